@@ -1,0 +1,69 @@
+#include "Platform/LogSink.h"
+
+#include "Platform/Console.h"
+#include "Platform/Services.h"
+
+#include <cstdio>
+
+namespace zorbel::platform {
+
+QStringList MemoryLogSink::lines() const
+{
+    QStringList out;
+    for (const auto& e : entries) out << e.line;
+    return out;
+}
+
+QStringList MemoryLogSink::linesContaining(const QString& text) const
+{
+    QStringList out;
+    for (const auto& e : entries)
+        if (e.line.contains(text)) out << e.line;
+    return out;
+}
+
+QString formatLogLine(const QString& levelName, const char* file, int line, const QString& function,
+                      const QString& message)
+{
+    QString name = QString::fromUtf8(file ? file : "");
+    const auto slash = name.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0) name = name.mid(slash + 1);
+    return QLatin1Char('[') + levelName + QLatin1String("] ") + name + QLatin1Char(':') + QString::number(line) +
+           QLatin1Char(' ') + function + QLatin1String(" - ") + message;
+}
+
+void platformLog(LogSeverity severity, const char* file, int line, const char* function, const QString& message)
+{
+    static const char* names[] = {"DEBUG", "INFO", "WARNING", "ERROR"};
+    const QString text = formatLogLine(QLatin1String(names[static_cast<int>(severity)]), file, line,
+                                       QString::fromUtf8(function) + QLatin1String("()"), message);
+    if (auto* sink = services().log) {
+        sink->write(severity, text);
+    } else {
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+}
+
+void StdoutConsole::print(const QString& line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+QStringList MemoryConsole::linesStartingWith(const QString& prefix) const
+{
+    QStringList out;
+    for (const auto& l : lines)
+        if (l.startsWith(prefix)) out << l;
+    return out;
+}
+
+}  // namespace zorbel::platform
+
+namespace zorbel {
+void print(const QString& line)
+{
+    if (auto* console = platform::services().console) console->print(line);
+}
+}  // namespace zorbel

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <functional>
+
+namespace zorbel::platform {
+
+class Scheduler;
+class NotificationCenter;
+class UserDefaultsProvider;
+class LogSink;
+class ConsoleSink;
+class AccessibilityService;
+class WorkspaceService;
+class EventMonitorService;
+
+// The platform services the process runs on. The program installs the Linux
+// ones at start; tests install a simulated world. Nothing here is owned: the
+// installer keeps each service alive while it is installed.
+struct Services {
+    Scheduler* scheduler = nullptr;
+    NotificationCenter* notifications = nullptr;
+    UserDefaultsProvider* defaults = nullptr;
+    LogSink* log = nullptr;
+    ConsoleSink* console = nullptr;
+    AccessibilityService* accessibility = nullptr;
+    WorkspaceService* workspace = nullptr;
+    EventMonitorService* eventMonitor = nullptr;
+};
+
+Services& services();
+void installServices(const Services& installed);
+
+// Checked accessors: a missing service is a programming error.
+Scheduler& scheduler();
+NotificationCenter& notificationCenter();
+UserDefaultsProvider& userDefaults();
+AccessibilityService& accessibility();
+WorkspaceService& workspace();
+EventMonitorService& eventMonitor();
+
+}  // namespace zorbel::platform
+
+namespace zorbel {
+
+// Shared instances ("X.shared") are created on first use and live until the
+// process ends. Tests reset them between cases, newest first, so each case
+// starts from a fresh world.
+void registerSharedInstanceReset(std::function<void()> reset);
+void resetSharedInstances();
+
+template <class T>
+T& sharedInstance()
+{
+    static T* instance = nullptr;
+    if (!instance) {
+        instance = new T();
+        registerSharedInstanceReset([] {
+            T* old = instance;
+            instance = nullptr;
+            delete old;
+        });
+    }
+    return *instance;
+}
+
+}  // namespace zorbel
