@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Platform/NotificationCenter.h"
+
+#include <QList>
+#include <QMetaType>
+#include <QRectF>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace zorbel::platform {
+
+enum class ActivationPolicy { regular = 0, accessory = 1, prohibited = 2 };
+
+// One running application. A back end hands out one object per process for
+// as long as it runs, so two references to the same application are the same
+// object; the object stays valid (and reports terminated) after the process ends.
+class RunningApplication {
+public:
+    virtual ~RunningApplication() = default;
+    virtual std::int32_t processIdentifier() const = 0;
+    // A stable identifier such as an application id or executable name.
+    virtual std::optional<QString> bundleIdentifier() const = 0;
+    virtual std::optional<QString> localizedName() const = 0;
+    virtual ActivationPolicy activationPolicy() const = 0;
+    virtual bool isTerminated() const = 0;
+};
+using RunningApplicationRef = std::shared_ptr<RunningApplication>;
+
+// Running applications, the frontmost one, activation and the screens.
+class WorkspaceService {
+public:
+    virtual ~WorkspaceService() = default;
+
+    virtual QList<RunningApplicationRef> runningApplications() = 0;
+    // Nothing when no running application has that process identifier.
+    virtual RunningApplicationRef applicationForProcessIdentifier(std::int32_t pid) = 0;
+    virtual RunningApplicationRef frontmostApplication() = 0;
+
+    // Screen frames with the origin at the bottom left of the first screen
+    // and y growing upwards; the first entry is the first screen. Empty when
+    // no screen is attached.
+    virtual QList<QRectF> screens() = 0;
+
+    // Opens an address with the desktop's handler; false when none took it.
+    virtual bool openURL(const QString& url) = 0;
+
+    // Workspace notifications, posted on the main loop. The application
+    // concerned is in the user info under applicationKey.
+    NotificationCenter& notificationCenter() { return center_; }
+    static constexpr const char* didActivateApplicationNotification = "didActivateApplication";
+    static constexpr const char* didTerminateApplicationNotification = "didTerminateApplication";
+    static constexpr const char* activeSpaceDidChangeNotification = "activeSpaceDidChange";
+    static constexpr const char* applicationKey = "application";
+
+    // Reads the application out of a workspace notification's user info.
+    static RunningApplicationRef applicationFrom(const Notification& notification);
+
+private:
+    NotificationCenter center_;
+};
+
+}  // namespace zorbel::platform
+
+Q_DECLARE_METATYPE(zorbel::platform::RunningApplicationRef)
