@@ -104,10 +104,13 @@ AXCode AtspiAccessibilityService::attributeValues(const AXElementRef& ref, const
                                                   std::int64_t index, std::int64_t maxCount, AXValue::Array& values)
 {
     AXValue value;
-    if (AXCode code = attributeValue(ref, attribute, value)) return code;
-    if (!isArray(value) || index < 0 || maxCount < 0) return axcode::illegalArgument;
-    const auto& all = *value.array();
     values.clear();
+    if (AXCode code = attributeValue(ref, attribute, value)) return code == axcode::noValue && maxCount == 0 ? 0 : code;
+    if (index < 0 || maxCount < 0) return axcode::illegalArgument;
+    // Asking for no values only tests that the attribute exists.
+    if (maxCount == 0) return axcode::success;
+    if (!isArray(value)) return axcode::illegalArgument;
+    const auto& all = *value.array();
     for (std::int64_t i = index; i < static_cast<std::int64_t>(all.size()) && i - index < maxCount; ++i)
         values.push_back(all[static_cast<std::size_t>(i)]);
     return axcode::success;
@@ -163,7 +166,11 @@ AXCode AtspiAccessibilityService::parameterizedAttributeValue(const AXElementRef
 {
     return withElement(
         ref, [&](const ObjectAttributes& o) { return o.readParameterized(attribute, parameter, value); },
-        [&](const RootAttributes&) { return axcode::parameterizedAttributeUnsupported; });
+        [&](const RootAttributes& r) {
+            QStringList ignored;
+            const AXCode code = r.names(ignored);
+            return code ? code : axcode::attributeUnsupported;
+        });
 }
 
 AXCode AtspiAccessibilityService::actionNames(const AXElementRef& ref, QStringList& names)
@@ -194,15 +201,14 @@ AXCode AtspiAccessibilityService::performAction(const AXElementRef& ref, const Q
 AXCode AtspiAccessibilityService::pid(const AXElementRef& ref, std::int32_t& pid)
 {
     const AtspiElement* e = element(ref);
-    if (!e) return axcode::illegalArgument;
-    if (e->kind() == AtspiElement::Kind::systemWide) return axcode::illegalArgument;
-    if (e->kind() == AtspiElement::Kind::application) {
-        pid = e->pid();
-        return axcode::success;
+    if (!e || e->kind() == AtspiElement::Kind::systemWide) return axcode::illegalArgument;
+    auto& runtime = Runtime::instance();
+    std::optional<std::int32_t> found = e->pid();
+    if (e->kind() == AtspiElement::Kind::object) {
+        if (!runtime.available()) return axcode::apiDisabled;
+        found = runtime.pidOf(e->accessible());
     }
-    if (!Runtime::instance().available()) return axcode::apiDisabled;
-    const auto found = Runtime::instance().pidOf(e->accessible());
-    if (!found) return axcode::invalidUIElement;
+    if (!found || !runtime.processAlive(*found)) return axcode::invalidUIElement;
     pid = *found;
     return axcode::success;
 }

@@ -244,7 +244,7 @@ AXCode ObjectAttributes::readParameterized(const QString& name, const AXValue& p
     if (!textParameterizedNames.contains(name) || !node_.hasText()) {
         int role = 0;
         AXCode code = node_.role(role);
-        return code ? code : axcode::parameterizedAttributeUnsupported;
+        return code ? code : axcode::attributeUnsupported;
     }
     TextReader text(node_);
     AXCode code = axcode::success;

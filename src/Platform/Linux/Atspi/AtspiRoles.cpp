@@ -79,11 +79,12 @@ QString axRole(const RoleFacts& facts)
     // application holds directly is one of its windows.
     if (facts.topLevel) return QStringLiteral("AXWindow");
     if (isTextRole(role)) {
+        if (facts.multiLine || role == ATSPI_ROLE_TERMINAL) return QStringLiteral("AXTextArea");
         if (facts.singleLine) return QStringLiteral("AXTextField");
-        if (facts.multiLine) return QStringLiteral("AXTextArea");
-        if (role == ATSPI_ROLE_ENTRY || role == ATSPI_ROLE_PASSWORD_TEXT) return QStringLiteral("AXTextField");
-        return facts.editable || role == ATSPI_ROLE_TERMINAL ? QStringLiteral("AXTextArea")
-                                                             : QStringLiteral("AXStaticText");
+        // Qt's single-line fields carry neither line state.
+        if (facts.editable || role == ATSPI_ROLE_ENTRY || role == ATSPI_ROLE_PASSWORD_TEXT)
+            return QStringLiteral("AXTextField");
+        return QStringLiteral("AXStaticText");
     }
     auto it = plainRoles().find(role);
     return it != plainRoles().end() ? QString::fromLatin1(it->second) : QStringLiteral("AXUnknown");

@@ -10,7 +10,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace zorbel::platform::atspi {
 
@@ -55,9 +57,17 @@ bool initWithAddress(const QString& address)
     const QByteArray old = qgetenv("AT_SPI_BUS_ADDRESS");
     const bool hadOld = qEnvironmentVariableIsSet("AT_SPI_BUS_ADDRESS");
     qputenv("AT_SPI_BUS_ADDRESS", address.toUtf8());
+    // Without libatspi's cache every answer comes from the application itself,
+    // so a quit or hung application shows as such instead of answering from
+    // memory (and states are never stale).
+    const bool cacheWasSet = qEnvironmentVariableIsSet("ATSPI_NO_CACHE");
+    const QByteArray cache = qgetenv("ATSPI_NO_CACHE");
+    qputenv("ATSPI_NO_CACHE", "1");
     const int status = atspi_init();
     if (hadOld) qputenv("AT_SPI_BUS_ADDRESS", old);
     else qunsetenv("AT_SPI_BUS_ADDRESS");
+    if (cacheWasSet) qputenv("ATSPI_NO_CACHE", cache);
+    else qunsetenv("ATSPI_NO_CACHE");
     if (status != 0 && status != 1) return false;
     g_connection = atspi_get_a11y_bus();
     return g_connection != nullptr;
@@ -202,7 +212,18 @@ void Runtime::clearHung(const QString& bus) { hungUntil_.erase(bus); }
 bool Runtime::processAlive(std::int32_t pid) const
 {
     if (pid <= 0) return false;
-    return ::kill(pid, 0) == 0 || errno == EPERM;
+    if (::kill(pid, 0) != 0 && errno != EPERM) return false;
+    // A process that has ended but is not yet reaped is gone too.
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
+    std::FILE* file = std::fopen(path, "r");
+    if (!file) return false;
+    char line[512] = {};
+    const std::size_t n = std::fread(line, 1, sizeof line - 1, file);
+    std::fclose(file);
+    const char* close = std::strrchr(line, ')');
+    if (!close || close + 2 >= line + n) return true;
+    return close[2] != 'Z' && close[2] != 'X';
 }
 
 Call::Call(AtspiAccessible* accessible, float elementTimeout) : accessible_(accessible)
@@ -218,6 +239,11 @@ Call::Call(AtspiAccessible* accessible, float elementTimeout) : accessible_(acce
     }
     auto* object = ATSPI_OBJECT(accessible);
     if (!object->app || !object->app->bus) {
+        admit_ = axcode::invalidUIElement;
+        return;
+    }
+    const auto pid = runtime.pidOf(accessible);
+    if (!pid || !runtime.processAlive(*pid)) {
         admit_ = axcode::invalidUIElement;
         return;
     }

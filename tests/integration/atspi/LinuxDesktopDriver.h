@@ -1,0 +1,51 @@
+#pragma once
+
+// The accessibility contract's desktop driver on the real desktop: the Linux
+// services over a headless X server, with GTK 3 or Qt 6 text clients.
+#include "contract/DesktopDriver.h"
+
+#include "Platform/Accessibility.h"
+#include "support/TextClient.h"
+
+#include <map>
+#include <memory>
+
+namespace zorbel::integration {
+
+class LinuxDesktopDriver final : public contract::DesktopDriver {
+public:
+    explicit LinuxDesktopDriver(Toolkit toolkit);
+    ~LinuxDesktopDriver() override;
+
+    void setUp() override;
+    contract::LaunchedApplication launch(const contract::TextApplicationSpec& spec) override;
+    void focus(std::int32_t pid, contract::TextElement element) override;
+    void moveCaret(std::int32_t pid, contract::TextElement element, std::int64_t position) override;
+    void quit(std::int32_t pid) override;
+    void hang(std::int32_t pid) override;
+    void resume(std::int32_t pid) override;
+    bool waitUntil(const std::function<bool()>& condition) override;
+    void settle() override;
+
+private:
+    struct Launched {
+        std::unique_ptr<TextClient> client;
+        platform::AXElementRef field;
+        platform::AXElementRef area;
+        std::int64_t fieldCaret = 0;
+        std::int64_t areaCaret = 0;
+    };
+    struct Services;
+
+    platform::AXElementRef& elementOf(std::int32_t pid, contract::TextElement element);
+    std::int64_t& caretOf(std::int32_t pid, contract::TextElement element);
+    bool findTextElements(std::int32_t pid, Launched& launched);
+    void setCaret(const platform::AXElementRef& element, std::int64_t position);
+
+    Toolkit toolkit_;
+    std::unique_ptr<Services> services_;
+    std::map<std::int32_t, Launched> launched_;
+    int launchCount_ = 0;
+};
+
+}  // namespace zorbel::integration
