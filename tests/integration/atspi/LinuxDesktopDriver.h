@@ -27,6 +27,13 @@ public:
     bool waitUntil(const std::function<bool()>& condition) override;
     void settle() override;
 
+    // The text elements and the client of a launched application.
+    platform::AXElementRef textElement(std::int32_t pid, contract::TextElement element)
+    {
+        return elementOf(pid, element);
+    }
+    TextClient& client(std::int32_t pid) { return *launched_.at(pid).client; }
+
 private:
     struct Launched {
         std::unique_ptr<TextClient> client;

@@ -5,6 +5,9 @@
 
 #include <atspi/atspi.h>
 
+#include <QList>
+
+#include <algorithm>
 #include <limits>
 
 namespace zorbel::platform::atspi {
@@ -15,18 +18,23 @@ bool isFailure(AXCode code)
     return code == axcode::invalidUIElement || code == axcode::cannotComplete || code == axcode::apiDisabled;
 }
 
-// Where the line holding the offset starts.
+// Where the line holding the offset starts: after the last line feed before
+// it (looked for in a bounded stretch of text before the offset).
 AXCode lineStart(const Node& node, int offset, int& start)
 {
-    return bounded(node.accessible(), node.timeout(), [&](GError** error) {
-        AtspiTextRange* line = atspi_text_get_string_at_offset(ATSPI_TEXT(node.accessible()), offset,
-                                                               ATSPI_TEXT_GRANULARITY_LINE, error);
-        if (!line) return false;
-        start = line->start_offset;
-        g_free(line->content);
-        g_free(line);
-        return start >= 0 && start <= offset;
-    });
+    constexpr int window = 4096;
+    const int from = std::max(0, offset - window);
+    QString before;
+    if (AXCode code = TextReader(node).text(from, offset, before)) return code;
+    const auto chars = before.toUcs4();
+    start = from;
+    for (qsizetype i = chars.size() - 1; i >= 0; --i) {
+        if (chars[i] == U'\n') {
+            start = from + static_cast<int>(i) + 1;
+            break;
+        }
+    }
+    return axcode::success;
 }
 
 // The caret after the character before it: at that character's right edge,
@@ -43,7 +51,7 @@ AXCode caretAfterPrevious(const Node& node, int offset, QRectF& box)
         return axcode::success;
     }
     int start = offset - 1;
-    lineStart(node, offset - 1, start);
+    if (AXCode code = lineStart(node, offset - 1, start)) return code;
     QRectF first = before;
     if (start < offset - 1 && characterExtents(node, start, first) != axcode::success) first = before;
     box = QRectF(first.x(), before.bottom(), 0, before.height());

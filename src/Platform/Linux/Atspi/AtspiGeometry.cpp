@@ -7,7 +7,9 @@
 
 #include <atspi/atspi.h>
 
+#include <cmath>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace zorbel::platform::atspi {
@@ -105,7 +107,7 @@ bool usableBox(const QRect& box)
 
 AXCode elementExtents(const Node& node, QRectF& box)
 {
-    if (!node.hasComponent()) return axcode::attributeUnsupported;
+    if (!node.hasComponent()) return node.missingInterface();
     AtspiAccessible* accessible = node.accessible();
     return boxWithQuirks(
         node,
@@ -115,7 +117,8 @@ AXCode elementExtents(const Node& node, QRectF& box)
         box);
 }
 
-AXCode characterExtents(const Node& node, int offset, QRectF& box)
+namespace {
+AXCode rawCharacterExtents(const Node& node, int offset, QRectF& box)
 {
     AtspiAccessible* accessible = node.accessible();
     return boxWithQuirks(
@@ -124,6 +127,37 @@ AXCode characterExtents(const Node& node, int offset, QRectF& box)
             return atspi_text_get_character_extents(ATSPI_TEXT(accessible), offset, type, error);
         },
         box);
+}
+
+// Qt's single-line fields give character boxes from the start of their text
+// layout, not from where they draw it: the first character's box sits on
+// the field's left edge, while the text is drawn after the frame and the
+// margin (2 + 2 px in Qt's own styles). Found once per field.
+QPointF textLayoutInset(const Node& node)
+{
+    static std::map<QString, QPointF> insets;
+    const QString key = busName(node.accessible()) + objectPath(node.accessible());
+    if (auto it = insets.find(key); it != insets.end()) return it->second;
+    QPointF inset;
+    RoleFacts facts;
+    QRectF first;
+    QRectF frame;
+    if (!Runtime::instance().toolkitOf(node.accessible()).startsWith(QLatin1String("Qt")) ||
+        node.roleFacts(facts) != axcode::success || axRole(facts) != QLatin1String("AXTextField"))
+        return insets[key] = inset;
+    if (rawCharacterExtents(node, 0, first) == axcode::success && elementExtents(node, frame) == axcode::success &&
+        std::abs(first.x() - frame.x()) < 0.5)
+        inset = QPointF(4, 0);
+    if (insets.size() > 256) insets.clear();
+    return insets[key] = inset;
+}
+}  // namespace
+
+AXCode characterExtents(const Node& node, int offset, QRectF& box)
+{
+    const AXCode code = rawCharacterExtents(node, offset, box);
+    if (code == axcode::success) box.translate(textLayoutInset(node));
+    return code;
 }
 
 AXCode rangeExtents(const Node& node, int start, int end, QRectF& box)

@@ -169,6 +169,12 @@ bool Node::hasEditableText() const
     return hasInterface(accessible_, timeout_, atspi_accessible_get_editable_text_iface);
 }
 bool Node::hasValue() const { return hasInterface(accessible_, timeout_, atspi_accessible_get_value_iface); }
+AXCode Node::missingInterface() const
+{
+    Call call(accessible_, timeout_);
+    return call.admit() != axcode::success ? call.admit() : axcode::attributeUnsupported;
+}
+
 bool Node::hasAction() const { return hasInterface(accessible_, timeout_, atspi_accessible_get_action_iface); }
 
 }  // namespace zorbel::platform::atspi

@@ -36,6 +36,9 @@ public:
     bool hasEditableText() const;
     bool hasValue() const;
     bool hasAction() const;
+    // What a missing interface answers: the element's own failure when it
+    // has gone or hangs, else attributeUnsupported.
+    AXCode missingInterface() const;
 
 private:
     AtspiAccessible* accessible_;

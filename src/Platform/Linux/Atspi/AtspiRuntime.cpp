@@ -193,6 +193,23 @@ std::optional<std::int32_t> Runtime::pidOf(AtspiAccessible* accessible)
     return pid;
 }
 
+QString Runtime::toolkitOf(AtspiAccessible* accessible)
+{
+    const QString bus = busName(accessible);
+    if (bus.isEmpty()) return {};
+    if (auto it = toolkits_.find(bus); it != toolkits_.end()) return it->second;
+    Call call(accessible, 0);
+    if (call.admit() != axcode::success) return {};
+    // The name is a property of the application's root object.
+    AccPtr root = adopt(atspi_accessible_get_application(accessible, call.error()));
+    if (!root) return {};
+    gchar* name = atspi_accessible_get_toolkit_name(root.get(), call.error());
+    const QString toolkit = QString::fromUtf8(name ? name : "");
+    g_free(name);
+    if (call.finish(name != nullptr) == axcode::success) toolkits_[bus] = toolkit;
+    return toolkit;
+}
+
 bool Runtime::isHung(const QString& bus) const
 {
     auto it = hungUntil_.find(bus);

@@ -47,6 +47,10 @@ public:
     // The process behind an object's connection (asked once per connection).
     std::optional<std::int32_t> pidOf(AtspiAccessible* accessible);
 
+    // The toolkit of the application an object belongs to ("GTK", "Qt"),
+    // asked once per application; empty when it does not say.
+    QString toolkitOf(AtspiAccessible* accessible);
+
     // An application whose call timed out is skipped for a short while, so a
     // hung application costs one timeout per lookup, not one per call.
     bool isHung(const QString& bus) const;
@@ -66,6 +70,7 @@ private:
     QString reason_;
     float globalTimeout_ = 0;
     std::map<QString, std::int32_t> pids_;
+    std::map<QString, QString> toolkits_;
     std::map<QString, std::chrono::steady_clock::time_point> hungUntil_;
 };
 

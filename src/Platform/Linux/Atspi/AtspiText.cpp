@@ -30,7 +30,7 @@ bool fitsInt(std::int64_t v) { return v >= 0 && v <= std::numeric_limits<int>::m
 
 AXCode TextReader::characterCount(int& count) const
 {
-    if (!node_.hasText()) return axcode::attributeUnsupported;
+    if (!node_.hasText()) return node_.missingInterface();
     return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         count = atspi_text_get_character_count(textOf(node_), error);
         return count >= 0;
@@ -39,7 +39,7 @@ AXCode TextReader::characterCount(int& count) const
 
 AXCode TextReader::text(int start, int end, QString& text) const
 {
-    if (!node_.hasText()) return axcode::attributeUnsupported;
+    if (!node_.hasText()) return node_.missingInterface();
     return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         gchar* chars = atspi_text_get_text(textOf(node_), start, end, error);
         if (!chars) return false;
@@ -62,7 +62,7 @@ AXCode TextReader::wholeText(QString& text) const
 
 AXCode TextReader::caretOffset(int& offset) const
 {
-    if (!node_.hasText()) return axcode::attributeUnsupported;
+    if (!node_.hasText()) return node_.missingInterface();
     return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         offset = atspi_text_get_caret_offset(textOf(node_), error);
         return offset >= 0;
@@ -71,7 +71,7 @@ AXCode TextReader::caretOffset(int& offset) const
 
 AXCode TextReader::selectedRange(AXRange& range) const
 {
-    if (!node_.hasText()) return axcode::attributeUnsupported;
+    if (!node_.hasText()) return node_.missingInterface();
     gint selections = 0;
     AXCode code = bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         selections = atspi_text_get_n_selections(textOf(node_), error);
@@ -159,7 +159,7 @@ AXCode TextReader::insertionPointLine(std::int64_t& line) const
 
 AXCode TextReader::boundsForRange(const AXRange& range, QRectF& box) const
 {
-    if (!node_.hasText()) return axcode::attributeUnsupported;
+    if (!node_.hasText()) return node_.missingInterface();
     if (!fitsInt(range.location) || range.length < 0 || !fitsInt(range.length)) return axcode::illegalArgument;
     const int start = static_cast<int>(range.location);
     if (range.length <= 1) return characterExtents(node_, start, box);
@@ -168,7 +168,7 @@ AXCode TextReader::boundsForRange(const AXRange& range, QRectF& box) const
 
 AXCode TextReader::setCaretOffset(int offset) const
 {
-    if (!node_.hasText()) return axcode::attributeUnsupported;
+    if (!node_.hasText()) return node_.missingInterface();
     return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         return atspi_text_set_caret_offset(textOf(node_), offset, error) != FALSE;
     });
@@ -180,7 +180,7 @@ AXCode TextReader::setSelection(const AXRange& range) const
     const int start = static_cast<int>(range.location);
     const int end = start + static_cast<int>(range.length);
     if (range.length == 0) return setCaretOffset(start);
-    if (!node_.hasText()) return axcode::attributeUnsupported;
+    if (!node_.hasText()) return node_.missingInterface();
     gint selections = 0;
     AXCode code = bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         selections = atspi_text_get_n_selections(textOf(node_), error);
