@@ -1,6 +1,7 @@
 #include "Platform/Linux/AtspiAccessibility.h"
 
 #include "Platform/Linux/A11yStatus.h"
+#include "Platform/Linux/X11Desktop.h"
 #include "Platform/Linux/Atspi/AtspiElement.h"
 #include "Platform/Linux/Atspi/AtspiEvents.h"
 #include "Platform/Linux/Atspi/AtspiFocus.h"
@@ -253,6 +254,8 @@ AXCode AtspiAccessibilityService::addNotification(const AXObserverRef& ref, cons
     for (const auto& r : observer->registrations)
         if (r.notification == notification && r.element == target) return axcode::notificationAlreadyRegistered;
     observer->registrations.push_back({target, notification});
+    if (notification.endsWith(QLatin1String("Moved")) || notification.endsWith(QLatin1String("Resized")))
+        X11Desktop::instance().watchWindowsOf(owner);
     return axcode::success;
 }
 

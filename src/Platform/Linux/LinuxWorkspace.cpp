@@ -89,6 +89,8 @@ RunningApplicationRef LinuxWorkspace::applicationForProcessIdentifier(std::int32
 
 RunningApplicationRef LinuxWorkspace::frontmostApplication()
 {
+    // A change no event told of is announced once it is seen.
+    frontmostMayHaveChanged();
     const std::int32_t pid = atspi::FocusTracker::instance().frontmostPid();
     return pid > 0 ? applicationForProcessIdentifier(pid) : nullptr;
 }

@@ -44,8 +44,11 @@ X11Desktop::X11Desktop()
     for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
     root_ = it.data->root;
 
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // New top-level windows are announced on the root window; without a
+    // window manager their focus changes are what tells which is in front.
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+    for (std::uint32_t window : topLevelWindows()) listenTo(window, false);
     xcb_flush(connection_);
     notifier_ = new QSocketNotifier(xcb_get_file_descriptor(connection_), QSocketNotifier::Read, this);
     QObject::connect(notifier_, &QSocketNotifier::activated, this, [this] { drainEvents(); });
@@ -61,9 +64,24 @@ void X11Desktop::drainEvents()
     const std::uint32_t activeAtom = atom("_NET_ACTIVE_WINDOW");
     bool changed = false;
     while (auto event = own(xcb_poll_for_event(connection_))) {
-        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+        const auto type = event->response_type & 0x7f;
+        if (type == XCB_PROPERTY_NOTIFY) {
             auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
             if (notify->window == root_ && notify->atom == activeAtom) changed = true;
+        } else if (type == XCB_CONFIGURE_NOTIFY) {
+            configured(event.get());
+        } else if (type == XCB_MAP_NOTIFY) {
+            auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event.get());
+            if (map->event == root_ && !map->override_redirect) {
+                listenTo(map->window, false);
+                changed = true;  // it may have taken the focus before we listened
+            }
+        } else if (type == XCB_FOCUS_IN) {
+            changed = true;
+        } else if (type == XCB_DESTROY_NOTIFY) {
+            auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event.get());
+            watched_.erase(destroyed->window);
+            masks_.erase(destroyed->window);
         }
     }
     if (xcb_connection_has_error(connection_)) {
@@ -168,8 +186,7 @@ std::vector<ClientWindow> X11Desktop::clientWindows()
         ClientWindow client;
         client.id = w;
         client.pid = static_cast<std::int32_t>(*pid);
-        client.title = text(w, "_NET_WM_NAME");
-        if (client.title.isEmpty()) client.title = text(w, "WM_NAME");
+        client.title = windowTitle(w);
         const QList<QByteArray> wmClass = property(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING).split('\0');
         if (!wmClass.isEmpty()) client.instanceName = QString::fromUtf8(wmClass.value(0));
         client.className = QString::fromUtf8(wmClass.value(1));
@@ -177,6 +194,69 @@ std::vector<ClientWindow> X11Desktop::clientWindows()
         result.push_back(client);
     }
     return result;
+}
+
+void X11Desktop::configured(const void* raw)
+{
+    const auto* event = static_cast<const xcb_configure_notify_event_t*>(raw);
+    auto it = watched_.find(event->window);
+    if (it == watched_.end()) return;
+    // Real events give the position in the parent; a window manager's
+    // synthetic ones the position on the root window.
+    QPoint origin(event->x, event->y);
+    if (!(event->response_type & 0x80)) {
+        if (auto onRoot = windowOrigin(event->window)) origin = *onRoot;
+    }
+    emit windowConfigured(event->window, it->second, QRect(origin, QSize(event->width, event->height)));
+}
+
+void X11Desktop::listenTo(std::uint32_t window, bool watch)
+{
+    std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE | (watch ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0);
+    mask |= masks_[window];
+    if (mask == masks_[window] && masks_[window]) return;
+    masks_[window] = mask;
+    xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection_);
+}
+
+void X11Desktop::watchWindowsOf(std::int32_t pid)
+{
+    if (!connection_) return;
+    for (const auto& client : clientWindows()) {
+        if (client.pid != pid || watched_.count(client.id)) continue;
+        watched_[client.id] = pid;
+        listenTo(client.id, true);
+    }
+}
+
+std::uint32_t X11Desktop::topLevelOf(std::uint32_t window)
+{
+    for (int depth = 0; depth < 32 && window && window != root_; ++depth) {
+        auto tree = own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+        if (!tree) return 0;
+        if (tree->parent == root_) return window;
+        window = tree->parent;
+    }
+    return 0;
+}
+
+std::optional<std::int32_t> X11Desktop::focusedWindowPid()
+{
+    if (!connection_) return std::nullopt;
+    auto focus = own(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT) return std::nullopt;
+    const std::uint32_t top = topLevelOf(focus->focus);
+    if (!top) return std::nullopt;
+    const auto pid = cardinal(top, "_NET_WM_PID", XCB_ATOM_CARDINAL);
+    if (!pid) return std::nullopt;
+    return static_cast<std::int32_t>(*pid);
+}
+
+QString X11Desktop::windowTitle(std::uint32_t window)
+{
+    const QString title = text(window, "_NET_WM_NAME");
+    return title.isEmpty() ? text(window, "WM_NAME") : title;
 }
 
 std::optional<QPoint> X11Desktop::windowOrigin(std::uint32_t window)

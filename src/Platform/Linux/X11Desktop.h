@@ -2,9 +2,11 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -36,12 +38,21 @@ public:
     // A window manager that keeps _NET_ACTIVE_WINDOW.
     bool hasWindowManager();
     std::optional<std::int32_t> activeWindowPid();
+    // The process of the top-level window holding the X input focus.
+    std::optional<std::int32_t> focusedWindowPid();
     std::vector<ClientWindow> clientWindows();
     // The window's top-left corner on the root window.
     std::optional<QPoint> windowOrigin(std::uint32_t window);
+    QString windowTitle(std::uint32_t window);
+
+    // Reports moves and resizes of the process's present client windows
+    // (toolkits do not tell AT-SPI when a window only moves).
+    void watchWindowsOf(std::int32_t pid);
 
 signals:
+    // The window manager's active window or the X input focus changed.
     void activeWindowChanged();
+    void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
 
 private:
     X11Desktop();
@@ -52,10 +63,16 @@ private:
     std::vector<std::uint32_t> topLevelWindows();
     bool viewable(std::uint32_t window);
     void drainEvents();
+    void configured(const void* event);
+    // Asks for our events on a top-level window (focus, and with watch its geometry).
+    void listenTo(std::uint32_t window, bool watch);
+    std::uint32_t topLevelOf(std::uint32_t window);
 
     xcb_connection_t* connection_ = nullptr;
     std::uint32_t root_ = 0;
     QSocketNotifier* notifier_ = nullptr;
+    std::map<std::uint32_t, std::int32_t> watched_;
+    std::map<std::uint32_t, std::uint32_t> masks_;
 };
 
 }  // namespace zorbel::platform

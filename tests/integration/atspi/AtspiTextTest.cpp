@@ -2,13 +2,16 @@
 // GTK 3 and Qt 6 clients.
 #include "LinuxDesktopDriver.h"
 
+#include "Platform/NotificationCenter.h"
 #include "Platform/Services.h"
+#include "Platform/Workspace.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -213,6 +216,63 @@ TEST_P(AtspiTextTest, LinesOfTheTextAreaAgreeWithTheCaret)
     ASSERT_EQ(accessibility().parameterizedAttributeValue(area, "AXStringForRange", AXRange{5, 2}, text),
               axcode::success);
     EXPECT_EQ(text, AXValue("xx"));
+}
+
+TEST_P(AtspiTextTest, MovingAWindowIsNotifiedAsWindowMoved)
+{
+    const auto app = driver().launch(caretSpec());
+    std::vector<QString> heard;
+    AXObserverRef observer;
+    ASSERT_EQ(accessibility().createObserver(
+                  app.pid, [&](const AXElementRef&, const QString& name, const AXValue&) { heard.push_back(name); },
+                  observer),
+              axcode::success);
+    ASSERT_EQ(accessibility().addNotification(observer, accessibility().applicationElement(app.pid),
+                                              QStringLiteral("AXWindowMoved")),
+              axcode::success);
+    const QString window = QString::number(driver().client(app.pid).windowId());
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {"windowmove", window, "420", "260"}), 0);
+    EXPECT_TRUE(driver().waitUntil([&] { return !heard.empty(); }));
+    for (const QString& name : heard) EXPECT_EQ(name, QStringLiteral("AXWindowMoved"));
+}
+
+// The system-wide focused element and the frontmost application follow the X
+// focus from one toolkit's window to the other's.
+TEST_P(AtspiTextTest, FocusAndFrontmostFollowTheFocusedWindowAcrossToolkits)
+{
+    const auto first = driver().launch(caretSpec());
+    ClientOptions options;
+    options.title = QStringLiteral("Other toolkit");
+    options.geometry = QRect(600, 300, 400, 240);
+    QString error;
+    const auto other =
+        TextClient::start(GetParam() == Toolkit::Gtk3 ? Toolkit::Qt6 : Toolkit::Gtk3, options, &error);
+    ASSERT_TRUE(other) << error.toStdString();
+    const auto second = static_cast<std::int32_t>(other->pid());
+
+    std::vector<std::int32_t> activated;
+    auto token = workspace().notificationCenter().addObserver(
+        WorkspaceService::didActivateApplicationNotification, [&](const Notification& n) {
+            if (auto app = WorkspaceService::applicationFrom(n)) activated.push_back(app->processIdentifier());
+        });
+    auto focusedPid = [&] {
+        AXValue focused;
+        std::int32_t pid = 0;
+        if (accessibility().attributeValue(accessibility().systemWideElement(), "AXFocusedUIElement", focused) ||
+            !focused.element() || accessibility().pid(*focused.element(), pid))
+            return 0;
+        return pid;
+    };
+    auto frontmost = [&] {
+        auto app = workspace().frontmostApplication();
+        return app ? app->processIdentifier() : 0;
+    };
+    for (std::int32_t pid : {second, first.pid, second}) {
+        ASSERT_TRUE(focusWindow(pid == second ? other->windowId() : driver().client(first.pid).windowId()));
+        EXPECT_TRUE(driver().waitUntil([&] { return focusedPid() == pid && frontmost() == pid; }))
+            << "focus in " << pid << ", found " << focusedPid() << " and frontmost " << frontmost();
+        EXPECT_TRUE(driver().waitUntil([&] { return !activated.empty() && activated.back() == pid; }));
+    }
 }
 
 std::string toolkitLabel(const ::testing::TestParamInfo<Toolkit>& param)

@@ -103,15 +103,42 @@ bool LinuxDesktopDriver::findTextElements(std::int32_t pid, Launched& launched)
     return launched.field && launched.area;
 }
 
-void LinuxDesktopDriver::setCaret(const AXElementRef& element, std::int64_t position)
+bool LinuxDesktopDriver::observe(std::int32_t pid, Launched& launched)
 {
-    EXPECT_EQ(accessibility().setAttributeValue(element, "AXSelectedTextRange", AXRange{position, 0}),
-              axcode::success);
-    EXPECT_TRUE(waitUntil([&] {
+    launched.heard = std::make_shared<std::vector<std::pair<AXElementRef, QString>>>();
+    auto heard = launched.heard;
+    if (accessibility().createObserver(
+            pid, [heard](const AXElementRef& e, const QString& name, const AXValue&) { heard->emplace_back(e, name); },
+            launched.observer))
+        return false;
+    const AXElementRef app = accessibility().applicationElement(pid);
+    return accessibility().addNotification(launched.observer, app, "AXFocusedUIElementChanged") == axcode::success &&
+           accessibility().addNotification(launched.observer, app, "AXSelectedTextChanged") == axcode::success;
+}
+
+bool LinuxDesktopDriver::heardSince(std::int32_t pid, std::size_t mark, const AXElementRef& element,
+                                    const QString& notification)
+{
+    const auto& heard = *launched_.at(pid).heard;
+    for (std::size_t i = mark; i < heard.size(); ++i)
+        if (heard[i].first == element && heard[i].second == notification) return true;
+    return false;
+}
+
+void LinuxDesktopDriver::setCaret(std::int32_t pid, const AXElementRef& element, std::int64_t position)
+{
+    const AXValue wanted(AXRange{position, 0});
+    auto current = [&] {
         AXValue range;
-        return accessibility().attributeValue(element, "AXSelectedTextRange", range) == axcode::success &&
-               range == AXValue(AXRange{position, 0});
-    })) << "the caret moves to " << position;
+        accessibility().attributeValue(element, "AXSelectedTextRange", range);
+        return range;
+    };
+    if (current() == wanted) return;
+    const std::size_t mark = launched_.at(pid).heard->size();
+    EXPECT_EQ(accessibility().setAttributeValue(element, "AXSelectedTextRange", wanted), axcode::success);
+    EXPECT_TRUE(waitUntil([&] { return current() == wanted; })) << "the caret moves to " << position;
+    EXPECT_TRUE(waitUntil([&] { return heardSince(pid, mark, element, "AXSelectedTextChanged"); }))
+        << "the caret move is notified";
 }
 
 contract::LaunchedApplication LinuxDesktopDriver::launch(const contract::TextApplicationSpec& spec)
@@ -130,6 +157,7 @@ contract::LaunchedApplication LinuxDesktopDriver::launch(const contract::TextApp
     const auto pid = static_cast<std::int32_t>(launched.client->pid());
     EXPECT_TRUE(focusWindow(launched.client->windowId()));
     EXPECT_TRUE(waitUntil([&] { return findTextElements(pid, launched); })) << "the text elements appear";
+    EXPECT_TRUE(observe(pid, launched));
 
     EXPECT_TRUE(waitUntil([&] { return isFocused(launched.field); }));
     EXPECT_TRUE(typeLines(spec.fieldText));
@@ -145,8 +173,9 @@ contract::LaunchedApplication LinuxDesktopDriver::launch(const contract::TextApp
         << (area.string() ? area.string()->toStdString() : "?");
     launched.fieldCaret = spec.fieldCaret;
     launched.areaCaret = spec.areaCaret;
-    setCaret(launched.area, spec.areaCaret);
+    const AXElementRef areaElement = launched.area;
     launched_[pid] = std::move(launched);
+    setCaret(pid, areaElement, spec.areaCaret);
 
     contract::LaunchedApplication result;
     result.pid = pid;
@@ -171,16 +200,22 @@ void LinuxDesktopDriver::focus(std::int32_t pid, contract::TextElement which)
 {
     EXPECT_TRUE(focusWindow(launched_.at(pid).client->windowId()));
     const AXElementRef element = elementOf(pid, which);
+    const bool already = isFocused(element);
+    const std::size_t mark = launched_.at(pid).heard->size();
     accessibility().setAttributeValue(element, "AXFocused", true);
     EXPECT_TRUE(waitUntil([&] { return isFocused(element); })) << "the element takes the focus";
+    if (!already) {
+        EXPECT_TRUE(waitUntil([&] { return heardSince(pid, mark, element, "AXFocusedUIElementChanged"); }))
+            << "the focus change is notified";
+    }
     // GTK selects a whole entry when it takes the focus; the caret goes back where it was.
-    setCaret(element, caretOf(pid, which));
+    setCaret(pid, element, caretOf(pid, which));
 }
 
 void LinuxDesktopDriver::moveCaret(std::int32_t pid, contract::TextElement which, std::int64_t position)
 {
     caretOf(pid, which) = position;
-    setCaret(elementOf(pid, which), position);
+    setCaret(pid, elementOf(pid, which), position);
 }
 
 void LinuxDesktopDriver::quit(std::int32_t pid)

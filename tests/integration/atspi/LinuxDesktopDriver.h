@@ -41,13 +41,20 @@ private:
         platform::AXElementRef area;
         std::int64_t fieldCaret = 0;
         std::int64_t areaCaret = 0;
+        // The driver's own observer: an operation returns once the toolkit's
+        // notifications of it have arrived, so none reaches a later observer.
+        platform::AXObserverRef observer;
+        std::shared_ptr<std::vector<std::pair<platform::AXElementRef, QString>>> heard;
     };
     struct Services;
 
     platform::AXElementRef& elementOf(std::int32_t pid, contract::TextElement element);
     std::int64_t& caretOf(std::int32_t pid, contract::TextElement element);
     bool findTextElements(std::int32_t pid, Launched& launched);
-    void setCaret(const platform::AXElementRef& element, std::int64_t position);
+    void setCaret(std::int32_t pid, const platform::AXElementRef& element, std::int64_t position);
+    bool observe(std::int32_t pid, Launched& launched);
+    bool heardSince(std::int32_t pid, std::size_t mark, const platform::AXElementRef& element,
+                    const QString& notification);
 
     Toolkit toolkit_;
     std::unique_ptr<Services> services_;

@@ -109,6 +109,8 @@ std::int32_t FocusTracker::frontmostPid()
     auto& x11 = X11Desktop::instance();
     if (x11.hasWindowManager()) {
         if (auto pid = x11.activeWindowPid()) return *pid;
+    } else if (auto pid = x11.focusedWindowPid()) {
+        return *pid;
     }
     return lastActivePid_;
 }

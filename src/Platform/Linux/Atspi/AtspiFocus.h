@@ -19,8 +19,8 @@ public:
     static FocusTracker& instance();
 
     // The frontmost application: the window manager's active window where
-    // one keeps it, else the last application that activated a window or
-    // took the focus. 0 when unknown.
+    // one keeps it, else the window with the X input focus, else the last
+    // application that activated a window or took the focus. 0 when unknown.
     std::int32_t frontmostPid();
     AXCode focusedElement(std::int32_t pid, float timeout, AccPtr& focused);
     AXCode desktopFocusedElement(float timeout, AccPtr& focused);

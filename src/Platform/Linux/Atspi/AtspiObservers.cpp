@@ -1,7 +1,9 @@
 #include "Platform/Linux/Atspi/AtspiObservers.h"
 
+#include "Platform/Linux/Atspi/AtspiDesktop.h"
 #include "Platform/Linux/Atspi/AtspiElement.h"
 #include "Platform/Linux/Atspi/AtspiNode.h"
+#include "Platform/Linux/X11Desktop.h"
 
 namespace zorbel::platform::atspi {
 
@@ -20,6 +22,11 @@ ObserverRegistry& ObserverRegistry::instance()
 ObserverRegistry::ObserverRegistry()
 {
     EventHub::instance().subscribe([this](EventRecord& record) { dispatch(record); });
+    auto& x11 = X11Desktop::instance();
+    QObject::connect(&x11, &X11Desktop::windowConfigured, &x11,
+                     [this](std::uint32_t window, std::int32_t pid, const QRect& geometry) {
+                         windowConfigured(window, pid, geometry);
+                     });
 }
 
 std::shared_ptr<AtspiObserver> ObserverRegistry::create(std::int32_t pid, AXObserverCallback callback)
@@ -88,20 +95,24 @@ bool ObserverRegistry::covers(const AtspiObserver::Registration& registration, c
     return false;
 }
 
-void ObserverRegistry::dispatch(const EventRecord& record)
+std::vector<std::shared_ptr<AtspiObserver>> ObserverRegistry::observersOf(std::int32_t pid) const
 {
     std::vector<std::shared_ptr<AtspiObserver>> interested;
     for (const auto& weak : observers_) {
-        if (auto observer = weak.lock(); observer && observer->pid == record.pid && !observer->registrations.empty())
+        if (auto observer = weak.lock(); observer && observer->pid == pid && !observer->registrations.empty())
             interested.push_back(std::move(observer));
     }
-    if (interested.empty()) return;
-    const auto notifications = notificationsFor(record);
-    for (const auto& observer : interested) {
+    return interested;
+}
+
+void ObserverRegistry::deliver(const std::vector<std::shared_ptr<AtspiObserver>>& observers, std::int32_t pid,
+                               const std::vector<std::pair<QString, AXElementRef>>& notifications) const
+{
+    for (const auto& observer : observers) {
         for (const auto& [name, target] : notifications) {
             bool matched = false;
             for (const auto& registration : observer->registrations) {
-                if (registration.notification == name && covers(registration, target, record.pid)) {
+                if (registration.notification == name && covers(registration, target, pid)) {
                     matched = true;
                     break;
                 }
@@ -110,6 +121,42 @@ void ObserverRegistry::dispatch(const EventRecord& record)
             if (matched && observer->delivering && observer->callback) observer->callback(target, name, AXValue());
         }
     }
+}
+
+void ObserverRegistry::dispatch(const EventRecord& record)
+{
+    const auto interested = observersOf(record.pid);
+    if (!interested.empty()) deliver(interested, record.pid, notificationsFor(record));
+}
+
+void ObserverRegistry::windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry)
+{
+    auto previous = lastWindowGeometry_.find(window);
+    const bool known = previous != lastWindowGeometry_.end();
+    const bool moved = !known || previous->second.topLeft() != geometry.topLeft();
+    const bool resized = known && previous->second.size() != geometry.size();
+    lastWindowGeometry_[window] = geometry;
+    const auto interested = observersOf(pid);
+    if (interested.empty() || (!moved && !resized)) return;
+
+    // The AT-SPI window of that X window: the one with its title, or the only one.
+    const QString title = X11Desktop::instance().windowTitle(window);
+    std::vector<AccPtr> windows;
+    for (const AccPtr& app : applicationsOf(pid)) {
+        std::vector<AccPtr> some;
+        if (Node(app.get(), 0).children(some) == axcode::success) windows.insert(windows.end(), some.begin(), some.end());
+    }
+    AccPtr match = windows.size() == 1 ? windows.front() : AccPtr();
+    for (const AccPtr& w : windows) {
+        QString name;
+        if (Node(w.get(), 0).name(name) == axcode::success && name == title) match = w;
+    }
+    if (!match) return;
+    const AXElementRef element = AtspiElement::object(match);
+    std::vector<std::pair<QString, AXElementRef>> notifications;
+    if (moved) notifications.emplace_back(QStringLiteral("AXWindowMoved"), element);
+    if (resized) notifications.emplace_back(QStringLiteral("AXWindowResized"), element);
+    deliver(interested, pid, notifications);
 }
 
 }  // namespace zorbel::platform::atspi

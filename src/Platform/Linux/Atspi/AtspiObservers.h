@@ -38,12 +38,17 @@ public:
 private:
     ObserverRegistry();
     void dispatch(const EventRecord& record);
+    void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
+    std::vector<std::shared_ptr<AtspiObserver>> observersOf(std::int32_t pid) const;
+    void deliver(const std::vector<std::shared_ptr<AtspiObserver>>& observers, std::int32_t pid,
+                 const std::vector<std::pair<QString, AXElementRef>>& notifications) const;
     bool covers(const AtspiObserver::Registration& registration, const AXElementRef& element,
                 std::int32_t pid) const;
     QString boundsNotification(const EventRecord& record, bool window);
 
     std::vector<std::weak_ptr<AtspiObserver>> observers_;
     std::map<QString, QRect> lastBounds_;
+    std::map<std::uint32_t, QRect> lastWindowGeometry_;
 };
 
 }  // namespace zorbel::platform::atspi
