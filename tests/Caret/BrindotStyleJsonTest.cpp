@@ -189,6 +189,8 @@ TEST(BrindotStyleJson, NegativeSizesAndWidthsAreRefusedBothWays)
         EXPECT_TRUE(decodeEdited(full, key, 0).ok()) << key.toStdString();
     }
     EXPECT_TRUE(decodeEdited(full, "position.horizontalOffset", -400).ok()) << "offsets may be negative";
+    // A huge size is a valid record; bounding the panel is the drawing side's job.
+    EXPECT_TRUE(decodeEdited(full, "size", 1e6).ok());
 
     BrindotStyle style;
     style.size = -2;
