@@ -38,10 +38,17 @@ public:
     // the back end may show the desktop's own guidance.
     virtual bool isProcessTrusted(bool prompt) = 0;
 
-    // Attributes.
+    // Attributes. An attribute the element does not have answers
+    // attributeUnsupported; one it has without a value answers noValue.
+    // Once the element's process has gone every call answers
+    // invalidUIElement (pid() too); a process that does not answer within
+    // the timeout gives cannotComplete.
     virtual AXCode attributeNames(const AXElementRef& element, QStringList& names) = 0;
     virtual AXCode attributeValue(const AXElementRef& element, const QString& attribute, AXValue& value) = 0;
+    // illegalArgument for an attribute whose value is not a list.
     virtual AXCode attributeValueCount(const AXElementRef& element, const QString& attribute, std::int64_t& count) = 0;
+    // A slice of a list attribute. With maxCount 0, success and no values for
+    // any attribute the element has (callers use it to test existence).
     virtual AXCode attributeValues(const AXElementRef& element, const QString& attribute, std::int64_t index,
                                    std::int64_t maxCount, AXValue::Array& values) = 0;
     // One value per name, in order; an attribute that cannot be read is an
@@ -51,7 +58,8 @@ public:
     virtual AXCode isAttributeSettable(const AXElementRef& element, const QString& attribute, bool& settable) = 0;
     virtual AXCode setAttributeValue(const AXElementRef& element, const QString& attribute, const AXValue& value) = 0;
 
-    // Parameterized attributes.
+    // Parameterized attributes; attributeUnsupported for one the element
+    // does not have.
     virtual AXCode parameterizedAttributeNames(const AXElementRef& element, QStringList& names) = 0;
     virtual AXCode parameterizedAttributeValue(const AXElementRef& element, const QString& attribute,
                                                const AXValue& parameter, AXValue& value) = 0;
@@ -70,7 +78,11 @@ public:
     // Observers. A new observer delivers at once; setObserverDelivering(false)
     // holds back delivery (notifications arriving meanwhile are dropped) and
     // keeps the registrations. Registering on an application element covers
-    // all of that application's elements.
+    // all of that application's elements; one change is delivered once per
+    // observer. createObserver answers invalidUIElement for a process that is
+    // gone, cannotComplete for one that does not answer. Registering a name
+    // twice may answer notificationAlreadyRegistered, removing one that is
+    // not registered notificationNotRegistered.
     virtual AXCode createObserver(std::int32_t pid, AXObserverCallback callback, AXObserverRef& observer) = 0;
     virtual AXCode addNotification(const AXObserverRef& observer, const AXElementRef& element,
                                    const QString& notification) = 0;

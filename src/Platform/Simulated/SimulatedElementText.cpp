@@ -1,0 +1,129 @@
+// The text side of simulated elements: value, caret, selection, visible
+// range, line queries and character bounds.
+#include "Platform/Simulated/SimulatedApplication.h"
+#include "Platform/Simulated/SimulatedDesktop.h"
+#include "Platform/Simulated/SimulatedElement.h"
+
+#include <algorithm>
+
+namespace zorbel::platform {
+
+namespace {
+std::int64_t lengthOf(const QString& text) { return static_cast<std::int64_t>(text.size()); }
+}  // namespace
+
+bool SimulatedElement::isText() const
+{
+    return role_ == QLatin1String("AXTextField") || role_ == QLatin1String("AXTextArea") ||
+           role_ == QLatin1String("AXComboBox");
+}
+
+bool SimulatedElement::hasTextMarkers() const { return application_ && application_->hasTextMarkers(); }
+
+SimulatedElement& SimulatedElement::setText(const QString& text)
+{
+    text_ = text;
+    selection_ = AXRange{lengthOf(text_), 0};
+    if (visibleRange_) visibleRange_ = textlayout::clip(text_, *visibleRange_);
+    announce(QStringLiteral("AXValueChanged"));
+    announce(QStringLiteral("AXSelectedTextChanged"));
+    return *this;
+}
+
+SimulatedElement& SimulatedElement::setCaret(std::int64_t position)
+{
+    return setSelection(AXRange{std::clamp<std::int64_t>(position, 0, lengthOf(text_)), 0});
+}
+
+SimulatedElement& SimulatedElement::setSelection(AXRange selection)
+{
+    selection_ = textlayout::clip(text_, selection).value_or(AXRange{lengthOf(text_), 0});
+    announce(QStringLiteral("AXSelectedTextChanged"));
+    return *this;
+}
+
+SimulatedElement& SimulatedElement::setVisibleRange(std::optional<AXRange> range)
+{
+    visibleRange_ = range;
+    return *this;
+}
+
+SimulatedElement& SimulatedElement::setLayout(const TextLayout& layout)
+{
+    layout_ = layout;
+    return *this;
+}
+
+TextLayout SimulatedElement::layout() const
+{
+    if (layout_) return *layout_;
+    TextLayout fromFrame;
+    if (frame_) fromFrame.origin = frame_->topLeft();
+    return fromFrame;
+}
+
+AXCode SimulatedElement::textValue(const QString& name, AXValue& value) const
+{
+    const auto& sel = selection_;
+    if (name == QLatin1String("AXValue")) value = text_;
+    else if (name == QLatin1String("AXNumberOfCharacters")) value = lengthOf(text_);
+    else if (name == QLatin1String("AXSelectedText")) value = text_.mid(sel.location, sel.length);
+    else if (name == QLatin1String("AXSelectedTextRange")) value = sel;
+    else if (name == QLatin1String("AXSelectedTextRanges")) value = AXValue::Array{AXValue(sel)};
+    else if (name == QLatin1String("AXVisibleCharacterRange")) value = visibleRange_.value_or(AXRange{0, lengthOf(text_)});
+    else if (name == QLatin1String("AXInsertionPointLineNumber")) value = textlayout::lineOf(text_, sel.location);
+    else if (name == QLatin1String("AXSelectedTextMarkerRange"))
+        value = AXTextMarkerRange{ref(), sel.location, sel.location + sel.length};
+    else return axcode::attributeUnsupported;
+    return axcode::success;
+}
+
+QStringList SimulatedElement::parameterizedAttributeNames() const
+{
+    if (!isText()) return {};
+    QStringList names{QStringLiteral("AXLineForIndex"), QStringLiteral("AXRangeForLine"),
+                      QStringLiteral("AXStringForRange"), QStringLiteral("AXBoundsForRange")};
+    if (hasTextMarkers()) names << QStringLiteral("AXBoundsForTextMarkerRange");
+    return names;
+}
+
+AXCode SimulatedElement::parameterizedAttributeValue(const QString& name, const AXValue& parameter,
+                                                     AXValue& value) const
+{
+    if (!parameterizedAttributeNames().contains(name)) return axcode::attributeUnsupported;
+    return textParameterized(name, parameter, value);
+}
+
+AXCode SimulatedElement::textParameterized(const QString& name, const AXValue& parameter, AXValue& value) const
+{
+    auto answer = [&value](AXValue v) {
+        value = std::move(v);
+        return axcode::success;
+    };
+    const auto* number = parameter.integer();
+    const auto* range = parameter.range();
+    if (name == QLatin1String("AXLineForIndex")) {
+        if (!number || *number < 0 || *number > lengthOf(text_)) return axcode::illegalArgument;
+        return answer(textlayout::lineOf(text_, *number));
+    }
+    if (name == QLatin1String("AXRangeForLine")) {
+        const auto line = number ? textlayout::rangeOfLine(text_, *number) : std::nullopt;
+        return line ? answer(*line) : axcode::illegalArgument;
+    }
+    if (name == QLatin1String("AXStringForRange")) {
+        const auto r = range ? textlayout::clip(text_, *range) : std::nullopt;
+        return r ? answer(text_.mid(r->location, r->length)) : axcode::illegalArgument;
+    }
+    if (name == QLatin1String("AXBoundsForRange")) {
+        const auto bounds = range ? textlayout::boundsForRange(text_, *range, layout()) : std::nullopt;
+        return bounds ? answer(*bounds) : axcode::illegalArgument;
+    }
+    const auto* marker = parameter.textMarkerRange();
+    if (!marker || marker->element != ref() || marker->start < 0 || marker->end < marker->start)
+        return axcode::illegalArgument;
+    const auto bounds =
+        textlayout::boundsForRange(text_, AXRange{marker->start, marker->end - marker->start}, layout());
+    return bounds ? answer(*bounds) : axcode::illegalArgument;
+}
+
+}  // namespace zorbel::platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Platform/AXValue.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace zorbel::platform {
+
+// How a simulated text element lays out its characters: a monospaced grid of
+// fixed-size boxes starting at `origin` (screen coordinates, top-left origin,
+// y down). A line feed ends its line and takes one box like any character.
+struct TextLayout {
+    QPointF origin;
+    double characterWidth = 8.0;
+    double lineHeight = 16.0;
+    // Answer (0,0,0,0) for the position just past the last character, as Qt
+    // does, instead of a zero-width box at the caret (as GTK does).
+    bool emptyBoxAtEnd = false;
+};
+
+namespace textlayout {
+
+// The line (counted from 0) that holds the position; positions past the end
+// count as the end.
+std::int64_t lineOf(const QString& text, std::int64_t position);
+// The positions of one line, its line feed included; none past the last line.
+std::optional<AXRange> rangeOfLine(const QString& text, std::int64_t line);
+// The box of the character at `position` (0 to the text's length; the length
+// gives a zero-width box where the next character would go).
+QRectF characterBox(const QString& text, std::int64_t position, const TextLayout& layout);
+// The smallest rectangle holding every character of the range; an empty range
+// gives the zero-width box at its location. None for a range outside the text.
+std::optional<QRectF> boundsForRange(const QString& text, AXRange range, const TextLayout& layout);
+// The range clipped to the text; none when it starts outside.
+std::optional<AXRange> clip(const QString& text, AXRange range);
+
+}  // namespace textlayout
+}  // namespace zorbel::platform

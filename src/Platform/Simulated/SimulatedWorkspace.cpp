@@ -1,0 +1,34 @@
+#include "Platform/Simulated/SimulatedWorkspace.h"
+
+#include "Platform/Simulated/SimulatedDesktop.h"
+
+namespace zorbel::platform {
+
+QList<RunningApplicationRef> SimulatedWorkspace::runningApplications()
+{
+    QList<RunningApplicationRef> out;
+    for (auto* app : desktop_.runningApplications()) out << app->running();
+    return out;
+}
+
+RunningApplicationRef SimulatedWorkspace::applicationForProcessIdentifier(std::int32_t pid)
+{
+    auto* app = desktop_.application(pid);
+    return app && !app->isQuit() ? app->running() : nullptr;
+}
+
+RunningApplicationRef SimulatedWorkspace::frontmostApplication()
+{
+    auto* app = desktop_.frontmost();
+    return app ? app->running() : nullptr;
+}
+
+QList<QRectF> SimulatedWorkspace::screens() { return desktop_.screens(); }
+
+bool SimulatedWorkspace::openURL(const QString& url)
+{
+    desktop_.openedURLs << url;
+    return true;
+}
+
+}  // namespace zorbel::platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Platform/Workspace.h"
+
+namespace zorbel::platform {
+
+class SimulatedDesktop;
+
+// The workspace interface served from a SimulatedDesktop.
+class SimulatedWorkspace final : public WorkspaceService {
+public:
+    explicit SimulatedWorkspace(SimulatedDesktop& desktop) : desktop_(desktop) {}
+
+    QList<RunningApplicationRef> runningApplications() override;
+    RunningApplicationRef applicationForProcessIdentifier(std::int32_t pid) override;
+    RunningApplicationRef frontmostApplication() override;
+    QList<QRectF> screens() override;
+    bool openURL(const QString& url) override;
+
+private:
+    SimulatedDesktop& desktop_;
+};
+
+}  // namespace zorbel::platform
