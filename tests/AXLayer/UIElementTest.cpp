@@ -12,6 +12,7 @@ using zorbel::testing::AXLayerTest;
 namespace {
 
 QString found(bool present) { return present ? QStringLiteral("value") : QStringLiteral("none"); }
+QString listed(const QStringList& names) { return names.isEmpty() ? QStringLiteral("[]") : QStringLiteral("names"); }
 
 struct OperationCase {
     const char* name;
@@ -24,7 +25,8 @@ struct OperationCase {
 class ShortAnswers final : public SimulatedAccessibility {
 public:
     using SimulatedAccessibility::SimulatedAccessibility;
-    AXCode multipleAttributeValues(const AXElementRef& element, const QStringList& names, AXValue::Array& values) override
+    AXCode multipleAttributeValues(const AXElementRef& element, const QStringList& names,
+                                   AXValue::Array& values) override
     {
         const auto code = SimulatedAccessibility::multipleAttributeValues(element, names, values);
         if (!values.empty()) values.pop_back();
@@ -42,7 +44,7 @@ TEST_F(UIElementTest, EachOperationMapsOnlyItsOwnCodesToNoValue)
     const auto empty = QStringLiteral("[]");
     const std::vector<OperationCase> cases{
         {"attributeNames", "attributeNames",
-         [](const UIElement& e) { return e.attributeNames().isEmpty() ? QStringLiteral("[]") : QStringLiteral("names"); },
+         [](const UIElement& e) { return listed(e.attributeNames()); },
          {{axcode::noValue, empty}, {axcode::attributeUnsupported, empty}}},
         {"supportsAttribute", "attributeValues",
          [](const UIElement& e) { return zorbel::text::boolean(e.supportsAttribute(Attribute::role)); },
@@ -66,13 +68,15 @@ TEST_F(UIElementTest, EachOperationMapsOnlyItsOwnCodesToNoValue)
         {"multipleAttributes", "multipleAttributeValues",
          [](const UIElement& e) { return found(!e.multipleAttributes(Attribute::role).empty()); }, {}},
         {"parameterizedAttributeNames", "parameterizedAttributeNames",
-         [](const UIElement& e) { return e.parameterizedAttributeNames().isEmpty() ? QStringLiteral("[]") : QStringLiteral("names"); },
+         [](const UIElement& e) { return listed(e.parameterizedAttributeNames()); },
          {{axcode::noValue, empty}, {axcode::attributeUnsupported, empty}}},
         {"parameterizedAttribute", "parameterizedAttributeValue",
-         [](const UIElement& e) { return found(e.parameterizedAttribute("AXBoundsForRange", AXRange{0, 1}).has_value()); },
+         [](const UIElement& e) {
+             return found(e.parameterizedAttribute("AXBoundsForRange", AXRange{0, 1}).has_value());
+         },
          {{axcode::noValue, none}, {axcode::attributeUnsupported, none}}},
         {"actionNames", "actionNames",
-         [](const UIElement& e) { return e.actionNames().isEmpty() ? QStringLiteral("[]") : QStringLiteral("names"); },
+         [](const UIElement& e) { return listed(e.actionNames()); },
          {{axcode::noValue, empty}, {axcode::attributeUnsupported, empty}}},
         {"actionDescription", "actionDescription",
          [](const UIElement& e) { return found(e.actionDescription(Action::press).has_value()); },
@@ -176,7 +180,8 @@ TEST_F(UIElementTest, ListsAreDecodedEntryByEntry)
     EXPECT_EQ(win.attributeArray<QString>(Attribute::children), std::nullopt) << "entries of another type";
     EXPECT_EQ(outcome([&] { return found(win.attributeArray(Attribute::title).has_value()); }),
               "AXError.IllegalArgument");
-    EXPECT_EQ(win.attributeValues<UIElement>(Attribute::children, 1, 5), (std::vector<UIElement>{wrap(area), wrap(button)}));
+    EXPECT_EQ(win.attributeValues<UIElement>(Attribute::children, 1, 5),
+              (std::vector<UIElement>{wrap(area), wrap(button)}));
     EXPECT_EQ(win.attributeValueCount(Attribute::children), 3);
     EXPECT_EQ(win.attributeValueCount(Attribute::title), std::nullopt) << "not a list";
 }
