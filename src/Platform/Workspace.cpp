@@ -9,4 +9,13 @@ RunningApplicationRef WorkspaceService::applicationFrom(const Notification& noti
     return v.value<RunningApplicationRef>();
 }
 
+std::optional<QRectF> WorkspaceService::desktopRectFromCocoa(const QRectF& cocoa)
+{
+    const auto all = screens();
+    if (all.isEmpty()) return std::nullopt;
+    const QPointF origin = firstScreenOrigin();
+    const double top = all.first().y() + all.first().height() - (cocoa.y() + cocoa.height());
+    return QRectF(origin.x() + cocoa.x(), origin.y() + top, cocoa.width(), cocoa.height());
+}
+
 }  // namespace zorbel::platform

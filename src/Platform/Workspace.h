@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QMetaType>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 
@@ -44,6 +45,14 @@ public:
     // and y growing upwards; the first entry is the first screen. Empty when
     // no screen is attached.
     virtual QList<QRectF> screens() = 0;
+
+    // Where the first screen's top-left corner lies in the desktop's own
+    // (top-left) coordinates; accessibility geometry is measured from there.
+    virtual QPointF firstScreenOrigin() { return {}; }
+    // A rectangle in the system's bottom-left coordinates, converted to the
+    // desktop's top-left coordinates for placing a window. Nothing when no
+    // screen is attached.
+    std::optional<QRectF> desktopRectFromCocoa(const QRectF& cocoa);
 
     // Opens an address with the desktop's handler; false when none took it.
     virtual bool openURL(const QString& url) = 0;

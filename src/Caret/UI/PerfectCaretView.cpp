@@ -1,0 +1,122 @@
+#include "Caret/UI/PerfectCaretView.h"
+
+#include "Caret/UI/ShapeDrawing.h"
+#include "Platform/Console.h"
+#include "Platform/Services.h"
+#include "Platform/TextForm.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace zorbel {
+
+PerfectCaretView::PerfectCaretView(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAutoFillBackground(false);
+}
+
+PerfectCaretView::~PerfectCaretView()
+{
+    *self_ = nullptr;
+    invalidateFlashTimer();
+}
+
+double PerfectCaretView::margin(const PerfectCaretStyle& s)
+{
+    return s.borderWidth * 0.5 + (s.shadowEnabled ? s.shadowRadius * 1.8 : 0.0) + 2.0;
+}
+
+void PerfectCaretView::updateStyle(const PerfectCaretStyle& style)
+{
+    style_ = style;
+    startFlash();
+    print(QStringLiteral("[PerfectCaretView] Style updated: shape=") + rawValue(style.shape) +
+          QStringLiteral(", size=") + text::number(style.width) + QLatin1Char('x') + text::number(style.height));
+}
+
+void PerfectCaretView::invalidateFlashTimer()
+{
+    if (flashTimer_) flashTimer_->cancel();
+    flashTimer_.reset();
+}
+
+void PerfectCaretView::startFlash()
+{
+    invalidateFlashTimer();
+    if (!enableBlinking_) {
+        update();
+        return;
+    }
+    isFlashEffect_ = true;
+    flashCount_ = 0;
+    flashTimer_ = platform::scheduler().every(0.1, [self = self_]() {
+        if (*self) (*self)->flashTick();
+    });
+}
+
+void PerfectCaretView::flashTick()
+{
+    ++flashCount_;
+    update();
+    if (flashCount_ >= maxFlashCount) {
+        isFlashEffect_ = false;
+        invalidateFlashTimer();
+        update();
+    }
+}
+
+void PerfectCaretView::stopFlash()
+{
+    invalidateFlashTimer();
+    isFlashEffect_ = false;
+    update();
+}
+
+double PerfectCaretView::currentOpacity() const
+{
+    if (!isFlashEffect_) return 1.0;
+    return flashCount_ % 2 == 1 ? 0.3 : 1.0;
+}
+
+void PerfectCaretView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    draw(painter, QRectF(rect()));
+}
+
+void PerfectCaretView::draw(QPainter& painter, const QRectF& bounds) const
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(currentOpacity());
+    drawShadow(painter, bounds);
+    painter.restore();
+}
+
+void PerfectCaretView::drawShadow(QPainter& painter, const QRectF& bounds) const
+{
+    if (style_.shadowEnabled) {
+        painter.save();
+        if (style_.shape == PerfectCaretStyle::Shape::circle) {
+            drawing::drawGlow(painter, bounds.center(), std::min(style_.width, style_.height) * 0.5, style_);
+        } else {
+            // The shadow is cast by the shape in its own colours.
+            drawing::drawDropShadow(painter, bounds, style_);
+        }
+        painter.restore();
+    }
+    drawShape(painter, bounds);
+}
+
+void PerfectCaretView::drawShape(QPainter& painter, const QRectF& bounds) const
+{
+    drawing::drawShape(painter, bounds.center(), style_);
+}
+
+}  // namespace zorbel

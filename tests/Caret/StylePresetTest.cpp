@@ -1,0 +1,133 @@
+#include "Caret/Styles/StylePreset.h"
+#include "StyleTestSupport.h"
+
+#include <QColor>
+#include <QRegularExpression>
+
+using namespace zorbel;
+using zorbel::testing::unusualStyle;
+
+namespace {
+StylePreset withHex(const QString& hex) { return StylePreset{99, QStringLiteral("测试色"), hex, QString()}; }
+BrindotColor fillOf(const QString& hex) { return withHex(hex).makeStyle(BrindotStyle{}).fillColor; }
+}  // namespace
+
+TEST(StylePreset, SixteenBuiltInPresetsNumberedByPosition)
+{
+    const auto& presets = StylePreset::builtInPresets();
+    ASSERT_EQ(presets.size(), 16u);
+    const QRegularExpression hexForm("^#[0-9A-F]{6}$");
+    for (std::size_t i = 0; i < presets.size(); ++i) {
+        EXPECT_EQ(presets[i].id, static_cast<int>(i));
+        EXPECT_TRUE(hexForm.match(presets[i].colorHex).hasMatch()) << presets[i].colorHex.toStdString();
+        EXPECT_EQ(presets[i].name.size(), 3);
+    }
+    EXPECT_EQ(presets[0], (StylePreset{0, "经典蓝", "#0066FF", "高识别度，适合所有场景"}));
+    EXPECT_EQ(presets[8], (StylePreset{8, "深邃蓝", "#007AFF", "专业沉稳，商务风格"}));
+    EXPECT_EQ(presets[15], (StylePreset{15, "纯净白", "#FFFFFF", "简洁纯净，极简风格"}));
+}
+
+TEST(StylePreset, RecoloursOnlyFillAndBorderColourOfTheBase)
+{
+    const BrindotStyle base = unusualStyle();
+    const BrindotStyle s = StylePreset::builtInPresets()[0].makeStyle(base);
+    EXPECT_EQ(s.fillColor, (BrindotColor{0, 0.4, 1, 0.9}));
+    EXPECT_TRUE(s.fillEnabled) << "the base had it off";
+    EXPECT_EQ(s.borderColor, (BrindotColor{1, 1, 1, 1}));
+    EXPECT_FALSE(s.borderEnabled) << "the border switch stays the base's";
+    EXPECT_EQ(s.borderWidth, base.borderWidth);
+    EXPECT_EQ(s.shape, base.shape);
+    EXPECT_EQ(s.size, base.size);
+    EXPECT_EQ(s.position, base.position);
+    EXPECT_EQ(s.customContent, base.customContent);
+    EXPECT_EQ(s.shadowColor, base.shadowColor);
+    EXPECT_EQ(s.shadowOpacity, base.shadowOpacity);
+}
+
+TEST(StylePreset, PureWhiteGetsABlackBorderSoItStaysVisible)
+{
+    const BrindotStyle s = StylePreset::builtInPresets()[15].makeStyle(BrindotStyle::defaultStyle());
+    EXPECT_EQ(s.fillColor, (BrindotColor{1, 1, 1, 0.9}));
+    EXPECT_EQ(s.borderColor, (BrindotColor{0, 0, 0, 1}));
+    EXPECT_EQ(s.borderWidth, 2);
+
+    EXPECT_EQ(withHex("#ffffff").makeStyle({}).borderColor, (BrindotColor{0, 0, 0, 1}));
+    // The border rule reads the text as written: blanks or a missing "#" make
+    // it a different text, although the fill is the same white.
+    for (const QString hex : {" #FFFFFF", "FFFFFF", "#FFFFFF\n", "##FFFFFF"}) {
+        const BrindotStyle w = withHex(hex).makeStyle({});
+        EXPECT_EQ(w.fillColor, (BrindotColor{1, 1, 1, 0.9})) << hex.toStdString();
+        EXPECT_EQ(w.borderColor, (BrindotColor{1, 1, 1, 1})) << hex.toStdString();
+    }
+}
+
+TEST(StylePreset, HexTextIsReadLikeTheHexadecimalScanner)
+{
+    EXPECT_EQ(fillOf(" #ff3b30 \n"), fillOf("#FF3B30"));
+    EXPECT_EQ(fillOf("#FF3B30"), (BrindotColor{1, 59 / 255.0, 48 / 255.0, 0.9}));
+    EXPECT_EQ(hexColorValue("#FFF"), 0xFFFu) << "three digits are not expanded";
+    EXPECT_EQ(fillOf("#FFF"), (BrindotColor{0, 15 / 255.0, 1, 0.9}));
+    EXPECT_EQ(fillOf("#80FF3B30"), fillOf("#FF3B30")) << "eight digits: only the low six count";
+    EXPECT_EQ(fillOf("#zz"), (BrindotColor{0, 0, 0, 0.9}));
+    EXPECT_EQ(fillOf(""), (BrindotColor{0, 0, 0, 0.9}));
+    EXPECT_EQ(hexColorValue("12zz34"), 0x12u) << "reading stops at the first non-digit";
+    EXPECT_EQ(hexColorValue("#1#2#3"), 0x123u) << "every # is dropped, not only the first";
+    EXPECT_EQ(hexColorValue("0x00FF00"), 0x00FF00u);
+    EXPECT_EQ(hexColorValue("0xq"), 0u);
+    EXPECT_EQ(hexColorValue("# 0000FF"), 0x0000FFu) << "blanks before the digits are skipped";
+    EXPECT_EQ(hexColorValue("1234567890ABCDEF"), 0x1234567890ABCDEFu);
+    EXPECT_EQ(hexColorValue("1234567890ABCDEF0"), 0xFFFFFFFFFFFFFFFFu) << "too long for 64 bits saturates";
+    EXPECT_EQ(fillOf("#1234567890ABCDEF01"), (BrindotColor{1, 1, 1, 0.9}));
+}
+
+TEST(StylePreset, WholeStylesComeInTheirOrderWithTheirNames)
+{
+    const auto styles = PresetStyle::wholeStyles();
+    ASSERT_EQ(styles.size(), 3u);
+    EXPECT_EQ(styles[0].name, "经典黑色");
+    EXPECT_EQ(styles[1].name, "蓝色圆形");
+    EXPECT_EQ(styles[2].name, "红色三角形");
+
+    const BrindotStyle black = styles[0].style;
+    EXPECT_EQ(black.shape, BrindotShape::rectangle);
+    EXPECT_EQ(black.size, 12);
+    EXPECT_EQ(black.fillColor, (BrindotColor{0, 0, 0, 1}));
+    EXPECT_EQ(black.borderWidth, 1);
+
+    const BrindotStyle blue = styles[1].style;
+    EXPECT_EQ(blue.shape, BrindotShape::circle);
+    EXPECT_EQ(blue.size, 14);
+    EXPECT_EQ(blue.fillColor, (BrindotColor{0, 122 / 255.0, 1, 1}));
+    EXPECT_FALSE(blue.borderEnabled) << "the only one of the three without a border";
+    EXPECT_EQ(blue.borderWidth, 1);
+
+    const BrindotStyle red = styles[2].style;
+    EXPECT_EQ(red.shape, BrindotShape::triangle);
+    EXPECT_EQ(red.size, 16);
+    EXPECT_EQ(red.fillColor, (BrindotColor{1, 59 / 255.0, 48 / 255.0, 1}));
+    EXPECT_EQ(red.borderWidth, 2);
+
+    for (const auto& p : styles) {
+        EXPECT_TRUE(p.style.fillEnabled);
+        EXPECT_EQ(p.style.borderColor, (BrindotColor{1, 1, 1, 1}));
+        EXPECT_EQ(p.style.position, (BrindotPosition{BrindotRelativePosition::center, BrindotAlignment::center, 0, 0}));
+        EXPECT_FALSE(p.style.customContent.has_value());
+        EXPECT_TRUE(p.style.animationEnabled);
+        EXPECT_EQ(p.style.animationDuration, 0.2);
+        EXPECT_FALSE(p.style.shadowEnabled);
+        EXPECT_EQ(p.style.shadowColor, (BrindotColor{0, 0, 0, 1}));
+        EXPECT_EQ(p.style.shadowOpacity, 0);
+    }
+    EXPECT_TRUE(styles[0].style.borderEnabled && styles[2].style.borderEnabled);
+}
+
+TEST(StylePreset, PresetTakesAnyColourIntoSrgbWithItsOwnAlpha)
+{
+    const BrindotStyle hsv = BrindotStyle::preset(QColor::fromHsv(120, 255, 255, 128), BrindotShape::circle, 8, 0);
+    EXPECT_EQ(hsv.fillColor, (BrindotColor{0, 1, 0, 128 / 255.0}));
+    EXPECT_EQ(hsv.size, 8);
+    EXPECT_EQ(hsv.borderWidth, 0);
+    EXPECT_TRUE(hsv.borderEnabled);
+    const BrindotStyle invalid = BrindotStyle::preset(QColor(), BrindotShape::circle, 8, 1);
+    EXPECT_EQ(invalid.fillColor, (BrindotColor{0, 0, 0, 1}));
+}
