@@ -2,6 +2,7 @@
 
 #include "Platform/Linux/Atspi/AtspiDesktop.h"
 #include "Platform/Linux/Atspi/AtspiFocus.h"
+#include "Platform/Linux/Atspi/AtspiGeometry.h"
 #include "Platform/Linux/Atspi/AtspiNode.h"
 #include "Platform/Linux/X11Desktop.h"
 
@@ -128,6 +129,8 @@ QList<QRectF> LinuxWorkspace::screens()
     }
     return cocoaScreenFrames(geometries);
 }
+
+QPointF LinuxWorkspace::firstScreenOrigin() { return atspi::axOrigin(); }
 
 bool LinuxWorkspace::openURL(const QString& url)
 {

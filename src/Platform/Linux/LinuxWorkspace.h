@@ -23,6 +23,7 @@ public:
     RunningApplicationRef applicationForProcessIdentifier(std::int32_t pid) override;
     RunningApplicationRef frontmostApplication() override;
     QList<QRectF> screens() override;
+    QPointF firstScreenOrigin() override;
     bool openURL(const QString& url) override;
 
 private:
