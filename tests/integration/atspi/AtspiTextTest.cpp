@@ -41,7 +41,7 @@ class AtspiTextTest : public ::testing::TestWithParam<Toolkit> {
 protected:
     void SetUp() override
     {
-        driver_ = std::make_unique<LinuxDesktopDriver>(GetParam());
+        driver_ = std::make_unique<LinuxDesktopDriver>(toolkit());
         driver_->setUp();
     }
     void TearDown() override
@@ -51,6 +51,7 @@ protected:
     }
 
     LinuxDesktopDriver& driver() { return *driver_; }
+    virtual Toolkit toolkit() const { return GetParam(); }
 
     AXValue read(const AXElementRef& element, const QString& attribute)
     {
@@ -273,6 +274,50 @@ TEST_P(AtspiTextTest, FocusAndFrontmostFollowTheFocusedWindowAcrossToolkits)
             << "focus in " << pid << ", found " << focusedPid() << " and frontmost " << frontmost();
         EXPECT_TRUE(driver().waitUntil([&] { return !activated.empty() && activated.back() == pid; }));
     }
+}
+
+// GTK 4 gives window coordinates only: boxes are placed at its window's position on screen.
+class AtspiGtk4Test : public AtspiTextTest {
+protected:
+    Toolkit toolkit() const override { return Toolkit::Gtk3; }
+};
+
+TEST_F(AtspiGtk4Test, WindowCoordinatesArePlacedOnTheScreen)
+{
+    if (QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                          {"-c", "import gi; gi.require_version('Gtk', '4.0')"}) != 0)
+        GTEST_SKIP() << "GTK 4 for Python is not installed";
+    QString error;
+    const auto client = TextClient::startProgram(QStringLiteral("/usr/bin/python3"),
+                                                 {QStringLiteral(ZORBEL_GTK4_TEXT_CLIENT)}, &error,
+                                                 std::chrono::seconds(10));
+    ASSERT_TRUE(client) << error.toStdString();
+    const QString window = QString::number(client->windowId());
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {"windowmove", "--sync", window, "210", "150"}), 0);
+    ASSERT_TRUE(focusWindow(client->windowId()));
+
+    const auto pid = static_cast<std::int32_t>(client->pid());
+    AXElementRef view;
+    ASSERT_TRUE(driver().waitUntil([&] {
+        AXValue focused;
+        if (accessibility().attributeValue(accessibility().applicationElement(pid), "AXFocusedUIElement", focused) ||
+            !focused.element())
+            return false;
+        view = *focused.element();
+        AXValue role;
+        return accessibility().attributeValue(view, "AXRole", role) == axcode::success && role == AXValue("AXTextArea");
+    }));
+    const auto geometry = windowGeometry(client->windowId());
+    const auto frame = frameOf(view);
+    ASSERT_TRUE(geometry && frame);
+    EXPECT_TRUE(QRectF(*geometry).adjusted(-2, -2, 2, 2).contains(*frame)) << "the view lies in its window";
+    EXPECT_EQ(read(view, "AXSelectedTextRange"), AXValue(AXRange{4, 0}));
+    const auto box = caretBox(view);
+    ASSERT_TRUE(box);
+    const auto drawn = drawnCaret(*box, *frame);
+    ASSERT_TRUE(drawn) << "a caret is drawn near x=" << box->x();
+    EXPECT_NEAR(drawn->x(), box->x(), 3.0);
+    EXPECT_NEAR(drawn->center().y(), box->center().y(), 6.0);
 }
 
 std::string toolkitLabel(const ::testing::TestParamInfo<Toolkit>& param)

@@ -63,8 +63,27 @@ std::optional<QPoint> windowOriginOf(const Node& node)
     return x11.windowOrigin(*match);
 }
 
+// GTK 4 answers screen coordinates with window coordinates (or refuses them).
+bool answersWindowCoordinatesOnly(const Node& node)
+{
+    const QString toolkit = Runtime::instance().toolkitOf(node.accessible());
+    return toolkit.startsWith(QLatin1String("GTK 4"), Qt::CaseInsensitive);
+}
+
+AXCode windowBox(const Node& node, const Query& query, QRectF& box)
+{
+    const Answer window = ask(node, ATSPI_COORD_TYPE_WINDOW, query);
+    if (window.code == axcode::invalidUIElement || window.code == axcode::cannotComplete) return window.code;
+    if (window.code != axcode::success || !usableBox(window.box)) return axcode::noValue;
+    const auto origin = windowOriginOf(node);
+    if (!origin) return axcode::noValue;
+    box = toAX(window.box.translated(*origin));
+    return axcode::success;
+}
+
 AXCode boxWithQuirks(const Node& node, const Query& query, QRectF& box)
 {
+    if (answersWindowCoordinatesOnly(node)) return windowBox(node, query, box);
     Answer screen = ask(node, ATSPI_COORD_TYPE_SCREEN, query);
     if (screen.code == axcode::success && screen.box.isNull() && screen.box.x() == 0 && screen.box.y() == 0)
         screen = ask(node, ATSPI_COORD_TYPE_SCREEN, query);
@@ -78,15 +97,7 @@ AXCode boxWithQuirks(const Node& node, const Query& query, QRectF& box)
         return axcode::success;
     }
     if (screenCoordinateApps().count(bus)) return axcode::noValue;
-
-    const Answer window = ask(node, ATSPI_COORD_TYPE_WINDOW, query);
-    if (window.code == axcode::invalidUIElement || window.code == axcode::cannotComplete) return window.code;
-    if (window.code != axcode::success) return axcode::noValue;
-    if (!usableBox(window.box)) return axcode::noValue;
-    const auto origin = windowOriginOf(node);
-    if (!origin) return axcode::noValue;
-    box = toAX(window.box.translated(*origin));
-    return axcode::success;
+    return windowBox(node, query, box);
 }
 }  // namespace
 

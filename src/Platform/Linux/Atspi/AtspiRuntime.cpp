@@ -204,10 +204,14 @@ QString Runtime::toolkitOf(AtspiAccessible* accessible)
     AccPtr root = adopt(atspi_accessible_get_application(accessible, call.error()));
     if (!root) return {};
     gchar* name = atspi_accessible_get_toolkit_name(root.get(), call.error());
-    const QString toolkit = QString::fromUtf8(name ? name : "");
+    gchar* version = name ? atspi_accessible_get_toolkit_version(root.get(), call.error()) : nullptr;
+    const QString toolkit =
+        QString::fromUtf8(name ? name : "") + QLatin1Char(' ') + QString::fromUtf8(version ? version : "");
+    const bool answered = name != nullptr;
     g_free(name);
-    if (call.finish(name != nullptr) == axcode::success) toolkits_[bus] = toolkit;
-    return toolkit;
+    g_free(version);
+    if (call.finish(answered) == axcode::success) toolkits_[bus] = toolkit.trimmed();
+    return toolkit.trimmed();
 }
 
 bool Runtime::isHung(const QString& bus) const

@@ -47,8 +47,9 @@ public:
     // The process behind an object's connection (asked once per connection).
     std::optional<std::int32_t> pidOf(AtspiAccessible* accessible);
 
-    // The toolkit of the application an object belongs to ("GTK", "Qt"),
-    // asked once per application; empty when it does not say.
+    // The toolkit of the application an object belongs to, with its version
+    // ("GTK 4.8.3", "Qt 6.4.2"), asked once per application; empty when it
+    // does not say.
     QString toolkitOf(AtspiAccessible* accessible);
 
     // An application whose call timed out is skipped for a short while, so a
