@@ -201,6 +201,25 @@ TEST_P(AtspiTextTest, AnApplicationThatQuitsMidQueryGivesInvalidElements)
     EXPECT_TRUE(systemWide == axcode::noValue || systemWide == axcode::invalidUIElement) << systemWide;
 }
 
+// After one timeout a hung application is skipped for a moment: a lookup costs one
+// timeout, not one per call. Asked again right after it resumes, it is still skipped;
+// soon after, it answers.
+TEST_P(AtspiTextTest, AHungApplicationIsSkippedForAMomentAfterOneTimeout)
+{
+    const auto app = driver().launch(caretSpec());
+    const AXElementRef field = driver().textElement(app.pid, TextElement::field);
+    const AXElementRef area = driver().textElement(app.pid, TextElement::area);
+    ASSERT_EQ(accessibility().setMessagingTimeout(field, 0.3f), axcode::success);
+    ::kill(app.pid, SIGSTOP);
+    AXValue value;
+    EXPECT_EQ(accessibility().attributeValue(field, "AXValue", value), axcode::cannotComplete);
+    ::kill(app.pid, SIGCONT);
+    EXPECT_EQ(accessibility().attributeValue(area, "AXValue", value), axcode::cannotComplete)
+        << "remembered as hung";
+    EXPECT_TRUE(driver().waitUntil([&] { return accessibility().attributeValue(area, "AXValue", value) == 0; }));
+    EXPECT_EQ(value, AXValue("xxxx\nxx\n"));
+}
+
 TEST_P(AtspiTextTest, LinesOfTheTextAreaAgreeWithTheCaret)
 {
     const auto app = driver().launch(caretSpec());
