@@ -1,5 +1,7 @@
 #include "Platform/Linux/LinuxWorkspace.h"
 
+#include "Platform/Linux/SettingsLinks.h"
+
 #include "Platform/Linux/Atspi/AtspiDesktop.h"
 #include "Platform/Linux/Atspi/AtspiFocus.h"
 #include "Platform/Linux/Atspi/AtspiGeometry.h"
@@ -134,6 +136,8 @@ QPointF LinuxWorkspace::firstScreenOrigin() { return atspi::axOrigin(); }
 
 bool LinuxWorkspace::openURL(const QString& url)
 {
+    // System-settings addresses open the desktop's own settings page.
+    if (url.startsWith(QLatin1String("x-apple.systempreferences:"))) return openSettingsLink(url);
     const QUrl address(url);
     if (!address.isValid() || address.isEmpty()) return false;
     return QDesktopServices::openUrl(address);
