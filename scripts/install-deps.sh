@@ -15,8 +15,8 @@ PACKAGES=(
   xvfb xdotool x11-utils x11-xkb-utils xcompmgr
   # fonts: a fixed monospace face for predictable caret boxes, and Chinese text
   fonts-dejavu-core fonts-noto-cjk
-  # the GTK 3 test client and a real editor for the showcase
-  python3-gi gir1.2-gtk-3.0 mousepad
+  # the GTK 3 and GTK 4 test clients and a real editor for the showcase
+  python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 mousepad
 )
 
 declare -A installed=()
