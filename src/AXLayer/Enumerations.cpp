@@ -55,41 +55,20 @@ struct Table {
 template <class E>
 const Table<E>& table();
 
-template <>
-const Table<Role>& table()
-{
-    static const char* const names[] = {ZORBEL_AX_ROLE_CASES(ZORBEL_AX_CASE_NAME)};
-    static const Table<Role> t(names);
-    return t;
-}
-template <>
-const Table<Subrole>& table()
-{
-    static const char* const names[] = {ZORBEL_AX_SUBROLE_CASES(ZORBEL_AX_CASE_NAME)};
-    static const Table<Subrole> t(names);
-    return t;
-}
-template <>
-const Table<AXNotification>& table()
-{
-    static const char* const names[] = {ZORBEL_AX_NOTIFICATION_CASES(ZORBEL_AX_CASE_NAME)};
-    static const Table<AXNotification> t(names);
-    return t;
-}
-template <>
-const Table<Action>& table()
-{
-    static const char* const names[] = {ZORBEL_AX_ACTION_CASES(ZORBEL_AX_CASE_NAME)};
-    static const Table<Action> t(names);
-    return t;
-}
-template <>
-const Table<Attribute>& table()
-{
-    static const char* const names[] = {ZORBEL_AX_ATTRIBUTE_CASES(ZORBEL_AX_CASE_NAME)};
-    static const Table<Attribute> t(names);
-    return t;
-}
+#define ZORBEL_AX_TABLE(E, CASES)                                          \
+    template <>                                                           \
+    const Table<E>& table()                                               \
+    {                                                                     \
+        static const char* const names[] = {CASES(ZORBEL_AX_CASE_NAME)};  \
+        static const Table<E> t(names);                                   \
+        return t;                                                         \
+    }
+
+ZORBEL_AX_TABLE(Role, ZORBEL_AX_ROLE_CASES)
+ZORBEL_AX_TABLE(Subrole, ZORBEL_AX_SUBROLE_CASES)
+ZORBEL_AX_TABLE(AXNotification, ZORBEL_AX_NOTIFICATION_CASES)
+ZORBEL_AX_TABLE(Action, ZORBEL_AX_ACTION_CASES)
+ZORBEL_AX_TABLE(Attribute, ZORBEL_AX_ATTRIBUTE_CASES)
 
 }  // namespace
 

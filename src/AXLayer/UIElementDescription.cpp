@@ -27,7 +27,8 @@ QString dictionaryText(const platform::AXValue::Dictionary& entries)
 {
     if (entries.empty()) return QStringLiteral("[:]");
     QStringList parts;
-    for (const auto& [key, value] : entries) parts << key + QStringLiteral(": ") + UIElement::decodeValue(value).description();
+    for (const auto& [key, value] : entries)
+        parts << key + QStringLiteral(": ") + UIElement::decodeValue(value).description();
     return QLatin1Char('[') + parts.join(QStringLiteral(", ")) + QLatin1Char(']');
 }
 
@@ -101,7 +102,8 @@ QString UIElement::describeAttributes() const
         const auto values = multipleAttributes(attributes());
         if (values.empty()) return QStringLiteral("[:]");
         QStringList parts;
-        for (const auto& [attribute, value] : values) parts << caseName(attribute) + QStringLiteral(": ") + value.description();
+        for (const auto& [attribute, value] : values)
+            parts << caseName(attribute) + QStringLiteral(": ") + value.description();
         return QLatin1Char('[') + parts.join(QStringLiteral(", ")) + QLatin1Char(']');
     } catch (const AXError&) {
         return QStringLiteral("InvalidUIElement");

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace zorbel::platform {
 
@@ -57,6 +58,31 @@ public:
 
 private:
     std::function<void()> remove_;
+};
+
+// The installed monitors of one service, shared by its implementations.
+// Tokens stay safe to use after the registry is gone.
+class GlobalMonitorRegistry {
+public:
+    // Called after a monitor was added or removed.
+    explicit GlobalMonitorRegistry(std::function<void()> changed = {});
+    EventMonitorToken add(GlobalEventType type, std::function<void(const GlobalEvent&)> handler);
+    // Hands the event, stamped with the scheduler's time, to each monitor of
+    // its type in the order they were added.
+    void deliver(const GlobalEvent& event) const;
+    int count(GlobalEventType type) const;
+
+private:
+    struct Entry {
+        GlobalEventType type;
+        std::function<void(const GlobalEvent&)> handler;
+        bool active = true;
+    };
+    struct State {
+        std::vector<std::shared_ptr<Entry>> entries;
+        std::function<void()> changed;
+    };
+    std::shared_ptr<State> state_;
 };
 
 // Global monitors: events of the given type that happen in other

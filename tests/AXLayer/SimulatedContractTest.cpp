@@ -82,8 +82,9 @@ private:
 
 }  // namespace
 
+std::unique_ptr<DesktopDriver> makeSimulatedDriver() { return std::make_unique<SimulatedDriver>(); }
+
 INSTANTIATE_TEST_SUITE_P(Simulated, AccessibilityContract,
-                         ::testing::Values(DriverParam{"Simulated", [] { return std::make_unique<SimulatedDriver>(); }}),
-                         driverName);
+                         ::testing::Values(DriverParam{"Simulated", makeSimulatedDriver}), driverName);
 
 }  // namespace zorbel::contract

@@ -66,25 +66,14 @@ X11EventMonitor::~X11EventMonitor()
 EventMonitorToken X11EventMonitor::addGlobalMonitor(GlobalEventType type,
                                                     std::function<void(const GlobalEvent&)> handler)
 {
-    auto entry = std::make_shared<Entry>(Entry{type, std::move(handler)});
-    entries_->push_back(entry);
-    updateSelections();
-    std::weak_ptr<Entries> list = entries_;
-    return EventMonitorToken([list, entry, self = self_]() {
-        entry->active = false;
-        if (auto l = list.lock()) std::erase(*l, entry);
-        if (*self) (*self)->updateSelections();
-    });
+    return monitors_.add(type, std::move(handler));
 }
 
 void X11EventMonitor::updateSelections()
 {
     if (!display_) return;
-    const auto wants = [this](GlobalEventType t) {
-        return std::any_of(entries_->begin(), entries_->end(), [t](const auto& e) { return e->type == t; });
-    };
-    const bool buttons = wants(GlobalEventType::leftMouseDown) && xiOpcode_ >= 0;
-    const bool flags = wants(GlobalEventType::flagsChanged) && xkbEventBase_ >= 0;
+    const bool buttons = monitors_.count(GlobalEventType::leftMouseDown) > 0 && xiOpcode_ >= 0;
+    const bool flags = monitors_.count(GlobalEventType::flagsChanged) > 0 && xkbEventBase_ >= 0;
     if (buttons != buttonsSelected_) {
         unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
         if (buttons) XISetMask(mask, XI_RawButtonPress);
@@ -149,7 +138,7 @@ void X11EventMonitor::drain()
             e.type = GlobalEventType::leftMouseDown;
             e.location = QPointF(rx, ry);
             e.modifiers = flagsFromMask(mask, mask);
-            deliver(e);
+            monitors_.deliver(e);
         } else if (xkbEventBase_ >= 0 && ev.type == xkbEventBase_) {
             const auto* xkb = reinterpret_cast<const XkbEvent*>(&ev);
             if (xkb->any.xkb_type != XkbStateNotify) continue;
@@ -159,18 +148,9 @@ void X11EventMonitor::drain()
             GlobalEvent e;
             e.type = GlobalEventType::flagsChanged;
             e.modifiers = flags;
-            deliver(e);
+            monitors_.deliver(e);
         }
     }
-}
-
-void X11EventMonitor::deliver(const GlobalEvent& event)
-{
-    GlobalEvent stamped = event;
-    if (auto* s = services().scheduler) stamped.timestamp = s->now();
-    const auto snapshot = *entries_;
-    for (const auto& entry : snapshot)
-        if (entry->active && entry->type == event.type) entry->handler(stamped);
 }
 
 }  // namespace zorbel::platform

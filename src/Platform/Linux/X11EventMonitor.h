@@ -3,7 +3,6 @@
 #include "Platform/EventMonitor.h"
 
 #include <memory>
-#include <vector>
 
 class QSocketNotifier;
 struct _XDisplay;
@@ -26,16 +25,8 @@ public:
     bool isConnected() const { return display_ != nullptr; }
 
 private:
-    struct Entry {
-        GlobalEventType type;
-        std::function<void(const GlobalEvent&)> handler;
-        bool active = true;
-    };
-    using Entries = std::vector<std::shared_ptr<Entry>>;
-
     void updateSelections();
     void drain();
-    void deliver(const GlobalEvent& event);
     bool pointerIsOverOwnWindow(unsigned long child) const;
     ModifierFlags currentModifiers() const;
 
@@ -46,8 +37,10 @@ private:
     bool flagsSelected_ = false;
     ModifierFlags lastFlags_;
     QSocketNotifier* notifier_ = nullptr;
-    std::shared_ptr<Entries> entries_ = std::make_shared<Entries>();
     std::shared_ptr<X11EventMonitor*> self_ = std::make_shared<X11EventMonitor*>(this);
+    GlobalMonitorRegistry monitors_{[self = self_]() {
+        if (*self) (*self)->updateSelections();
+    }};
 };
 
 }  // namespace zorbel::platform

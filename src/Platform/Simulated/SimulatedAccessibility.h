@@ -2,9 +2,12 @@
 
 #include "Platform/Accessibility.h"
 
+#include <functional>
+
 namespace zorbel::platform {
 
 class SimulatedDesktop;
+class SimulatedElement;
 
 // The accessibility interface served from a SimulatedDesktop. Not final:
 // a test may override one answer to mimic a misbehaving back end.
@@ -52,6 +55,9 @@ protected:
     SimulatedDesktop& desktop() { return desktop_; }
 
 private:
+    // Records the call, answers a forced or failure code, or else the reply.
+    AXCode answer(const char* operation, const AXElementRef& element, const QString& name,
+                  const std::function<AXCode(SimulatedElement&)>& reply);
     AXCode readOne(const AXElementRef& element, const QString& attribute, AXValue& value);
 
     SimulatedDesktop& desktop_;

@@ -88,8 +88,15 @@ public:
     void postNotification(const SimulatedElement& element, const QString& name, const AXValue& info = {});
     void broadcastNotification(const SimulatedElement& element, const QString& name, const AXValue& info = {});
 
-    // Makes matching calls answer a failure code instead of their result.
+    // Makes matching calls answer a failure code instead of their result:
+    // every call, the calls of one operation, or those about one element
+    // (and one name).
     void forceResult(AXCode code, const ForcedResult& match = {});
+    void forceResult(AXCode code, const QString& operation) { forceResult(code, ForcedResult{operation, nullptr, {}}); }
+    void forceResult(AXCode code, const SimulatedElement& element, const QString& name = {})
+    {
+        forceResult(code, ForcedResult{{}, &element, name});
+    }
     void clearForcedResults() { forced_.clear(); }
 
     // Calls made so far (those of one operation, and with a name only those

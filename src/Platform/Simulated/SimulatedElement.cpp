@@ -108,8 +108,10 @@ SimulatedElement& SimulatedElement::setFrame(const QRectF& frame)
     const auto old = frame_.value_or(QRectF());
     frame_ = frame;
     const bool isWindow = role_ == kWindow;
-    if (old.topLeft() != frame.topLeft()) announce(isWindow ? QStringLiteral("AXWindowMoved") : QStringLiteral("AXMoved"));
-    if (old.size() != frame.size()) announce(isWindow ? QStringLiteral("AXWindowResized") : QStringLiteral("AXResized"));
+    if (old.topLeft() != frame.topLeft())
+        announce(isWindow ? QStringLiteral("AXWindowMoved") : QStringLiteral("AXMoved"));
+    if (old.size() != frame.size())
+        announce(isWindow ? QStringLiteral("AXWindowResized") : QStringLiteral("AXResized"));
     return *this;
 }
 
@@ -148,7 +150,8 @@ QStringList SimulatedElement::computedAttributeNames() const
 {
     QStringList names{QStringLiteral("AXRole")};
     if (subrole_) names << QStringLiteral("AXSubrole");
-    if (role_ == kSystemWide) return names << QStringLiteral("AXFocusedUIElement") << QStringLiteral("AXFocusedApplication");
+    if (role_ == kSystemWide)
+        return names << QStringLiteral("AXFocusedUIElement") << QStringLiteral("AXFocusedApplication");
     if (title_ || role_ == kApplication) names << QStringLiteral("AXTitle");
     names << QStringLiteral("AXChildren");
     if (role_ == kApplication) {

@@ -65,12 +65,13 @@ TextLayout SimulatedElement::layout() const
 AXCode SimulatedElement::textValue(const QString& name, AXValue& value) const
 {
     const auto& sel = selection_;
+    const auto visible = visibleRange_.value_or(AXRange{0, lengthOf(text_)});
     if (name == QLatin1String("AXValue")) value = text_;
     else if (name == QLatin1String("AXNumberOfCharacters")) value = lengthOf(text_);
     else if (name == QLatin1String("AXSelectedText")) value = textlayout::mid(text_, sel.location, sel.length);
     else if (name == QLatin1String("AXSelectedTextRange")) value = sel;
     else if (name == QLatin1String("AXSelectedTextRanges")) value = AXValue::Array{AXValue(sel)};
-    else if (name == QLatin1String("AXVisibleCharacterRange")) value = visibleRange_.value_or(AXRange{0, lengthOf(text_)});
+    else if (name == QLatin1String("AXVisibleCharacterRange")) value = visible;
     else if (name == QLatin1String("AXInsertionPointLineNumber")) value = textlayout::lineOf(text_, sel.location);
     else if (name == QLatin1String("AXSelectedTextMarkerRange"))
         value = AXTextMarkerRange{ref(), sel.location, sel.location + sel.length};

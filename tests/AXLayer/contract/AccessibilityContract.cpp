@@ -197,7 +197,8 @@ TEST_P(AccessibilityContract, MissingAttributesAnswerTheNoValueCodes)
     EXPECT_EQ(ax().parameterizedAttributeValue(field, "AXNoSuchParameterized", AXRange{0, 1}, value),
               axcode::attributeUnsupported);
     AXValue::Array none;
-    EXPECT_EQ(ax().attributeValues(field, "AXRole", 0, 0, none), axcode::success) << "asking for 0 values tests existence";
+    EXPECT_EQ(ax().attributeValues(field, "AXRole", 0, 0, none), axcode::success)
+        << "asking for 0 values tests existence";
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(ax().attributeValues(field, "AXNoSuchAttribute", 0, 0, none), axcode::attributeUnsupported);
     std::int64_t count = 0;
@@ -220,8 +221,10 @@ TEST_P(AccessibilityContract, MultipleAttributesAnswerOneEntryPerName)
     ASSERT_EQ(values.size(), 4u);
     EXPECT_EQ(values[0], AXValue("AXWindow"));
     for (int i : {1, 2}) {
-        const bool absent = values[i].isNull() || (values[i].error() && (values[i].error()->code == axcode::noValue ||
-                                                                           values[i].error()->code == axcode::attributeUnsupported));
+        const auto* marker = values[i].error();
+        const bool noValueMarker =
+            marker && (marker->code == axcode::noValue || marker->code == axcode::attributeUnsupported);
+        const bool absent = values[i].isNull() || noValueMarker;
         EXPECT_TRUE(absent) << "entry " << i << " is null or a no-value marker";
     }
     EXPECT_EQ(values[3], AXValue("Contract Notes"));

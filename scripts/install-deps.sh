@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Zorbel need.
+# Does nothing (not even an apt-get update) when every package is already there,
+# so the run and test commands stay fast and work offline after the first time.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libatspi2.0-dev libx11-dev libxi-dev libxkbfile-dev libsystemd-dev
+  libgtest-dev googletest
+  # accessibility bus, registry and the session bus they live on
+  at-spi2-core dbus dbus-daemon dbus-bin
+  # headless desktop: X server, input driving, window read-back, keyboard layouts, compositor
+  xvfb xdotool x11-utils x11-xkb-utils xcompmgr
+  # fonts: a fixed monospace face for predictable caret boxes, and Chinese text
+  fonts-dejavu-core fonts-noto-cjk
+  # the GTK 3 test client and a real editor for the showcase
+  python3-gi gir1.2-gtk-3.0 mousepad
+)
+
+declare -A installed=()
+while read -r status package; do
+  [[ $status == ii ]] && installed[$package]=1
+done < <(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${PACKAGES[@]}" 2>/dev/null || true)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  [[ -n ${installed[$package]:-} ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+if ((EUID != 0)); then
+  echo "install-deps: these packages are missing: ${missing[*]}" >&2
+  echo "install-deps: run this script as root, or: apt-get install --no-install-recommends ${missing[*]}" >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,59 @@
+#include "support/DesktopTools.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace zorbel::integration {
+namespace {
+
+constexpr int kToolTimeoutMs = 10'000;
+
+std::optional<QString> run(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(kToolTimeoutMs)) {
+    process.kill();
+    process.waitForFinished();
+    return std::nullopt;
+  }
+  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    return std::nullopt;
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool xdotool(const QStringList& arguments) {
+  return run(QStringLiteral("xdotool"), arguments).has_value();
+}
+
+std::optional<int> field(const QString& report, const QString& label) {
+  const QRegularExpression pattern(QRegularExpression::escape(label) + QStringLiteral(":\\s*(-?\\d+)"));
+  const auto match = pattern.match(report);
+  if (!match.hasMatch()) return std::nullopt;
+  return match.captured(1).toInt();
+}
+
+}  // namespace
+
+bool focusWindow(quint64 windowId) {
+  return xdotool({"windowfocus", "--sync", QString::number(windowId)});
+}
+
+bool typeText(const QString& text) { return makeTypeable(text) && xdotool({"type", "--", text}); }
+
+bool pressKeys(const QString& keys) { return xdotool({"key", "--", keys}); }
+
+bool clickAt(QPoint screenPoint, int button) {
+  return xdotool({"mousemove", "--sync", QString::number(screenPoint.x()),
+                  QString::number(screenPoint.y()), "click", QString::number(button)});
+}
+
+std::optional<QRect> windowGeometry(quint64 windowId) {
+  const auto report = run(QStringLiteral("xwininfo"), {"-id", QString::number(windowId)});
+  if (!report) return std::nullopt;
+  const auto x = field(*report, "Absolute upper-left X"), y = field(*report, "Absolute upper-left Y");
+  const auto width = field(*report, "Width"), height = field(*report, "Height");
+  if (!x || !y || !width || !height) return std::nullopt;
+  return QRect(*x, *y, *width, *height);
+}
+
+}  // namespace zorbel::integration

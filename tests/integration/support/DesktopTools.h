@@ -1,0 +1,26 @@
+#pragma once
+
+// Drives and inspects the X desktop through xdotool and xwininfo, as a user's input would
+// arrive. Each call waits for its tool to finish; false or nullopt means the tool failed.
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+namespace zorbel::integration {
+
+// There is no window manager, so activation is impossible: this sets X input focus.
+bool focusWindow(quint64 windowId);
+// Types as a user would; characters missing from the keymap are bound first (makeTypeable).
+bool typeText(const QString& text);
+// Binds the characters of `text` that no key produces to spare keys, for the rest of the
+// session. Needed once per character before typing it into a Qt client.
+bool makeTypeable(const QString& text);
+// An xdotool key sequence such as "Return" or "ctrl+a".
+bool pressKeys(const QString& keys);
+bool clickAt(QPoint screenPoint, int button = 1);
+// The window's position on the screen and its size, as the X server has it.
+std::optional<QRect> windowGeometry(quint64 windowId);
+
+}  // namespace zorbel::integration
