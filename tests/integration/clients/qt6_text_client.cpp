@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -58,11 +59,23 @@ class ReadyAnnouncer : public QObject {
   bool announced_ = false;
 };
 
+// QApplication takes "-title" (also spelled "--title") for itself and removes it from the
+// arguments, so the title is read before QApplication sees them.
+std::optional<QString> titleArgument(int argc, char* argv[]) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (qstrcmp(argv[i], "--title") == 0 || qstrcmp(argv[i], "-title") == 0)
+      return QString::fromLocal8Bit(argv[i + 1]);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const auto title = titleArgument(argc, argv);
   QApplication app(argc, argv);
-  const Options options = parseOptions(app);
+  Options options = parseOptions(app);
+  if (title) options.title = *title;
 
   QWidget window;
   window.setWindowTitle(options.title);

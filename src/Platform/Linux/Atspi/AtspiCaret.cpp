@@ -1,0 +1,99 @@
+#include "Platform/Linux/Atspi/AtspiCaret.h"
+
+#include "Platform/Linux/Atspi/AtspiGeometry.h"
+#include "Platform/Linux/Atspi/AtspiText.h"
+
+#include <atspi/atspi.h>
+
+#include <QList>
+
+#include <algorithm>
+#include <limits>
+
+namespace zorbel::platform::atspi {
+
+namespace {
+bool isFailure(AXCode code)
+{
+    return code == axcode::invalidUIElement || code == axcode::cannotComplete || code == axcode::apiDisabled;
+}
+
+// Where the line holding the offset starts: after the last line feed before
+// it (looked for in a bounded stretch of text before the offset).
+AXCode lineStart(const Node& node, int offset, int& start)
+{
+    constexpr int window = 4096;
+    const int from = std::max(0, offset - window);
+    QString before;
+    if (AXCode code = TextReader(node).text(from, offset, before)) return code;
+    const auto chars = before.toUcs4();
+    start = from;
+    for (qsizetype i = chars.size() - 1; i >= 0; --i) {
+        if (chars[i] == U'\n') {
+            start = from + static_cast<int>(i) + 1;
+            break;
+        }
+    }
+    return axcode::success;
+}
+
+// The caret after the character before it: at that character's right edge,
+// or at the start of the next line when it is a line feed.
+AXCode caretAfterPrevious(const Node& node, int offset, QRectF& box)
+{
+    QString previous;
+    TextReader reader(node);
+    if (AXCode code = reader.text(offset - 1, offset, previous)) return code;
+    QRectF before;
+    if (AXCode code = characterExtents(node, offset - 1, before)) return code;
+    if (previous != QLatin1String("\n")) {
+        box = QRectF(before.right(), before.y(), 0, before.height());
+        return axcode::success;
+    }
+    int start = offset - 1;
+    if (AXCode code = lineStart(node, offset - 1, start)) return code;
+    QRectF first = before;
+    if (start < offset - 1 && characterExtents(node, start, first) != axcode::success) first = before;
+    box = QRectF(first.x(), before.bottom(), 0, before.height());
+    return axcode::success;
+}
+}  // namespace
+
+AXCode selectedTextMarkerRange(const AXElementRef& element, const Node& node, AXTextMarkerRange& range)
+{
+    AXRange selected;
+    if (AXCode code = TextReader(node).selectedRange(selected)) return code;
+    range = AXTextMarkerRange{element, selected.location, selected.location + selected.length};
+    return axcode::success;
+}
+
+AXCode boundsForTextMarkerRange(const Node& node, const AXTextMarkerRange& range, QRectF& box)
+{
+    if (range.start < 0 || range.end < range.start || range.end > std::numeric_limits<int>::max() / 2)
+        return axcode::illegalArgument;
+    if (range.start == range.end) return caretBox(node, static_cast<int>(range.start), box);
+    return TextReader(node).boundsForRange(AXRange{range.start, range.end - range.start}, box);
+}
+
+AXCode caretBox(const Node& node, int offset, QRectF& box)
+{
+    int count = 0;
+    if (AXCode code = TextReader(node).characterCount(count)) return code;
+    if (offset < 0 || offset > count) return axcode::noValue;
+    QRectF frame;
+    const bool hasFrame = elementExtents(node, frame) == axcode::success;
+
+    QRectF at;
+    const AXCode atCode = characterExtents(node, offset, at);
+    if (isFailure(atCode)) return atCode;
+    if (atCode == axcode::success && !(hasFrame && at == frame)) {
+        box = QRectF(at.x(), at.y(), 0, at.height());
+        return axcode::success;
+    }
+    if (offset == 0) return axcode::noValue;
+    const AXCode code = caretAfterPrevious(node, offset, box);
+    if (code == axcode::success && hasFrame && box == frame) return axcode::noValue;
+    return code == axcode::success || isFailure(code) ? code : axcode::noValue;
+}
+
+}  // namespace zorbel::platform::atspi

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Platform/Linux/Atspi/AtspiEvents.h"
+
+#include <QObject>
+
+#include <map>
+
+namespace zorbel::platform::atspi {
+
+// The focused element of the desktop and of each application, and the active
+// window, kept from focus and window events. Toolkits repeat focus events
+// (those are marked duplicate) and a window's deactivation may arrive after
+// the next window's activation (it is ignored then). Where no event told,
+// the focused element is searched for in the application's windows.
+class FocusTracker final : public QObject {
+    Q_OBJECT
+public:
+    static FocusTracker& instance();
+
+    // The frontmost application: the window manager's active window where
+    // one keeps it, else the window with the X input focus, else the last
+    // application that activated a window or took the focus. 0 when unknown.
+    std::int32_t frontmostPid();
+    AXCode focusedElement(std::int32_t pid, float timeout, AccPtr& focused);
+    AXCode desktopFocusedElement(float timeout, AccPtr& focused);
+    AccPtr activeWindow(std::int32_t pid, float timeout);
+
+signals:
+    // The frontmost application as far as AT-SPI events tell.
+    void activatedByEvent(std::int32_t pid);
+
+private:
+    FocusTracker();
+    void handle(EventRecord& record);
+    void handleFocus(EventRecord& record);
+    void handleWindow(EventRecord& record);
+
+    std::map<std::int32_t, AccPtr> focused_;
+    std::map<std::int32_t, AccPtr> activeWindows_;
+    AccPtr desktopFocus_;
+    std::int32_t lastActivePid_ = 0;
+};
+
+}  // namespace zorbel::platform::atspi

@@ -1,0 +1,162 @@
+#include "Platform/Linux/Atspi/AtspiObservers.h"
+
+#include "Platform/Linux/Atspi/AtspiDesktop.h"
+#include "Platform/Linux/Atspi/AtspiElement.h"
+#include "Platform/Linux/Atspi/AtspiNode.h"
+#include "Platform/Linux/X11Desktop.h"
+
+namespace zorbel::platform::atspi {
+
+namespace {
+constexpr std::size_t boundsMemory = 512;
+
+bool starts(const QString& type, const char* prefix) { return type.startsWith(QLatin1String(prefix)); }
+}  // namespace
+
+ObserverRegistry& ObserverRegistry::instance()
+{
+    static ObserverRegistry* registry = new ObserverRegistry();
+    return *registry;
+}
+
+ObserverRegistry::ObserverRegistry()
+{
+    EventHub::instance().subscribe([this](EventRecord& record) { dispatch(record); });
+    auto& x11 = X11Desktop::instance();
+    QObject::connect(&x11, &X11Desktop::windowConfigured, &x11,
+                     [this](std::uint32_t window, std::int32_t pid, const QRect& geometry) {
+                         windowConfigured(window, pid, geometry);
+                     });
+}
+
+std::shared_ptr<AtspiObserver> ObserverRegistry::create(std::int32_t pid, AXObserverCallback callback)
+{
+    std::erase_if(observers_, [](const auto& weak) { return weak.expired(); });
+    auto observer = std::make_shared<AtspiObserver>(pid, std::move(callback));
+    observers_.push_back(observer);
+    return observer;
+}
+
+QString ObserverRegistry::boundsNotification(const EventRecord& record, bool window)
+{
+    const QString key = busName(record.source.get()) + objectPath(record.source.get());
+    auto it = lastBounds_.find(key);
+    const bool resized = it != lastBounds_.end() && it->second.size() != record.bounds.size();
+    const bool moved = it == lastBounds_.end() || it->second.topLeft() != record.bounds.topLeft();
+    if (lastBounds_.size() > boundsMemory) lastBounds_.clear();
+    lastBounds_[key] = record.bounds;
+    if (resized && !moved) return window ? QStringLiteral("AXWindowResized") : QStringLiteral("AXResized");
+    return window ? QStringLiteral("AXWindowMoved") : QStringLiteral("AXMoved");
+}
+
+std::vector<std::pair<QString, AXElementRef>> ObserverRegistry::notificationsFor(const EventRecord& record)
+{
+    std::vector<std::pair<QString, AXElementRef>> out;
+    const QString& type = record.type;
+    auto add = [&](const char* name) { out.emplace_back(QLatin1String(name), AtspiElement::object(record.source)); };
+    if (starts(type, "object:state-changed:focused")) {
+        if (record.detail1 == 1 && !record.duplicate) add("AXFocusedUIElementChanged");
+    } else if (starts(type, "object:text-caret-moved") || starts(type, "object:text-selection-changed")) {
+        add("AXSelectedTextChanged");
+    } else if (starts(type, "object:text-changed")) {
+        add("AXValueChanged");
+    } else if (starts(type, "window:activate")) {
+        add("AXFocusedWindowChanged");
+        add("AXMainWindowChanged");
+    } else if (starts(type, "window:create")) {
+        add("AXWindowCreated");
+    } else if (starts(type, "window:destroy")) {
+        add("AXUIElementDestroyed");
+    } else if (starts(type, "object:bounds-changed")) {
+        bool topLevel = false;
+        Node(record.source.get(), 0).isTopLevel(topLevel);
+        out.emplace_back(boundsNotification(record, topLevel), AtspiElement::object(record.source));
+    }
+    return out;
+}
+
+bool ObserverRegistry::covers(const AtspiObserver::Registration& registration, const AXElementRef& target,
+                              std::int32_t pid) const
+{
+    const AtspiElement* registered = element(registration.element);
+    if (!registered) return false;
+    if (registered->kind() == AtspiElement::Kind::application) return registered->pid() == pid;
+    if (registered->kind() != AtspiElement::Kind::object) return false;
+    if (registration.element == target) return true;
+    const AtspiElement* t = element(target);
+    if (!t || t->kind() != AtspiElement::Kind::object) return false;
+    AccPtr current = t->accessiblePtr();
+    for (int depth = 0; depth < 64 && current; ++depth) {
+        AccPtr up;
+        if (Node(current.get(), 0).parent(up) != axcode::success) return false;
+        if (up && sameObject(up.get(), registered->accessible())) return true;
+        current = up;
+    }
+    return false;
+}
+
+std::vector<std::shared_ptr<AtspiObserver>> ObserverRegistry::observersOf(std::int32_t pid) const
+{
+    std::vector<std::shared_ptr<AtspiObserver>> interested;
+    for (const auto& weak : observers_) {
+        if (auto observer = weak.lock(); observer && observer->pid == pid && !observer->registrations.empty())
+            interested.push_back(std::move(observer));
+    }
+    return interested;
+}
+
+void ObserverRegistry::deliver(const std::vector<std::shared_ptr<AtspiObserver>>& observers, std::int32_t pid,
+                               const std::vector<std::pair<QString, AXElementRef>>& notifications) const
+{
+    for (const auto& observer : observers) {
+        for (const auto& [name, target] : notifications) {
+            bool matched = false;
+            for (const auto& registration : observer->registrations) {
+                if (registration.notification == name && covers(registration, target, pid)) {
+                    matched = true;
+                    break;
+                }
+            }
+            // The callback may stop the observer or drop its registrations.
+            if (matched && observer->delivering && observer->callback) observer->callback(target, name, AXValue());
+        }
+    }
+}
+
+void ObserverRegistry::dispatch(const EventRecord& record)
+{
+    const auto interested = observersOf(record.pid);
+    if (!interested.empty()) deliver(interested, record.pid, notificationsFor(record));
+}
+
+void ObserverRegistry::windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry)
+{
+    auto previous = lastWindowGeometry_.find(window);
+    const bool known = previous != lastWindowGeometry_.end();
+    const bool moved = !known || previous->second.topLeft() != geometry.topLeft();
+    const bool resized = known && previous->second.size() != geometry.size();
+    lastWindowGeometry_[window] = geometry;
+    const auto interested = observersOf(pid);
+    if (interested.empty() || (!moved && !resized)) return;
+
+    // The AT-SPI window of that X window: the one with its title, or the only one.
+    const QString title = X11Desktop::instance().windowTitle(window);
+    std::vector<AccPtr> windows;
+    for (const AccPtr& app : applicationsOf(pid)) {
+        std::vector<AccPtr> some;
+        if (Node(app.get(), 0).children(some) == axcode::success) windows.insert(windows.end(), some.begin(), some.end());
+    }
+    AccPtr match = windows.size() == 1 ? windows.front() : AccPtr();
+    for (const AccPtr& w : windows) {
+        QString name;
+        if (Node(w.get(), 0).name(name) == axcode::success && name == title) match = w;
+    }
+    if (!match) return;
+    const AXElementRef element = AtspiElement::object(match);
+    std::vector<std::pair<QString, AXElementRef>> notifications;
+    if (moved) notifications.emplace_back(QStringLiteral("AXWindowMoved"), element);
+    if (resized) notifications.emplace_back(QStringLiteral("AXWindowResized"), element);
+    deliver(interested, pid, notifications);
+}
+
+}  // namespace zorbel::platform::atspi

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Platform/Accessibility.h"
+#include "Platform/Linux/Atspi/AtspiEvents.h"
+
+#include <map>
+#include <vector>
+
+namespace zorbel::platform::atspi {
+
+// One observer: its process, its callback and what it registered.
+class AtspiObserver final : public AXObserverData {
+public:
+    AtspiObserver(std::int32_t pid, AXObserverCallback callback) : pid(pid), callback(std::move(callback)) {}
+
+    struct Registration {
+        AXElementRef element;
+        QString notification;
+    };
+
+    std::int32_t pid;
+    AXObserverCallback callback;
+    bool delivering = true;
+    std::vector<Registration> registrations;
+};
+
+// Turns AT-SPI events into notifications for the observers registered on
+// the events' elements, their ancestors or their application.
+class ObserverRegistry {
+public:
+    static ObserverRegistry& instance();
+
+    std::shared_ptr<AtspiObserver> create(std::int32_t pid, AXObserverCallback callback);
+
+    // The notifications one event stands for, with the element each concerns.
+    std::vector<std::pair<QString, AXElementRef>> notificationsFor(const EventRecord& record);
+
+private:
+    ObserverRegistry();
+    void dispatch(const EventRecord& record);
+    void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
+    std::vector<std::shared_ptr<AtspiObserver>> observersOf(std::int32_t pid) const;
+    void deliver(const std::vector<std::shared_ptr<AtspiObserver>>& observers, std::int32_t pid,
+                 const std::vector<std::pair<QString, AXElementRef>>& notifications) const;
+    bool covers(const AtspiObserver::Registration& registration, const AXElementRef& element,
+                std::int32_t pid) const;
+    QString boundsNotification(const EventRecord& record, bool window);
+
+    std::vector<std::weak_ptr<AtspiObserver>> observers_;
+    std::map<QString, QRect> lastBounds_;
+    std::map<std::uint32_t, QRect> lastWindowGeometry_;
+};
+
+}  // namespace zorbel::platform::atspi

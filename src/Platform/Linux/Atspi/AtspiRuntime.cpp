@@ -1,0 +1,317 @@
+#include "Platform/Linux/Atspi/AtspiRuntime.h"
+
+#include "Platform/LogSink.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+
+#include <atspi/atspi.h>
+#include <dbus/dbus.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace zorbel::platform::atspi {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr int defaultTimeoutMs = 250;
+// Asking the session bus for the accessibility bus may start its launcher.
+constexpr int busAddressTimeoutMs = 1000;
+constexpr auto retryInterval = std::chrono::seconds(5);
+constexpr auto hungInterval = std::chrono::seconds(2);
+
+DBusConnection* g_connection = nullptr;
+
+std::optional<QString> accessibilityBusAddress(QString& reason)
+{
+    QDBusConnection session = QDBusConnection::sessionBus();
+    if (!session.isConnected()) {
+        reason = QStringLiteral("there is no session bus (DBUS_SESSION_BUS_ADDRESS is not usable)");
+        return std::nullopt;
+    }
+    auto call = QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                               QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress"));
+    const QDBusMessage reply = session.call(call, QDBus::Block, busAddressTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        reason = QStringLiteral("the accessibility bus launcher does not answer: ") + reply.errorMessage();
+        return std::nullopt;
+    }
+    const QString address = reply.arguments().constFirst().toString();
+    if (address.isEmpty()) {
+        reason = QStringLiteral("the accessibility bus launcher gave no address");
+        return std::nullopt;
+    }
+    return address;
+}
+
+// libatspi finds the bus through this variable first, so it never waits on
+// its own (untimed) question to the session bus. Our children must not
+// inherit it, so the old value comes back at once.
+bool initWithAddress(const QString& address)
+{
+    const QByteArray old = qgetenv("AT_SPI_BUS_ADDRESS");
+    const bool hadOld = qEnvironmentVariableIsSet("AT_SPI_BUS_ADDRESS");
+    qputenv("AT_SPI_BUS_ADDRESS", address.toUtf8());
+    // Without libatspi's cache every answer comes from the application itself,
+    // so a quit or hung application shows as such instead of answering from
+    // memory (and states are never stale).
+    const bool cacheWasSet = qEnvironmentVariableIsSet("ATSPI_NO_CACHE");
+    const QByteArray cache = qgetenv("ATSPI_NO_CACHE");
+    qputenv("ATSPI_NO_CACHE", "1");
+    const int status = atspi_init();
+    if (hadOld) qputenv("AT_SPI_BUS_ADDRESS", old);
+    else qunsetenv("AT_SPI_BUS_ADDRESS");
+    if (cacheWasSet) qputenv("ATSPI_NO_CACHE", cache);
+    else qunsetenv("ATSPI_NO_CACHE");
+    if (status != 0 && status != 1) return false;
+    g_connection = atspi_get_a11y_bus();
+    return g_connection != nullptr;
+}
+
+bool messageSays(const GError* error, std::initializer_list<const char*> words)
+{
+    const QString text = QString::fromUtf8(error->message ? error->message : "");
+    for (const char* w : words)
+        if (text.contains(QLatin1String(w), Qt::CaseInsensitive)) return true;
+    return false;
+}
+}  // namespace
+
+AccPtr adopt(AtspiAccessible* accessible)
+{
+    if (!accessible) return {};
+    return AccPtr(accessible, [](AtspiAccessible* a) { g_object_unref(a); });
+}
+
+AccPtr retain(AtspiAccessible* accessible)
+{
+    if (!accessible) return {};
+    g_object_ref(accessible);
+    return adopt(accessible);
+}
+
+QString busName(AtspiAccessible* accessible)
+{
+    auto* object = ATSPI_OBJECT(accessible);
+    if (!object || !object->app || !object->app->bus_name) return {};
+    return QString::fromUtf8(object->app->bus_name);
+}
+
+QString objectPath(AtspiAccessible* accessible)
+{
+    auto* object = ATSPI_OBJECT(accessible);
+    return object && object->path ? QString::fromUtf8(object->path) : QString();
+}
+
+bool sameObject(AtspiAccessible* a, AtspiAccessible* b)
+{
+    if (a == b) return true;
+    if (!a || !b) return false;
+    return busName(a) == busName(b) && objectPath(a) == objectPath(b);
+}
+
+Runtime& Runtime::instance()
+{
+    static Runtime* runtime = new Runtime();
+    return *runtime;
+}
+
+bool Runtime::available()
+{
+    if (state_ == State::up) {
+        if (dbus_connection_get_is_connected(g_connection)) return true;
+        state_ = State::down;
+        retryAt_ = Clock::time_point::max();  // libatspi cannot connect twice
+        reason_ = QStringLiteral("the accessibility bus went away");
+        ZORBEL_PLATFORM_ERROR(QStringLiteral("Accessibility is unavailable: ") + reason_);
+        return false;
+    }
+    if (state_ == State::down && Clock::now() < retryAt_) return false;
+    return connect();
+}
+
+bool Runtime::connect()
+{
+    const bool firstTry = state_ == State::idle;
+    QString reason;
+    const auto address = accessibilityBusAddress(reason);
+    if (address && initWithAddress(*address)) {
+        atspi_set_timeout(defaultTimeoutMs, 0);
+        state_ = State::up;
+        reason_.clear();
+        ZORBEL_PLATFORM_INFO(QStringLiteral("Connected to the accessibility bus"));
+        return true;
+    }
+    if (address) {
+        reason = QStringLiteral("libatspi could not connect to the accessibility bus at ") + *address;
+        retryAt_ = Clock::time_point::max();
+    } else {
+        retryAt_ = Clock::now() + retryInterval;
+    }
+    state_ = State::down;
+    if (firstTry || reason != reason_)
+        ZORBEL_PLATFORM_ERROR(QStringLiteral("Accessibility is unavailable: ") + reason);
+    reason_ = reason;
+    return false;
+}
+
+int Runtime::timeoutMs(float elementSeconds) const
+{
+    const float seconds = elementSeconds > 0 ? elementSeconds : globalTimeout_;
+    if (seconds <= 0) return defaultTimeoutMs;
+    return std::max(1, static_cast<int>(seconds * 1000.0f));
+}
+
+std::optional<std::int32_t> Runtime::pidOf(AtspiAccessible* accessible)
+{
+    const QString bus = busName(accessible);
+    if (bus.isEmpty() || !available()) return std::nullopt;
+    if (auto it = pids_.find(bus); it != pids_.end()) return it->second;
+
+    DBusMessage* message = dbus_message_new_method_call("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                        "org.freedesktop.DBus", "GetConnectionUnixProcessID");
+    const QByteArray name = bus.toUtf8();
+    const char* namePtr = name.constData();
+    dbus_message_append_args(message, DBUS_TYPE_STRING, &namePtr, DBUS_TYPE_INVALID);
+    DBusError error;
+    dbus_error_init(&error);
+    DBusMessage* reply =
+        dbus_connection_send_with_reply_and_block(g_connection, message, timeoutMs(0), &error);
+    dbus_message_unref(message);
+    std::optional<std::int32_t> pid;
+    dbus_uint32_t value = 0;
+    if (reply && dbus_message_get_args(reply, &error, DBUS_TYPE_UINT32, &value, DBUS_TYPE_INVALID))
+        pid = static_cast<std::int32_t>(value);
+    if (reply) dbus_message_unref(reply);
+    dbus_error_free(&error);
+    if (pid) pids_[bus] = *pid;
+    return pid;
+}
+
+QString Runtime::toolkitOf(AtspiAccessible* accessible)
+{
+    const QString bus = busName(accessible);
+    if (bus.isEmpty()) return {};
+    if (auto it = toolkits_.find(bus); it != toolkits_.end()) return it->second;
+    Call call(accessible, 0);
+    if (call.admit() != axcode::success) return {};
+    // The name is a property of the application's root object.
+    AccPtr root = adopt(atspi_accessible_get_application(accessible, call.error()));
+    if (!root) return {};
+    gchar* name = atspi_accessible_get_toolkit_name(root.get(), call.error());
+    gchar* version = name ? atspi_accessible_get_toolkit_version(root.get(), call.error()) : nullptr;
+    const QString toolkit =
+        QString::fromUtf8(name ? name : "") + QLatin1Char(' ') + QString::fromUtf8(version ? version : "");
+    const bool answered = name != nullptr;
+    g_free(name);
+    g_free(version);
+    if (call.finish(answered) == axcode::success) toolkits_[bus] = toolkit.trimmed();
+    return toolkit.trimmed();
+}
+
+bool Runtime::isHung(const QString& bus) const
+{
+    auto it = hungUntil_.find(bus);
+    return it != hungUntil_.end() && Clock::now() < it->second;
+}
+
+void Runtime::markHung(const QString& bus)
+{
+    if (!isHung(bus))
+        ZORBEL_PLATFORM_WARNING(QStringLiteral("The application at ") + bus +
+                                QStringLiteral(" does not answer; skipping it for a moment"));
+    hungUntil_[bus] = Clock::now() + hungInterval;
+}
+
+void Runtime::clearHung(const QString& bus) { hungUntil_.erase(bus); }
+
+bool Runtime::processAlive(std::int32_t pid) const
+{
+    if (pid <= 0) return false;
+    if (::kill(pid, 0) != 0 && errno != EPERM) return false;
+    // A process that has ended but is not yet reaped is gone too.
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
+    std::FILE* file = std::fopen(path, "r");
+    if (!file) return false;
+    char line[512] = {};
+    const std::size_t n = std::fread(line, 1, sizeof line - 1, file);
+    std::fclose(file);
+    const char* close = std::strrchr(line, ')');
+    if (!close || close + 2 >= line + n) return true;
+    return close[2] != 'Z' && close[2] != 'X';
+}
+
+Call::Call(AtspiAccessible* accessible, float elementTimeout) : accessible_(accessible)
+{
+    auto& runtime = Runtime::instance();
+    if (!runtime.available()) {
+        admit_ = axcode::apiDisabled;
+        return;
+    }
+    if (!accessible) {
+        admit_ = axcode::invalidUIElement;
+        return;
+    }
+    auto* object = ATSPI_OBJECT(accessible);
+    if (!object->app || !object->app->bus) {
+        admit_ = axcode::invalidUIElement;
+        return;
+    }
+    const auto pid = runtime.pidOf(accessible);
+    if (!pid || !runtime.processAlive(*pid)) {
+        admit_ = axcode::invalidUIElement;
+        return;
+    }
+    if (runtime.isHung(busName(accessible))) {
+        admit_ = axcode::cannotComplete;
+        return;
+    }
+    timeoutMs_ = runtime.timeoutMs(elementTimeout);
+    atspi_set_timeout(timeoutMs_, 0);
+    started_ = Clock::now();
+}
+
+Call::~Call()
+{
+    if (error_) g_error_free(error_);
+}
+
+AXCode Call::finish(bool resultValid)
+{
+    if (admit_ != axcode::success) return admit_;
+    if (!error_ && resultValid) return axcode::success;
+
+    auto& runtime = Runtime::instance();
+    auto* object = ATSPI_OBJECT(accessible_);
+    const bool appGone = !object->app || !object->app->bus;
+    if (appGone) return axcode::invalidUIElement;
+    // libatspi's own error domain; code 0 is "the application no longer exists".
+    if (error_ && error_->domain == g_quark_try_string("atspi_error") && error_->code == 0)
+        return axcode::invalidUIElement;
+
+    const auto pid = runtime.pidOf(accessible_);
+    if (pid && !runtime.processAlive(*pid)) return axcode::invalidUIElement;
+    if (error_ && messageSays(error_, {"Unsupported", "not supported", "NotSupported"}))
+        return axcode::attributeUnsupported;
+    if (error_ && messageSays(error_, {"disconnected", "not provided by any", "ServiceUnknown", "UnknownObject",
+                                       "Unknown object", "does not exist", "defunct"}))
+        return axcode::invalidUIElement;
+
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started_).count();
+    const bool timedOut = elapsed >= timeoutMs_ * 9 / 10 ||
+                          (error_ && messageSays(error_, {"NoReply", "Did not receive a reply", "timed out"}));
+    if (timedOut) {
+        runtime.markHung(busName(accessible_));
+        return axcode::cannotComplete;
+    }
+    return error_ ? axcode::cannotComplete : axcode::noValue;
+}
+
+}  // namespace zorbel::platform::atspi

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "Platform/AXValue.h"
+
+#include <QString>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+
+typedef struct _AtspiAccessible AtspiAccessible;
+typedef struct _GError GError;
+
+namespace zorbel::platform::atspi {
+
+// One counted reference on an AT-SPI object.
+using AccPtr = std::shared_ptr<AtspiAccessible>;
+// Takes over a reference the caller owns (what libatspi's getters return).
+AccPtr adopt(AtspiAccessible* accessible);
+// Adds a reference of its own.
+AccPtr retain(AtspiAccessible* accessible);
+
+QString busName(AtspiAccessible* accessible);
+QString objectPath(AtspiAccessible* accessible);
+bool sameObject(AtspiAccessible* a, AtspiAccessible* b);
+
+// The connection to the accessibility bus, shared by every Linux service:
+// starting libatspi without ever blocking for long, the messaging timeouts,
+// the process behind each bus name, and applications that stopped answering.
+class Runtime {
+public:
+    static Runtime& instance();
+
+    // Connects on first use; a missing bus is retried now and then, never
+    // waited for. False while no accessibility bus answers.
+    bool available();
+    // The reason the bus is not available (for the trust check's log line).
+    QString unavailableReason() const { return reason_; }
+
+    // Timeouts in seconds; 0 means "the default". The element's own timeout
+    // wins, then the system-wide one, then the default.
+    void setGlobalTimeout(float seconds) { globalTimeout_ = seconds; }
+    float globalTimeout() const { return globalTimeout_; }
+    int timeoutMs(float elementSeconds) const;
+
+    // The process behind an object's connection (asked once per connection).
+    std::optional<std::int32_t> pidOf(AtspiAccessible* accessible);
+
+    // The toolkit of the application an object belongs to, with its version
+    // ("GTK 4.8.3", "Qt 6.4.2"), asked once per application; empty when it
+    // does not say.
+    QString toolkitOf(AtspiAccessible* accessible);
+
+    // An application whose call timed out is skipped for a short while, so a
+    // hung application costs one timeout per lookup, not one per call.
+    bool isHung(const QString& bus) const;
+    void markHung(const QString& bus);
+    void clearHung(const QString& bus);
+
+    // Whether the process behind a connection still runs.
+    bool processAlive(std::int32_t pid) const;
+
+private:
+    Runtime() = default;
+    bool connect();
+
+    enum class State { idle, up, down };
+    State state_ = State::idle;
+    std::chrono::steady_clock::time_point retryAt_{};
+    QString reason_;
+    float globalTimeout_ = 0;
+    std::map<QString, std::int32_t> pids_;
+    std::map<QString, QString> toolkits_;
+    std::map<QString, std::chrono::steady_clock::time_point> hungUntil_;
+};
+
+// Brackets one libatspi call on one object: refuses at once when the bus is
+// down or the application is known to hang, sets the timeout, and turns the
+// call's error into a result code.
+class Call {
+public:
+    Call(AtspiAccessible* accessible, float elementTimeout);
+    ~Call();
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    // Success when the call may be made; otherwise the code to answer.
+    AXCode admit() const { return admit_; }
+    GError** error() { return &error_; }
+    bool failed() const { return error_ != nullptr; }
+    // The result code of the finished call. A call that set no error but
+    // answered nothing usable (resultValid false) is told apart by how long
+    // it took and whether its application is still there; libatspi reports
+    // some timeouts without an error.
+    AXCode finish(bool resultValid = true);
+
+private:
+    AtspiAccessible* accessible_;
+    AXCode admit_ = axcode::success;
+    GError* error_ = nullptr;
+    int timeoutMs_ = 0;
+    std::chrono::steady_clock::time_point started_;
+};
+
+}  // namespace zorbel::platform::atspi

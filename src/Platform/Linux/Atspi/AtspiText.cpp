@@ -1,0 +1,196 @@
+#include "Platform/Linux/Atspi/AtspiText.h"
+
+#include "Platform/Linux/Atspi/AtspiGeometry.h"
+
+#include <QList>
+
+#include <atspi/atspi.h>
+
+#include <limits>
+
+namespace zorbel::platform::atspi {
+
+namespace {
+AtspiText* textOf(const Node& node) { return ATSPI_TEXT(node.accessible()); }
+
+// Offsets of the first character of each line, counted in characters.
+std::vector<std::int64_t> lineStarts(const QString& text)
+{
+    std::vector<std::int64_t> starts{0};
+    std::int64_t offset = 0;
+    for (char32_t c : text.toUcs4()) {
+        ++offset;
+        if (c == U'\n') starts.push_back(offset);
+    }
+    return starts;
+}
+
+bool fitsInt(std::int64_t v) { return v >= 0 && v <= std::numeric_limits<int>::max() / 2; }
+}  // namespace
+
+AXCode TextReader::characterCount(int& count) const
+{
+    if (!node_.hasText()) return node_.missingInterface();
+    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        count = atspi_text_get_character_count(textOf(node_), error);
+        return count >= 0;
+    });
+}
+
+AXCode TextReader::text(int start, int end, QString& text) const
+{
+    if (!node_.hasText()) return node_.missingInterface();
+    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        gchar* chars = atspi_text_get_text(textOf(node_), start, end, error);
+        if (!chars) return false;
+        text = QString::fromUtf8(chars);
+        g_free(chars);
+        return true;
+    });
+}
+
+AXCode TextReader::wholeText(QString& text) const
+{
+    int count = 0;
+    if (AXCode code = characterCount(count)) return code;
+    if (count == 0) {
+        text.clear();
+        return axcode::success;
+    }
+    return this->text(0, count, text);
+}
+
+AXCode TextReader::caretOffset(int& offset) const
+{
+    if (!node_.hasText()) return node_.missingInterface();
+    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        offset = atspi_text_get_caret_offset(textOf(node_), error);
+        return offset >= 0;
+    });
+}
+
+AXCode TextReader::selectedRange(AXRange& range) const
+{
+    if (!node_.hasText()) return node_.missingInterface();
+    gint selections = 0;
+    AXCode code = bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        selections = atspi_text_get_n_selections(textOf(node_), error);
+        return true;
+    });
+    if (code) return code;
+    if (selections > 0) {
+        AtspiRange* selection = nullptr;
+        code = bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+            selection = atspi_text_get_selection(textOf(node_), 0, error);
+            return selection != nullptr;
+        });
+        if (code) return code;
+        const int start = std::min(selection->start_offset, selection->end_offset);
+        const int end = std::max(selection->start_offset, selection->end_offset);
+        g_free(selection);
+        if (start >= 0 && end > start) {
+            range = AXRange{start, end - start};
+            return axcode::success;
+        }
+    }
+    int caret = 0;
+    if ((code = caretOffset(caret))) return code;
+    range = AXRange{caret, 0};
+    return axcode::success;
+}
+
+AXCode TextReader::offsetAtPoint(const QPointF& point, int& offset) const
+{
+    const QPoint root = point.toPoint() + axOrigin();
+    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        offset = atspi_text_get_offset_at_point(textOf(node_), root.x(), root.y(), ATSPI_COORD_TYPE_SCREEN, error);
+        return true;
+    });
+}
+
+AXCode TextReader::visibleRange(AXRange& range) const
+{
+    int count = 0;
+    if (AXCode code = characterCount(count)) return code;
+    range = AXRange{0, count};
+    QRectF frame;
+    if (elementExtents(node_, frame) != axcode::success) return axcode::success;
+    int first = -1;
+    int last = -1;
+    offsetAtPoint(frame.topLeft() + QPointF(1, 1), first);
+    offsetAtPoint(frame.bottomRight() - QPointF(1, 1), last);
+    // Toolkits answer -1 for a point beyond the text: the text runs to its end.
+    if (first < 0 || first > count) first = 0;
+    if (last < 0 || last >= count) last = count - 1;
+    if (last >= first) range = AXRange{first, last - first + 1};
+    return axcode::success;
+}
+
+AXCode TextReader::lineForIndex(std::int64_t index, std::int64_t& line) const
+{
+    QString text;
+    if (AXCode code = wholeText(text)) return code;
+    const auto starts = lineStarts(text);
+    line = 0;
+    for (std::size_t i = 1; i < starts.size() && starts[i] <= index; ++i) line = static_cast<std::int64_t>(i);
+    return axcode::success;
+}
+
+AXCode TextReader::rangeForLine(std::int64_t line, AXRange& range) const
+{
+    QString text;
+    if (AXCode code = wholeText(text)) return code;
+    const auto starts = lineStarts(text);
+    if (line < 0 || line >= static_cast<std::int64_t>(starts.size())) return axcode::illegalArgument;
+    const std::int64_t total = static_cast<std::int64_t>(text.toUcs4().size());
+    const std::int64_t start = starts[static_cast<std::size_t>(line)];
+    const std::int64_t end =
+        line + 1 < static_cast<std::int64_t>(starts.size()) ? starts[static_cast<std::size_t>(line + 1)] : total;
+    range = AXRange{start, end - start};
+    return axcode::success;
+}
+
+AXCode TextReader::insertionPointLine(std::int64_t& line) const
+{
+    int caret = 0;
+    if (AXCode code = caretOffset(caret)) return code;
+    return lineForIndex(caret, line);
+}
+
+AXCode TextReader::boundsForRange(const AXRange& range, QRectF& box) const
+{
+    if (!node_.hasText()) return node_.missingInterface();
+    if (!fitsInt(range.location) || range.length < 0 || !fitsInt(range.length)) return axcode::illegalArgument;
+    const int start = static_cast<int>(range.location);
+    if (range.length <= 1) return characterExtents(node_, start, box);
+    return rangeExtents(node_, start, start + static_cast<int>(range.length), box);
+}
+
+AXCode TextReader::setCaretOffset(int offset) const
+{
+    if (!node_.hasText()) return node_.missingInterface();
+    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        return atspi_text_set_caret_offset(textOf(node_), offset, error) != FALSE;
+    });
+}
+
+AXCode TextReader::setSelection(const AXRange& range) const
+{
+    if (!fitsInt(range.location) || !fitsInt(range.length)) return axcode::illegalArgument;
+    const int start = static_cast<int>(range.location);
+    const int end = start + static_cast<int>(range.length);
+    if (range.length == 0) return setCaretOffset(start);
+    if (!node_.hasText()) return node_.missingInterface();
+    gint selections = 0;
+    AXCode code = bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        selections = atspi_text_get_n_selections(textOf(node_), error);
+        return true;
+    });
+    if (code) return code;
+    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        return (selections > 0 ? atspi_text_set_selection(textOf(node_), 0, start, end, error)
+                               : atspi_text_add_selection(textOf(node_), start, end, error)) != FALSE;
+    });
+}
+
+}  // namespace zorbel::platform::atspi

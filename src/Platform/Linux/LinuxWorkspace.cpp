@@ -1,0 +1,142 @@
+#include "Platform/Linux/LinuxWorkspace.h"
+
+#include "Platform/Linux/Atspi/AtspiDesktop.h"
+#include "Platform/Linux/Atspi/AtspiFocus.h"
+#include "Platform/Linux/Atspi/AtspiGeometry.h"
+#include "Platform/Linux/Atspi/AtspiNode.h"
+#include "Platform/Linux/X11Desktop.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUrl>
+
+#include <atspi/atspi.h>
+
+#include <unistd.h>
+
+namespace zorbel::platform {
+
+LinuxWorkspace::LinuxWorkspace()
+{
+    auto& focus = atspi::FocusTracker::instance();
+    atspi::EventHub::instance().start();
+    connect(&focus, &atspi::FocusTracker::activatedByEvent, this, [this] { frontmostMayHaveChanged(); });
+    connect(&X11Desktop::instance(), &X11Desktop::activeWindowChanged, this, [this] { frontmostMayHaveChanged(); });
+    frontmostPid_ = focus.frontmostPid();
+}
+
+std::map<std::int32_t, LinuxRunningApplication::Facts> LinuxWorkspace::scan()
+{
+    std::map<std::int32_t, Facts> found;
+    for (const auto& app : atspi::desktopApplications()) {
+        Facts& facts = found[app.pid];
+        QString name;
+        if (atspi::Node(app.root.get(), 0).name(name) == axcode::success) facts.localizedName = name;
+        gint windows = 0;
+        atspi::bounded(app.root.get(), 0, [&](GError** error) {
+            windows = atspi_accessible_get_child_count(app.root.get(), error);
+            return true;
+        });
+        facts.hasWindows = windows > 0;
+    }
+    for (const auto& window : X11Desktop::instance().clientWindows()) {
+        Facts& facts = found[window.pid];
+        facts.hasWindows = true;
+        if (facts.bundleIdentifier.isEmpty())
+            facts.bundleIdentifier = !window.applicationId.isEmpty() ? window.applicationId : window.instanceName;
+        if (facts.localizedName.isEmpty()) facts.localizedName = window.className;
+    }
+    for (auto& [pid, facts] : found) {
+        const QString executable = LinuxRunningApplication::executableName(pid);
+        if (facts.bundleIdentifier.isEmpty()) facts.bundleIdentifier = executable;
+        if (facts.localizedName.isEmpty()) facts.localizedName = executable;
+    }
+    return found;
+}
+
+RunningApplicationRef LinuxWorkspace::remember(std::int32_t pid, const Facts& facts)
+{
+    const auto start = LinuxRunningApplication::processStartTime(pid);
+    if (!start) return nullptr;
+    for (const auto& app : apps_) {
+        if (app->processIdentifier() == pid && app->startTime() == *start) {
+            app->update(facts);
+            return app;
+        }
+    }
+    auto app = std::make_shared<LinuxRunningApplication>(pid, *start, facts);
+    apps_.push_back(app);
+    return app;
+}
+
+QList<RunningApplicationRef> LinuxWorkspace::runningApplications()
+{
+    QList<RunningApplicationRef> list;
+    std::erase_if(apps_, [](const auto& app) { return app->isTerminated(); });
+    for (const auto& [pid, facts] : scan()) remember(pid, facts);
+    for (const auto& app : apps_) list << app;
+    return list;
+}
+
+RunningApplicationRef LinuxWorkspace::applicationForProcessIdentifier(std::int32_t pid)
+{
+    for (const auto& app : apps_)
+        if (app->processIdentifier() == pid && !app->isTerminated()) return app;
+    const auto found = scan();
+    auto it = found.find(pid);
+    return it == found.end() ? nullptr : remember(pid, it->second);
+}
+
+RunningApplicationRef LinuxWorkspace::frontmostApplication()
+{
+    // A change no event told of is announced once it is seen.
+    frontmostMayHaveChanged();
+    const std::int32_t pid = atspi::FocusTracker::instance().frontmostPid();
+    return pid > 0 ? applicationForProcessIdentifier(pid) : nullptr;
+}
+
+void LinuxWorkspace::frontmostMayHaveChanged()
+{
+    const std::int32_t pid = atspi::FocusTracker::instance().frontmostPid();
+    if (pid <= 0 || pid == frontmostPid_ || pid == static_cast<std::int32_t>(::getpid())) return;
+    frontmostPid_ = pid;
+    RunningApplicationRef app = applicationForProcessIdentifier(pid);
+    if (!app) return;
+    QVariantMap info;
+    info.insert(QString::fromLatin1(applicationKey), QVariant::fromValue(app));
+    notificationCenter().post(QString::fromLatin1(didActivateApplicationNotification), {}, info);
+}
+
+QList<QRectF> cocoaScreenFrames(const QList<QRect>& geometries)
+{
+    QList<QRectF> frames;
+    if (geometries.isEmpty()) return frames;
+    const QRect first = geometries.constFirst();
+    for (const QRect& g : geometries) {
+        const double bottom = static_cast<double>(g.y()) + g.height();
+        frames << QRectF(g.x() - first.x(), static_cast<double>(first.y()) + first.height() - bottom, g.width(),
+                         g.height());
+    }
+    return frames;
+}
+
+QList<QRectF> LinuxWorkspace::screens()
+{
+    QList<QRect> geometries;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        for (const QScreen* screen : QGuiApplication::screens()) geometries << screen->geometry();
+    }
+    return cocoaScreenFrames(geometries);
+}
+
+QPointF LinuxWorkspace::firstScreenOrigin() { return atspi::axOrigin(); }
+
+bool LinuxWorkspace::openURL(const QString& url)
+{
+    const QUrl address(url);
+    if (!address.isValid() || address.isEmpty()) return false;
+    return QDesktopServices::openUrl(address);
+}
+
+}  // namespace zorbel::platform

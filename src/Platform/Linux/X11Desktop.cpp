@@ -1,0 +1,271 @@
+#include "Platform/Linux/X11Desktop.h"
+
+#include "Platform/LogSink.h"
+
+#include <QSocketNotifier>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace zorbel::platform {
+
+namespace {
+template <class T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <class T>
+Reply<T> own(T* reply)
+{
+    return Reply<T>(reply, &std::free);
+}
+}  // namespace
+
+X11Desktop& X11Desktop::instance()
+{
+    static X11Desktop* desktop = new X11Desktop();
+    return *desktop;
+}
+
+X11Desktop::X11Desktop()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) return;
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+    if (!connection || xcb_connection_has_error(connection)) {
+        if (connection) xcb_disconnect(connection);
+        ZORBEL_PLATFORM_WARNING(QStringLiteral("Cannot open the X display; windows are unknown"));
+        return;
+    }
+    connection_ = connection;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+    for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
+    root_ = it.data->root;
+
+    // New top-level windows are announced on the root window; without a
+    // window manager their focus changes are what tells which is in front.
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+    for (std::uint32_t window : topLevelWindows()) listenTo(window, false);
+    xcb_flush(connection_);
+    notifier_ = new QSocketNotifier(xcb_get_file_descriptor(connection_), QSocketNotifier::Read, this);
+    QObject::connect(notifier_, &QSocketNotifier::activated, this, [this] { drainEvents(); });
+}
+
+X11Desktop::~X11Desktop()
+{
+    if (connection_) xcb_disconnect(connection_);
+}
+
+void X11Desktop::drainEvents()
+{
+    const std::uint32_t activeAtom = atom("_NET_ACTIVE_WINDOW");
+    bool changed = false;
+    while (auto event = own(xcb_poll_for_event(connection_))) {
+        const auto type = event->response_type & 0x7f;
+        if (type == XCB_PROPERTY_NOTIFY) {
+            auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
+            if (notify->window == root_ && notify->atom == activeAtom) changed = true;
+        } else if (type == XCB_CONFIGURE_NOTIFY) {
+            configured(event.get());
+        } else if (type == XCB_MAP_NOTIFY) {
+            auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event.get());
+            if (map->event == root_ && !map->override_redirect) {
+                listenTo(map->window, false);
+                changed = true;  // it may have taken the focus before we listened
+            }
+        } else if (type == XCB_FOCUS_IN) {
+            changed = true;
+        } else if (type == XCB_DESTROY_NOTIFY) {
+            auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event.get());
+            watched_.erase(destroyed->window);
+            masks_.erase(destroyed->window);
+        }
+    }
+    if (xcb_connection_has_error(connection_)) {
+        notifier_->setEnabled(false);
+        ZORBEL_PLATFORM_ERROR(QStringLiteral("The connection to the X display was lost"));
+    }
+    if (changed) emit activeWindowChanged();
+}
+
+std::uint32_t X11Desktop::atom(const char* name)
+{
+    if (!connection_) return 0;
+    auto reply = own(xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : 0;
+}
+
+QByteArray X11Desktop::property(std::uint32_t window, std::uint32_t property, std::uint32_t type, int maxLongs)
+{
+    if (!connection_ || !property) return {};
+    auto reply = own(xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, property, type, 0, maxLongs), nullptr));
+    if (!reply || reply->type == XCB_NONE) return {};
+    const int length = xcb_get_property_value_length(reply.get());
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+}
+
+std::optional<std::uint32_t> X11Desktop::cardinal(std::uint32_t window, const char* name, std::uint32_t type)
+{
+    const QByteArray data = property(window, atom(name), type, 1);
+    if (data.size() < 4) return std::nullopt;
+    std::uint32_t value = 0;
+    std::memcpy(&value, data.constData(), 4);
+    return value;
+}
+
+QString X11Desktop::text(std::uint32_t window, const char* name)
+{
+    return QString::fromUtf8(property(window, atom(name), XCB_GET_PROPERTY_TYPE_ANY));
+}
+
+bool X11Desktop::hasWindowManager()
+{
+    if (!connection_) return false;
+    const auto check = cardinal(root_, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+    if (!check || !*check) return false;
+    const auto self = cardinal(*check, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+    if (!self || *self != *check) return false;
+    const QByteArray supported = property(root_, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    const std::uint32_t active = atom("_NET_ACTIVE_WINDOW");
+    for (int i = 0; i + 4 <= supported.size(); i += 4) {
+        std::uint32_t a = 0;
+        std::memcpy(&a, supported.constData() + i, 4);
+        if (a == active) return true;
+    }
+    return false;
+}
+
+std::optional<std::int32_t> X11Desktop::activeWindowPid()
+{
+    if (!connection_) return std::nullopt;
+    const auto window = cardinal(root_, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+    if (!window || !*window) return std::nullopt;
+    const auto pid = cardinal(*window, "_NET_WM_PID", XCB_ATOM_CARDINAL);
+    if (!pid) return std::nullopt;
+    return static_cast<std::int32_t>(*pid);
+}
+
+bool X11Desktop::viewable(std::uint32_t window)
+{
+    auto reply = own(xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window),
+                                                     nullptr));
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE && !reply->override_redirect;
+}
+
+std::vector<std::uint32_t> X11Desktop::topLevelWindows()
+{
+    std::vector<std::uint32_t> windows;
+    // A window manager lists its clients; without one they are the root's children.
+    const QByteArray list = property(root_, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 4096);
+    for (int i = 0; i + 4 <= list.size(); i += 4) {
+        std::uint32_t w = 0;
+        std::memcpy(&w, list.constData() + i, 4);
+        windows.push_back(w);
+    }
+    if (!windows.empty()) return windows;
+    auto tree = own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
+    if (!tree) return windows;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i)
+        if (viewable(children[i])) windows.push_back(children[i]);
+    return windows;
+}
+
+std::vector<ClientWindow> X11Desktop::clientWindows()
+{
+    std::vector<ClientWindow> result;
+    if (!connection_) return result;
+    for (std::uint32_t w : topLevelWindows()) {
+        const auto pid = cardinal(w, "_NET_WM_PID", XCB_ATOM_CARDINAL);
+        if (!pid) continue;
+        ClientWindow client;
+        client.id = w;
+        client.pid = static_cast<std::int32_t>(*pid);
+        client.title = windowTitle(w);
+        const QList<QByteArray> wmClass = property(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING).split('\0');
+        if (!wmClass.isEmpty()) client.instanceName = QString::fromUtf8(wmClass.value(0));
+        client.className = QString::fromUtf8(wmClass.value(1));
+        client.applicationId = text(w, "_GTK_APPLICATION_ID");
+        result.push_back(client);
+    }
+    return result;
+}
+
+void X11Desktop::configured(const void* raw)
+{
+    const auto* event = static_cast<const xcb_configure_notify_event_t*>(raw);
+    auto it = watched_.find(event->window);
+    if (it == watched_.end()) return;
+    // Real events give the position in the parent; a window manager's
+    // synthetic ones the position on the root window.
+    QPoint origin(event->x, event->y);
+    if (!(event->response_type & 0x80)) {
+        if (auto onRoot = windowOrigin(event->window)) origin = *onRoot;
+    }
+    emit windowConfigured(event->window, it->second, QRect(origin, QSize(event->width, event->height)));
+}
+
+void X11Desktop::listenTo(std::uint32_t window, bool watch)
+{
+    std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE | (watch ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0);
+    mask |= masks_[window];
+    if (mask == masks_[window] && masks_[window]) return;
+    masks_[window] = mask;
+    xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection_);
+}
+
+void X11Desktop::watchWindowsOf(std::int32_t pid)
+{
+    if (!connection_) return;
+    for (const auto& client : clientWindows()) {
+        if (client.pid != pid || watched_.count(client.id)) continue;
+        watched_[client.id] = pid;
+        listenTo(client.id, true);
+    }
+}
+
+std::uint32_t X11Desktop::topLevelOf(std::uint32_t window)
+{
+    for (int depth = 0; depth < 32 && window && window != root_; ++depth) {
+        auto tree = own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+        if (!tree) return 0;
+        if (tree->parent == root_) return window;
+        window = tree->parent;
+    }
+    return 0;
+}
+
+std::optional<std::int32_t> X11Desktop::focusedWindowPid()
+{
+    if (!connection_) return std::nullopt;
+    auto focus = own(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT) return std::nullopt;
+    const std::uint32_t top = topLevelOf(focus->focus);
+    if (!top) return std::nullopt;
+    const auto pid = cardinal(top, "_NET_WM_PID", XCB_ATOM_CARDINAL);
+    if (!pid) return std::nullopt;
+    return static_cast<std::int32_t>(*pid);
+}
+
+QString X11Desktop::windowTitle(std::uint32_t window)
+{
+    const QString title = text(window, "_NET_WM_NAME");
+    return title.isEmpty() ? text(window, "WM_NAME") : title;
+}
+
+std::optional<QPoint> X11Desktop::windowOrigin(std::uint32_t window)
+{
+    if (!connection_) return std::nullopt;
+    auto reply = own(xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr));
+    if (!reply) return std::nullopt;
+    return QPoint(reply->dst_x, reply->dst_y);
+}
+
+}  // namespace zorbel::platform

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <vector>
+
+struct xcb_connection_t;
+class QSocketNotifier;
+
+namespace zorbel::platform {
+
+// One top-level client window of the X server.
+struct ClientWindow {
+    std::uint32_t id = 0;
+    std::int32_t pid = 0;
+    QString title;
+    QString instanceName;  // WM_CLASS, first part
+    QString className;     // WM_CLASS, second part
+    QString applicationId; // _GTK_APPLICATION_ID
+};
+
+// The X server as far as the platform layer needs it: the client windows and
+// their processes, the window manager's active window, window origins.
+// Without a display everything answers nothing.
+class X11Desktop final : public QObject {
+    Q_OBJECT
+public:
+    static X11Desktop& instance();
+    ~X11Desktop() override;
+
+    bool connected() const { return connection_ != nullptr; }
+    // A window manager that keeps _NET_ACTIVE_WINDOW.
+    bool hasWindowManager();
+    std::optional<std::int32_t> activeWindowPid();
+    // The process of the top-level window holding the X input focus.
+    std::optional<std::int32_t> focusedWindowPid();
+    std::vector<ClientWindow> clientWindows();
+    // The window's top-left corner on the root window.
+    std::optional<QPoint> windowOrigin(std::uint32_t window);
+    QString windowTitle(std::uint32_t window);
+
+    // Reports moves and resizes of the process's present client windows
+    // (toolkits do not tell AT-SPI when a window only moves).
+    void watchWindowsOf(std::int32_t pid);
+
+signals:
+    // The window manager's active window or the X input focus changed.
+    void activeWindowChanged();
+    void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
+
+private:
+    X11Desktop();
+    std::uint32_t atom(const char* name);
+    QByteArray property(std::uint32_t window, std::uint32_t property, std::uint32_t type, int maxLongs = 1024);
+    std::optional<std::uint32_t> cardinal(std::uint32_t window, const char* name, std::uint32_t type);
+    QString text(std::uint32_t window, const char* name);
+    std::vector<std::uint32_t> topLevelWindows();
+    bool viewable(std::uint32_t window);
+    void drainEvents();
+    void configured(const void* event);
+    // Asks for our events on a top-level window (focus, and with watch its geometry).
+    void listenTo(std::uint32_t window, bool watch);
+    std::uint32_t topLevelOf(std::uint32_t window);
+
+    xcb_connection_t* connection_ = nullptr;
+    std::uint32_t root_ = 0;
+    QSocketNotifier* notifier_ = nullptr;
+    std::map<std::uint32_t, std::int32_t> watched_;
+    std::map<std::uint32_t, std::uint32_t> masks_;
+};
+
+}  // namespace zorbel::platform

@@ -1,0 +1,137 @@
+// The Linux services without a desktop: role mapping, screen frames, processes,
+// and what a missing accessibility bus answers.
+#include "Platform/Linux/AtspiAccessibility.h"
+#include "Platform/Linux/Atspi/AtspiRoles.h"
+#include "Platform/Linux/LinuxRunningApplication.h"
+#include "Platform/Linux/LinuxWorkspace.h"
+#include "support/TestWorld.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <atspi/atspi.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zorbel::platform {
+namespace {
+
+using atspi::RoleFacts;
+
+RoleFacts facts(int role, bool singleLine = false, bool multiLine = false, bool editable = false,
+                bool topLevel = false)
+{
+    return RoleFacts{role, singleLine, multiLine, editable, topLevel};
+}
+
+TEST(AtspiRoles, TextRolesFollowTheLineStatesOfEachToolkit)
+{
+    // GtkEntry and GtkTextView are both "text"; their line states tell them apart.
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_TEXT, true, false, true)), "AXTextField");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_TEXT, false, true, true)), "AXTextArea");
+    // Qt's line edit carries neither state.
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_TEXT, false, false, true)), "AXTextField");
+    // Browsers expose text areas as multi-line entries.
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_ENTRY, false, true, true)), "AXTextArea");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PASSWORD_TEXT, true, false, true)), "AXTextField");
+    EXPECT_EQ(atspi::axSubrole(facts(ATSPI_ROLE_PASSWORD_TEXT, true, false, true)), "AXSecureTextField");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_TEXT)), "AXStaticText") << "text that cannot be edited";
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_COMBO_BOX)), "AXComboBox");
+}
+
+TEST(AtspiRoles, WhatAnApplicationHoldsDirectlyIsAWindow)
+{
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_FRAME, false, false, false, true)), "AXWindow");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_DIALOG, false, false, false, true)), "AXWindow");
+    EXPECT_EQ(atspi::axSubrole(facts(ATSPI_ROLE_DIALOG, false, false, false, true)), "AXDialog");
+    // Qt's top-level widgets are fillers.
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_FILLER, false, false, false, true)), "AXWindow");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_FILLER)), "AXGroup");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_APPLICATION)), "AXApplication");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_SCROLL_PANE)), "AXScrollArea");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_CALENDAR)), "AXUnknown");
+}
+
+TEST(LinuxWorkspaceScreens, FramesAreFlippedAgainstTheFirstScreen)
+{
+    const auto frames = cocoaScreenFrames({QRect(0, 0, 1280, 800), QRect(1280, 0, 1920, 1080),
+                                           QRect(0, -600, 800, 600)});
+    ASSERT_EQ(frames.size(), 3);
+    EXPECT_EQ(frames[0], QRectF(0, 0, 1280, 800));
+    EXPECT_EQ(frames[1], QRectF(1280, -280, 1920, 1080)) << "taller screen to the right reaches below";
+    EXPECT_EQ(frames[2], QRectF(0, 800, 800, 600)) << "a screen above the first lies at y = its height";
+    // A first screen away from the root origin still starts the Cocoa space.
+    const auto shifted = cocoaScreenFrames({QRect(1920, 0, 1280, 1024), QRect(0, 0, 1920, 1080)});
+    EXPECT_EQ(shifted[0], QRectF(0, 0, 1280, 1024));
+    EXPECT_EQ(shifted[1], QRectF(-1920, -56, 1920, 1080));
+    EXPECT_TRUE(cocoaScreenFrames({}).isEmpty());
+}
+
+TEST(LinuxRunningApplication, AProcessThatEndedIsTerminated)
+{
+    const auto self = LinuxRunningApplication::processStartTime(::getpid());
+    ASSERT_TRUE(self);
+    const LinuxRunningApplication me(::getpid(), *self, {QStringLiteral("tests"), QStringLiteral("Tests"), false});
+    EXPECT_FALSE(me.isTerminated());
+    EXPECT_EQ(me.activationPolicy(), ActivationPolicy::accessory) << "no windows";
+    EXPECT_EQ(LinuxRunningApplication::executableName(::getpid()),
+              QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    const auto start = LinuxRunningApplication::processStartTime(child);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const LinuxRunningApplication gone(child, start.value_or(0), {});
+    EXPECT_TRUE(gone.isTerminated());
+    EXPECT_EQ(gone.bundleIdentifier(), std::nullopt);
+    // The same process id with another start time is another process.
+    const LinuxRunningApplication other(::getpid(), *self + 1, {});
+    EXPECT_TRUE(other.isTerminated());
+}
+
+class DeadBus : public testing::WorldTest {};
+
+// The whole program runs without an accessibility bus: every call answers at
+// once, nothing crashes, and the reason is logged once.
+TEST_F(DeadBus, EveryCallAnswersAPIDisabledAndTheReasonIsLoggedOnce)
+{
+    AtspiAccessibilityService ax;
+    AXValue value;
+    EXPECT_EQ(ax.attributeValue(ax.systemWideElement(), "AXFocusedUIElement", value), axcode::apiDisabled);
+    EXPECT_EQ(ax.attributeValue(ax.applicationElement(::getpid()), "AXWindows", value), axcode::apiDisabled);
+    QStringList names;
+    EXPECT_EQ(ax.attributeNames(ax.applicationElement(::getpid()), names), axcode::apiDisabled);
+    AXObserverRef observer;
+    EXPECT_EQ(ax.createObserver(::getpid(), [](auto&&...) {}, observer), axcode::apiDisabled);
+    EXPECT_FALSE(observer);
+    EXPECT_EQ(ax.setMessagingTimeout(ax.systemWideElement(), 0.1f), axcode::success);
+
+    EXPECT_FALSE(ax.isProcessTrusted(false));
+    EXPECT_FALSE(ax.isProcessTrusted(true));
+    EXPECT_EQ(world().log.linesContaining("Accessibility is not available").size(), 1);
+
+    LinuxWorkspace workspace;
+    EXPECT_FALSE(workspace.frontmostApplication());
+    EXPECT_FALSE(workspace.applicationForProcessIdentifier(-5));
+    EXPECT_FALSE(workspace.screens().isEmpty()) << "the offscreen platform has one screen";
+}
+
+}  // namespace
+}  // namespace zorbel::platform
+
+// No session bus at all, decided before anything asks for one.
+int main(int argc, char** argv)
+{
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zorbel-test-bus");
+    qunsetenv("AT_SPI_BUS_ADDRESS");
+    qunsetenv("DISPLAY");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

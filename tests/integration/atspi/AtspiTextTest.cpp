@@ -1,0 +1,350 @@
+// Text, caret geometry, typing and quitting, through the AT-SPI back end on real
+// GTK 3 and Qt 6 clients.
+#include "LinuxDesktopDriver.h"
+
+#include "Platform/NotificationCenter.h"
+#include "Platform/Services.h"
+#include "Platform/Workspace.h"
+#include "support/DesktopTools.h"
+#include "support/Poll.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace zorbel::integration {
+namespace {
+
+using namespace zorbel::platform;
+using contract::TextElement;
+
+const QString kValueChanged = QStringLiteral("AXValueChanged");
+const QString kSelectionChanged = QStringLiteral("AXSelectedTextChanged");
+
+// Texts without vertical strokes, so the caret is the only tall dark line near it.
+contract::TextApplicationSpec caretSpec()
+{
+    contract::TextApplicationSpec spec;
+    spec.windowTitle = QStringLiteral("Caret");
+    spec.fieldText = QStringLiteral("xxxx xxxx");
+    spec.areaText = QStringLiteral("xxxx\nxx\n");
+    return spec;
+}
+
+class AtspiTextTest : public ::testing::TestWithParam<Toolkit> {
+protected:
+    void SetUp() override
+    {
+        driver_ = std::make_unique<LinuxDesktopDriver>(toolkit());
+        driver_->setUp();
+    }
+    void TearDown() override
+    {
+        resetSharedInstances();
+        driver_.reset();
+    }
+
+    LinuxDesktopDriver& driver() { return *driver_; }
+    virtual Toolkit toolkit() const { return GetParam(); }
+
+    AXValue read(const AXElementRef& element, const QString& attribute)
+    {
+        AXValue value;
+        EXPECT_EQ(accessibility().attributeValue(element, attribute, value), axcode::success)
+            << attribute.toStdString();
+        return value;
+    }
+
+    // The caret's own box, as the caret lookup asks for it: through text markers.
+    std::optional<QRectF> caretBox(const AXElementRef& element)
+    {
+        const AXValue markers = read(element, "AXSelectedTextMarkerRange");
+        if (!markers.textMarkerRange()) return std::nullopt;
+        AXValue box;
+        if (accessibility().parameterizedAttributeValue(element, "AXBoundsForTextMarkerRange", markers, box) ||
+            !box.rect())
+            return std::nullopt;
+        return *box.rect();
+    }
+
+    std::optional<QRectF> frameOf(const AXElementRef& element)
+    {
+        const AXValue frame = read(element, "AXFrame");
+        return frame.rect() ? std::optional<QRectF>(*frame.rect()) : std::nullopt;
+    }
+
+    std::unique_ptr<LinuxDesktopDriver> driver_;
+};
+
+// The tall dark vertical line nearest to `near` inside `frame` on screen: the
+// caret as drawn. Screens are taken until one shows it (carets blink).
+std::optional<QRect> drawnCaret(const QRectF& near, const QRectF& frame)
+{
+    const QRect region = frame.toAlignedRect();
+    std::optional<QRect> found;
+    pollUntil(
+        [&] {
+            const QImage image =
+                QGuiApplication::primaryScreen()
+                    ->grabWindow(0, region.x(), region.y(), region.width(), region.height())
+                    .toImage();
+            const int top = std::max(0, static_cast<int>(near.top()) - region.y() - 6);
+            const int bottom = std::min(image.height() - 1, static_cast<int>(near.bottom()) - region.y() + 6);
+            int bestDistance = 1000;
+            for (int dx = -8; dx <= 8; ++dx) {
+                const int x = static_cast<int>(near.x()) - region.x() + dx;
+                if (x < 0 || x >= image.width()) continue;
+                int run = 0, longest = 0, longestEnd = 0;
+                for (int y = top; y <= bottom; ++y) {
+                    run = qGray(image.pixel(x, y)) < 90 ? run + 1 : 0;
+                    if (run > longest) longest = run, longestEnd = y;
+                }
+                if (longest >= 0.6 * near.height() && std::abs(dx) < bestDistance) {
+                    bestDistance = std::abs(dx);
+                    found = QRect(x + region.x(), longestEnd - longest + 1 + region.y(), 1, longest);
+                }
+            }
+            return found.has_value();
+        },
+        std::chrono::seconds(3), std::chrono::milliseconds(60));
+    return found;
+}
+
+TEST_P(AtspiTextTest, CaretBoxMarksTheDrawnCaretAlsoAtTheEndOfTheText)
+{
+    struct Case {
+        TextElement element;
+        std::int64_t caret;
+        const char* what;
+    };
+    const Case cases[] = {
+        {TextElement::field, 4, "field, inside the text"},
+        {TextElement::field, 9, "field, at the end of the text"},
+        {TextElement::area, 2, "area, inside the first line"},
+        {TextElement::area, 7, "area, at the end of a line"},
+        {TextElement::area, 8, "area, after the final line feed"},
+    };
+    const auto app = driver().launch(caretSpec());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        driver().focus(app.pid, c.element);
+        driver().moveCaret(app.pid, c.element, c.caret);
+        const AXElementRef element = driver().textElement(app.pid, c.element);
+        const auto box = caretBox(element);
+        const auto frame = frameOf(element);
+        ASSERT_TRUE(box && frame);
+        EXPECT_EQ(box->width(), 0) << "the caret's own box is zero wide";
+        EXPECT_GT(box->height(), 8);
+        const auto drawn = drawnCaret(*box, *frame);
+        ASSERT_TRUE(drawn) << "a caret is drawn near x=" << box->x();
+        EXPECT_NEAR(drawn->x(), box->x(), 3.0);
+        EXPECT_NEAR(drawn->center().y(), box->center().y(), 6.0);
+    }
+}
+
+TEST_P(AtspiTextTest, TypingChangesValueAndCaretAndIsNotified)
+{
+    contract::TextApplicationSpec spec;
+    spec.windowTitle = QStringLiteral("Typing");
+    const auto app = driver().launch(spec);
+    driver().focus(app.pid, TextElement::field);
+    const AXElementRef field = driver().textElement(app.pid, TextElement::field);
+
+    std::vector<QString> heard;
+    AXObserverRef observer;
+    ASSERT_EQ(accessibility().createObserver(
+                  app.pid, [&](const AXElementRef& element, const QString& name, const AXValue&) {
+                      if (element == field) heard.push_back(name);
+                  },
+                  observer),
+              axcode::success);
+    for (const QString& name : {kValueChanged, kSelectionChanged})
+        ASSERT_EQ(accessibility().addNotification(observer, accessibility().applicationElement(app.pid), name),
+                  axcode::success);
+
+    ASSERT_TRUE(typeText(QStringLiteral("abc")));
+    EXPECT_TRUE(driver().waitUntil([&] { return read(field, "AXValue") == AXValue("abc"); }));
+    EXPECT_EQ(read(field, "AXSelectedTextRange"), AXValue(AXRange{3, 0}));
+    EXPECT_EQ(read(field, "AXNumberOfCharacters"), AXValue(3));
+    EXPECT_TRUE(driver().waitUntil([&] {
+        return std::count(heard.begin(), heard.end(), kValueChanged) > 0 &&
+               std::count(heard.begin(), heard.end(), kSelectionChanged) > 0;
+    }));
+}
+
+TEST_P(AtspiTextTest, AnApplicationThatQuitsMidQueryGivesInvalidElements)
+{
+    const auto app = driver().launch(caretSpec());
+    driver().focus(app.pid, TextElement::area);
+    const AXElementRef area = driver().textElement(app.pid, TextElement::area);
+    ASSERT_TRUE(caretBox(area));
+
+    // Killed outright, between two reads of one lookup: nothing has told us yet.
+    ::kill(app.pid, SIGKILL);
+    EXPECT_TRUE(driver().waitUntil([&] { return ::kill(app.pid, 0) != 0; }));
+    for (const char* attribute : {"AXRole", "AXValue", "AXSelectedTextMarkerRange", "AXFrame"}) {
+        AXValue value;
+        EXPECT_EQ(accessibility().attributeValue(area, attribute, value), axcode::invalidUIElement) << attribute;
+    }
+    AXValue box;
+    EXPECT_EQ(accessibility().parameterizedAttributeValue(area, "AXBoundsForRange", AXRange{0, 1}, box),
+              axcode::invalidUIElement);
+    AXValue focused;
+    const AXCode systemWide =
+        accessibility().attributeValue(accessibility().systemWideElement(), "AXFocusedUIElement", focused);
+    EXPECT_TRUE(systemWide == axcode::noValue || systemWide == axcode::invalidUIElement) << systemWide;
+}
+
+// After one timeout a hung application is skipped for a moment: a lookup costs one
+// timeout, not one per call. Asked again right after it resumes, it is still skipped;
+// soon after, it answers.
+TEST_P(AtspiTextTest, AHungApplicationIsSkippedForAMomentAfterOneTimeout)
+{
+    const auto app = driver().launch(caretSpec());
+    const AXElementRef field = driver().textElement(app.pid, TextElement::field);
+    const AXElementRef area = driver().textElement(app.pid, TextElement::area);
+    ASSERT_EQ(accessibility().setMessagingTimeout(field, 0.3f), axcode::success);
+    ::kill(app.pid, SIGSTOP);
+    AXValue value;
+    EXPECT_EQ(accessibility().attributeValue(field, "AXValue", value), axcode::cannotComplete);
+    ::kill(app.pid, SIGCONT);
+    EXPECT_EQ(accessibility().attributeValue(area, "AXValue", value), axcode::cannotComplete)
+        << "remembered as hung";
+    EXPECT_TRUE(driver().waitUntil([&] { return accessibility().attributeValue(area, "AXValue", value) == 0; }));
+    EXPECT_EQ(value, AXValue("xxxx\nxx\n"));
+}
+
+TEST_P(AtspiTextTest, LinesOfTheTextAreaAgreeWithTheCaret)
+{
+    const auto app = driver().launch(caretSpec());
+    driver().focus(app.pid, TextElement::area);
+    driver().moveCaret(app.pid, TextElement::area, 8);
+    const AXElementRef area = driver().textElement(app.pid, TextElement::area);
+    EXPECT_EQ(read(area, "AXInsertionPointLineNumber"), AXValue(2));
+    AXValue line;
+    ASSERT_EQ(accessibility().parameterizedAttributeValue(area, "AXRangeForLine", 1, line), axcode::success);
+    EXPECT_EQ(line, AXValue(AXRange{5, 3}));
+    ASSERT_EQ(accessibility().parameterizedAttributeValue(area, "AXLineForIndex", 6, line), axcode::success);
+    EXPECT_EQ(line, AXValue(1));
+    AXValue text;
+    ASSERT_EQ(accessibility().parameterizedAttributeValue(area, "AXStringForRange", AXRange{5, 2}, text),
+              axcode::success);
+    EXPECT_EQ(text, AXValue("xx"));
+}
+
+TEST_P(AtspiTextTest, MovingAWindowIsNotifiedAsWindowMoved)
+{
+    const auto app = driver().launch(caretSpec());
+    std::vector<QString> heard;
+    AXObserverRef observer;
+    ASSERT_EQ(accessibility().createObserver(
+                  app.pid, [&](const AXElementRef&, const QString& name, const AXValue&) { heard.push_back(name); },
+                  observer),
+              axcode::success);
+    ASSERT_EQ(accessibility().addNotification(observer, accessibility().applicationElement(app.pid),
+                                              QStringLiteral("AXWindowMoved")),
+              axcode::success);
+    const QString window = QString::number(driver().client(app.pid).windowId());
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {"windowmove", window, "420", "260"}), 0);
+    EXPECT_TRUE(driver().waitUntil([&] { return !heard.empty(); }));
+    for (const QString& name : heard) EXPECT_EQ(name, QStringLiteral("AXWindowMoved"));
+}
+
+// The system-wide focused element and the frontmost application follow the X
+// focus from one toolkit's window to the other's.
+TEST_P(AtspiTextTest, FocusAndFrontmostFollowTheFocusedWindowAcrossToolkits)
+{
+    const auto first = driver().launch(caretSpec());
+    ClientOptions options;
+    options.title = QStringLiteral("Other toolkit");
+    options.geometry = QRect(600, 300, 400, 240);
+    QString error;
+    const auto other =
+        TextClient::start(GetParam() == Toolkit::Gtk3 ? Toolkit::Qt6 : Toolkit::Gtk3, options, &error);
+    ASSERT_TRUE(other) << error.toStdString();
+    const auto second = static_cast<std::int32_t>(other->pid());
+
+    std::vector<std::int32_t> activated;
+    auto token = workspace().notificationCenter().addObserver(
+        WorkspaceService::didActivateApplicationNotification, [&](const Notification& n) {
+            if (auto app = WorkspaceService::applicationFrom(n)) activated.push_back(app->processIdentifier());
+        });
+    auto focusedPid = [&] {
+        AXValue focused;
+        std::int32_t pid = 0;
+        if (accessibility().attributeValue(accessibility().systemWideElement(), "AXFocusedUIElement", focused) ||
+            !focused.element() || accessibility().pid(*focused.element(), pid))
+            return 0;
+        return pid;
+    };
+    auto frontmost = [&] {
+        auto app = workspace().frontmostApplication();
+        return app ? app->processIdentifier() : 0;
+    };
+    for (std::int32_t pid : {second, first.pid, second}) {
+        ASSERT_TRUE(focusWindow(pid == second ? other->windowId() : driver().client(first.pid).windowId()));
+        EXPECT_TRUE(driver().waitUntil([&] { return focusedPid() == pid && frontmost() == pid; }))
+            << "focus in " << pid << ", found " << focusedPid() << " and frontmost " << frontmost();
+        EXPECT_TRUE(driver().waitUntil([&] { return !activated.empty() && activated.back() == pid; }));
+    }
+}
+
+// GTK 4 gives window coordinates only: boxes are placed at its window's position on screen.
+class AtspiGtk4Test : public AtspiTextTest {
+protected:
+    Toolkit toolkit() const override { return Toolkit::Gtk3; }
+};
+
+TEST_F(AtspiGtk4Test, WindowCoordinatesArePlacedOnTheScreen)
+{
+    if (QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                          {"-c", "import gi; gi.require_version('Gtk', '4.0')"}) != 0)
+        GTEST_SKIP() << "GTK 4 for Python is not installed";
+    QString error;
+    const auto client = TextClient::startProgram(QStringLiteral("/usr/bin/python3"),
+                                                 {QStringLiteral(ZORBEL_GTK4_TEXT_CLIENT)}, &error,
+                                                 std::chrono::seconds(10));
+    ASSERT_TRUE(client) << error.toStdString();
+    const QString window = QString::number(client->windowId());
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {"windowmove", "--sync", window, "210", "150"}), 0);
+    ASSERT_TRUE(focusWindow(client->windowId()));
+
+    const auto pid = static_cast<std::int32_t>(client->pid());
+    AXElementRef view;
+    ASSERT_TRUE(driver().waitUntil([&] {
+        AXValue focused;
+        if (accessibility().attributeValue(accessibility().applicationElement(pid), "AXFocusedUIElement", focused) ||
+            !focused.element())
+            return false;
+        view = *focused.element();
+        AXValue role;
+        return accessibility().attributeValue(view, "AXRole", role) == axcode::success && role == AXValue("AXTextArea");
+    }));
+    const auto geometry = windowGeometry(client->windowId());
+    const auto frame = frameOf(view);
+    ASSERT_TRUE(geometry && frame);
+    EXPECT_TRUE(QRectF(*geometry).adjusted(-2, -2, 2, 2).contains(*frame)) << "the view lies in its window";
+    EXPECT_EQ(read(view, "AXSelectedTextRange"), AXValue(AXRange{4, 0}));
+    const auto box = caretBox(view);
+    ASSERT_TRUE(box);
+    const auto drawn = drawnCaret(*box, *frame);
+    ASSERT_TRUE(drawn) << "a caret is drawn near x=" << box->x();
+    EXPECT_NEAR(drawn->x(), box->x(), 3.0);
+    EXPECT_NEAR(drawn->center().y(), box->center().y(), 6.0);
+}
+
+std::string toolkitLabel(const ::testing::TestParamInfo<Toolkit>& param)
+{
+    return toolkitName(param.param).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Linux, AtspiTextTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6), toolkitLabel);
+
+}  // namespace
+}  // namespace zorbel::integration
