@@ -71,7 +71,11 @@ private:
     std::shared_ptr<const AXElementData> data_;
 };
 
-// A location and a length in an element's own text positions.
+// A location and a length in an element's own text positions. Positions
+// count Unicode code points, the unit of AT-SPI character offsets: an emoji
+// or a CJK character is one position, CR LF two. A QString indexes UTF-16
+// units instead, so a text value is indexed by code point before it is
+// compared with a position.
 struct AXRange {
     std::int64_t location = 0;
     std::int64_t length = 0;

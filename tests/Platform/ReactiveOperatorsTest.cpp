@@ -168,6 +168,36 @@ TEST_F(ReactiveOperators, FlatMapKeepsEveryInnerStreamUntilCancelledAndCompletes
     EXPECT_TRUE(rec2.values.empty());
 }
 
+TEST_F(ReactiveOperators, SwitchMapKeepsOnlyTheLatestInnerStream)
+{
+    PassthroughSubject<int> outer;
+    std::vector<PassthroughSubject<std::string>> inners(3);
+    Recorder<std::string> rec;
+    auto sub = rec.subscribe(outer.publisher().switchMap([&](int i) { return inners[i].publisher(); }));
+    outer.send(0);
+    inners[0].send("a");
+    outer.send(1);
+    EXPECT_EQ(inners[0].subscriberCount(), 0u) << "the next value ends the earlier inner stream";
+    inners[0].send("late");
+    inners[1].send("b");
+    outer.send(1);
+    EXPECT_EQ(inners[1].subscriberCount(), 1u) << "the same inner stream again is subscribed afresh, once";
+    inners[1].send("c");
+    EXPECT_EQ(rec.values, (std::vector<std::string>{"a", "b", "c"}));
+
+    outer.complete();
+    EXPECT_EQ(rec.completions, 0) << "the live inner stream keeps it going";
+    inners[1].complete();
+    EXPECT_EQ(rec.completions, 1);
+
+    PassthroughSubject<int> outer2;
+    auto sub2 = rec.subscribe(outer2.publisher().switchMap([&](int i) { return inners[i].publisher(); }));
+    outer2.send(2);
+    sub2.cancel();
+    EXPECT_EQ(inners[2].subscriberCount(), 0u);
+    EXPECT_EQ(outer2.subscriberCount(), 0u);
+}
+
 TEST_F(ReactiveOperators, CancellingFromInsideADeliveryStopsEverythingAtOnce)
 {
     PassthroughSubject<int> outer;

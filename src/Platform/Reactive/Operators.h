@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace zorbel::rx {
 
@@ -64,6 +65,47 @@ struct FlatMapState {
         auto taken = std::move(inners);
         inners.clear();
         for (auto& entry : taken) entry.second.cancel();
+    }
+};
+
+template <class U>
+struct SwitchState {
+    explicit SwitchState(Subscriber<U> d) : down(std::move(d)) {}
+
+    Subscriber<U> down;
+    Cancellable inner;
+    std::uint64_t generation = 0;  // of the inner stream allowed to deliver
+    bool innerActive = false;
+    bool outerDone = false;
+
+    static void replace(const std::shared_ptr<SwitchState>& self, const Publisher<U>& next)
+    {
+        const auto id = ++self->generation;
+        std::exchange(self->inner, Cancellable()).cancel();
+        self->innerActive = true;
+        Cancellable handle = next.subscribe(Subscriber<U>{
+            [self, id](const U& value) {
+                auto s = self;
+                if (s->generation == id) s->down.receive(value);
+            },
+            [self, id] {
+                auto s = self;
+                if (s->generation != id) return;
+                s->innerActive = false;
+                s->completeIfDone();
+            }});
+        // Completed, replaced or cancelled while subscribing: the handle ends here.
+        if (self->generation == id && self->innerActive) self->inner = std::move(handle);
+    }
+    void completeIfDone()
+    {
+        if (outerDone && !innerActive) down.complete();
+    }
+    void cancel()
+    {
+        ++generation;
+        innerActive = false;
+        std::exchange(inner, Cancellable()).cancel();
     }
 };
 
@@ -158,6 +200,32 @@ auto Publisher<T>::flatMap(F transform) const
             [state, transform](const T& value) {
                 auto s = state;
                 State::add(s, transform(value));
+            },
+            [state] {
+                auto s = state;
+                s->outerDone = true;
+                s->completeIfDone();
+            }});
+        return Cancellable([state, outer]() mutable {
+            outer.cancel();
+            state->cancel();
+        });
+    });
+}
+
+template <class T>
+template <class F>
+auto Publisher<T>::switchMap(F transform) const
+    -> Publisher<typename std::invoke_result_t<const F&, const T&>::Output>
+{
+    using U = typename std::invoke_result_t<const F&, const T&>::Output;
+    using State = detail::SwitchState<U>;
+    return Publisher<U>([upstream = *this, transform](Subscriber<U> down) {
+        auto state = std::make_shared<State>(std::move(down));
+        Cancellable outer = upstream.subscribe(Subscriber<T>{
+            [state, transform](const T& value) {
+                auto s = state;
+                State::replace(s, transform(value));
             },
             [state] {
                 auto s = state;

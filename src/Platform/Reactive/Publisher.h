@@ -84,6 +84,10 @@ public:
     // limit; completes when this stream and every inner stream completed.
     template <class F>
     auto flatMap(F transform) const -> Publisher<typename std::invoke_result_t<const F&, const T&>::Output>;
+    // As flatMap, but only the latest inner stream stays subscribed: each new
+    // value ends the inner stream of the one before it.
+    template <class F>
+    auto switchMap(F transform) const -> Publisher<typename std::invoke_result_t<const F&, const T&>::Output>;
     Publisher<T> mergeWith(const Publisher<T>& other) const;
 
     static Publisher<T> just(T value);

@@ -9,7 +9,7 @@
 namespace zorbel::platform {
 
 namespace {
-std::int64_t lengthOf(const QString& text) { return static_cast<std::int64_t>(text.size()); }
+std::int64_t lengthOf(const QString& text) { return textlayout::length(text); }
 }  // namespace
 
 bool SimulatedElement::isText() const
@@ -68,7 +68,7 @@ AXCode SimulatedElement::textValue(const QString& name, AXValue& value) const
     const auto visible = visibleRange_.value_or(AXRange{0, lengthOf(text_)});
     if (name == QLatin1String("AXValue")) value = text_;
     else if (name == QLatin1String("AXNumberOfCharacters")) value = lengthOf(text_);
-    else if (name == QLatin1String("AXSelectedText")) value = text_.mid(sel.location, sel.length);
+    else if (name == QLatin1String("AXSelectedText")) value = textlayout::mid(text_, sel.location, sel.length);
     else if (name == QLatin1String("AXSelectedTextRange")) value = sel;
     else if (name == QLatin1String("AXSelectedTextRanges")) value = AXValue::Array{AXValue(sel)};
     else if (name == QLatin1String("AXVisibleCharacterRange")) value = visible;
@@ -113,7 +113,7 @@ AXCode SimulatedElement::textParameterized(const QString& name, const AXValue& p
     }
     if (name == QLatin1String("AXStringForRange")) {
         const auto r = range ? textlayout::clip(text_, *range) : std::nullopt;
-        return r ? answer(text_.mid(r->location, r->length)) : axcode::illegalArgument;
+        return r ? answer(textlayout::mid(text_, r->location, r->length)) : axcode::illegalArgument;
     }
     if (name == QLatin1String("AXBoundsForRange")) {
         const auto bounds = range ? textlayout::boundsForRange(text_, *range, layout()) : std::nullopt;

@@ -23,7 +23,15 @@ struct TextLayout {
     bool emptyBoxAtEnd = false;
 };
 
+// Text positions count Unicode code points, as AT-SPI character offsets do
+// (not the UTF-16 units a QString indexes): an emoji is one position, CR LF
+// two.
 namespace textlayout {
+
+// The number of positions in the text.
+std::int64_t length(const QString& text);
+// The text of positions [location, location + count), clipped to the text.
+QString mid(const QString& text, std::int64_t location, std::int64_t count);
 
 // The line (counted from 0) that holds the position; positions past the end
 // count as the end.

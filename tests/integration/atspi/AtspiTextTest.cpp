@@ -6,13 +6,9 @@
 #include "Platform/Services.h"
 #include "Platform/Workspace.h"
 #include "support/DesktopTools.h"
-#include "support/Poll.h"
+#include "support/DrawnCaret.h"
 
-#include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
 #include <QProcess>
-#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -81,40 +77,6 @@ protected:
 
     std::unique_ptr<LinuxDesktopDriver> driver_;
 };
-
-// The tall dark vertical line nearest to `near` inside `frame` on screen: the
-// caret as drawn. Screens are taken until one shows it (carets blink).
-std::optional<QRect> drawnCaret(const QRectF& near, const QRectF& frame)
-{
-    const QRect region = frame.toAlignedRect();
-    std::optional<QRect> found;
-    pollUntil(
-        [&] {
-            const QImage image =
-                QGuiApplication::primaryScreen()
-                    ->grabWindow(0, region.x(), region.y(), region.width(), region.height())
-                    .toImage();
-            const int top = std::max(0, static_cast<int>(near.top()) - region.y() - 6);
-            const int bottom = std::min(image.height() - 1, static_cast<int>(near.bottom()) - region.y() + 6);
-            int bestDistance = 1000;
-            for (int dx = -8; dx <= 8; ++dx) {
-                const int x = static_cast<int>(near.x()) - region.x() + dx;
-                if (x < 0 || x >= image.width()) continue;
-                int run = 0, longest = 0, longestEnd = 0;
-                for (int y = top; y <= bottom; ++y) {
-                    run = qGray(image.pixel(x, y)) < 90 ? run + 1 : 0;
-                    if (run > longest) longest = run, longestEnd = y;
-                }
-                if (longest >= 0.6 * near.height() && std::abs(dx) < bestDistance) {
-                    bestDistance = std::abs(dx);
-                    found = QRect(x + region.x(), longestEnd - longest + 1 + region.y(), 1, longest);
-                }
-            }
-            return found.has_value();
-        },
-        std::chrono::seconds(3), std::chrono::milliseconds(60));
-    return found;
-}
 
 TEST_P(AtspiTextTest, CaretBoxMarksTheDrawnCaretAlsoAtTheEndOfTheText)
 {

@@ -1,14 +1,8 @@
 #include "LinuxDesktopDriver.h"
 
-#include "Platform/Console.h"
-#include "Platform/Linux/AtspiAccessibility.h"
-#include "Platform/Linux/LinuxWorkspace.h"
-#include "Platform/LogSink.h"
-#include "Platform/NotificationCenter.h"
-#include "Platform/QtScheduler.h"
 #include "Platform/Services.h"
-#include "Platform/UserDefaults.h"
 #include "support/DesktopTools.h"
+#include "support/LinuxServices.h"
 #include "support/Poll.h"
 
 #include <gtest/gtest.h>
@@ -20,15 +14,7 @@ namespace zorbel::integration {
 
 using namespace zorbel::platform;
 
-struct LinuxDesktopDriver::Services {
-    QtScheduler scheduler;
-    NotificationCenter notifications;
-    MemoryUserDefaultsProvider defaults;
-    MemoryLogSink log;
-    MemoryConsole console;
-    AtspiAccessibilityService accessibility;
-    LinuxWorkspace workspace;
-};
+struct LinuxDesktopDriver::Services : LinuxServices {};
 
 namespace {
 QString roleOf(const AXElementRef& element)
@@ -66,19 +52,7 @@ LinuxDesktopDriver::~LinuxDesktopDriver()
     services_.reset();
 }
 
-void LinuxDesktopDriver::setUp()
-{
-    services_ = std::make_unique<Services>();
-    platform::Services installed;
-    installed.scheduler = &services_->scheduler;
-    installed.notifications = &services_->notifications;
-    installed.defaults = &services_->defaults;
-    installed.log = &services_->log;
-    installed.console = &services_->console;
-    installed.accessibility = &services_->accessibility;
-    installed.workspace = &services_->workspace;
-    installServices(installed);
-}
+void LinuxDesktopDriver::setUp() { services_ = std::make_unique<Services>(); }
 
 bool LinuxDesktopDriver::findTextElements(std::int32_t pid, Launched& launched)
 {

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""A GTK 3 window with a single-line entry above a multi-line text view.
+"""A GTK 3 window with a single-line entry above a multi-line text view and an OK button.
 
 Prints "READY <window-xid>" once the window is mapped, so tests wait on that line
 instead of sleeping. Run with /usr/bin/python3: other interpreters may lack gi.
@@ -47,6 +47,7 @@ def build_window(args):
     box = Gtk.Box(orientation=Gtk.Orientation.VERTICAL)
     box.pack_start(entry, False, False, 0)
     box.pack_start(scroller, True, True, 0)
+    box.pack_start(Gtk.Button(label="OK"), False, False, 0)
     window.add(box)
 
     (entry if args.focus == "entry" else view).grab_focus()

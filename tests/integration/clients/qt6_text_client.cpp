@@ -1,9 +1,10 @@
-// A Qt 6 window with a single-line field above a plain-text view; the counterpart of
-// gtk3_text.py. Prints "READY <window-xid>" once the window is exposed, so tests wait on
+// A Qt 6 window with a single-line field above a plain-text view and an OK button; the
+// counterpart of gtk3_text.py. Prints "READY <window-xid>" once the window is exposed, so tests wait on
 // that line instead of sleeping.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -92,6 +93,7 @@ int main(int argc, char* argv[]) {
   auto* layout = new QVBoxLayout(&window);
   layout->addWidget(entry);
   layout->addWidget(view, 1);
+  layout->addWidget(new QPushButton(QStringLiteral("OK"), &window));
 
   window.setGeometry(options.geometry);
   window.setFixedSize(options.geometry.size());

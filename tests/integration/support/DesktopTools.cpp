@@ -43,6 +43,10 @@ bool typeText(const QString& text) { return makeTypeable(text) && xdotool({"type
 bool pressKeys(const QString& keys) { return xdotool({"key", "--", keys}); }
 
 bool clickAt(QPoint screenPoint, int button) {
+  // "mousemove --sync" waits for the pointer to move, forever when it is already there.
+  const auto location = run(QStringLiteral("xdotool"), {"getmouselocation"});  // "x:12 y:34 screen:0 window:56"
+  if (location && field(*location, "x") == screenPoint.x() && field(*location, "y") == screenPoint.y())
+    return xdotool({"click", QString::number(button)});
   return xdotool({"mousemove", "--sync", QString::number(screenPoint.x()),
                   QString::number(screenPoint.y()), "click", QString::number(button)});
 }

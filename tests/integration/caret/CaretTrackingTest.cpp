@@ -1,0 +1,217 @@
+// Caret tracking on the real desktop: the tracker, reading AT-SPI and the X server's global
+// clicks, publishes the caret point where GTK 3 and Qt 6 draw the caret while the user types,
+// clicks into another field or switches windows, and no point while a button has the focus.
+#include "AXLayer/Application.h"
+#include "Caret/Managers/PerfectCaretTracker.h"
+#include "Platform/Services.h"
+#include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
+#include "support/DrawnCaret.h"
+#include "support/LinuxServices.h"
+#include "support/Poll.h"
+#include "support/TextClient.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <list>
+#include <sstream>
+#include <stdexcept>
+
+namespace zorbel::integration {
+namespace {
+
+// Texts without vertical strokes, so the caret is the only tall dark line near it.
+const QString kEntryText = QStringLiteral("xxxx xx");
+constexpr double kTolerance = 3.0;
+constexpr qint64 kQuiet = 600;  // ms
+
+// The clients put the entry in the top row and let the view fill the middle.
+QPoint entryPoint(const QRect& window) { return {window.center().x(), window.top() + 20}; }
+QPoint viewPoint(const QRect& window) { return {window.center().x(), window.top() + window.height() / 2}; }
+
+std::string text(const std::optional<QPointF>& p) {
+  if (!p) return "none";
+  std::ostringstream out;
+  out << "(" << p->x() << ", " << p->y() << ")";
+  return out.str();
+}
+
+// Distance from a point to the drawn caret, a vertical segment.
+double distanceTo(const QPointF& p, const QRect& caret) {
+  const double below = p.y() - (caret.y() + caret.height());
+  const double dy = p.y() < caret.top() ? caret.top() - p.y() : std::max(0.0, below);
+  return std::hypot(p.x() - caret.x(), dy);
+}
+
+// The frame of the application's first button, in screen coordinates.
+std::optional<QRect> buttonFrame(qint64 pid) {
+  const auto app = Application::forProcessID(static_cast<std::int32_t>(pid));
+  if (!app) return std::nullopt;
+  std::deque<UIElement> queue{*app};
+  for (int visited = 0; !queue.empty() && visited < 300; ++visited) {
+    const UIElement element = queue.front();
+    queue.pop_front();
+    try {
+      if (element.role() == Role::button) {
+        const auto position = element.attribute<QPointF>(Attribute::position);
+        const auto size = element.attribute<QSizeF>(Attribute::size);
+        if (position && size) return QRectF(*position, *size).toAlignedRect();
+      }
+      if (const auto children = element.attributeArray<UIElement>(Attribute::children))
+        queue.insert(queue.end(), children->begin(), children->end());
+    } catch (const AXError&) {
+      // An element that went away while we looked: its subtree is not needed.
+    }
+  }
+  return std::nullopt;
+}
+
+class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
+ protected:
+  void SetUp() override {
+    services_ = std::make_unique<LinuxServices>();
+    ASSERT_TRUE(services_->eventMonitor.isConnected());
+  }
+  void TearDown() override {
+    subscription_.cancel();
+    tracker_.reset();
+    clients_.clear();
+    resetSharedInstances();
+    services_.reset();
+  }
+
+  // A client with its window where asked, on the accessibility desktop.
+  TextClient& launch(const QRect& geometry, const QString& title) {
+    QString error;
+    auto client = TextClient::start(GetParam(), {title, geometry}, &error);
+    if (!client) throw std::runtime_error(error.toStdString());
+    const qint64 pid = client->pid();
+    EXPECT_TRUE(pollUntil([&] { return isRegistered(pid); }, 10s)) << "pid " << pid << " registers";
+    clients_.push_back(std::move(client));
+    return *clients_.back();
+  }
+
+  // Clicks into a field of the window and types, as a user would.
+  static void typeInto(const TextClient& client, QPoint field, const QString& typed) {
+    ASSERT_TRUE(focusWindow(client.windowId()));
+    ASSERT_TRUE(clickAt(field));
+    ASSERT_TRUE(typeText(typed));
+  }
+
+  void startTracking() {
+    tracker_ = std::make_unique<PerfectCaretTracker>();
+    subscription_ = tracker_->currentCaretPositionPublisher().sink([this](const std::optional<QPointF>& p) {
+      latest_ = p;
+      ++publications_;
+      sinceChange_.start();
+    });
+    tracker_->startTracking();
+  }
+
+  // The published point once it has stayed put for a moment after the call (what the
+  // user just did takes a moment to be noticed), on the X screen.
+  std::optional<QPointF> settledPoint() {
+    QElapsedTimer sinceCall;
+    sinceCall.start();
+    pollUntil([&] { return sinceCall.elapsed() >= kQuiet && sinceChange_.isValid() && sinceChange_.elapsed() >= kQuiet; },
+              8s);
+    if (!latest_) return std::nullopt;
+    const auto onScreen = platform::workspace().desktopRectFromCocoa(QRectF(*latest_, QSizeF()));
+    return onScreen ? std::optional<QPointF>(onScreen->topLeft()) : std::nullopt;
+  }
+
+  // The settled point lies on the caret drawn in `window`; returns the point.
+  QPointF expectAtDrawnCaret(const TextClient& client, const char* what) {
+    const auto window = windowGeometry(client.windowId());
+    const auto p = settledPoint();
+    EXPECT_TRUE(window && p) << what << ": point " << text(p);
+    if (!window || !p) return {};
+    const auto drawn = drawnCaret(QRectF(p->x(), p->y() - 9, 0, 18), *window);
+    EXPECT_TRUE(drawn) << what << ": no caret drawn near the published point " << text(p);
+    if (drawn) {
+      EXPECT_LE(distanceTo(*p, *drawn), kTolerance)
+          << what << ": point " << text(p) << ", caret drawn at x=" << drawn->x() << " from y=" << drawn->y()
+          << " to y=" << drawn->y() + drawn->height();
+    }
+    return *p;
+  }
+
+  std::unique_ptr<LinuxServices> services_;
+  std::list<std::unique_ptr<TextClient>> clients_;
+  std::unique_ptr<PerfectCaretTracker> tracker_;
+  rx::Cancellable subscription_;
+  std::optional<QPointF> latest_;
+  int publications_ = 0;
+  QElapsedTimer sinceChange_;
+};
+
+TEST_P(CaretTrackingTest, TypingMovesThePointWithTheCaret) {
+  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Typing"));
+  const QRect window = *windowGeometry(client.windowId());
+  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), QStringLiteral("xx")));
+  startTracking();
+  const QPointF before = expectAtDrawnCaret(client, "two characters typed");
+  ASSERT_TRUE(typeText(QStringLiteral("xx xx")));
+  const QPointF after = expectAtDrawnCaret(client, "five more typed");
+  EXPECT_GT(after.x(), before.x() + 30) << "the point follows the typing";
+  EXPECT_NEAR(after.y(), entryPoint(window).y(), 15);
+}
+
+TEST_P(CaretTrackingTest, ClickingIntoAnotherFieldMovesThePointThere) {
+  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Clicking"));
+  const QRect window = *windowGeometry(client.windowId());
+  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), kEntryText));
+  ASSERT_NO_FATAL_FAILURE(typeInto(client, viewPoint(window), QStringLiteral("xxxx")));
+  startTracking();
+  const QPointF inView = expectAtDrawnCaret(client, "in the view");
+  EXPECT_GT(inView.y(), entryPoint(window).y() + 20);
+
+  ASSERT_TRUE(clickAt(entryPoint(window)));
+  const QPointF inEntry = expectAtDrawnCaret(client, "clicked into the entry");
+  EXPECT_NEAR(inEntry.y(), entryPoint(window).y(), 15);
+}
+
+TEST_P(CaretTrackingTest, SwitchingWindowsMovesThePointToTheActiveOne) {
+  auto& left = launch(QRect(40, 60, 480, 320), QStringLiteral("Left"));
+  auto& right = launch(QRect(600, 60, 480, 320), QStringLiteral("Right"));
+  const QRect leftWindow = *windowGeometry(left.windowId());
+  const QRect rightWindow = *windowGeometry(right.windowId());
+  ASSERT_NO_FATAL_FAILURE(typeInto(left, entryPoint(leftWindow), kEntryText));
+  ASSERT_NO_FATAL_FAILURE(typeInto(right, entryPoint(rightWindow), QStringLiteral("xx")));
+  startTracking();
+  EXPECT_TRUE(rightWindow.contains(expectAtDrawnCaret(right, "right window at start").toPoint()));
+
+  ASSERT_TRUE(focusWindow(left.windowId()));
+  EXPECT_TRUE(leftWindow.contains(expectAtDrawnCaret(left, "switched to the left window").toPoint()));
+  ASSERT_TRUE(focusWindow(right.windowId()));
+  EXPECT_TRUE(rightWindow.contains(expectAtDrawnCaret(right, "back to the right window").toPoint()));
+}
+
+TEST_P(CaretTrackingTest, AButtonWithTheFocusHasNoCaret) {
+  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Button"));
+  const QRect window = *windowGeometry(client.windowId());
+  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), kEntryText));
+  startTracking();
+  expectAtDrawnCaret(client, "in the entry");
+
+  const auto button = buttonFrame(client.pid());
+  ASSERT_TRUE(button) << "the client has a button";
+  ASSERT_TRUE(clickAt(button->center()));
+  EXPECT_FALSE(settledPoint()) << "a button has no caret";
+  const int publications = publications_;
+  ASSERT_TRUE(clickAt(button->center()));
+  settledPoint();
+  EXPECT_EQ(publications_, publications) << "nothing more is published while the button has the focus";
+}
+
+INSTANTIATE_TEST_SUITE_P(Toolkits, CaretTrackingTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
+                         [](const ::testing::TestParamInfo<Toolkit>& param) {
+                           return toolkitName(param.param).toStdString();
+                         });
+
+}  // namespace
+}  // namespace zorbel::integration
