@@ -28,14 +28,14 @@ public:
         world_->install();
     }
 
-    LaunchedApplication launch(const TextApplicationSpec& spec) override
+    LaunchedApplication launch(const TextApplicationLayout& layout) override
     {
         const auto pid = nextPid_++;
         const auto bundle = QStringLiteral("org.zorbel.contract%1").arg(pid);
         auto& app = desktop_->addApplication({pid, bundle, QStringLiteral("Contract"), ActivationPolicy::regular});
-        auto& window = app.addWindow(spec.windowTitle, QRectF(100, 100, 400, 300));
-        auto& field = window.addTextField(QRectF(110, 130, 380, 24), spec.fieldText).setCaret(spec.fieldCaret);
-        auto& area = window.addTextArea(QRectF(110, 170, 380, 200), spec.areaText).setCaret(spec.areaCaret);
+        auto& window = app.addWindow(layout.windowTitle, QRectF(100, 100, 400, 300));
+        auto& field = window.addTextField(QRectF(110, 130, 380, 24), layout.fieldText).setCaret(layout.fieldCaret);
+        auto& area = window.addTextArea(QRectF(110, 170, 380, 200), layout.areaText).setCaret(layout.areaCaret);
         elements_[pid] = {&field, &area};
         world_->scheduler.runPending();
         return {pid, bundle};

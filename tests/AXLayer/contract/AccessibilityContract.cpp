@@ -22,20 +22,20 @@ void AccessibilityContract::TearDown()
 AccessibilityService& AccessibilityContract::ax() { return accessibility(); }
 WorkspaceService& AccessibilityContract::workspace() { return platform::workspace(); }
 
-TextApplicationSpec AccessibilityContract::standardSpec()
+TextApplicationLayout AccessibilityContract::standardLayout()
 {
-    TextApplicationSpec spec;
-    spec.windowTitle = QStringLiteral("Contract Notes");
-    spec.fieldText = QStringLiteral("hello world");
-    spec.fieldCaret = 5;
-    spec.areaText = QStringLiteral("first\nsecond\nthird");
-    spec.areaCaret = 8;
-    return spec;
+    TextApplicationLayout layout;
+    layout.windowTitle = QStringLiteral("Contract Notes");
+    layout.fieldText = QStringLiteral("hello world");
+    layout.fieldCaret = 5;
+    layout.areaText = QStringLiteral("first\nsecond\nthird");
+    layout.areaCaret = 8;
+    return layout;
 }
 
-LaunchedApplication AccessibilityContract::launchAndFocus(TextElement element, const TextApplicationSpec& spec)
+LaunchedApplication AccessibilityContract::launchAndFocus(TextElement element, const TextApplicationLayout& layout)
 {
-    const auto app = driver().launch(spec);
+    const auto app = driver().launch(layout);
     driver().focus(app.pid, element);
     EXPECT_TRUE(waitForFocusedRole(element == TextElement::field ? "AXTextField" : "AXTextArea"));
     return app;
@@ -115,7 +115,7 @@ std::string driverName(const ::testing::TestParamInfo<DriverParam>& info) { retu
 
 TEST_P(AccessibilityContract, ApplicationElementAnswersForItsProcessAndListsItsWindow)
 {
-    const auto app = driver().launch(standardSpec());
+    const auto app = driver().launch(standardLayout());
     const auto element = ax().applicationElement(app.pid);
     EXPECT_TRUE(element == ax().applicationElement(app.pid)) << "two handles on one application are equal";
     std::int32_t pid = 0;
@@ -213,7 +213,7 @@ TEST_P(AccessibilityContract, MissingAttributesAnswerTheNoValueCodes)
 
 TEST_P(AccessibilityContract, MultipleAttributesAnswerOneEntryPerName)
 {
-    const auto app = driver().launch(standardSpec());
+    const auto app = driver().launch(standardLayout());
     const auto window = windowOf(app.pid);
     AXValue::Array values;
     ASSERT_EQ(ax().multipleAttributeValues(window, {"AXRole", "AXValue", "AXNoSuchAttribute", "AXTitle"}, values),
@@ -271,7 +271,7 @@ TEST_P(AccessibilityContract, ElementsOfAQuitApplicationAreInvalid)
 
 TEST_P(AccessibilityContract, AHungApplicationCannotComplete)
 {
-    const auto app = driver().launch(standardSpec());
+    const auto app = driver().launch(standardLayout());
     const auto window = windowOf(app.pid);
     EXPECT_EQ(ax().setMessagingTimeout(window, 0.5f), axcode::success);
     driver().hang(app.pid);

@@ -39,8 +39,8 @@ protected:
 
     // A standard application: "hello world" in the field (caret 5) and
     // three lines in the area (caret 8, inside "second").
-    static TextApplicationSpec standardSpec();
-    LaunchedApplication launchAndFocus(TextElement element, const TextApplicationSpec& spec = standardSpec());
+    static TextApplicationLayout standardLayout();
+    LaunchedApplication launchAndFocus(TextElement element, const TextApplicationLayout& layout = standardLayout());
 
     // Reads that must succeed (a failure is recorded and a null value returned).
     platform::AXValue read(const platform::AXElementRef& element, const QString& attribute);

@@ -16,7 +16,7 @@ enum class TextElement { field, area };
 
 // The test application: one window holding a single-line text field and,
 // below it, a multi-line text area.
-struct TextApplicationSpec {
+struct TextApplicationLayout {
     QString windowTitle = QStringLiteral("Contract");
     QString fieldText;
     std::int64_t fieldCaret = 0;
@@ -42,7 +42,7 @@ public:
     virtual void setUp() = 0;
     // Starts the test application; its window and both text elements are on
     // the accessibility desktop when this returns.
-    virtual LaunchedApplication launch(const TextApplicationSpec& spec) = 0;
+    virtual LaunchedApplication launch(const TextApplicationLayout& layout) = 0;
     // Makes the application frontmost and gives the element keyboard focus.
     virtual void focus(std::int32_t pid, TextElement element) = 0;
     // Moves the caret of the focused element.

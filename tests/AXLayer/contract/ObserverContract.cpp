@@ -94,8 +94,8 @@ TEST_P(AccessibilityContract, RemovedRegistrationsAndReleasedObserversDeliverNot
 
 TEST_P(AccessibilityContract, ObserversHearOnlyTheirOwnProcess)
 {
-    const auto first = driver().launch(standardSpec());
-    const auto second = driver().launch(standardSpec());
+    const auto first = driver().launch(standardLayout());
+    const auto second = driver().launch(standardLayout());
     const auto observer = observe(first.pid, kFocusChanged);
     driver().focus(second.pid, TextElement::area);
     ASSERT_TRUE(waitForFocusedRole("AXTextArea"));
@@ -105,8 +105,8 @@ TEST_P(AccessibilityContract, ObserversHearOnlyTheirOwnProcess)
 
 TEST_P(AccessibilityContract, ActivationMakesTheApplicationFrontmostAndIsAnnounced)
 {
-    const auto first = driver().launch(standardSpec());
-    const auto second = driver().launch(standardSpec());
+    const auto first = driver().launch(standardLayout());
+    const auto second = driver().launch(standardLayout());
     std::vector<std::int32_t> activated;
     auto token = workspace().notificationCenter().addObserver(
         WorkspaceService::didActivateApplicationNotification, [&](const Notification& n) {

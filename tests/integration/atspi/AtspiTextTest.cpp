@@ -24,13 +24,13 @@ const QString kValueChanged = QStringLiteral("AXValueChanged");
 const QString kSelectionChanged = QStringLiteral("AXSelectedTextChanged");
 
 // Texts without vertical strokes, so the caret is the only tall dark line near it.
-contract::TextApplicationSpec caretSpec()
+contract::TextApplicationLayout caretSpec()
 {
-    contract::TextApplicationSpec spec;
-    spec.windowTitle = QStringLiteral("Caret");
-    spec.fieldText = QStringLiteral("xxxx xxxx");
-    spec.areaText = QStringLiteral("xxxx\nxx\n");
-    return spec;
+    contract::TextApplicationLayout layout;
+    layout.windowTitle = QStringLiteral("Caret");
+    layout.fieldText = QStringLiteral("xxxx xxxx");
+    layout.areaText = QStringLiteral("xxxx\nxx\n");
+    return layout;
 }
 
 class AtspiTextTest : public ::testing::TestWithParam<Toolkit> {
@@ -112,9 +112,9 @@ TEST_P(AtspiTextTest, CaretBoxMarksTheDrawnCaretAlsoAtTheEndOfTheText)
 
 TEST_P(AtspiTextTest, TypingChangesValueAndCaretAndIsNotified)
 {
-    contract::TextApplicationSpec spec;
-    spec.windowTitle = QStringLiteral("Typing");
-    const auto app = driver().launch(spec);
+    contract::TextApplicationLayout layout;
+    layout.windowTitle = QStringLiteral("Typing");
+    const auto app = driver().launch(layout);
     driver().focus(app.pid, TextElement::field);
     const AXElementRef field = driver().textElement(app.pid, TextElement::field);
 

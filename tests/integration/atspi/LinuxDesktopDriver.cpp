@@ -115,10 +115,10 @@ void LinuxDesktopDriver::setCaret(std::int32_t pid, const AXElementRef& element,
         << "the caret move is notified";
 }
 
-contract::LaunchedApplication LinuxDesktopDriver::launch(const contract::TextApplicationSpec& spec)
+contract::LaunchedApplication LinuxDesktopDriver::launch(const contract::TextApplicationLayout& layout)
 {
     ClientOptions options;
-    options.title = spec.windowTitle;
+    options.title = layout.windowTitle;
     options.geometry = QRect(100 + 60 * launchCount_, 80 + 40 * launchCount_, 480, 320);
     ++launchCount_;
     QString error;
@@ -134,22 +134,22 @@ contract::LaunchedApplication LinuxDesktopDriver::launch(const contract::TextApp
     EXPECT_TRUE(observe(pid, launched));
 
     EXPECT_TRUE(waitUntil([&] { return isFocused(launched.field); }));
-    EXPECT_TRUE(typeLines(spec.fieldText));
+    EXPECT_TRUE(typeLines(layout.fieldText));
     accessibility().setAttributeValue(launched.area, "AXFocused", true);
     EXPECT_TRUE(waitUntil([&] { return isFocused(launched.area); }));
-    EXPECT_TRUE(typeLines(spec.areaText));
+    EXPECT_TRUE(typeLines(layout.areaText));
     AXValue field, area;
     EXPECT_TRUE(waitUntil([&] {
         accessibility().attributeValue(launched.field, "AXValue", field);
         accessibility().attributeValue(launched.area, "AXValue", area);
-        return field == AXValue(spec.fieldText) && area == AXValue(spec.areaText);
+        return field == AXValue(layout.fieldText) && area == AXValue(layout.areaText);
     })) << "the typed texts arrive: " << (field.string() ? field.string()->toStdString() : "?") << " / "
         << (area.string() ? area.string()->toStdString() : "?");
-    launched.fieldCaret = spec.fieldCaret;
-    launched.areaCaret = spec.areaCaret;
+    launched.fieldCaret = layout.fieldCaret;
+    launched.areaCaret = layout.areaCaret;
     const AXElementRef areaElement = launched.area;
     launched_[pid] = std::move(launched);
-    setCaret(pid, areaElement, spec.areaCaret);
+    setCaret(pid, areaElement, layout.areaCaret);
 
     contract::LaunchedApplication result;
     result.pid = pid;

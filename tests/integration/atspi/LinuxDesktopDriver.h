@@ -18,7 +18,7 @@ public:
     ~LinuxDesktopDriver() override;
 
     void setUp() override;
-    contract::LaunchedApplication launch(const contract::TextApplicationSpec& spec) override;
+    contract::LaunchedApplication launch(const contract::TextApplicationLayout& layout) override;
     void focus(std::int32_t pid, contract::TextElement element) override;
     void moveCaret(std::int32_t pid, contract::TextElement element, std::int64_t position) override;
     void quit(std::int32_t pid) override;
