@@ -24,7 +24,7 @@ const QString kValueChanged = QStringLiteral("AXValueChanged");
 const QString kSelectionChanged = QStringLiteral("AXSelectedTextChanged");
 
 // Texts without vertical strokes, so the caret is the only tall dark line near it.
-contract::TextApplicationLayout caretSpec()
+contract::TextApplicationLayout caretLayout()
 {
     contract::TextApplicationLayout layout;
     layout.windowTitle = QStringLiteral("Caret");
@@ -92,7 +92,7 @@ TEST_P(AtspiTextTest, CaretBoxMarksTheDrawnCaretAlsoAtTheEndOfTheText)
         {TextElement::area, 7, "area, at the end of a line"},
         {TextElement::area, 8, "area, after the final line feed"},
     };
-    const auto app = driver().launch(caretSpec());
+    const auto app = driver().launch(caretLayout());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         driver().focus(app.pid, c.element);
@@ -142,7 +142,7 @@ TEST_P(AtspiTextTest, TypingChangesValueAndCaretAndIsNotified)
 
 TEST_P(AtspiTextTest, AnApplicationThatQuitsMidQueryGivesInvalidElements)
 {
-    const auto app = driver().launch(caretSpec());
+    const auto app = driver().launch(caretLayout());
     driver().focus(app.pid, TextElement::area);
     const AXElementRef area = driver().textElement(app.pid, TextElement::area);
     ASSERT_TRUE(caretBox(area));
@@ -168,7 +168,7 @@ TEST_P(AtspiTextTest, AnApplicationThatQuitsMidQueryGivesInvalidElements)
 // soon after, it answers.
 TEST_P(AtspiTextTest, AHungApplicationIsSkippedForAMomentAfterOneTimeout)
 {
-    const auto app = driver().launch(caretSpec());
+    const auto app = driver().launch(caretLayout());
     const AXElementRef field = driver().textElement(app.pid, TextElement::field);
     const AXElementRef area = driver().textElement(app.pid, TextElement::area);
     ASSERT_EQ(accessibility().setMessagingTimeout(field, 0.3f), axcode::success);
@@ -184,7 +184,7 @@ TEST_P(AtspiTextTest, AHungApplicationIsSkippedForAMomentAfterOneTimeout)
 
 TEST_P(AtspiTextTest, LinesOfTheTextAreaAgreeWithTheCaret)
 {
-    const auto app = driver().launch(caretSpec());
+    const auto app = driver().launch(caretLayout());
     driver().focus(app.pid, TextElement::area);
     driver().moveCaret(app.pid, TextElement::area, 8);
     const AXElementRef area = driver().textElement(app.pid, TextElement::area);
@@ -202,7 +202,7 @@ TEST_P(AtspiTextTest, LinesOfTheTextAreaAgreeWithTheCaret)
 
 TEST_P(AtspiTextTest, MovingAWindowIsNotifiedAsWindowMoved)
 {
-    const auto app = driver().launch(caretSpec());
+    const auto app = driver().launch(caretLayout());
     std::vector<QString> heard;
     AXObserverRef observer;
     ASSERT_EQ(accessibility().createObserver(
@@ -222,7 +222,7 @@ TEST_P(AtspiTextTest, MovingAWindowIsNotifiedAsWindowMoved)
 // focus from one toolkit's window to the other's.
 TEST_P(AtspiTextTest, FocusAndFrontmostFollowTheFocusedWindowAcrossToolkits)
 {
-    const auto first = driver().launch(caretSpec());
+    const auto first = driver().launch(caretLayout());
     ClientOptions options;
     options.title = QStringLiteral("Other toolkit");
     options.geometry = QRect(600, 300, 400, 240);
