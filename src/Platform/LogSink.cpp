@@ -37,8 +37,12 @@ void platformLog(LogSeverity severity, const char* file, int line, const char* f
     static const char* names[] = {"DEBUG", "INFO", "WARNING", "ERROR"};
     const QString text = formatLogLine(QLatin1String(names[static_cast<int>(severity)]), file, line,
                                        QString::fromUtf8(function) + QLatin1String("()"), message);
-    if (auto* sink = services().log) {
-        sink->write(severity, text);
+    if (auto* sink = services().log) sink->write(severity, text);
+    // Problems with the desktop (no accessibility bus, a damaged settings
+    // file) are also shown where the user started the program.
+    if (severity == LogSeverity::debug || severity == LogSeverity::info) return;
+    if (auto* console = services().console) {
+        console->print(text);
     } else {
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     }
