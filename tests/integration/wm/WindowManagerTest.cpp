@@ -89,11 +89,18 @@ class WindowManagerTest : public ::testing::Test {
     services_.reset();
   }
 
-  // Activates the client's window through the window manager and waits until the
-  // workspace reports its application in front.
-  void switchTo(Toolkit toolkit) {
+  enum class By { activation, click };
+
+  // Activates the client's window through the window manager (asked as a pager would, or
+  // by a click into its entry) and waits until the workspace reports its application in front.
+  void switchTo(Toolkit toolkit, By by = By::activation) {
     const TextClient& target = client(toolkit);
-    ASSERT_TRUE(activateWindow(target.windowId())) << "xdotool windowactivate " << target.windowId();
+    if (by == By::activation) {
+      ASSERT_TRUE(activateWindow(target.windowId())) << "xdotool windowactivate " << target.windowId();
+    } else {
+      const auto window = windowGeometry(target.windowId());
+      ASSERT_TRUE(window && clickAt(entryPoint(*window))) << "click into " << target.windowId();
+    }
     EXPECT_TRUE(pollUntil(
         [&] {
           const auto front = platform::workspace().frontmostApplication();
@@ -122,12 +129,16 @@ TEST_F(WindowManagerTest, EachSwitchActivatesTheNewApplicationOnce) {
       });
   ASSERT_NO_FATAL_FAILURE(switchTo(Toolkit::Qt6));
   quiet.settle();
-  for (const Toolkit toolkit : {Toolkit::Gtk3, Toolkit::Qt6, Toolkit::Gtk3, Toolkit::Qt6}) {
-    announced.clear();
-    ASSERT_NO_FATAL_FAILURE(switchTo(toolkit));
-    quiet.settle();
-    EXPECT_EQ(announced, std::vector<qint64>{client(toolkit).pid()})
-        << "one announcement of the switch to " << toolkitName(toolkit).toStdString();
+  // Between two windows the window manager briefly has no active window.
+  for (const By by : {By::activation, By::click}) {
+    for (const Toolkit toolkit : {Toolkit::Gtk3, Toolkit::Qt6, Toolkit::Gtk3, Toolkit::Qt6}) {
+      announced.clear();
+      ASSERT_NO_FATAL_FAILURE(switchTo(toolkit, by));
+      quiet.settle();
+      EXPECT_EQ(announced, std::vector<qint64>{client(toolkit).pid()})
+          << "one announcement of the switch to " << toolkitName(toolkit).toStdString()
+          << (by == By::click ? " by a click" : " by activation");
+    }
   }
 }
 
@@ -141,9 +152,11 @@ TEST_F(WindowManagerTest, TheTrackerPublishesTheCaretOfTheActivatedApplication) 
     quiet.touch();
   });
   tracker_->startTracking();
-  for (const Toolkit toolkit : {Toolkit::Gtk3, Toolkit::Qt6, Toolkit::Gtk3}) {
-    const std::string name = toolkitName(toolkit).toStdString();
-    ASSERT_NO_FATAL_FAILURE(switchTo(toolkit));
+  const std::pair<Toolkit, By> switches[] = {
+      {Toolkit::Gtk3, By::activation}, {Toolkit::Qt6, By::activation}, {Toolkit::Gtk3, By::click}, {Toolkit::Qt6, By::click}};
+  for (const auto& [toolkit, by] : switches) {
+    const std::string name = toolkitName(toolkit).toStdString() + (by == By::click ? " clicked" : " activated");
+    ASSERT_NO_FATAL_FAILURE(switchTo(toolkit, by));
     quiet.settle();
     const auto window = windowGeometry(client(toolkit).windowId());
     ASSERT_TRUE(window && latest) << name << ": a point is published";
