@@ -2,6 +2,16 @@
 // frontmost one, announced once per switch; the caret tracker then publishes that
 // application's caret; the indicator stays above the raised window and follows a window
 // the window manager moves. One GTK 3 and one Qt 6 client, side by side.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "Caret/Managers/PerfectCaretManager.h"
 #include "Caret/Managers/PerfectCaretTracker.h"
 #include "Caret/UI/PerfectCaretWindowController.h"
@@ -13,16 +23,6 @@
 #include "support/Poll.h"
 #include "support/Stacking.h"
 #include "support/TextClient.h"
-
-#include <QElapsedTimer>
-#include <QWidget>
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <map>
-#include <memory>
-#include <vector>
 
 namespace zorbel::integration {
 namespace {
@@ -47,7 +47,8 @@ class Quiet {
   void settle() {
     QElapsedTimer sinceCall;
     sinceCall.start();
-    pollUntil([&] { return sinceCall.elapsed() >= kQuiet && (!last_.isValid() || last_.elapsed() >= kQuiet); }, 8s);
+    pollUntil(
+        [&] { return sinceCall.elapsed() >= kQuiet && (!last_.isValid() || last_.elapsed() >= kQuiet); }, 8s);
   }
 
  private:
@@ -147,20 +148,26 @@ TEST_F(WindowManagerTest, TheTrackerPublishesTheCaretOfTheActivatedApplication) 
   std::optional<QPointF> latest;
   Quiet quiet;
   tracker_ = std::make_unique<PerfectCaretTracker>();
-  const auto subscription = tracker_->currentCaretPositionPublisher().sink([&](const std::optional<QPointF>& p) {
-    latest = p;
-    quiet.touch();
-  });
+  const auto subscription =
+      tracker_->currentCaretPositionPublisher().sink([&](const std::optional<QPointF>& p) {
+        latest = p;
+        quiet.touch();
+      });
   tracker_->startTracking();
-  const std::pair<Toolkit, By> switches[] = {
-      {Toolkit::Gtk3, By::activation}, {Toolkit::Qt6, By::activation}, {Toolkit::Gtk3, By::click}, {Toolkit::Qt6, By::click}};
+  const std::pair<Toolkit, By> switches[] = {{Toolkit::Gtk3, By::activation},
+                                             {Toolkit::Qt6, By::activation},
+                                             {Toolkit::Gtk3, By::click},
+                                             {Toolkit::Qt6, By::click}};
   for (const auto& [toolkit, by] : switches) {
-    const std::string name = toolkitName(toolkit).toStdString() + (by == By::click ? " clicked" : " activated");
+    const std::string name =
+        toolkitName(toolkit).toStdString() + (by == By::click ? " clicked" : " activated");
     ASSERT_NO_FATAL_FAILURE(switchTo(toolkit, by));
     quiet.settle();
     const auto window = windowGeometry(client(toolkit).windowId());
     ASSERT_TRUE(window && latest) << name << ": a point is published";
-    const auto p = platform::workspace().desktopRectFromCocoa(QRectF(*latest, QSizeF()))->topLeft();
+    const auto onScreen = platform::workspace().desktopRectFromCocoa(QRectF(*latest, QSizeF()));
+    ASSERT_TRUE(onScreen) << name << ": the point converts to screen coordinates";
+    const QPointF p = onScreen->topLeft();
     EXPECT_TRUE(window->contains(p.toPoint())) << name << ": the point lies in the activated window";
     const auto drawn = drawnCaret(QRectF(p.x(), p.y() - 9, 0, 18), *window);
     ASSERT_TRUE(drawn) << name << ": a caret is drawn at the point";
@@ -183,7 +190,8 @@ TEST_F(WindowManagerTest, TheIndicatorIsRaisedAboveEachActivatedWindow) {
   manager_->enable();
   const quint64 indicator = manager_->windowController().window()->winId();
   ASSERT_NO_FATAL_FAILURE(switchTo(Toolkit::Qt6));
-  ASSERT_TRUE(pollUntil([&] { return indicatorGeometry(*manager_).has_value(); }, 5s)) << "the indicator shows";
+  ASSERT_TRUE(pollUntil([&] { return indicatorGeometry(*manager_).has_value(); }, 5s))
+      << "the indicator shows";
   Quiet quiet;
   for (const Toolkit toolkit : {Toolkit::Gtk3, Toolkit::Qt6, Toolkit::Gtk3}) {
     const std::string name = toolkitName(toolkit).toStdString();
@@ -214,8 +222,8 @@ void WindowManagerTest::expectIndicatorFollowsMove(Toolkit toolkit) {
   const auto front = platform::workspace().frontmostApplication();
   ASSERT_TRUE(front);
   // The tracker starts observing an application a moment after it is activated.
-  const QString observing =
-      QStringLiteral("[DEBUG] Added observers for role application in ") + front->localizedName().value_or(QString());
+  const QString observing = QStringLiteral("[DEBUG] Added observers for role application in ") +
+                            front->localizedName().value_or(QString());
   ASSERT_TRUE(pollUntil([&] { return services_->console.lines.contains(observing); }, 5s))
       << name << ": the tracker observes the application";
   const auto before = windowGeometry(target);
@@ -242,7 +250,8 @@ void WindowManagerTest::expectIndicatorFollowsMove(Toolkit toolkit) {
   EXPECT_TRUE(pollUntil(
       [&] {
         const auto indicator = indicatorGeometry(*manager_);
-        return indicator && (indicator->topLeft() - indicatorBefore->topLeft() - moved).manhattanLength() <= 2;
+        return indicator &&
+               (indicator->topLeft() - indicatorBefore->topLeft() - moved).manhattanLength() <= 2;
       },
       3s))
       << name << ": the indicator moves with the window by (" << moved.x() << ", " << moved.y() << ")";
