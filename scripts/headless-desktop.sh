@@ -6,6 +6,7 @@
 #   scripts/headless-desktop.sh -- COMMAND ARGS...
 #
 # ZORBEL_DESKTOP_COMPOSITOR=1  also runs xcompmgr, so translucent windows are not black.
+# ZORBEL_DESKTOP_WM=1          also runs openbox, so windows are managed, activated and raised.
 # ZORBEL_DESKTOP_SCREEN        screen geometry, default 1280x800x24.
 # ZORBEL_DESKTOP_TIMEOUT       seconds to wait for each daemon, default 10.
 set -uo pipefail
@@ -123,6 +124,8 @@ bus_has_owner() {
     org.freedesktop.DBus.NameHasOwner "string:$2" 2>/dev/null | grep -q true
 }
 
+has_window_manager() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; }
+
 window_named() { xwininfo -root -tree 2>/dev/null | grep -q "\"$1\""; }
 
 # Nothing of the caller's desktop may leak in, and toolkits must draw on this X server
@@ -154,6 +157,12 @@ a11y_bus=${a11y_bus//[[:space:]]/}
 # and never register, so they must find the bus through the session bus.
 AT_SPI_BUS_ADDRESS=$a11y_bus start registryd /usr/libexec/at-spi2-registryd
 wait_until "at-spi2-registryd" "$last_pid" bus_has_owner "$a11y_bus" org.a11y.atspi.Registry
+
+# openbox sets _NET_SUPPORTING_WM_CHECK only once it owns the WM_S0 selection.
+if [[ ${ZORBEL_DESKTOP_WM:-0} == 1 ]]; then
+  start openbox openbox --config-file "$(dirname "${BASH_SOURCE[0]}")/openbox-rc.xml"
+  wait_until "openbox" "$last_pid" has_window_manager
+fi
 
 if [[ ${ZORBEL_DESKTOP_COMPOSITOR:-0} == 1 ]]; then
   start xcompmgr xcompmgr

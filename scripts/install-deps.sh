@@ -13,6 +13,8 @@ PACKAGES=(
   at-spi2-core dbus dbus-daemon dbus-bin
   # headless desktop: X server, input driving, window read-back, keyboard layouts, compositor
   xvfb xdotool x11-utils x11-xkb-utils xcompmgr
+  # the window manager of the tests that activate, raise and move windows
+  openbox
   # fonts: a fixed monospace face for predictable caret boxes, and Chinese text
   fonts-dejavu-core fonts-noto-cjk
   # the GTK 3 and GTK 4 test clients and a real editor for the showcase

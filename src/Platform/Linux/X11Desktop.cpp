@@ -82,6 +82,7 @@ void X11Desktop::drainEvents()
             auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event.get());
             watched_.erase(destroyed->window);
             masks_.erase(destroyed->window);
+            emit windowDestroyed(destroyed->window);
         }
     }
     if (xcb_connection_has_error(connection_)) {

@@ -53,6 +53,9 @@ signals:
     // The window manager's active window or the X input focus changed.
     void activeWindowChanged();
     void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
+    // The id may come back for another window: the X server hands a new client the id
+    // range of one that left.
+    void windowDestroyed(std::uint32_t window);
 
 private:
     X11Desktop();

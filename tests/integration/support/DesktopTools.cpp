@@ -38,6 +38,15 @@ bool focusWindow(quint64 windowId) {
   return xdotool({"windowfocus", "--sync", QString::number(windowId)});
 }
 
+bool activateWindow(quint64 windowId) {
+  return xdotool({"windowactivate", "--sync", QString::number(windowId)});
+}
+
+bool moveWindow(quint64 windowId, QPoint screenPoint) {
+  return xdotool({"windowmove", QString::number(windowId), QString::number(screenPoint.x()),
+                  QString::number(screenPoint.y())});
+}
+
 bool typeText(const QString& text) { return makeTypeable(text) && xdotool({"type", "--", text}); }
 
 bool pressKeys(const QString& keys) { return xdotool({"key", "--", keys}); }

@@ -10,8 +10,12 @@
 
 namespace zorbel::integration {
 
-// There is no window manager, so activation is impossible: this sets X input focus.
+// Sets the X input focus; works without a window manager, where activation is impossible.
 bool focusWindow(quint64 windowId);
+// Asks the window manager to activate (focus and raise) the window; waits until it is active.
+bool activateWindow(quint64 windowId);
+// Asks the window manager to move the window's top-left corner to `screenPoint`.
+bool moveWindow(quint64 windowId, QPoint screenPoint);
 // Types as a user would; characters missing from the keymap are bound first (makeTypeable).
 bool typeText(const QString& text);
 // Binds the characters of `text` that no key produces to spare keys, for the rest of the

@@ -27,6 +27,9 @@ ObserverRegistry::ObserverRegistry()
                      [this](std::uint32_t window, std::int32_t pid, const QRect& geometry) {
                          windowConfigured(window, pid, geometry);
                      });
+    // A later window with the same id must not be compared with this one's geometry.
+    QObject::connect(&x11, &X11Desktop::windowDestroyed, &x11,
+                     [this](std::uint32_t window) { lastWindowGeometry_.erase(window); });
 }
 
 std::shared_ptr<AtspiObserver> ObserverRegistry::create(std::int32_t pid, AXObserverCallback callback)
