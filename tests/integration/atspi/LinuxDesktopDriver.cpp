@@ -135,6 +135,12 @@ contract::LaunchedApplication LinuxDesktopDriver::launch(const contract::TextApp
 
     EXPECT_TRUE(waitUntil([&] { return isFocused(launched.field); }));
     EXPECT_TRUE(typeLines(layout.fieldText));
+    // Keys still queued in the client would follow the focus into the area.
+    EXPECT_TRUE(waitUntil([&] {
+        AXValue typed;
+        accessibility().attributeValue(launched.field, "AXValue", typed);
+        return typed == AXValue(layout.fieldText);
+    })) << "the field's text arrives before the focus moves on";
     accessibility().setAttributeValue(launched.area, "AXFocused", true);
     EXPECT_TRUE(waitUntil([&] { return isFocused(launched.area); }));
     EXPECT_TRUE(typeLines(layout.areaText));
