@@ -22,9 +22,9 @@ QPointF centreOf(const QRect& window);
 // `shift` gives; its left edge, halfway up.
 std::optional<QPointF> drawnCaretPoint(const QPointF& estimate, const QRect& frame);
 
-// Why the screen inside `panel` does not show the default fill colour at its centre over
-// what `before` showed there, or why its corners are not what `before` showed (a black
-// box around the shape); nothing when it looks right.
+// Why the screen inside `panel` does not show the default fill colour at its centre, or
+// why its corners are not what `before` showed (a black box around the shape); nothing
+// when it looks right.
 std::optional<std::string> indicatorPixelsProblem(const QImage& screen, const QImage& before, const QRect& panel);
 
 // Waits until the screen shows the indicator in `panel` as above; the last problem if not.
