@@ -8,6 +8,7 @@ PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libatspi2.0-dev libx11-dev libxi-dev libxkbfile-dev libsystemd-dev
+  libxtst-dev  # the indicator benchmark presses keys through XTest
   libgtest-dev googletest
   # accessibility bus, registry and the session bus they live on
   at-spi2-core dbus dbus-daemon dbus-bin

@@ -54,6 +54,10 @@ public:
     // screen is attached.
     std::optional<QRectF> desktopRectFromCocoa(const QRectF& cocoa);
 
+    // Whether a compositing manager blends translucent windows with what
+    // lies below them; without one their clear pixels show black.
+    virtual bool hasCompositingManager() { return true; }
+
     // Opens an address with the desktop's handler; false when none took it.
     virtual bool openURL(const QString& url) = 0;
 

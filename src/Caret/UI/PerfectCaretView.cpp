@@ -5,6 +5,8 @@
 #include "Platform/Services.h"
 #include "Platform/TextForm.h"
 
+#include <QBitmap>
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -88,6 +90,17 @@ void PerfectCaretView::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     draw(painter, QRectF(rect()));
+}
+
+QRegion PerfectCaretView::opaqueRegion(const QSize& size) const
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawShadow(painter, QRectF(image.rect()));
+    painter.end();
+    return QRegion(QBitmap::fromImage(image.createAlphaMask(Qt::ThresholdAlphaDither)));
 }
 
 void PerfectCaretView::draw(QPainter& painter, const QRectF& bounds) const

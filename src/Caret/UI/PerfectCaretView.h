@@ -3,6 +3,7 @@
 #include "Caret/Styles/PerfectCaretStyle.h"
 #include "Platform/Scheduler.h"
 
+#include <QRegion>
 #include <QWidget>
 
 #include <memory>
@@ -39,6 +40,10 @@ public:
 
     // Room around the shape for half the border, the shadow or glow, and 2 pt.
     static double margin(const PerfectCaretStyle& style);
+
+    // The pixels of a panel of this size that the shape, its border and its
+    // shadow cover at least half opaquely, at full opacity.
+    QRegion opaqueRegion(const QSize& size) const;
 
     // Drawing, on any painter (the view's own, or an image in tests).
     void draw(QPainter& painter, const QRectF& bounds) const;

@@ -96,6 +96,7 @@ void PerfectCaretWindowController::show(const QPointF& c)
         animateFrame(frame);
         return;
     }
+    updateMask();
     window_->show();
     window_->raise();
     isVisible_.set(true);
@@ -116,6 +117,20 @@ void PerfectCaretWindowController::animateFrame(const QRectF&)
 void PerfectCaretWindowController::flashAfterMove()
 {
     if (caretView_) caretView_->startFlash();
+}
+
+// Without a compositing manager the clear pixels around the shape would show
+// as a black square, so the panel is cut to what it draws opaquely enough;
+// faint glow and shadow are lost, never the shape. Asked again at every
+// appearance, as a compositor may come or go.
+void PerfectCaretWindowController::updateMask()
+{
+    if (!window_ || !caretView_) return;
+    if (platform::workspace().hasCompositingManager()) {
+        window_->clearMask();
+    } else {
+        window_->setMask(caretView_->opaqueRegion(window_->size()));
+    }
 }
 
 void PerfectCaretWindowController::hide()
@@ -142,6 +157,7 @@ void PerfectCaretWindowController::updateStyle(const BrindotStyle& style)
     if (window_) {
         const QPointF centre = frame_.isNull() ? QPointF(side / 2, side / 2) : frame_.center();
         setFrame(QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side));
+        if (isVisible_.get()) updateMask();
     }
     Logger::shared().debug(QStringLiteral("Perfect caret style updated from BrindotStyleManager"),
                            ZHERE("updateStyle(from:)"));

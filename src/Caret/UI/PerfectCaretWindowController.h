@@ -48,6 +48,7 @@ private:
     void setFrame(const QRectF& frame);
     void animateFrame(const QRectF& frame);
     void flashAfterMove();
+    void updateMask();
     QSizeF panelSize() const;
 
     std::unique_ptr<QWidget> window_;

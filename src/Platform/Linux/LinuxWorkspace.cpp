@@ -134,6 +134,8 @@ QList<QRectF> LinuxWorkspace::screens()
 
 QPointF LinuxWorkspace::firstScreenOrigin() { return atspi::axOrigin(); }
 
+bool LinuxWorkspace::hasCompositingManager() { return X11Desktop::instance().hasCompositingManager(); }
+
 bool LinuxWorkspace::openURL(const QString& url)
 {
     // System-settings addresses open the desktop's own settings page.

@@ -24,6 +24,7 @@ public:
     RunningApplicationRef frontmostApplication() override;
     QList<QRectF> screens() override;
     QPointF firstScreenOrigin() override;
+    bool hasCompositingManager() override;
     bool openURL(const QString& url) override;
 
 private:

@@ -43,6 +43,7 @@ X11Desktop::X11Desktop()
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_));
     for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
     root_ = it.data->root;
+    screenNumber_ = screenNumber;
 
     // New top-level windows are announced on the root window; without a
     // window manager their focus changes are what tells which is in front.
@@ -258,6 +259,15 @@ QString X11Desktop::windowTitle(std::uint32_t window)
 {
     const QString title = text(window, "_NET_WM_NAME");
     return title.isEmpty() ? text(window, "WM_NAME") : title;
+}
+
+// Without a display nothing is drawn through X, so nothing needs the fallback either.
+bool X11Desktop::hasCompositingManager()
+{
+    if (!connection_) return true;
+    const std::uint32_t selection = atom(QByteArray("_NET_WM_CM_S" + QByteArray::number(screenNumber_)).constData());
+    auto reply = own(xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
+    return reply && reply->owner != XCB_NONE;
 }
 
 std::optional<QPoint> X11Desktop::windowOrigin(std::uint32_t window)

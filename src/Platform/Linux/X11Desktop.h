@@ -44,6 +44,8 @@ public:
     // The window's top-left corner on the root window.
     std::optional<QPoint> windowOrigin(std::uint32_t window);
     QString windowTitle(std::uint32_t window);
+    // A compositing manager owns the screen's _NET_WM_CM_S selection.
+    bool hasCompositingManager();
 
     // Reports moves and resizes of the process's present client windows
     // (toolkits do not tell AT-SPI when a window only moves).
@@ -73,6 +75,7 @@ private:
 
     xcb_connection_t* connection_ = nullptr;
     std::uint32_t root_ = 0;
+    int screenNumber_ = 0;
     QSocketNotifier* notifier_ = nullptr;
     std::map<std::uint32_t, std::int32_t> watched_;
     std::map<std::uint32_t, std::uint32_t> masks_;

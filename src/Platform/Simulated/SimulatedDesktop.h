@@ -109,6 +109,8 @@ public:
     // opened addresses.
     void setScreens(const QList<QRectF>& screens) { screens_ = screens; }
     QList<QRectF> screens() const { return screens_; }
+    void setCompositing(bool compositing) { compositing_ = compositing; }
+    bool isCompositing() const { return compositing_; }
     void setTrusted(bool trusted) { trusted_ = trusted; }
     bool isTrusted() const { return trusted_; }
     int trustPrompts() const { return trustPrompts_; }
@@ -142,6 +144,7 @@ private:
     std::vector<SimulatedCall> calls_;
     QList<QRectF> screens_{QRectF(0, 0, 1920, 1080)};
     bool trusted_ = true;
+    bool compositing_ = true;
     int trustPrompts_ = 0;
     std::unique_ptr<SimulatedAccessibility> accessibility_;
     std::unique_ptr<SimulatedWorkspace> workspace_;

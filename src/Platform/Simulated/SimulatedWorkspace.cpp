@@ -25,6 +25,8 @@ RunningApplicationRef SimulatedWorkspace::frontmostApplication()
 
 QList<QRectF> SimulatedWorkspace::screens() { return desktop_.screens(); }
 
+bool SimulatedWorkspace::hasCompositingManager() { return desktop_.isCompositing(); }
+
 bool SimulatedWorkspace::openURL(const QString& url)
 {
     desktop_.openedURLs << url;

@@ -15,6 +15,7 @@ public:
     RunningApplicationRef applicationForProcessIdentifier(std::int32_t pid) override;
     RunningApplicationRef frontmostApplication() override;
     QList<QRectF> screens() override;
+    bool hasCompositingManager() override;
     bool openURL(const QString& url) override;
 
 private:

@@ -69,4 +69,25 @@ std::optional<QRect> windowGeometry(quint64 windowId) {
   return QRect(*x, *y, *width, *height);
 }
 
+std::optional<bool> isViewable(quint64 windowId) {
+  const auto report = run(QStringLiteral("xwininfo"), {"-id", QString::number(windowId)});
+  if (!report || !report->contains(QStringLiteral("Map State:"))) return std::nullopt;
+  return report->contains(QStringLiteral("Map State: IsViewable"));
+}
+
+std::optional<quint64> inputFocusWindow() {
+  const auto id = run(QStringLiteral("xdotool"), {"getwindowfocus"});
+  bool ok = false;
+  const quint64 window = id ? id->trimmed().toULongLong(&ok) : 0;
+  return ok ? std::optional<quint64>(window) : std::nullopt;
+}
+
+std::optional<quint64> windowNamed(const QString& title) {
+  const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+  const auto ids = run(QStringLiteral("xdotool"), {"search", "--name", pattern});
+  bool ok = false;
+  const quint64 window = ids ? ids->section(QLatin1Char('\n'), 0, 0).toULongLong(&ok) : 0;
+  return ok ? std::optional<quint64>(window) : std::nullopt;
+}
+
 }  // namespace zorbel::integration

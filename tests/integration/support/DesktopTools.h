@@ -26,5 +26,12 @@ bool pressKeys(const QString& keys);
 bool clickAt(QPoint screenPoint, int button = 1);
 // The window's position on the screen and its size, as the X server has it.
 std::optional<QRect> windowGeometry(quint64 windowId);
+// Whether the window and all its ancestors are mapped.
+std::optional<bool> isViewable(quint64 windowId);
+// The client window holding the X input focus (a toolkit's inner focus window counts as
+// its top-level).
+std::optional<quint64> inputFocusWindow();
+// The first window whose title is exactly `title`, mapped or not.
+std::optional<quint64> windowNamed(const QString& title);
 
 }  // namespace zorbel::integration

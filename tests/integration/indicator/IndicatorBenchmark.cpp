@@ -1,0 +1,278 @@
+// Figures for the indicator of the real program, printed rather than asserted; run by
+// scripts/benchmark.sh on a headless desktop, not by CTest:
+//   - how long after a key press (and after the AT-SPI caret event it causes) the
+//     indicator's window moves, as an X client watching it sees it, per toolkit;
+//   - the program's CPU time while nothing happens;
+//   - its resident memory after start and after a long stretch of typing.
+//
+//   zorbel_indicator_benchmark PROGRAM [--keys N] [--idle SECONDS] [--minutes M]
+#include "indicator/BenchmarkDesktop.h"
+#include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
+#include "support/Poll.h"
+#include "support/TextClient.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using namespace zorbel::integration;
+using namespace std::chrono;
+
+namespace {
+
+struct Options {
+  QString program;
+  int keys = 500;
+  int idleSeconds = 30;
+  double minutes = 10;
+};
+
+std::optional<Options> parse(const QStringList& arguments) {
+  Options options;
+  for (int i = 1; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    const bool hasValue = i + 1 < arguments.size();
+    if (a == QLatin1String("--keys") && hasValue) options.keys = arguments[++i].toInt();
+    else if (a == QLatin1String("--idle") && hasValue) options.idleSeconds = arguments[++i].toInt();
+    else if (a == QLatin1String("--minutes") && hasValue) options.minutes = arguments[++i].toDouble();
+    else if (options.program.isEmpty() && !a.startsWith(QLatin1String("--"))) options.program = a;
+    else return std::nullopt;
+  }
+  if (options.program.isEmpty() || options.keys < 2 || options.idleSeconds < 1 || options.minutes < 0) return std::nullopt;
+  return options;
+}
+
+// The program's CPU time so far (user + system) and resident memory, from /proc.
+struct Usage {
+  double cpuSeconds = 0;
+  double residentMiB = 0;
+};
+
+Usage usageOf(qint64 pid) {
+  Usage usage;
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (stat.open(QIODevice::ReadOnly)) {
+    // Fields after the command name, which may hold spaces: state is field 3, utime 14, stime 15.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() > 12) usage.cpuSeconds = double(fields[11].toLongLong() + fields[12].toLongLong()) / double(::sysconf(_SC_CLK_TCK));
+  }
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (status.open(QIODevice::ReadOnly)) {
+    for (const QByteArray& line : status.readAll().split('\n')) {
+      if (line.startsWith("VmRSS:")) usage.residentMiB = line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+  }
+  return usage;
+}
+
+double percentile(std::vector<double> values, double fraction) {
+  if (values.empty()) return NAN;
+  std::sort(values.begin(), values.end());
+  const auto rank = static_cast<std::size_t>(std::ceil(fraction * double(values.size())));
+  return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
+}
+
+std::string figures(const std::vector<double>& ms) {
+  char text[96];
+  std::snprintf(text, sizeof text, "median %.2f ms, 99th percentile %.2f ms", percentile(ms, 0.5), percentile(ms, 0.99));
+  return text;
+}
+
+QPoint entryPoint(const QRect& window) { return {window.center().x(), window.top() + 20}; }
+
+class Benchmark {
+ public:
+  explicit Benchmark(Options options) : options_(std::move(options)) {}
+
+  int run() {
+    if (!desktop_.connected()) {
+      fail("no X display");
+      return 1;
+    }
+    if (!startClients() || !startProgram() || !findIndicator()) return 1;
+    const Usage started = usageOf(program_.processId());
+    std::printf("Indicator benchmark: %d keystrokes per toolkit, %d s idle, %.1f min of typing\n", options_.keys,
+                options_.idleSeconds, options_.minutes);
+    measureIdle();
+    for (auto& client : clients_) measureLatency(*client);
+    measureTyping(started);
+    return stopProgram();
+  }
+
+ private:
+  static bool fail(const std::string& why) {
+    std::fprintf(stderr, "benchmark: %s\n", why.c_str());
+    return false;
+  }
+
+  bool startClients() {
+    const QRect places[] = {{40, 60, 480, 320}, {660, 60, 480, 320}};
+    int i = 0;
+    for (Toolkit toolkit : {Toolkit::Gtk3, Toolkit::Qt6}) {
+      QString error;
+      auto client = TextClient::start(toolkit, {toolkitName(toolkit), places[i++]}, &error);
+      if (!client) return fail(error.toStdString());
+      const qint64 pid = client->pid();
+      if (!pollUntil([&] { return isRegistered(pid); }, 10s)) return fail("a client did not register");
+      clients_.push_back(std::move(client));
+    }
+    return true;
+  }
+
+  bool startProgram() {
+    QDir().mkpath(config_.path() + QStringLiteral("/zorbel"));
+    QFile suite(config_.path() + QStringLiteral("/zorbel/quellan.brindot.ini"));
+    if (!suite.open(QIODevice::WriteOnly)) return fail("cannot write the settings");
+    suite.write("[General]\nisBrindotEnabled=true\n");
+    suite.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+    program_.setProcessEnvironment(environment);
+    // A file, not a pipe: nobody reads a pipe while keystrokes are timed, and a full one would stall it.
+    program_.setStandardOutputFile(config_.path() + QStringLiteral("/zorbel.log"));
+    program_.setStandardErrorFile(config_.path() + QStringLiteral("/zorbel.log"), QIODevice::Append);
+    program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    program_.start(options_.program, QStringList());
+    if (!program_.waitForStarted()) return fail("cannot start " + options_.program.toStdString());
+    return true;
+  }
+
+  // The window appears with the first caret it marks.
+  bool findIndicator() {
+    if (!focus(*clients_.front())) return fail("cannot focus the GTK 3 client");
+    std::optional<quint64> window;
+    if (!pollUntil([&] { return (window = windowNamed(QStringLiteral("Zorbel indicator"))) && isViewable(*window) == true; }, 15s))
+      return fail("the indicator never appeared; the program wrote:\n" + programLog());
+    desktop_.watch(*window);
+    return true;
+  }
+
+  std::string programLog() const {
+    QFile log(config_.path() + QStringLiteral("/zorbel.log"));
+    return log.open(QIODevice::ReadOnly) ? log.readAll().right(3000).toStdString() : std::string();
+  }
+
+  bool focus(const TextClient& client) {
+    const auto window = windowGeometry(client.windowId());
+    return window && focusWindow(client.windowId()) && clickAt(entryPoint(*window));
+  }
+
+  // Types x, then erases it, so every keystroke moves the caret by a character and the
+  // text stays short.
+  std::optional<BenchmarkDesktop::Move> keystroke() {
+    ++typed_;
+    const bool erase = typedX_;
+    typedX_ = !typedX_;
+    return desktop_.pressAndAwaitMove(erase ? BenchmarkDesktop::Key::erase : BenchmarkDesktop::Key::x, 1s);
+  }
+
+  void measureIdle() {
+    pollUntil([] { return false; }, 1s);  // the start settles
+    const Usage before = usageOf(program_.processId());
+    pollUntil([] { return false; }, seconds(options_.idleSeconds));
+    const Usage after = usageOf(program_.processId());
+    const double used = after.cpuSeconds - before.cpuSeconds;
+    std::printf("CPU while idle for %d s: %.2f s (%.3f %% of one core)\n", options_.idleSeconds, used,
+                100.0 * used / options_.idleSeconds);
+  }
+
+  void measureLatency(const TextClient& client) {
+    if (!focus(client)) {
+      fail("cannot focus a client");
+      return;
+    }
+    // The program observes an application from half a second after it became active.
+    pollUntil([] { return false; }, 1s);
+    typedX_ = false;
+    const Usage before = usageOf(program_.processId());
+    const int unmapsBefore = desktop_.unmaps();
+    std::vector<double> fromKey, fromCaretEvent;
+    int missed = 0;
+    for (int i = 0; i < options_.keys; ++i) {
+      const auto move = keystroke();
+      if (!move) {
+        ++missed;
+        continue;
+      }
+      fromKey.push_back(move->sincePress);
+      if (move->sinceCaretEvent) fromCaretEvent.push_back(*move->sinceCaretEvent);
+      desktop_.pause(20ms);
+    }
+    const double cpu = usageOf(program_.processId()).cpuSeconds - before.cpuSeconds;
+    const std::string name = toolkitName(client.pid() == clients_.front()->pid() ? Toolkit::Gtk3 : Toolkit::Qt6).toStdString();
+    std::printf("%s: key press to indicator move: %s (%zu of %d keystrokes moved it)\n", name.c_str(),
+                figures(fromKey).c_str(), fromKey.size(), options_.keys);
+    std::printf("%s: AT-SPI caret event to indicator move: %s (%zu events seen)\n", name.c_str(),
+                figures(fromCaretEvent).c_str(), fromCaretEvent.size());
+    std::printf("%s: CPU while typing: %.2f ms per keystroke\n", name.c_str(), 1000.0 * cpu / options_.keys);
+    if (missed) std::printf("%s: %d keystrokes did not move the indicator within 1 s\n", name.c_str(), missed);
+    std::printf("%s: the indicator was hidden %d times while typing\n", name.c_str(), desktop_.unmaps() - unmapsBefore);
+  }
+
+  // Types into the two clients in turn, switching every 200 keystrokes, and samples memory.
+  void measureTyping(const Usage& started) {
+    const auto end = steady_clock::now() + duration_cast<steady_clock::duration>(duration<double>(options_.minutes * 60));
+    auto nextSample = steady_clock::now() + 1min;
+    const int before = typed_;
+    int missed = 0;
+    std::printf("Resident memory after start: %.1f MiB\n", started.residentMiB);
+    for (std::size_t turn = 0; steady_clock::now() < end; ++turn) {
+      focus(*clients_[turn % clients_.size()]);
+      desktop_.pause(1s);
+      typedX_ = false;  // each turn starts by typing into the empty field
+      for (int i = 0; i < 200 && steady_clock::now() < end; ++i) {
+        if (!keystroke()) ++missed;
+        desktop_.pause(10ms);
+      }
+      if (steady_clock::now() >= nextSample) {
+        nextSample += 1min;
+        std::printf("  after %d keystrokes: %.1f MiB\n", typed_ - before, usageOf(program_.processId()).residentMiB);
+        std::fflush(stdout);
+      }
+    }
+    const Usage after = usageOf(program_.processId());
+    std::printf("Resident memory after %.1f min of typing (%d keystrokes, %d without a move): %.1f MiB (%+.1f MiB)\n",
+                options_.minutes, typed_ - before, missed, after.residentMiB, after.residentMiB - started.residentMiB);
+  }
+
+  int stopProgram() {
+    ::kill(static_cast<pid_t>(program_.processId()), SIGTERM);
+    if (!program_.waitForFinished(5000)) {
+      fail("the program did not quit on TERM");
+      return 1;
+    }
+    return program_.exitCode();
+  }
+
+  Options options_;
+  BenchmarkDesktop desktop_;
+  std::vector<std::unique_ptr<TextClient>> clients_;
+  QTemporaryDir config_;
+  QProcess program_;
+  int typed_ = 0;
+  bool typedX_ = false;  // so the next keystroke erases it
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const auto options = parse(QCoreApplication::arguments());
+  if (!options) {
+    std::fprintf(stderr, "usage: %s PROGRAM [--keys N] [--idle SECONDS] [--minutes M]\n", argv[0]);
+    return 2;
+  }
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  return Benchmark(*options).run();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// What the indicator tests check on the screen: where the indicator's window stands
+// beside the drawn caret, and whether its pixels show the indicator over the editor.
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+
+#include <optional>
+#include <string>
+
+namespace zorbel::integration {
+
+// The whole X screen.
+QImage grabScreen();
+
+// The middle of a window's rectangle, in screen pixels.
+QPointF centreOf(const QRect& window);
+
+// The caret as drawn, looked for around the point that the indicator's centre minus
+// `shift` gives; its left edge, halfway up.
+std::optional<QPointF> drawnCaretPoint(const QPointF& estimate, const QRect& frame);
+
+// Why the screen inside `panel` does not show the default fill colour at its centre, or
+// why its corners are not what `before` showed (a black box around the shape); nothing
+// when it looks right.
+std::optional<std::string> indicatorPixelsProblem(const QImage& screen, const QImage& before, const QRect& panel);
+
+// Waits until the screen shows the indicator in `panel` as above; the last problem if not.
+std::optional<std::string> awaitIndicatorPixels(const QImage& before, const QRect& panel);
+
+std::string describe(const QRect& r);
+std::string describe(const QPointF& p);
+
+}  // namespace zorbel::integration

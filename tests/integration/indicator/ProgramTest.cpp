@@ -1,0 +1,172 @@
+// The real program, started with settings folders of its own: with the indicator switched
+// on and a style stored, it marks the caret of a GTK 3 or Qt 6 editor where that style
+// says, draws nothing but the shape (with or without a compositor), keeps the keyboard
+// with the editor, follows typing and quits cleanly when asked.
+#include "Caret/Styles/BrindotStyleJson.h"
+#include "indicator/IndicatorChecks.h"
+#include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
+#include "support/Poll.h"
+#include "support/TextClient.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <stdexcept>
+#include <sys/prctl.h>
+
+namespace zorbel::integration {
+namespace {
+
+constexpr qint64 kQuiet = 400;  // ms
+constexpr double kToDrawnCaret = 5.0;
+const QString kIndicatorTitle = QStringLiteral("Zorbel indicator");
+
+// Bottom left of the caret, size 14, offsets 2 and 3: d = 17, so the centre is 15 px left
+// of the caret point and 14 px below it; the panel is 14 + 2 × 3 px square.
+BrindotStyle storedStyle() {
+  BrindotStyle style;
+  style.size = 14;
+  style.position.relativePosition = BrindotRelativePosition::bottomLeft;
+  style.position.horizontalOffset = 2;
+  style.position.verticalOffset = 3;
+  return style;
+}
+const QPointF kShift{-15, 14};
+constexpr int kPanelSide = 20;
+
+QPoint entryPoint(const QRect& window) { return {window.center().x(), window.top() + 20}; }
+
+class ProgramTest : public ::testing::TestWithParam<Toolkit> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(config_.isValid());
+    writeSettings();
+  }
+  void TearDown() override {
+    if (program_.state() != QProcess::NotRunning) {
+      program_.kill();
+      program_.waitForFinished();
+    }
+    client_.reset();
+  }
+
+  void writeSettings() {
+    const QString folder = config_.path() + QStringLiteral("/zorbel");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile suite(folder + QStringLiteral("/quellan.brindot.ini"));
+    ASSERT_TRUE(suite.open(QIODevice::WriteOnly));
+    suite.write("[General]\nisBrindotEnabled=true\n");
+    suite.close();
+    const auto json = encodeJson(storedStyle());
+    ASSERT_TRUE(json.ok()) << json.error.toStdString();
+    QSettings defaults(folder + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
+    defaults.setValue(QStringLiteral("BrindotStyle"), *json.value);
+    defaults.sync();
+    ASSERT_EQ(defaults.status(), QSettings::NoError);
+  }
+
+  void launchClient() {
+    QString error;
+    client_ = TextClient::start(GetParam(), {QStringLiteral("Editor"), QRect(100, 100, 480, 320)}, &error);
+    if (!client_) throw std::runtime_error(error.toStdString());
+    const qint64 pid = client_->pid();
+    EXPECT_TRUE(pollUntil([&] { return isRegistered(pid); }, 10s)) << "pid " << pid << " registers";
+    window_ = *windowGeometry(client_->windowId());
+  }
+
+  void startProgram() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+    program_.setProcessEnvironment(environment);
+    program_.setProcessChannelMode(QProcess::MergedChannels);
+    program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
+    ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+  }
+
+  std::string output() {
+    output_ += program_.readAll();
+    return output_.right(3000).toStdString();
+  }
+
+  // The indicator's window once it is mapped and has stood still for a moment.
+  std::optional<QRect> settledIndicator() {
+    if (!indicator_ && !pollUntil([&] { return (indicator_ = windowNamed(kIndicatorTitle)).has_value(); }, 10s))
+      return std::nullopt;
+    QElapsedTimer sinceChange;
+    sinceChange.start();
+    std::optional<QRect> last;
+    const bool settled = pollUntil(
+        [&] {
+          const auto geometry = windowGeometry(*indicator_);
+          if (!geometry || isViewable(*indicator_) != true) {
+            last.reset();
+            return false;
+          }
+          if (last != geometry) {
+            last = geometry;
+            sinceChange.start();
+          }
+          return sinceChange.elapsed() >= kQuiet;
+        },
+        10s, 50ms);
+    return settled ? last : std::nullopt;
+  }
+
+  QTemporaryDir config_;
+  QProcess program_;
+  QByteArray output_;
+  std::unique_ptr<TextClient> client_;
+  QRect window_;
+  std::optional<quint64> indicator_;
+};
+
+TEST_P(ProgramTest, MarksTheCaretWithTheStoredStyleAndKeepsTheKeyboardWithTheEditor) {
+  launchClient();
+  ASSERT_TRUE(focusWindow(client_->windowId()));
+  ASSERT_TRUE(clickAt(entryPoint(window_)));
+  ASSERT_TRUE(typeText(QStringLiteral("xx")));
+  const QImage before = grabScreen();
+
+  ASSERT_NO_FATAL_FAILURE(startProgram());
+  const auto panel = settledIndicator();
+  ASSERT_TRUE(panel) << "the indicator is shown; the program said:\n" << output();
+  EXPECT_EQ(panel->size(), QSize(kPanelSide, kPanelSide)) << describe(*panel);
+  const auto caret = drawnCaretPoint(centreOf(*panel) - kShift, window_);
+  ASSERT_TRUE(caret) << "a caret is drawn where the indicator says, " << describe(centreOf(*panel) - kShift);
+  const QPointF expected = *caret + kShift;
+  EXPECT_NEAR(centreOf(*panel).x(), expected.x(), kToDrawnCaret) << "caret drawn at " << describe(*caret);
+  EXPECT_NEAR(centreOf(*panel).y(), expected.y(), kToDrawnCaret) << "caret drawn at " << describe(*caret);
+  const auto problem = awaitIndicatorPixels(before, *panel);
+  EXPECT_FALSE(problem) << *problem;
+
+  EXPECT_EQ(inputFocusWindow(), std::optional<quint64>(client_->windowId())) << "the indicator took no focus";
+  ASSERT_TRUE(typeText(QStringLiteral("xx")));
+  EXPECT_TRUE(pollUntil([&] { return windowGeometry(*indicator_).value_or(QRect()).x() > panel->x() + 15; }, 5s))
+      << "two more characters move the indicator right";
+  const auto texts = editableTexts(client_->pid());
+  ASSERT_TRUE(texts && !texts->isEmpty());
+  EXPECT_EQ(texts->first(), QStringLiteral("xxxx"));
+
+  ::kill(static_cast<pid_t>(program_.processId()), SIGTERM);
+  ASSERT_TRUE(program_.waitForFinished(5000)) << "the program quits on TERM";
+  EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program_.exitCode(), 0) << output();
+  EXPECT_FALSE(windowNamed(kIndicatorTitle)) << "its window went with it";
+}
+
+INSTANTIATE_TEST_SUITE_P(Toolkits, ProgramTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
+                         [](const ::testing::TestParamInfo<Toolkit>& param) {
+                           return toolkitName(param.param).toStdString();
+                         });
+
+}  // namespace
+}  // namespace zorbel::integration
