@@ -92,11 +92,11 @@ void PerfectCaretWindowController::show(const QPointF& c)
     const QSizeF size = panelSize();
     const QRectF frame(c.x() - size.width() / 2, c.y() - size.height() / 2, size.width(), size.height());
     setFrame(frame);
+    updateMask();
     if (isVisible_.get()) {
         animateFrame(frame);
         return;
     }
-    updateMask();
     window_->show();
     window_->raise();
     isVisible_.set(true);
@@ -122,7 +122,7 @@ void PerfectCaretWindowController::flashAfterMove()
 // Without a compositing manager the clear pixels around the shape would show
 // as a black square, so the panel is cut to what it draws opaquely enough;
 // faint glow and shadow are lost, never the shape. Asked again at every
-// appearance, as a compositor may come or go.
+// appearance and move, as a compositor may come or go.
 void PerfectCaretWindowController::updateMask()
 {
     if (!window_ || !caretView_) return;

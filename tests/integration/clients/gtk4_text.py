@@ -24,6 +24,8 @@ def main():
     app = Gtk.Application()
 
     def on_activate(application):
+        # A caret that never blinks can be found on every screenshot.
+        Gtk.Settings.get_default().set_property("gtk-cursor-blink", False)
         css = Gtk.CssProvider()
         css.load_from_data(FONT_CSS)
         window = Gtk.ApplicationWindow(application=application, title=args.title)

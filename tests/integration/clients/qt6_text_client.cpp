@@ -75,6 +75,8 @@ std::optional<QString> titleArgument(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
   const auto title = titleArgument(argc, argv);
   QApplication app(argc, argv);
+  // A caret that never blinks can be found on every screenshot.
+  QApplication::setCursorFlashTime(0);
   Options options = parseOptions(app);
   if (title) options.title = *title;
 
