@@ -134,6 +134,11 @@ TEST_P(ProgramTest, MarksTheCaretWithTheStoredStyleAndKeepsTheKeyboardWithTheEdi
   ASSERT_TRUE(focusWindow(client_->windowId()));
   ASSERT_TRUE(clickAt(entryPoint(window_)));
   ASSERT_TRUE(typeText(QStringLiteral("xx")));
+  // The editor draws the keys in its own time; the picture to compare with must show them.
+  ASSERT_TRUE(pollUntil([&] {
+    const auto texts = editableTexts(client_->pid());
+    return texts && !texts->isEmpty() && texts->first() == QStringLiteral("xx");
+  }, 5s));
   const QImage before = grabScreen();
 
   ASSERT_NO_FATAL_FAILURE(startProgram());
