@@ -37,7 +37,7 @@ struct FlatMapState {
     std::uint64_t nextId = 0;
     bool outerDone = false;
 
-    static void add(const std::shared_ptr<FlatMapState>& self, const Publisher<U>& inner)
+    static void attach(const std::shared_ptr<FlatMapState>& self, const Publisher<U>& inner)
     {
         const auto id = self->nextId++;
         self->inners.emplace(id, Cancellable());
@@ -78,7 +78,7 @@ struct SwitchState {
     bool innerActive = false;
     bool outerDone = false;
 
-    static void replace(const std::shared_ptr<SwitchState>& self, const Publisher<U>& next)
+    static void attach(const std::shared_ptr<SwitchState>& self, const Publisher<U>& next)
     {
         const auto id = ++self->generation;
         std::exchange(self->inner, Cancellable()).cancel();
@@ -187,19 +187,21 @@ Publisher<T> Publisher<T>::first() const
     });
 }
 
-template <class T>
-template <class F>
-auto Publisher<T>::flatMap(F transform) const
-    -> Publisher<typename std::invoke_result_t<const F&, const T&>::Output>
+namespace detail {
+
+// Subscribes to the outer stream and hands each inner stream to the state,
+// which keeps them all (flatMap) or only the latest (switchMap).
+template <template <class> class State, class T, class F>
+auto innerStreams(const Publisher<T>& upstream, F transform)
 {
     using U = typename std::invoke_result_t<const F&, const T&>::Output;
-    using State = detail::FlatMapState<U>;
-    return Publisher<U>([upstream = *this, transform](Subscriber<U> down) {
-        auto state = std::make_shared<State>(std::move(down));
+    using S = State<U>;
+    return Publisher<U>([upstream, transform](Subscriber<U> down) {
+        auto state = std::make_shared<S>(std::move(down));
         Cancellable outer = upstream.subscribe(Subscriber<T>{
             [state, transform](const T& value) {
                 auto s = state;
-                State::add(s, transform(value));
+                S::attach(s, transform(value));
             },
             [state] {
                 auto s = state;
@@ -213,30 +215,22 @@ auto Publisher<T>::flatMap(F transform) const
     });
 }
 
+}  // namespace detail
+
+template <class T>
+template <class F>
+auto Publisher<T>::flatMap(F transform) const
+    -> Publisher<typename std::invoke_result_t<const F&, const T&>::Output>
+{
+    return detail::innerStreams<detail::FlatMapState>(*this, std::move(transform));
+}
+
 template <class T>
 template <class F>
 auto Publisher<T>::switchMap(F transform) const
     -> Publisher<typename std::invoke_result_t<const F&, const T&>::Output>
 {
-    using U = typename std::invoke_result_t<const F&, const T&>::Output;
-    using State = detail::SwitchState<U>;
-    return Publisher<U>([upstream = *this, transform](Subscriber<U> down) {
-        auto state = std::make_shared<State>(std::move(down));
-        Cancellable outer = upstream.subscribe(Subscriber<T>{
-            [state, transform](const T& value) {
-                auto s = state;
-                State::replace(s, transform(value));
-            },
-            [state] {
-                auto s = state;
-                s->outerDone = true;
-                s->completeIfDone();
-            }});
-        return Cancellable([state, outer]() mutable {
-            outer.cancel();
-            state->cancel();
-        });
-    });
+    return detail::innerStreams<detail::SwitchState>(*this, std::move(transform));
 }
 
 template <class T>

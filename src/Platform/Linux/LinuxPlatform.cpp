@@ -1,0 +1,28 @@
+#include "Platform/Linux/LinuxPlatform.h"
+
+#include "Platform/Services.h"
+
+namespace zorbel::platform {
+
+LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, ConsoleSink& console)
+{
+    Services services;
+    services.scheduler = &scheduler_;
+    services.notifications = &notifications_;
+    services.defaults = &defaults;
+    services.log = &log;
+    services.console = &console;
+    installServices(services);
+
+    accessibility_ = std::make_unique<AtspiAccessibilityService>();
+    workspace_ = std::make_unique<LinuxWorkspace>();
+    eventMonitor_ = std::make_unique<X11EventMonitor>();
+    services.accessibility = accessibility_.get();
+    services.workspace = workspace_.get();
+    services.eventMonitor = eventMonitor_.get();
+    installServices(services);
+}
+
+LinuxPlatform::~LinuxPlatform() { installServices({}); }
+
+}  // namespace zorbel::platform
