@@ -69,14 +69,19 @@ AXCode TextReader::caretOffset(int& offset) const
     });
 }
 
+AXCode TextReader::selectionCount(int& count) const
+{
+    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
+        count = atspi_text_get_n_selections(textOf(node_), error);
+        return true;
+    });
+}
+
 AXCode TextReader::selectedRange(AXRange& range) const
 {
     if (!node_.hasText()) return node_.missingInterface();
-    gint selections = 0;
-    AXCode code = bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
-        selections = atspi_text_get_n_selections(textOf(node_), error);
-        return true;
-    });
+    int selections = 0;
+    AXCode code = selectionCount(selections);
     if (code) return code;
     if (selections > 0) {
         AtspiRange* selection = nullptr;
@@ -181,12 +186,8 @@ AXCode TextReader::setSelection(const AXRange& range) const
     const int end = start + static_cast<int>(range.length);
     if (range.length == 0) return setCaretOffset(start);
     if (!node_.hasText()) return node_.missingInterface();
-    gint selections = 0;
-    AXCode code = bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
-        selections = atspi_text_get_n_selections(textOf(node_), error);
-        return true;
-    });
-    if (code) return code;
+    int selections = 0;
+    if (const AXCode code = selectionCount(selections)) return code;
     return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         return (selections > 0 ? atspi_text_set_selection(textOf(node_), 0, start, end, error)
                                : atspi_text_add_selection(textOf(node_), start, end, error)) != FALSE;

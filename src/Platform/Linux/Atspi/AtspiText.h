@@ -30,6 +30,8 @@ public:
     AXCode setSelection(const AXRange& range) const;
 
 private:
+    AXCode selectionCount(int& count) const;
+
     const Node& node_;
 };
 
