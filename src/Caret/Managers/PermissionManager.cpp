@@ -70,7 +70,7 @@ void PermissionManager::requestPermission()
     });
 }
 
-void PermissionManager::openAccessibilitySettings()
+bool PermissionManager::openAccessibilitySettings()
 {
     const bool opened = platform::workspace().openURL(QString::fromLatin1(accessibilitySettingsURL));
     print(kPrefix + QStringLiteral("Opening System Settings Accessibility"));
@@ -82,6 +82,7 @@ void PermissionManager::openAccessibilitySettings()
             ZHERE("openAccessibilitySettings()"));
     }
     showPermissionAlert_.set(false);
+    return opened;
 }
 
 void PermissionManager::stopTimer()

@@ -27,7 +27,8 @@ public:
     void updatePermissionStatus(bool granted);
     void startMonitoring();
     void requestPermission();
-    void openAccessibilitySettings();
+    // False when this desktop has no accessibility settings to open.
+    bool openAccessibilitySettings();
 
     bool isMonitoring() const { return permissionCheckTimer_ && permissionCheckTimer_->isActive(); }
 

@@ -116,6 +116,8 @@ public:
     int trustPrompts() const { return trustPrompts_; }
     void noteTrustCheck(bool prompt);
     QStringList openedURLs;
+    // Whether some program takes the addresses asked to be opened.
+    bool opensURLs = true;
 
     // For the services.
     AXElementRef refFor(const SimulatedElement* element) const;

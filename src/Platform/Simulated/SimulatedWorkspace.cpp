@@ -30,7 +30,7 @@ bool SimulatedWorkspace::hasCompositingManager() { return desktop_.isCompositing
 bool SimulatedWorkspace::openURL(const QString& url)
 {
     desktop_.openedURLs << url;
-    return true;
+    return desktop_.opensURLs;
 }
 
 }  // namespace zorbel::platform

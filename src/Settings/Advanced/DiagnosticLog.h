@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace zorbel::diagnostics {
+
+// What the diagnostic text reports, gathered at the moment of a request.
+struct DiagnosticFacts {
+    QDateTime now;              // any time zone; written in UTC
+    QString systemVersion;      // the operating system and its kernel
+    QString appVersion;         // "1.0.0"
+    bool accessibilityTrusted = false;
+};
+
+// The facts of this process now, for a program of the given version (the
+// trust check is asked afresh, never with a prompt).
+DiagnosticFacts currentFacts(const QString& appVersion);
+
+// The diagnostic text: system and program versions, the permission state
+// and a privacy note; it holds no recorded log lines. Every line ends in a
+// line feed.
+QString buildLogText(const DiagnosticFacts& facts);
+
+// Seconds since 1970 in the shortest form that reads back, with its fraction
+// ("1765242605.123", "1765242605.0"), so two files made in quick succession
+// get different names.
+QString unixTimeText(double secondsSince1970);
+double unixTimeNow();
+QString exportFileName(double secondsSince1970);    // "zorbel-logs-<time>.txt"
+QString feedbackFileName(double secondsSince1970);  // "zorbel-feedback-<time>.txt"
+
+// The folder the diagnostic files go to: the user's own cache folder
+// ("zorbel/diagnostics" under $XDG_CACHE_HOME or ~/.cache), made readable by
+// its owner only. A shared temporary folder is never used, since anyone
+// could plant a file or a link under a name that can be guessed. Nothing,
+// and the reason in `error`, when it cannot be made or is not a private folder.
+std::optional<QString> diagnosticsFolder(QString* error = nullptr);
+
+// Writes the text as UTF-8 in one step (a reader never sees half a file) and
+// leaves it readable by its owner only. The reason of a failure, or nothing.
+std::optional<QString> writeLogFile(const QString& path, const QString& text);
+
+// Writes an exported log where the user chose and prints what happened
+// ("[DebugSection] ..."). The reason of a failure, or nothing.
+std::optional<QString> exportLog(const QString& path, const QString& text);
+
+}  // namespace zorbel::diagnostics
