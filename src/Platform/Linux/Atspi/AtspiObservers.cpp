@@ -32,6 +32,13 @@ ObserverRegistry::ObserverRegistry()
     // A later window with the same id must not be compared with this one's geometry.
     QObject::connect(&x11, &X11Desktop::windowDestroyed, &x11,
                      [this](std::uint32_t window) { lastWindowGeometry_.erase(window); });
+    // The focused element of a window that closed, or of a process that ended,
+    // is gone: observers of the application hear that the focus changed.
+    QObject::connect(&x11, &X11Desktop::clientWindowGone, &x11, [this](std::uint32_t, std::int32_t pid) {
+        const auto interested = observersOf(pid);
+        if (!interested.empty())
+            deliver(interested, pid, {{QStringLiteral("AXFocusedUIElementChanged"), AtspiElement::application(pid)}});
+    });
 }
 
 std::shared_ptr<AtspiObserver> ObserverRegistry::create(std::int32_t pid, AXObserverCallback callback)
