@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QUrlQuery>
 
 using namespace zorbel;
@@ -92,10 +93,11 @@ TEST_F(DiagnosticLogTest, FeedbackFileGoesToAPrivateFolderOfTheUser)
     EXPECT_EQ(result.folderPath, folder);
     EXPECT_EQ(result.filePath, folder + "/zorbel-feedback-1765242605.5.txt");
     EXPECT_EQ(readAll(result.filePath), "the text\n");
-    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0FFF, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                            QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-    EXPECT_EQ(QFileInfo(result.filePath).permissions() & 0x00FF, QFile::ReadUser | QFile::WriteUser)
-        << "nobody else may read the file";
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                        QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFileInfo(folder).permissions() & others, 0) << "nobody else may look into the folder";
+    EXPECT_EQ(QFileInfo(result.filePath).permissions() & others, 0) << "nobody else may read the file";
+    EXPECT_TRUE(QFileInfo(result.filePath).permissions() & QFile::ReadOwner);
     EXPECT_EQ(desktop().openedURLs, QStringList{feedbackMailLink()});
     EXPECT_EQ(feedbackNotice(result).title, "邮件已打开");
     EXPECT_FALSE(feedbackNotice(result).isWarning);
