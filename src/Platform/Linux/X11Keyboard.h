@@ -36,7 +36,7 @@ public:
 
     // A group that changes and changes back within this time (key tools flip
     // the group around each synthetic key) is no switch.
-    static constexpr int settleMilliseconds = 15;
+    static constexpr int settleMilliseconds = 5;
 
 private:
     std::vector<InputSourceProperties> sources() const;
