@@ -3,6 +3,7 @@
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/PerfectCaretTracker.h"
 #include "Caret/Styles/BrindotStyleManager.h"
+#include "Caret/Styles/IndicatorPlacement.h"
 #include "Caret/UI/PerfectCaretView.h"
 #include "Caret/UI/PerfectCaretWindowController.h"
 #include "Platform/TextForm.h"
@@ -73,21 +74,7 @@ void PerfectCaretManager::handleCaretPositionChange(const std::optional<QPointF>
 
 QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret)
 {
-    const BrindotStyle& style = BrindotStyleManager::shared().currentStyle();
-    const double d = style.size * 0.5 + 10.0;
-    double dx = 0, dy = 0;
-    switch (style.position.relativePosition) {
-    case BrindotRelativePosition::topLeft: dx = -d; dy = d; break;
-    case BrindotRelativePosition::top: dy = d; break;
-    case BrindotRelativePosition::topRight: dx = d; dy = d; break;
-    case BrindotRelativePosition::left: dx = -d; break;
-    case BrindotRelativePosition::center: break;
-    case BrindotRelativePosition::right: dx = d; break;
-    case BrindotRelativePosition::bottomLeft: dx = -d; dy = -d; break;
-    case BrindotRelativePosition::bottom: dy = -d; break;
-    case BrindotRelativePosition::bottomRight: dx = d; dy = -d; break;
-    }
-    return {caret.x() + dx + style.position.horizontalOffset, caret.y() + dy + style.position.verticalOffset};
+    return indicatorPoint(caret, BrindotStyleManager::shared().currentStyle());
 }
 
 void PerfectCaretManager::updateStyle(const PerfectCaretStyle& style)
