@@ -1,10 +1,12 @@
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/BrindotManager.h"
+#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Platform/Console.h"
 #include "Platform/IniUserDefaults.h"
 #include "Platform/Linux/JournalLogSink.h"
 #include "Platform/Linux/LinuxPlatform.h"
 #include "Platform/Linux/QuitOnSignal.h"
+#include "Platform/Linux/StartChecks.h"
 
 #include <QApplication>
 
@@ -12,6 +14,7 @@ using namespace zorbel;
 
 int main(int argc, char** argv)
 {
+    if (const auto status = platform::checkBeforeStart()) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zorbel"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -23,6 +26,7 @@ int main(int argc, char** argv)
     platform::LinuxPlatform desktop(defaults, log, console);
 
     BrindotManager::shared();
+    InputMethodStyleFeature::scheduleAtLaunch();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&desktop] {
         desktop.notifications().post(QString::fromLatin1(BrindotManager::willTerminateNotification));
     });

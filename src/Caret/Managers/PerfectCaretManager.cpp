@@ -4,9 +4,14 @@
 #include "Caret/Managers/PerfectCaretTracker.h"
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Caret/Styles/IndicatorPlacement.h"
+#include "Caret/Styles/StyleBounds.h"
 #include "Caret/UI/PerfectCaretView.h"
 #include "Caret/UI/PerfectCaretWindowController.h"
+#include "Platform/Services.h"
 #include "Platform/TextForm.h"
+#include "Platform/Workspace.h"
+
+#include <algorithm>
 
 namespace zorbel {
 
@@ -74,7 +79,14 @@ void PerfectCaretManager::handleCaretPositionChange(const std::optional<QPointF>
 
 QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret)
 {
-    return indicatorPoint(caret, BrindotStyleManager::shared().currentStyle());
+    const QPointF q = indicatorPoint(caret, BrindotStyleManager::shared().currentStyle());
+    // Next to a screen's edge the offsets could still carry the indicator off
+    // every screen; its centre stays on the caret's screen.
+    for (const QRectF& screen : platform::workspace().screens()) {
+        if (!screen.contains(caret)) continue;
+        return {std::clamp(q.x(), screen.left(), screen.right()), std::clamp(q.y(), screen.top(), screen.bottom())};
+    }
+    return q;
 }
 
 void PerfectCaretManager::updateStyle(const PerfectCaretStyle& style)

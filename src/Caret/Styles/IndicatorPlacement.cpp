@@ -1,10 +1,13 @@
 #include "Caret/Styles/IndicatorPlacement.h"
 
+#include "Caret/Styles/StyleBounds.h"
+
 namespace zorbel {
 
 QPointF indicatorPoint(const QPointF& caret, const BrindotStyle& style)
 {
-    const double d = style.size * 0.5 + 10.0;
+    using styleBounds::maxOffset;
+    const double d = boundedStyleValue("size", style.size, 0, styleBounds::maxSize) * 0.5 + 10.0;
     double dx = 0, dy = 0;
     switch (style.position.relativePosition) {
     case BrindotRelativePosition::topLeft: dx = -d; dy = d; break;
@@ -17,7 +20,9 @@ QPointF indicatorPoint(const QPointF& caret, const BrindotStyle& style)
     case BrindotRelativePosition::bottom: dy = -d; break;
     case BrindotRelativePosition::bottomRight: dx = d; dy = -d; break;
     }
-    return {caret.x() + dx + style.position.horizontalOffset, caret.y() + dy + style.position.verticalOffset};
+    const auto& position = style.position;
+    return {caret.x() + dx + boundedStyleValue("position.horizontalOffset", position.horizontalOffset, -maxOffset, maxOffset),
+            caret.y() + dy + boundedStyleValue("position.verticalOffset", position.verticalOffset, -maxOffset, maxOffset)};
 }
 
 }  // namespace zorbel

@@ -8,7 +8,7 @@ namespace zorbel {
 
 // Where the indicator's centre goes for a caret point, in Cocoa coordinates
 // (y up): half the indicator size plus 10 toward the style's relative
-// position, then the style's offsets. The settings previews place their
+// position, then the style's offsets, each held within what can be drawn. The settings previews place their
 // sample with this too, so what they show is what the desktop shows.
 QPointF indicatorPoint(const QPointF& caret, const BrindotStyle& style);
 
