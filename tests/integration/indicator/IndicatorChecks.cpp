@@ -97,4 +97,12 @@ std::string describe(const QPointF& p) {
   return out.str();
 }
 
+Hue hueAt(const QImage& screen, QPoint p)
+{
+    const QRgb c = screen.pixel(p);
+    if (qRed(c) > 200 && qGreen(c) < 140 && qBlue(c) < 140) return Hue::red;
+    if (qGreen(c) > 150 && qRed(c) < 140 && qBlue(c) < 160) return Hue::green;
+    return Hue::other;
+}
+
 }  // namespace zorbel::integration

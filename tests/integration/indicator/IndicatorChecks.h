@@ -30,6 +30,10 @@ std::optional<std::string> indicatorPixelsProblem(const QImage& screen, const QI
 // Waits until the screen shows the indicator in `panel` as above; the last problem if not.
 std::optional<std::string> awaitIndicatorPixels(const QImage& before, const QRect& panel);
 
+// A rough name of a screen pixel's colour, for checks of the indicator's fill.
+enum class Hue { red, green, other };
+Hue hueAt(const QImage& screen, QPoint p);
+
 std::string describe(const QRect& r);
 std::string describe(const QPointF& p);
 

@@ -41,16 +41,6 @@ bool run(const QString& program, const QStringList& arguments)
 
 bool lockGroup(int group) { return lockXkbGroup(group); }
 
-enum class Hue { red, green, other };
-
-Hue hueAt(const QImage& screen, QPoint p)
-{
-    const QRgb c = screen.pixel(p);
-    if (qRed(c) > 200 && qGreen(c) < 140 && qBlue(c) < 140) return Hue::red;
-    if (qGreen(c) > 150 && qRed(c) < 140 && qBlue(c) < 160) return Hue::green;
-    return Hue::other;
-}
-
 class InputMethodProgramTest : public ::testing::Test {
 protected:
     void SetUp() override

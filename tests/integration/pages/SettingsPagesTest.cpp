@@ -1,0 +1,184 @@
+// The input-method, HUD and advanced pages on the real desktop, in-process through the Linux
+// services: each page is shown (screenshots kept, top to bottom), the style selector sheet
+// picks a preset for each of two keyboard layouts, and after a layout switch the indicator
+// beside a GTK 3 editor's caret takes the colour picked for the new layout.
+#include "BrindotHUD/BrindotHUDManager.h"
+#include "Caret/Managers/BrindotManager.h"
+#include "Caret/Managers/PerfectCaretManager.h"
+#include "Caret/UI/PerfectCaretWindowController.h"
+#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
+#include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
+#include "Features/InputMethodStyle/Views/StyleSelectorView.h"
+#include "Platform/Services.h"
+#include "Shell/SettingsWindowController.h"
+#include "indicator/IndicatorChecks.h"
+#include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
+#include "support/LinuxServices.h"
+#include "support/Poll.h"
+#include "support/TextClient.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace zorbel::integration {
+
+bool lockXkbGroup(int group);
+
+namespace {
+
+const QString kUs = QStringLiteral("xkb:us::eng");
+const QString kDe = QStringLiteral("xkb:de::deu");
+
+QString artifactsFolder()
+{
+    const QString folder = QStringLiteral(ZORBEL_ARTIFACTS_DIR) + QStringLiteral("/settings-pages");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void pause(std::chrono::milliseconds ms) { pollUntil([] { return false; }, ms); }
+
+class SettingsPagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QProcess setxkbmap;
+        setxkbmap.start(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de")});
+        ASSERT_TRUE(setxkbmap.waitForFinished(10000) && setxkbmap.exitCode() == 0);
+        ASSERT_TRUE(lockXkbGroup(0));
+        services_ = std::make_unique<LinuxServices>();
+    }
+    void TearDown() override
+    {
+        if (auto* c = SettingsWindowController::shared()) delete c;
+        client_.reset();
+        resetSharedInstances();
+        services_.reset();
+        lockXkbGroup(0);
+    }
+
+    static QWidget* panel() { return BrindotManager::shared().perfectCaretManager().windowController().window(); }
+
+    void startEditor()
+    {
+        QString error;
+        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(40, 40, 480, 320)}, &error);
+        ASSERT_TRUE(client_) << error.toStdString();
+        ASSERT_TRUE(pollUntil([&] { return isRegistered(client_->pid()); }, 10s));
+        const QRect window = *windowGeometry(client_->windowId());
+        entry_ = {window.center().x(), window.top() + 20};
+        BrindotManager::shared();
+        InputMethodStyleFeature::initializeAtLaunch();
+        platform::notificationCenter().post(QString::fromLatin1(BrindotManager::toggleNotification), QVariant(true));
+        ASSERT_TRUE(focusWindow(client_->windowId()));
+        ASSERT_TRUE(clickAt(entry_));
+        ASSERT_TRUE(typeText(QStringLiteral("xx")));
+        ASSERT_TRUE(pollUntil([] { return isViewable(panel()->winId()) == true; }, 8s)) << "the indicator shows";
+    }
+
+    QWidget* window() { return SettingsWindowController::shared()->window(); }
+
+    void click(QWidget* w)
+    {
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(clickAt(w->mapToGlobal(w->rect().center())));
+        pause(200ms);
+    }
+    void click(const QString& name) { click(window()->findChild<QWidget*>(name)); }
+
+    // Screenshots of the page from its top to its end.
+    void shootPage(const QString& page)
+    {
+        QWidget* content = window()->findChild<QWidget*>(page);
+        ASSERT_NE(content, nullptr) << page.toStdString();
+        QScrollArea* scroll = nullptr;
+        for (QWidget* w = content; w && !scroll; w = w->parentWidget()) scroll = qobject_cast<QScrollArea*>(w);
+        ASSERT_NE(scroll, nullptr);
+        auto* bar = scroll->verticalScrollBar();
+        int shot = 0;
+        for (int value = 0;; value += scroll->viewport()->height() - 40) {
+            bar->setValue(value);
+            pause(250ms);
+            const QString file = artifactsFolder() + QStringLiteral("/%1-%2.png").arg(page).arg(shot++);
+            EXPECT_TRUE(grabScreen().copy(*windowGeometry(window()->winId())).save(file)) << file.toStdString();
+            if (bar->value() >= bar->maximum()) break;
+        }
+        bar->setValue(0);
+        pause(150ms);
+    }
+
+    // Opens the selector sheet of a layout's row and confirms a preset.
+    void pickPreset(const QString& source, int preset, bool keepShot)
+    {
+        QWidget* row = window()->findChild<QWidget*>(QStringLiteral("inputMethodRow.") + source);
+        ASSERT_NE(row, nullptr) << source.toStdString();
+        auto* change = row->findChild<QWidget*>(QStringLiteral("changeStyle"));
+        // Bring the row into view before clicking it.
+        for (QWidget* w = row; w; w = w->parentWidget())
+            if (auto* scroll = qobject_cast<QScrollArea*>(w)) scroll->ensureWidgetVisible(row);
+        pause(150ms);
+        click(change);
+        StyleSelectorView* sheet = nullptr;
+        ASSERT_TRUE(pollUntil([&] {
+            sheet = window()->findChild<StyleSelectorView*>();
+            return sheet && isViewable(sheet->winId()) == true;
+        }, 5s));
+        click(sheet->findChild<QWidget*>(QStringLiteral("preset.%1").arg(preset)));
+        if (keepShot)
+            grabScreen().copy(*windowGeometry(sheet->winId())).save(artifactsFolder() + QStringLiteral("/selector-sheet.png"));
+        click(sheet->findChild<QWidget*>(QStringLiteral("selectorConfirm")));
+    }
+
+    bool indicatorShows(Hue hue)
+    {
+        return pollUntil([&] {
+            const auto p = windowGeometry(panel()->winId());
+            return p && isViewable(panel()->winId()) == true && hueAt(grabScreen(), centreOf(*p).toPoint()) == hue;
+        }, 5s, 20ms);
+    }
+
+    std::unique_ptr<LinuxServices> services_;
+    std::unique_ptr<TextClient> client_;
+    QPoint entry_;
+};
+
+TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch)
+{
+    ASSERT_NO_FATAL_FAILURE(startEditor());
+    SettingsWindowController::showSettings();
+    ASSERT_TRUE(pollUntil([&] { return isViewable(window()->winId()) == true; }, 5s));
+
+    click(QStringLiteral("tab.hud"));
+    ASSERT_NO_FATAL_FAILURE(shootPage(QStringLiteral("HUDSettingsContent")));
+    click(QStringLiteral("hudPosition.bottom"));
+    EXPECT_EQ(BrindotHUDManager::shared().config().position, HUDPosition::bottom);
+    click(QStringLiteral("tab.advanced"));
+    ASSERT_NO_FATAL_FAILURE(shootPage(QStringLiteral("AdvancedSettingsContent")));
+
+    click(QStringLiteral("tab.inputMethodStyle"));
+    ASSERT_TRUE(pollUntil([&] { return window()->findChild<QWidget*>(QStringLiteral("inputMethodRow.") + kDe); }, 3s))
+        << "both layouts are listed";
+    ASSERT_NO_FATAL_FAILURE(shootPage(QStringLiteral("InputMethodStyleSettingsView")));
+    ASSERT_NO_FATAL_FAILURE(pickPreset(kUs, 1, false));  // red
+    ASSERT_NO_FATAL_FAILURE(pickPreset(kDe, 2, true));   // green
+    const auto& mapping = InputMethodStyleMapper::shared().config().styleMapping;
+    EXPECT_EQ(mapping.value(kUs, -1), 1);
+    EXPECT_EQ(mapping.value(kDe, -1), 2);
+
+    ASSERT_TRUE(focusWindow(client_->windowId()));
+    ASSERT_TRUE(clickAt(entry_));
+    EXPECT_TRUE(indicatorShows(Hue::red)) << "the us layout's pick";
+    ASSERT_TRUE(lockXkbGroup(1));
+    EXPECT_TRUE(indicatorShows(Hue::green)) << "after the switch, the de layout's pick";
+    grabScreen().save(artifactsFolder() + QStringLiteral("/indicator-after-switch.png"));
+}
+
+}  // namespace
+}  // namespace zorbel::integration
