@@ -2,6 +2,8 @@
 
 #include "Settings/NumberText.h"
 #include "Settings/Widgets/Controls.h"
+#include "Settings/Widgets/Panels.h"
+#include "Settings/Widgets/PositionGrid.h"
 #include "Settings/Widgets/SettingsText.h"
 #include "Settings/Widgets/SymbolIcon.h"
 
@@ -130,70 +132,6 @@ SizeSection::SizeSection(QWidget* parent) : StyleSectionBase(QStringLiteral("尺
     });
 }
 
-namespace {
-struct PlaceInfo {
-    BrindotRelativePosition place;
-    const char* symbol;
-    const char* label;
-};
-constexpr PlaceInfo kPlaces[] = {
-    {BrindotRelativePosition::topLeft, "arrow.up.left.circle.fill", "左上"},
-    {BrindotRelativePosition::top, "arrow.up.circle.fill", "上方"},
-    {BrindotRelativePosition::topRight, "arrow.up.right.circle.fill", "右上"},
-    {BrindotRelativePosition::left, "arrow.left.circle.fill", "左侧"},
-    {BrindotRelativePosition::center, "circle.fill", "居中重合"},
-    {BrindotRelativePosition::right, "arrow.right.circle.fill", "右侧"},
-    {BrindotRelativePosition::bottomLeft, "arrow.down.left.circle.fill", "左下"},
-    {BrindotRelativePosition::bottom, "arrow.down.circle.fill", "下方"},
-    {BrindotRelativePosition::bottomRight, "arrow.down.right.circle.fill", "右下"},
-};
-
-// One cell of the relative-position grid.
-class PositionCell : public QAbstractButton {
-public:
-    PositionCell(const PlaceInfo& info, QWidget* parent) : QAbstractButton(parent), info_(info)
-    {
-        setObjectName(QStringLiteral("position.") + rawValue(info.place));
-        setText(QString::fromUtf8(info.label));
-        setCursor(Qt::PointingHandCursor);
-        setFont(ui::systemFont(11));
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
-    // Chinese glyphs come from a fallback face taller than the Latin one the
-    // metrics describe: leave them a full line.
-    int textHeight() const { return std::max(fontMetrics().height(), 16); }
-    QSize sizeHint() const override { return QSize(60, 8 + 16 + 4 + textHeight() + 8); }
-    void setSelected(bool selected)
-    {
-        selected_ = selected;
-        update();
-    }
-    bool isSelected() const { return selected_; }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        p.setPen(selected_ ? Qt::NoPen : QPen(ui::withAlpha(ui::primaryColor(), 0.2), 1));
-        p.setBrush(selected_ ? ui::systemBlue() : Qt::transparent);
-        p.drawRoundedRect(r, 6, 6);
-        const QColor c = selected_ ? QColor(Qt::white) : ui::primaryColor();
-        p.drawPixmap((width() - 16) / 2, 8,
-                     ui::symbolPixmap(QString::fromLatin1(info_.symbol), 16, c, devicePixelRatioF()));
-        p.setPen(c);
-        p.setFont(font());
-        p.drawText(QRectF(2, 8 + 16 + 4, width() - 4, textHeight()), Qt::AlignHCenter | Qt::AlignVCenter,
-                   fontMetrics().elidedText(text(), Qt::ElideRight, width() - 4));
-    }
-
-private:
-    PlaceInfo info_;
-    bool selected_ = false;
-};
-}  // namespace
-
 BrindotPositionSection::BrindotPositionSection(QWidget* parent) : StyleSectionBase(QString(), parent)
 {
     setHeader(ui::spacedRow({ui::makeLabel(QStringLiteral("位置设置"), ui::headlineFont(), ui::primaryColor())},
@@ -202,28 +140,25 @@ BrindotPositionSection::BrindotPositionSection(QWidget* parent) : StyleSectionBa
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
-    int i = 0;
-    for (const auto& info : kPlaces) {
-        auto* cell = new PositionCell(info, this);
-        const auto place = info.place;
+    // The grid lists the nine places in declaration order.
+    for (int i = 0; i < 9; ++i) {
+        auto* cell = new ui::PositionGridCell(ui::gridPlaces()[static_cast<size_t>(i)], this);
+        const auto place = static_cast<BrindotRelativePosition>(i);
+        cell->setObjectName(QStringLiteral("position.") + rawValue(place));
         connect(cell, &QAbstractButton::clicked, this,
                 [place] { editStyle([place](BrindotStyle& s) { s.position.relativePosition = place; }); });
         cells_.push_back(cell);
         grid->addWidget(cell, i / 3, i % 3);
-        ++i;
     }
     body()->addLayout(grid);
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setStyleSheet(QStringLiteral("color: rgba(0,0,0,25);"));
-    body()->addWidget(line);
+    body()->addWidget(ui::makeDivider());
     body()->addWidget(offsetBlock(QStringLiteral("水平偏移"), QStringLiteral("horizontalOffset"), horizontal_,
                                   horizontalValue_, &BrindotPosition::horizontalOffset));
     body()->addWidget(offsetBlock(QStringLiteral("垂直偏移"), QStringLiteral("verticalOffset"), vertical_,
                                   verticalValue_, &BrindotPosition::verticalOffset));
     followStyle([this](const BrindotStyle& s) {
         for (size_t k = 0; k < cells_.size(); ++k)
-            static_cast<PositionCell*>(cells_[k])->setSelected(kPlaces[k].place == s.position.relativePosition);
+            cells_[k]->setSelected(static_cast<size_t>(s.position.relativePosition) == k);
         showSliderValue(horizontal_, s.position.horizontalOffset);
         showSliderValue(vertical_, s.position.verticalOffset);
         horizontalValue_->setText(wholeNumberText(s.position.horizontalOffset) + QStringLiteral("px"));

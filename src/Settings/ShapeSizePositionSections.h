@@ -11,6 +11,10 @@ class QSlider;
 
 namespace zorbel {
 
+namespace ui {
+class PositionGridCell;
+}
+
 // The indicator's shape drawn at `size`, in the given colour.
 class ShapePreview : public QWidget {
 public:
@@ -71,7 +75,7 @@ public:
 private:
     QWidget* offsetBlock(const QString& title, const QString& name, QSlider*& slider, QLabel*& value,
                          double BrindotPosition::*field);
-    std::vector<QAbstractButton*> cells_;
+    std::vector<ui::PositionGridCell*> cells_;
     QSlider* horizontal_ = nullptr;
     QSlider* vertical_ = nullptr;
     QLabel* horizontalValue_ = nullptr;

@@ -162,6 +162,8 @@ QWidget* DebugSection::runExportPanel(const QString& logContent)
     return panel;
 }
 
+FeedbackView* DebugSection::feedbackView() const { return feedback_.data(); }
+
 void DebugSection::showFeedback()
 {
     logContent_ = currentLogText();

@@ -55,7 +55,7 @@ public:
     void exportLogs();
     void showFeedback();
     const QString& logContent() const { return logContent_; }
-    FeedbackView* feedbackView() const { return feedback_; }
+    FeedbackView* feedbackView() const;
 
     // The save panel of an export (free-standing, so it outlives the page);
     // the text written is the one built when the export was asked for.

@@ -1,5 +1,6 @@
 #include "Settings/Themes/SettingsTabPages.h"
 
+#include "Features/InputMethodStyle/Views/InputMethodStyleSettingsView.h"
 #include "Settings/BasicSettingsContent.h"
 #include "Settings/GlobalPreviewSection.h"
 #include "Settings/StyleSettingsContent.h"
@@ -27,9 +28,8 @@ QWidget* settingsTabPage(const UnifiedTab& tab)
 {
     if (tab.id == UnifiedTab::basic().id) return new BasicSettingsContent;
     if (tab.id == UnifiedTab::style().id) return new StyleSettingsContent;
-    if (tab.id == UnifiedTab::inputMethodStyle().id || tab.id == UnifiedTab::hud().id ||
-        tab.id == UnifiedTab::advanced().id)
-        return pendingPage(tab);
+    if (tab.id == UnifiedTab::inputMethodStyle().id) return new InputMethodStyleSettingsView;
+    if (tab.id == UnifiedTab::hud().id || tab.id == UnifiedTab::advanced().id) return pendingPage(tab);
     return ui::makeLabel(QStringLiteral("未知标签"), ui::systemFont(13), ui::secondaryColor());
 }
 

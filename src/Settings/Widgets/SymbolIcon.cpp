@@ -1,5 +1,7 @@
 #include "Settings/Widgets/SymbolIcon.h"
 
+#include "Settings/Widgets/PageSymbols.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -307,7 +309,7 @@ QPixmap symbolPixmap(const QString& name, int pixelSize, const QColor& color, qr
     const auto& table = symbols();
     if (auto it = table.find(name); it != table.end()) {
         it->second(p, s, color);
-    } else {
+    } else if (!drawPageSymbol(p, name, s, color)) {
         p.setPen(Qt::NoPen);
         p.setBrush(color);
         p.drawEllipse(QRectF(s * 0.3, s * 0.3, s * 0.4, s * 0.4));

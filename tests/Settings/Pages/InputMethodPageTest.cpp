@@ -34,8 +34,9 @@ protected:
     QStringList rowIds() const
     {
         QStringList ids;
-        for (auto* row : page_->findChildren<InputMethodRow*>())
-            if (row->isVisible()) ids << row->objectName().mid(QStringLiteral("inputMethodRow.").size());
+        const QString prefix = QStringLiteral("inputMethodRow.");
+        for (auto* row : page_->findChildren<QWidget*>())
+            if (row->isVisible() && row->objectName().startsWith(prefix)) ids << row->objectName().mid(prefix.size());
         return ids;
     }
     QWidget* row(const QString& id) { return find<QWidget>(page_, QStringLiteral("inputMethodRow.") + id); }

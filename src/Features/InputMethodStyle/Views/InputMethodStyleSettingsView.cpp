@@ -110,7 +110,7 @@ InputMethodRow::InputMethodRow(const InputSourceInfo& inputMethod, int styleInde
         presetName->setObjectName(QStringLiteral("presetName"));
         h->addWidget(presetName);
     }
-    auto* change = ui::makeButton(QStringLiteral("更改"), ui::ButtonKind::bordered);
+    auto* change = ui::makeButton(QStringLiteral("更改"), ui::ButtonKind::bordered, ui::ControlSize::small);
     change->setObjectName(QStringLiteral("changeStyle"));
     h->addWidget(change);
     connect(change, &QPushButton::clicked, this, [onEdit = std::move(onEdit)] { onEdit(); });
@@ -129,8 +129,9 @@ InputMethodStyleSettingsView::InputMethodStyleSettingsView(QWidget* parent) : QW
 {
     setObjectName(QStringLiteral("InputMethodStyleSettingsView"));
     auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(24, 24, 24, 24);
-    v->setSpacing(24);
+    // The tab's page area pads its pages already.
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(20);
     v->addWidget(header());
     v->addWidget(masterSwitch());
     v->addWidget(ui::makeDivider());
@@ -382,6 +383,8 @@ void InputMethodStyleSettingsView::showCurrentSource()
     h->addLayout(looks);
     card_->addWidget(card);
 }
+
+StyleSelectorView* InputMethodStyleSettingsView::styleSelector() const { return selector_.data(); }
 
 void InputMethodStyleSettingsView::showStyleSelector(const InputSourceInfo& inputMethod)
 {

@@ -45,7 +45,7 @@ public:
     void resetAllStyles();
 
     const std::vector<InputSourceInfo>& inputMethods() const { return inputMethods_; }
-    StyleSelectorView* styleSelector() const { return selector_; }
+    StyleSelectorView* styleSelector() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
