@@ -5,6 +5,7 @@
 #include "Platform/Linux/JournalLogSink.h"
 #include "Platform/Linux/LinuxPlatform.h"
 #include "Platform/Linux/QuitOnSignal.h"
+#include "Shell/BrindotApp.h"
 
 #include <QApplication>
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zorbel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zorbel"));
+    QApplication::setApplicationVersion(QStringLiteral(ZORBEL_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quellan.Zorbel"));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::quitOnTerminationSignals();
 
@@ -22,7 +26,7 @@ int main(int argc, char** argv)
     platform::StdoutConsole console;
     platform::LinuxPlatform desktop(defaults, log, console);
 
-    BrindotManager::shared();
+    BrindotApp application;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&desktop] {
         desktop.notifications().post(QString::fromLatin1(BrindotManager::willTerminateNotification));
     });

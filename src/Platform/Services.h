@@ -12,6 +12,9 @@ class ConsoleSink;
 class AccessibilityService;
 class WorkspaceService;
 class EventMonitorService;
+class ShellService;
+class UserNotificationService;
+class HttpService;
 
 // The platform services the process runs on. The program installs the Linux
 // ones at start; tests install a simulated world. Nothing here is owned: the
@@ -25,6 +28,9 @@ struct Services {
     AccessibilityService* accessibility = nullptr;
     WorkspaceService* workspace = nullptr;
     EventMonitorService* eventMonitor = nullptr;
+    ShellService* shell = nullptr;
+    UserNotificationService* userNotifications = nullptr;
+    HttpService* http = nullptr;
 };
 
 Services& services();
@@ -37,6 +43,9 @@ UserDefaultsProvider& userDefaults();
 AccessibilityService& accessibility();
 WorkspaceService& workspace();
 EventMonitorService& eventMonitor();
+ShellService& shell();
+UserNotificationService& userNotifications();
+HttpService& http();
 
 }  // namespace zorbel::platform
 

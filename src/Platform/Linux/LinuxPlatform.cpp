@@ -12,14 +12,19 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     services.defaults = &defaults;
     services.log = &log;
     services.console = &console;
+    services.shell = &shell_;
     installServices(services);
 
     accessibility_ = std::make_unique<AtspiAccessibilityService>();
     workspace_ = std::make_unique<LinuxWorkspace>();
     eventMonitor_ = std::make_unique<X11EventMonitor>();
+    userNotifications_ = std::make_unique<DBusNotifications>();
+    http_ = std::make_unique<QtHttpService>();
     services.accessibility = accessibility_.get();
     services.workspace = workspace_.get();
     services.eventMonitor = eventMonitor_.get();
+    services.userNotifications = userNotifications_.get();
+    services.http = http_.get();
     installServices(services);
 }
 
