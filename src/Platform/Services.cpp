@@ -32,6 +32,8 @@ EventMonitorService& eventMonitor() { return require(g_services.eventMonitor, "e
 ShellService& shell() { return require(g_services.shell, "shell"); }
 UserNotificationService& userNotifications() { return require(g_services.userNotifications, "user notification"); }
 HttpService& http() { return require(g_services.http, "HTTP"); }
+InputSourceService& inputSources() { return require(g_services.inputSources, "input source"); }
+KeyboardStateService& keyboardState() { return require(g_services.keyboardState, "keyboard state"); }
 
 }  // namespace zorbel::platform
 

@@ -15,6 +15,8 @@ class EventMonitorService;
 class ShellService;
 class UserNotificationService;
 class HttpService;
+class InputSourceService;
+class KeyboardStateService;
 
 // The platform services the process runs on. The program installs the Linux
 // ones at start; tests install a simulated world. Nothing here is owned: the
@@ -31,6 +33,8 @@ struct Services {
     ShellService* shell = nullptr;
     UserNotificationService* userNotifications = nullptr;
     HttpService* http = nullptr;
+    InputSourceService* inputSources = nullptr;
+    KeyboardStateService* keyboardState = nullptr;
 };
 
 Services& services();
@@ -46,6 +50,8 @@ EventMonitorService& eventMonitor();
 ShellService& shell();
 UserNotificationService& userNotifications();
 HttpService& http();
+InputSourceService& inputSources();
+KeyboardStateService& keyboardState();
 
 }  // namespace zorbel::platform
 

@@ -2,6 +2,9 @@
 
 #include "Caret/Core/ConfigManager.h"
 #include "Caret/Managers/BrindotManager.h"
+#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
+#include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
+#include "Features/InputMethodStyle/Utils/CapsLockDetector.h"
 #include "Platform/Console.h"
 #include "Platform/Scheduler.h"
 #include "Platform/Services.h"
@@ -37,15 +40,13 @@ void BrindotApp::createStateObjects()
     BrindotManager::shared();
     // The HUD manager joins here.
     UpdateManager::shared();
-    // The input-method style mapper and the Caps Lock detector join here.
+    InputMethodStyleMapper::shared();
+    CapsLockDetector::shared();
 }
 
 void BrindotApp::initializeInputMethodStyleAtLaunch()
 {
-    print(QStringLiteral("[INFO] v1.2.0: 初始化输入法样式功能..."));
-    // Caps Lock monitoring, the mapper's refresh and the style manager's
-    // input-method handling start here.
-    print(QStringLiteral("[INFO] v1.2.0: 输入法样式功能初始化完成"));
+    InputMethodStyleFeature::initializeAtLaunch();
 }
 
 void BrindotApp::initializeUpdateFeature()

@@ -66,6 +66,24 @@ TEST_F(IniUserDefaultsTest, ValuesSurviveReopeningWithTheirMeaning)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
 }
 
+// The line check must never take what Qt itself writes for damage.
+TEST_F(IniUserDefaultsTest, WhatQtWritesIsNeverTakenForDamage)
+{
+    const QString text = QStringLiteral("a;b=c\n\t\"quoted\" \\ 你好 [x]\r\n");
+    const QByteArray bytes("\x00\x01\xff\"\n;=", 8);
+    {
+        IniUserDefaultsProvider p(dir.path());
+        EXPECT_TRUE(p.standard().setString("text", text));
+        EXPECT_TRUE(p.standard().setData("bytes", bytes));
+        EXPECT_TRUE(p.standard().setString("odd key;=[]", "1"));
+    }
+    IniUserDefaultsProvider p(dir.path());
+    EXPECT_EQ(p.standard().stringForKey("text"), text);
+    EXPECT_EQ(p.standard().dataForKey("bytes"), bytes);
+    EXPECT_EQ(p.standard().stringForKey("odd key;=[]"), QString("1"));
+    EXPECT_TRUE(world().log.linesContaining("damaged").isEmpty());
+}
+
 TEST_F(IniUserDefaultsTest, SuiteNamesThatCouldLeaveTheFolderAreRefused)
 {
     IniUserDefaultsProvider p(dir.path());
