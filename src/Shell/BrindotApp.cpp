@@ -8,6 +8,7 @@
 #include "Platform/Console.h"
 #include "Platform/Scheduler.h"
 #include "Platform/Services.h"
+#include "Shell/SettingsWindowController.h"
 #include "Shell/StatusBarManager.h"
 #include "Shell/UpdateManager.h"
 
@@ -35,7 +36,7 @@ BrindotApp::BrindotApp()
 
 void BrindotApp::createStateObjects()
 {
-    StatusBarManager::shared();
+    StatusBarManager::shared().setSettingsWindowOpener(&SettingsWindowController::showSettings);
     ConfigManager::shared();
     BrindotManager::shared();
     // The HUD manager joins here.
