@@ -12,6 +12,8 @@
 #include "Shell/StatusBarManager.h"
 #include "Shell/UpdateManager.h"
 
+#include <QWidget>  // completes the settings window controller's header
+
 namespace zorbel {
 
 namespace {
