@@ -151,6 +151,10 @@ TEST_F(TrayTest, ItemAndMenuAreServedTheMenuSwitchesTheIndicatorAndQuits) {
     const auto* node = menuItem(QStringLiteral("液态玻璃"));
     return node && node->properties.value(QStringLiteral("toggle-state")).toInt() == 1;
   }, 5s));
+  // The About box is modal; the menu still quits the program while it is open.
+  ASSERT_TRUE(clickItem(QStringLiteral("关于 Zorbel")));
+  pollUntil([] { return false; }, 1s);
+  QProcess::execute(QStringLiteral(ZORBEL_SCREENSHOT_TOOL), {QStringLiteral(ZORBEL_SCREENSHOT_DIR "/about.png")});
   quitFromTheMenu();
 }
 
