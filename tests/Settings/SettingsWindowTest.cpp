@@ -4,6 +4,7 @@
 #include "Caret/Managers/PermissionManager.h"
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "Caret/Styles/BrindotStyleManager.h"
+#include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
 #include "Settings/BasicSettingsContent.h"
 #include "Settings/GlobalPreviewSection.h"
 #include "Settings/UnifiedTabLayout.h"
@@ -37,6 +38,8 @@ protected:
         CaretDesktopTest::SetUp();
         BrindotManager::shared();
         PermissionManager::shared();
+        // As after the program's start: every input source has its preset.
+        InputMethodStyleMapper::shared().refreshMappings();
         deliver();
         everything_ = world().notifications.addObserver(
             QString(), [this](const platform::Notification& n) { posted_ << n.name; });

@@ -1,6 +1,7 @@
 #include "Settings/Themes/SettingsTabPages.h"
 
 #include "Features/InputMethodStyle/Views/InputMethodStyleSettingsView.h"
+#include "Settings/Advanced/AdvancedSettingsContent.h"
 #include "Settings/BasicSettingsContent.h"
 #include "Settings/GlobalPreviewSection.h"
 #include "Settings/StyleSettingsContent.h"
@@ -29,7 +30,8 @@ QWidget* settingsTabPage(const UnifiedTab& tab)
     if (tab.id == UnifiedTab::basic().id) return new BasicSettingsContent;
     if (tab.id == UnifiedTab::style().id) return new StyleSettingsContent;
     if (tab.id == UnifiedTab::inputMethodStyle().id) return new InputMethodStyleSettingsView;
-    if (tab.id == UnifiedTab::hud().id || tab.id == UnifiedTab::advanced().id) return pendingPage(tab);
+    if (tab.id == UnifiedTab::advanced().id) return new AdvancedSettingsContent;
+    if (tab.id == UnifiedTab::hud().id) return pendingPage(tab);
     return ui::makeLabel(QStringLiteral("未知标签"), ui::systemFont(13), ui::secondaryColor());
 }
 

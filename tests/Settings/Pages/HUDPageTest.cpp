@@ -148,7 +148,7 @@ TEST_F(HUDPageTest, ACustomBackgroundMustBeAPictureTheHUDCanDraw)
     c.style = HUDStyle::custom;
     hud().setConfig(c);
     open();
-    auto* section = page_->findChild<HUDCustomBackgroundSection*>();
+    auto* section = static_cast<HUDCustomBackgroundSection*>(page_->findChild<QWidget*>("HUDCustomBackgroundSection"));
     const int before = stored();
     EXPECT_TRUE(section->useFile(write("notes.png", "just text")));
     EXPECT_TRUE(section->useFile(write("huge.ppm", "P6\n20000 20000\n255\n")));

@@ -126,7 +126,7 @@ protected:
         click(change);
         StyleSelectorView* sheet = nullptr;
         ASSERT_TRUE(pollUntil([&] {
-            sheet = window()->findChild<StyleSelectorView*>();
+            sheet = static_cast<StyleSelectorView*>(window()->findChild<QWidget*>(QStringLiteral("StyleSelectorView")));
             return sheet && isViewable(sheet->winId()) == true;
         }, 5s));
         click(sheet->findChild<QWidget*>(QStringLiteral("preset.%1").arg(preset)));
@@ -153,6 +153,15 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
     ASSERT_NO_FATAL_FAILURE(startEditor());
     SettingsWindowController::showSettings();
     ASSERT_TRUE(pollUntil([&] { return isViewable(window()->winId()) == true; }, 5s));
+
+    click(QStringLiteral("tab.advanced"));
+    ASSERT_NO_FATAL_FAILURE(shootPage(QStringLiteral("AdvancedSettingsContent")));
+    click(QStringLiteral("sendFeedbackButton"));
+    pause(400ms);
+    if (auto* sheet = window()->findChild<QWidget*>(QStringLiteral("FeedbackView"))) {
+        grabScreen().copy(*windowGeometry(sheet->winId())).save(artifactsFolder() + QStringLiteral("/feedback-sheet.png"));
+        click(sheet->findChild<QWidget*>(QStringLiteral("feedbackCancel")));
+    }
 
     click(QStringLiteral("tab.inputMethodStyle"));
     ASSERT_TRUE(pollUntil([&] { return window()->findChild<QWidget*>(QStringLiteral("inputMethodRow.") + kDe); }, 3s))
