@@ -5,6 +5,7 @@
 #include "Platform/Linux/JournalLogSink.h"
 #include "Platform/Linux/LinuxPlatform.h"
 #include "Platform/Linux/QuitOnSignal.h"
+#include "Platform/Linux/StartChecks.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ using namespace zorbel;
 
 int main(int argc, char** argv)
 {
+    if (const auto status = platform::checkBeforeStart()) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zorbel"));
     QApplication::setQuitOnLastWindowClosed(false);
