@@ -1,5 +1,6 @@
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/BrindotManager.h"
+#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Platform/Console.h"
 #include "Platform/IniUserDefaults.h"
 #include "Platform/Linux/JournalLogSink.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     platform::LinuxPlatform desktop(defaults, log, console);
 
     BrindotManager::shared();
+    InputMethodStyleFeature::scheduleAtLaunch();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&desktop] {
         desktop.notifications().post(QString::fromLatin1(BrindotManager::willTerminateNotification));
     });

@@ -12,6 +12,8 @@ class ConsoleSink;
 class AccessibilityService;
 class WorkspaceService;
 class EventMonitorService;
+class InputSourceService;
+class KeyboardStateService;
 
 // The platform services the process runs on. The program installs the Linux
 // ones at start; tests install a simulated world. Nothing here is owned: the
@@ -25,6 +27,8 @@ struct Services {
     AccessibilityService* accessibility = nullptr;
     WorkspaceService* workspace = nullptr;
     EventMonitorService* eventMonitor = nullptr;
+    InputSourceService* inputSources = nullptr;
+    KeyboardStateService* keyboardState = nullptr;
 };
 
 Services& services();
@@ -37,6 +41,8 @@ UserDefaultsProvider& userDefaults();
 AccessibilityService& accessibility();
 WorkspaceService& workspace();
 EventMonitorService& eventMonitor();
+InputSourceService& inputSources();
+KeyboardStateService& keyboardState();
 
 }  // namespace zorbel::platform
 

@@ -17,9 +17,12 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     accessibility_ = std::make_unique<AtspiAccessibilityService>();
     workspace_ = std::make_unique<LinuxWorkspace>();
     eventMonitor_ = std::make_unique<X11EventMonitor>();
+    keyboard_ = std::make_unique<X11Keyboard>();
     services.accessibility = accessibility_.get();
     services.workspace = workspace_.get();
     services.eventMonitor = eventMonitor_.get();
+    services.inputSources = keyboard_.get();
+    services.keyboardState = keyboard_.get();
     installServices(services);
 }
 
