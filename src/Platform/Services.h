@@ -12,6 +12,9 @@ class ConsoleSink;
 class AccessibilityService;
 class WorkspaceService;
 class EventMonitorService;
+class ShellService;
+class UserNotificationService;
+class HttpService;
 class InputSourceService;
 class KeyboardStateService;
 
@@ -27,6 +30,9 @@ struct Services {
     AccessibilityService* accessibility = nullptr;
     WorkspaceService* workspace = nullptr;
     EventMonitorService* eventMonitor = nullptr;
+    ShellService* shell = nullptr;
+    UserNotificationService* userNotifications = nullptr;
+    HttpService* http = nullptr;
     InputSourceService* inputSources = nullptr;
     KeyboardStateService* keyboardState = nullptr;
 };
@@ -41,6 +47,9 @@ UserDefaultsProvider& userDefaults();
 AccessibilityService& accessibility();
 WorkspaceService& workspace();
 EventMonitorService& eventMonitor();
+ShellService& shell();
+UserNotificationService& userNotifications();
+HttpService& http();
 InputSourceService& inputSources();
 KeyboardStateService& keyboardState();
 
