@@ -56,6 +56,11 @@ StatusBarManager::StatusBarManager()
         if (*self) (*self)->updateToggleMenuTitle(enabled);
     }).store(cancellables_);
     setIsBrindotEnabled(ConfigManager::shared().isBrindotEnabled());
+    // A page that writes the stored switch directly moves this one too (and
+    // so the menu's title); our own writes arrive here already in step.
+    ConfigManager::shared().isBrindotEnabledPublisher().sink([self = self_](const bool& stored) {
+        if (*self && stored != (*self)->isBrindotEnabled()) (*self)->isBrindotEnabled_.set(stored);
+    }).store(cancellables_);
     print(QStringLiteral("[DEBUG] Initial Brindot enabled state: ") + text::boolean(isBrindotEnabled()));
     platform::scheduler().post([weak = std::weak_ptr<StatusBarManager*>(self_)] {
         if (auto self = weak.lock(); self && *self) (*self)->setupStatusBar();

@@ -1,3 +1,4 @@
+#include "Caret/Core/ConfigManager.h"
 #include "Shell/StatusBarManager.h"
 #include "Shell/StatusIcon.h"
 #include "Shell/UIStyleManager.h"
@@ -73,6 +74,10 @@ TEST_F(StatusBarManagerTest, ToggleTitleFollowsTheSwitchWhenChangedElsewhere)
     EXPECT_EQ(shownMenu()[0].title, "开启 Zorbel");
     m.setIsBrindotEnabled(true);  // as the settings page's master switch does
     EXPECT_EQ(shownMenu()[0].title, "关闭 Zorbel");
+    ConfigManager::shared().setIsBrindotEnabled(false);  // a page writing the stored switch
+    EXPECT_FALSE(m.isBrindotEnabled());
+    EXPECT_EQ(shownMenu()[0].title, "开启 Zorbel");
+    EXPECT_EQ(suite().writeCount("isBrindotEnabled"), 3) << "written once per change, never echoed back";
 }
 
 TEST_F(StatusBarManagerTest, ThemeFromTheMenuIsStoredAndAnnouncedOnceAndChecked)
