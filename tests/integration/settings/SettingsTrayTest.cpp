@@ -1,7 +1,7 @@
 // The real program with a tray host of the test's own: "设置" in the tray menu opens the
 // one settings window as a normal 1100 × 680 window, a second "设置" opens no other, and
 // the program quits from the menu with the window open.
-#include "shell/TrayHost.h"
+#include "support/TrayHost.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
@@ -47,7 +47,7 @@ class SettingsTrayTest : public ::testing::Test {
     ASSERT_TRUE(pollUntil([&] { return !host_.items().empty(); }, 15s)) << "the item registers:\n" << output();
     item_ = host_.items().front();
     // The item may register before its properties answer.
-    ASSERT_TRUE(pollUntil([&] { return host_.icon(item_).has_value(); }, 5s)) << output();
+    ASSERT_TRUE(pollUntil([&] { return host_.icon(item_).has_value(); }, 15s)) << output();
   }
 
   bool clickItem(const QString& label) {
