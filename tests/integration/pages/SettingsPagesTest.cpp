@@ -10,6 +10,7 @@
 #include "Features/InputMethodStyle/Views/StyleSelectorView.h"
 #include "Platform/Services.h"
 #include "Shell/SettingsWindowController.h"
+#include "Shell/StatusBarManager.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
@@ -75,6 +76,7 @@ protected:
         entry_ = {window.center().x(), window.top() + 20};
         BrindotManager::shared();
         InputMethodStyleFeature::initializeAtLaunch();
+        StatusBarManager::shared().setIsBrindotEnabled(true);
         platform::notificationCenter().post(QString::fromLatin1(BrindotManager::toggleNotification), QVariant(true));
         ASSERT_TRUE(focusWindow(client_->windowId()));
         ASSERT_TRUE(clickAt(entry_));
@@ -156,6 +158,7 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
 
     click(QStringLiteral("tab.advanced"));
     ASSERT_NO_FATAL_FAILURE(shootPage(QStringLiteral("AdvancedSettingsContent")));
+
     click(QStringLiteral("sendFeedbackButton"));
     pause(400ms);
     if (auto* sheet = window()->findChild<QWidget*>(QStringLiteral("FeedbackView"))) {
@@ -178,6 +181,7 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
     pause(300ms);
     ASSERT_TRUE(focusWindow(client_->windowId()));
     ASSERT_TRUE(clickAt(entry_));
+    ASSERT_TRUE(typeText(QStringLiteral("y")));
     EXPECT_TRUE(indicatorShows(Hue::red)) << "the us layout's pick";
     ASSERT_TRUE(lockXkbGroup(1));
     EXPECT_TRUE(indicatorShows(Hue::green)) << "after the switch, the de layout's pick";
