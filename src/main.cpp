@@ -1,3 +1,4 @@
+#include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Platform/Console.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     platform::LinuxPlatform desktop(defaults, log, console);
 
     BrindotManager::shared();
+    BrindotHUDManager::shared();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&desktop] {
         desktop.notifications().post(QString::fromLatin1(BrindotManager::willTerminateNotification));
     });

@@ -12,6 +12,7 @@ class ConsoleSink;
 class AccessibilityService;
 class WorkspaceService;
 class EventMonitorService;
+class PowerSourceService;
 
 // The platform services the process runs on. The program installs the Linux
 // ones at start; tests install a simulated world. Nothing here is owned: the
@@ -25,6 +26,8 @@ struct Services {
     AccessibilityService* accessibility = nullptr;
     WorkspaceService* workspace = nullptr;
     EventMonitorService* eventMonitor = nullptr;
+    // Optional: without it the machine reports no power sources.
+    PowerSourceService* powerSource = nullptr;
 };
 
 Services& services();
@@ -37,6 +40,8 @@ UserDefaultsProvider& userDefaults();
 AccessibilityService& accessibility();
 WorkspaceService& workspace();
 EventMonitorService& eventMonitor();
+// Nothing when no power-source service is installed.
+PowerSourceService* powerSource();
 
 }  // namespace zorbel::platform
 

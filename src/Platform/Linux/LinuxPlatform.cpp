@@ -17,9 +17,11 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     accessibility_ = std::make_unique<AtspiAccessibilityService>();
     workspace_ = std::make_unique<LinuxWorkspace>();
     eventMonitor_ = std::make_unique<X11EventMonitor>();
+    powerSource_ = std::make_unique<LinuxPowerSource>();
     services.accessibility = accessibility_.get();
     services.workspace = workspace_.get();
     services.eventMonitor = eventMonitor_.get();
+    services.powerSource = powerSource_.get();
     installServices(services);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Linux/AtspiAccessibility.h"
+#include "Platform/Linux/LinuxPowerSource.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Platform/Linux/X11EventMonitor.h"
 #include "Platform/NotificationCenter.h"
@@ -35,6 +36,7 @@ private:
     std::unique_ptr<AtspiAccessibilityService> accessibility_;
     std::unique_ptr<LinuxWorkspace> workspace_;
     std::unique_ptr<X11EventMonitor> eventMonitor_;
+    std::unique_ptr<LinuxPowerSource> powerSource_;
 };
 
 }  // namespace zorbel::platform
