@@ -20,6 +20,8 @@ PACKAGES=(
   fonts-dejavu-core fonts-noto-cjk
   # the GTK 3 and GTK 4 test clients and a real editor for the showcase
   python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 mousepad
+  # real applications of the integration tests: a GTK 4 editor and a Qt 6 writing application
+  gnome-text-editor retext
 )
 
 declare -A installed=()

@@ -6,6 +6,7 @@
 #include "Platform/Linux/JournalLogSink.h"
 #include "Platform/Linux/LinuxPlatform.h"
 #include "Platform/Linux/QuitOnSignal.h"
+#include "Platform/Linux/StartChecks.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ using namespace zorbel;
 
 int main(int argc, char** argv)
 {
+    if (const auto status = platform::checkBeforeStart()) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zorbel"));
     QApplication::setQuitOnLastWindowClosed(false);

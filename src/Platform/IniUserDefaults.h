@@ -2,32 +2,49 @@
 
 #include "Platform/UserDefaults.h"
 
-#include <QSettings>
-
 #include <map>
 #include <memory>
 
 namespace zorbel::platform {
 
-// One settings domain kept in an INI file.
+// One settings domain kept in an INI file. The file is read once, when the
+// domain is opened; each write reads it again (keeping what other programs
+// wrote), applies the change and replaces the file in one rename, so a crash
+// never leaves half a file. A file damaged anywhere is known before any key is
+// used: its trusted lines are read, and its bytes are kept beside it before the
+// first write replaces it. A path that is no regular file (a FIFO, a device, a
+// folder) is never opened, and a file that cannot be read is never replaced.
 class IniUserDefaults final : public UserDefaults {
 public:
-    explicit IniUserDefaults(const QString& filePath);
+    explicit IniUserDefaults(QString filePath);
 
     std::optional<QVariant> object(const QString& key) const override;
     bool setObject(const QString& key, const QVariant& value) override;
     bool removeObject(const QString& key) override;
     QStringList keys() const override;
 
-    QString filePath() const { return settings_.fileName(); }
+    QString filePath() const { return path_; }
+
+    using Values = std::map<QString, QVariant>;
 
 private:
-    bool prepareForWrite();
-    bool commit(const QString& key);
+    enum class State { absent, sound, damaged, unreadable };
+    struct Contents {
+        State state = State::absent;
+        QByteArray bytes;
+        Values values;
+        int firstDamagedLine = 0;
+    };
 
-    mutable QSettings settings_;
-    bool damaged_ = false;
-    bool backedUp_ = false;
+    Contents readFile() const;
+    bool change(const QString& key, const std::optional<QVariant>& value);
+    bool keepDamagedBytes(const QByteArray& bytes);
+    bool replaceFile(const Values& values, const QString& key) const;
+
+    QString path_;
+    Values values_;
+    QByteArray keptBytes_;
+    bool kept_ = false;
 };
 
 // Domains under a folder (by default $XDG_CONFIG_HOME/zorbel): the standard

@@ -133,6 +133,33 @@ TEST_F(IndicatorManagersTest, RestyleKeepsThePanelCentredAndSizedForShapeAndShad
     EXPECT_EQ(controller.frame(), QRectF(278, 278, 44, 44));
 }
 
+TEST_F(IndicatorManagersTest, StoredNumbersOutOfRangeAreBoundedWhereUsedAndNamedOnce)
+{
+    BrindotStyle hostile;
+    hostile.shape = BrindotShape::rectangle;
+    hostile.size = 1e308;
+    hostile.borderWidth = 1e300;
+    hostile.shadowEnabled = true;
+    hostile.shadowRadius = 1e6;
+    hostile.shadowOpacity = 7;
+    hostile.fillColor = {5, -1, 0.5, 2};
+    hostile.position.horizontalOffset = 1e300;
+    hostile.position.verticalOffset = -1e300;
+    BrindotStyleManager::shared().setCurrentStyle(hostile);
+    PerfectCaretWindowController controller;
+    for (int i = 0; i < 2; ++i) controller.updateStyle(hostile);
+    controller.show({300, 300});
+    EXPECT_EQ(controller.frame().size(), QSizeF(404, 404)) << "200 + 2 × (10 + 90 + 2)";
+    EXPECT_EQ(PerfectCaretStyle(hostile).color, QColor::fromRgbF(1, 0, 0.5f, 1));
+    EXPECT_EQ(BrindotStyleManager::shared().currentStyle().size, 1e308) << "the stored value stays";
+
+    const QPointF placed = PerfectCaretManager::indicatorPosition({1900, 20});
+    EXPECT_EQ(placed, QPointF(1920, 0)) << "offsets bounded, centre kept on the caret's screen";
+    for (const char* field : {"size", "borderWidth", "shadowRadius", "shadowOpacity", "fillColor.red",
+                              "fillColor.alpha", "position.horizontalOffset", "position.verticalOffset"})
+        EXPECT_EQ(logLines(QStringLiteral("Stored style value %1 = ").arg(field)).size(), 1) << field;
+}
+
 TEST_F(IndicatorManagersTest, CaretManagerShowsFollowsAndHidesThePanel)
 {
     PerfectCaretManager manager;

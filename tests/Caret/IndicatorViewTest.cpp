@@ -107,6 +107,19 @@ TEST_F(IndicatorViewTest, FlashDimsBetweenFirstAndSecondTickAndEndsAtTheThird)
     EXPECT_EQ(world().scheduler.activeJobs(), 0u) << "the flash timer is dropped";
 }
 
+TEST_F(IndicatorViewTest, FlashDimsTheShapeButNotItsGlow)
+{
+    PerfectCaretView view;
+    view.updateStyle(circle(10, 0, true, 5, 1));
+    const QImage steady = render(view, {34, 34});
+    view.setEnableBlinking(true);
+    view.startFlash();
+    world().runFor(0.1);
+    const QImage dimmed = render(view, {34, 34});
+    EXPECT_LT(qRed(dimmed.pixel(17, 17)), qRed(steady.pixel(17, 17))) << "the blue glow shows through the dimmed shape";
+    EXPECT_EQ(qAlpha(dimmed.pixel(25, 17)), qAlpha(steady.pixel(25, 17))) << "the glow around it does not";
+}
+
 TEST_F(IndicatorViewTest, NoFlashWithoutBlinkingAndStoppingMidFlashRestoresFullOpacity)
 {
     PerfectCaretView view;

@@ -95,7 +95,7 @@ TEST_F(PerfectCaretTrackerTest, StartLooksUpAtOnceObservesTheFrontmostApplicatio
     tracker->startTracking();
     EXPECT_TRUE(tracker->isTracking());
     EXPECT_EQ(published, (std::vector<std::optional<QPointF>>{kEditorFirst}));
-    EXPECT_LE(world().scheduler.activeJobs(), 1u) << "only the half-second wait before observing";
+    EXPECT_LE(world().scheduler.activeJobs(), 2u) << "only the half-second wait before observing (and re-reading)";
 
     world().runFor(0.6);
     EXPECT_EQ(liveRegistrations(), 4) << "the frontmost application is observed from the start";
@@ -106,6 +106,19 @@ TEST_F(PerfectCaretTrackerTest, StartLooksUpAtOnceObservesTheFrontmostApplicatio
     world().runFor(1.0);
     EXPECT_EQ(world().scheduler.activeJobs(), 0u) << "no timer runs while nothing happens";
     EXPECT_EQ(mouse().monitorCount(platform::GlobalEventType::leftMouseDown), 1);
+}
+
+// Typing before the observation begins sends notifications nobody hears; the
+// caret is read again when it begins, so the point is not left stale.
+TEST_F(PerfectCaretTrackerTest, TheCaretIsReadAgainWhenTheObservationBegins)
+{
+    activate(*editor, *editor->first);
+    tracker->startTracking();
+    world().runFor(0.2);
+    shift(*editor->first, 30);
+    world().runFor(0.4);
+    ASSERT_FALSE(published.empty());
+    EXPECT_EQ(published.back(), kEditorFirst + QPointF(30, 0));
 }
 
 TEST_F(PerfectCaretTrackerTest, ClickBurstIsThrottledAndEveryClickIsAnnounced)

@@ -2,6 +2,8 @@
 #include "StyleTestSupport.h"
 
 #include <QColor>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 using namespace zorbel;
@@ -22,9 +24,33 @@ TEST(StylePreset, SixteenBuiltInPresetsNumberedByPosition)
         EXPECT_TRUE(hexForm.match(presets[i].colorHex).hasMatch()) << presets[i].colorHex.toStdString();
         EXPECT_EQ(presets[i].name.size(), 3);
     }
-    EXPECT_EQ(presets[0], (StylePreset{0, "经典蓝", "#0066FF", "高识别度，适合所有场景"}));
-    EXPECT_EQ(presets[8], (StylePreset{8, "深邃蓝", "#007AFF", "专业沉稳，商务风格"}));
-    EXPECT_EQ(presets[15], (StylePreset{15, "纯净白", "#FFFFFF", "简洁纯净，极简风格"}));
+    const std::vector<StylePreset> expected{
+        {0, "经典蓝", "#0066FF", "高识别度，适合所有场景"}, {1, "活力红", "#FF3B30", "醒目警示，吸引注意"},
+        {2, "自然绿", "#34C759", "舒缓视觉，护眼友好"},     {3, "明亮黄", "#FFCC00", "高亮显眼，注意力强"},
+        {4, "优雅紫", "#AF52DE", "创意优雅，适合设计"},     {5, "活力橙", "#FF9500", "温暖活力，积极向上"},
+        {6, "清新青", "#5AC8FA", "清新科技，现代感强"},     {7, "甜美粉", "#FF2D55", "柔和亲和，温馨可爱"},
+        {8, "深邃蓝", "#007AFF", "专业沉稳，商务风格"},     {9, "深沉红", "#D70015", "强烈对比，高度警示"},
+        {10, "森林绿", "#28CD41", "自然稳定，舒适护眼"},    {11, "奢华金", "#FFD700", "高级醒目，奢华感强"},
+        {12, "神秘靛", "#5856D6", "深邃神秘，独特个性"},    {13, "大地棕", "#A2845E", "温暖稳重，自然亲和"},
+        {14, "中性灰", "#8E8E93", "低调中性，不抢眼球"},    {15, "纯净白", "#FFFFFF", "简洁纯净，极简风格"},
+    };
+    EXPECT_EQ(presets, expected);
+}
+
+TEST(StylePreset, JsonUsesTheFieldNamesAndNeedsAllFourKeys)
+{
+    const StylePreset preset = StylePreset::builtInPresets()[13];
+    const auto encoded = encodeJson(preset);
+    ASSERT_TRUE(encoded.ok());
+    const auto object = QJsonDocument::fromJson(*encoded.value).object();
+    EXPECT_EQ(object.keys(), (QStringList{"colorHex", "description", "id", "name"}));
+    EXPECT_EQ(object.value("name").toString(), "大地棕");
+    EXPECT_EQ(decodeStylePreset(*encoded.value).value, preset);
+
+    EXPECT_FALSE(decodeStylePreset(R"({"id":1,"name":"n","colorHex":"#000000"})").ok());
+    EXPECT_FALSE(decodeStylePreset(R"({"id":"1","name":"n","colorHex":"#000000","description":""})").ok());
+    EXPECT_FALSE(decodeStylePreset(R"({"id":1.5,"name":"n","colorHex":"#000000","description":""})").ok());
+    EXPECT_TRUE(decodeStylePreset(R"({"id":7,"name":"n","colorHex":"#000000","description":"","x":1})").ok());
 }
 
 TEST(StylePreset, RecoloursOnlyFillAndBorderColourOfTheBase)

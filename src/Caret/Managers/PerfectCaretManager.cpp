@@ -3,9 +3,14 @@
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/PerfectCaretTracker.h"
 #include "Caret/Styles/BrindotStyleManager.h"
+#include "Caret/Styles/StyleBounds.h"
 #include "Caret/UI/PerfectCaretView.h"
 #include "Caret/UI/PerfectCaretWindowController.h"
+#include "Platform/Services.h"
 #include "Platform/TextForm.h"
+#include "Platform/Workspace.h"
+
+#include <algorithm>
 
 namespace zorbel {
 
@@ -74,7 +79,8 @@ void PerfectCaretManager::handleCaretPositionChange(const std::optional<QPointF>
 QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret)
 {
     const BrindotStyle& style = BrindotStyleManager::shared().currentStyle();
-    const double d = style.size * 0.5 + 10.0;
+    using styleBounds::maxOffset;
+    const double d = boundedStyleValue("size", style.size, 0, styleBounds::maxSize) * 0.5 + 10.0;
     double dx = 0, dy = 0;
     switch (style.position.relativePosition) {
     case BrindotRelativePosition::topLeft: dx = -d; dy = d; break;
@@ -87,7 +93,17 @@ QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret)
     case BrindotRelativePosition::bottom: dy = -d; break;
     case BrindotRelativePosition::bottomRight: dx = d; dy = -d; break;
     }
-    return {caret.x() + dx + style.position.horizontalOffset, caret.y() + dy + style.position.verticalOffset};
+    const auto& position = style.position;
+    const QPointF q(
+        caret.x() + dx + boundedStyleValue("position.horizontalOffset", position.horizontalOffset, -maxOffset, maxOffset),
+        caret.y() + dy + boundedStyleValue("position.verticalOffset", position.verticalOffset, -maxOffset, maxOffset));
+    // Next to a screen's edge the offsets could still carry the indicator off
+    // every screen; its centre stays on the caret's screen.
+    for (const QRectF& screen : platform::workspace().screens()) {
+        if (!screen.contains(caret)) continue;
+        return {std::clamp(q.x(), screen.left(), screen.right()), std::clamp(q.y(), screen.top(), screen.bottom())};
+    }
+    return q;
 }
 
 void PerfectCaretManager::updateStyle(const PerfectCaretStyle& style)

@@ -4,6 +4,7 @@
 #include "AXLayer/SystemWideElement.h"
 #include "Caret/Core/AXNotificationPublisher.h"
 #include "Caret/Core/CaretGeometry.h"
+#include "Caret/Core/TimerPublisher.h"
 #include "Platform/Console.h"
 #include "Platform/NotificationCenter.h"
 #include "Platform/Scheduler.h"
@@ -22,6 +23,7 @@ constexpr double kThrottleInterval = 0.010;
 constexpr double kDeadBand = 1.0;
 constexpr double kClickPostDelay = 0.15;
 constexpr double kSwitchPostDelay = 0.2;
+constexpr double kObservationDelay = 0.5;
 
 QString nameOf(const RunningApplicationRef& application)
 {
@@ -201,8 +203,14 @@ rx::Publisher<PerfectCaretTracker::Event> PerfectCaretTracker::handleApplication
 rx::Publisher<PerfectCaretTracker::Event> PerfectCaretTracker::observeApplicationEvents(
     const RunningApplicationRef& application)
 {
-    return observeAccessibilityNotifications(application, std::nullopt, observedNotifications(), observedRoles())
-        .map([](const AXNotificationEvent&) { return Event{}; });
+    const auto notifications =
+        observeAccessibilityNotifications(application, std::nullopt, observedNotifications(), observedRoles())
+            .map([](const AXNotificationEvent&) { return Event{}; });
+    // The observation begins a moment after the switch: what the user typed
+    // before then sent no notification that was heard, so the caret is read
+    // once more when it begins.
+    const auto begun = makeTimerPublisher(kObservationDelay).first().map([](const double&) { return Event{}; });
+    return rx::Publisher<Event>::merge(notifications, begun);
 }
 
 rx::Publisher<PerfectCaretTracker::Event> PerfectCaretTracker::makeMouseDownPublisher()

@@ -1,5 +1,6 @@
 #include "Caret/Styles/PerfectCaretStyle.h"
 
+#include "Caret/Styles/StyleBounds.h"
 #include "Caret/Styles/SystemColors.h"
 #include "Platform/TextForm.h"
 
@@ -37,18 +38,23 @@ QString colorText(const QColor& color)
 
 PerfectCaretStyle::PerfectCaretStyle(const BrindotStyle& from)
     : shape(drawnShape(from.shape)),
-      color(from.fillEnabled ? platformColor(from.fillColor) : systemColors::clear()),
-      borderColor(from.borderEnabled ? platformColor(from.borderColor) : systemColors::clear()),
-      borderWidth(from.borderEnabled ? from.borderWidth : 0),
-      width(from.size),
-      height(from.size),
+      color(from.fillEnabled ? platformColor(boundedStyleColor("fillColor", from.fillColor)) : systemColors::clear()),
+      borderColor(from.borderEnabled ? platformColor(boundedStyleColor("borderColor", from.borderColor))
+                                     : systemColors::clear()),
+      borderWidth(from.borderEnabled ? boundedStyleValue("borderWidth", from.borderWidth, 0, styleBounds::maxBorderWidth)
+                                     : 0),
+      width(boundedStyleValue("size", from.size, 0, styleBounds::maxSize)),
+      height(width),
       shadowEnabled(from.shadowEnabled)
 {
     if (!from.shadowEnabled) return;  // the clear, zero shadow of the defaults
-    shadowColor = platformColor(from.shadowColor);
-    shadowRadius = from.shadowRadius;
-    shadowOffset = from.shadowOffset;
-    shadowOpacity = static_cast<float>(from.shadowOpacity);
+    using namespace styleBounds;
+    shadowColor = platformColor(boundedStyleColor("shadowColor", from.shadowColor));
+    shadowRadius = boundedStyleValue("shadowRadius", from.shadowRadius, 0, maxShadowRadius);
+    shadowOffset = {boundedStyleValue("shadowOffset.width", from.shadowOffset.width(), -maxShadowOffset, maxShadowOffset),
+                    boundedStyleValue("shadowOffset.height", from.shadowOffset.height(), -maxShadowOffset,
+                                      maxShadowOffset)};
+    shadowOpacity = static_cast<float>(boundedStyleValue("shadowOpacity", from.shadowOpacity, 0, 1));
 }
 
 QString description(const PerfectCaretStyle& s)

@@ -2,6 +2,7 @@
 
 #include "Caret/Styles/SystemColors.h"
 
+#include <cmath>
 #include <limits>
 
 namespace zorbel {
@@ -27,6 +28,27 @@ const std::vector<StylePreset>& StylePreset::builtInPresets()
         {15, QStringLiteral("纯净白"), QStringLiteral("#FFFFFF"), QStringLiteral("简洁纯净，极简风格")},
     };
     return presets;
+}
+
+json::Result<QByteArray> encodeJson(const StylePreset& preset)
+{
+    return json::encode([&](json::Writer& w) {
+        w.number(QStringLiteral("id"), preset.id);
+        w.string(QStringLiteral("name"), preset.name);
+        w.string(QStringLiteral("colorHex"), preset.colorHex);
+        w.string(QStringLiteral("description"), preset.description);
+    });
+}
+
+json::Result<StylePreset> decodeStylePreset(const QByteArray& bytes)
+{
+    return json::decode<StylePreset>(bytes, [](const json::Reader& r) {
+        const double id = r.number(QStringLiteral("id"));
+        if (id != std::trunc(id) || std::abs(id) > std::numeric_limits<int>::max())
+            r.fail(QStringLiteral("id"), QStringLiteral("does not hold a whole number"));
+        return StylePreset{static_cast<int>(id), r.string(QStringLiteral("name")), r.string(QStringLiteral("colorHex")),
+                           r.string(QStringLiteral("description"))};
+    });
 }
 
 namespace {

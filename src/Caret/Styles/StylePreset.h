@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Caret/Styles/BrindotStyle.h"
+#include "Platform/JsonCoding.h"
 
 #include <QString>
 
@@ -26,6 +27,11 @@ struct StylePreset {
 
     bool operator==(const StylePreset&) const = default;
 };
+
+// A preset as one compact JSON object with the keys "id", "name", "colorHex"
+// and "description"; decoding needs all four, and "id" must be a whole number.
+json::Result<QByteArray> encodeJson(const StylePreset& preset);
+json::Result<StylePreset> decodeStylePreset(const QByteArray& bytes);
 
 // The number a colour text stands for: blanks and line breaks trimmed, every
 // "#" dropped, then the longest leading run of hexadecimal digits (after

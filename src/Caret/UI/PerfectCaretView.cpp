@@ -116,6 +116,8 @@ void PerfectCaretView::drawShadow(QPainter& painter, const QRectF& bounds) const
 {
     if (style_.shadowEnabled) {
         painter.save();
+        // Shadow and glow keep their own opacity; a flash dims only the shape.
+        painter.setOpacity(1.0);
         if (style_.shape == PerfectCaretStyle::Shape::circle) {
             drawing::drawGlow(painter, bounds.center(), std::min(style_.width, style_.height) * 0.5, style_);
         } else {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zorbel {
@@ -81,8 +82,10 @@ void PerfectCaretWindowController::setFrame(const QRectF& frame)
     frame_ = frame;
     const auto desktop = platform::workspace().desktopRectFromCocoa(frame);
     if (!desktop) return;
-    const QRect placed(static_cast<int>(std::lround(desktop->x())), static_cast<int>(std::lround(desktop->y())),
-                       static_cast<int>(std::ceil(desktop->width())), static_cast<int>(std::ceil(desktop->height())));
+    // A caret reported far outside every screen must not overflow X's 16-bit coordinates.
+    const auto coordinate = [](double v) { return static_cast<int>(std::lround(std::clamp(v, -30000.0, 30000.0))); };
+    const QRect placed(coordinate(desktop->x()), coordinate(desktop->y()), static_cast<int>(std::ceil(desktop->width())),
+                       static_cast<int>(std::ceil(desktop->height())));
     window_->setGeometry(placed);
 }
 
@@ -153,7 +156,7 @@ void PerfectCaretWindowController::updateStyle(const BrindotStyle& style)
     const PerfectCaretStyle s(style);
     if (caretView_) caretView_->updateStyle(s);
     const double p = caretView_ ? PerfectCaretView::margin(caretView_->style()) : 0.0;
-    const double side = style.size + 2 * p;
+    const double side = s.width + 2 * p;  // the size as the indicator may draw it
     if (window_) {
         const QPointF centre = frame_.isNull() ? QPointF(side / 2, side / 2) : frame_.center();
         setFrame(QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side));

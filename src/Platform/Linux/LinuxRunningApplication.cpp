@@ -1,5 +1,7 @@
 #include "Platform/Linux/LinuxRunningApplication.h"
 
+#include "Platform/Linux/Atspi/AtspiRuntime.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -30,7 +32,7 @@ ActivationPolicy LinuxRunningApplication::activationPolicy() const
 bool LinuxRunningApplication::isTerminated() const
 {
     const auto now = processStartTime(pid_);
-    return !now || *now != startTime_;
+    return !now || *now != startTime_ || !atspi::Runtime::instance().processAlive(pid_);
 }
 
 void LinuxRunningApplication::update(const Facts& facts)

@@ -12,6 +12,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 #include <atspi/atspi.h>
@@ -25,7 +26,15 @@ LinuxWorkspace::LinuxWorkspace()
     auto& focus = atspi::FocusTracker::instance();
     atspi::EventHub::instance().start();
     connect(&focus, &atspi::FocusTracker::activatedByEvent, this, [this] { frontmostMayHaveChanged(); });
-    connect(&X11Desktop::instance(), &X11Desktop::activeWindowChanged, this, [this] { frontmostMayHaveChanged(); });
+    auto& x11 = X11Desktop::instance();
+    connect(&x11, &X11Desktop::activeWindowChanged, this, [this] { frontmostMayHaveChanged(); });
+    connect(&x11, &X11Desktop::currentDesktopChanged, this,
+            [this] { post(activeSpaceDidChangeNotification, nullptr); });
+    // A process outlives its windows by a moment while it exits.
+    connect(&x11, &X11Desktop::clientWindowGone, this, [this](std::uint32_t, std::int32_t pid) {
+        mayHaveTerminated(pid);
+        for (int ms : {50, 200, 450}) QTimer::singleShot(ms, this, [this, pid] { mayHaveTerminated(pid); });
+    });
     frontmostPid_ = focus.frontmostPid();
 }
 
@@ -105,10 +114,26 @@ void LinuxWorkspace::frontmostMayHaveChanged()
     if (pid <= 0 || pid == frontmostPid_ || pid == static_cast<std::int32_t>(::getpid())) return;
     frontmostPid_ = pid;
     RunningApplicationRef app = applicationForProcessIdentifier(pid);
-    if (!app) return;
+    if (app) post(didActivateApplicationNotification, app);
+}
+
+void LinuxWorkspace::mayHaveTerminated(std::int32_t pid)
+{
+    std::vector<std::shared_ptr<LinuxRunningApplication>> ended;
+    std::erase_if(apps_, [&](const auto& app) {
+        const bool gone = app->processIdentifier() == pid && app->isTerminated();
+        if (gone) ended.push_back(app);
+        return gone;
+    });
+    if (pid == frontmostPid_ && !ended.empty()) frontmostPid_ = 0;
+    for (const auto& app : ended) post(didTerminateApplicationNotification, app);
+}
+
+void LinuxWorkspace::post(const char* notification, const RunningApplicationRef& app)
+{
     QVariantMap info;
-    info.insert(QString::fromLatin1(applicationKey), QVariant::fromValue(app));
-    notificationCenter().post(QString::fromLatin1(didActivateApplicationNotification), {}, info);
+    if (app) info.insert(QString::fromLatin1(applicationKey), QVariant::fromValue(app));
+    notificationCenter().post(QString::fromLatin1(notification), {}, info);
 }
 
 QList<QRectF> cocoaScreenFrames(const QList<QRect>& geometries)

@@ -33,6 +33,9 @@ private:
     std::map<std::int32_t, Facts> scan();
     RunningApplicationRef remember(std::int32_t pid, const Facts& facts);
     void frontmostMayHaveChanged();
+    // Posts did-terminate for the applications of the process that have ended.
+    void mayHaveTerminated(std::int32_t pid);
+    void post(const char* notification, const RunningApplicationRef& app);
 
     // One object per process while it runs; in order of discovery.
     std::vector<std::shared_ptr<LinuxRunningApplication>> apps_;

@@ -2,6 +2,7 @@
 
 #include "Platform/LogSink.h"
 
+#include <QAbstractEventDispatcher>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace zorbel::platform {
 
@@ -50,9 +52,15 @@ X11Desktop::X11Desktop()
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
     for (std::uint32_t window : topLevelWindows()) listenTo(window, false);
+    activeAtom_ = atom("_NET_ACTIVE_WINDOW");
+    clientListAtom_ = atom("_NET_CLIENT_LIST");
+    currentDesktopAtom_ = atom("_NET_CURRENT_DESKTOP");
+    for (const auto& client : clientWindows()) clients_[client.id] = client.pid;
     xcb_flush(connection_);
     notifier_ = new QSocketNotifier(xcb_get_file_descriptor(connection_), QSocketNotifier::Read, this);
     QObject::connect(notifier_, &QSocketNotifier::activated, this, [this] { drainEvents(); });
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { drainQueuedEvents(); });
 }
 
 X11Desktop::~X11Desktop()
@@ -60,37 +68,68 @@ X11Desktop::~X11Desktop()
     if (connection_) xcb_disconnect(connection_);
 }
 
+void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChanged)
+{
+    const auto* event = static_cast<const xcb_generic_event_t*>(raw);
+    const auto type = event->response_type & 0x7f;
+    if (type == XCB_PROPERTY_NOTIFY) {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->window != root_) return;
+        if (notify->atom == activeAtom_) activeChanged = true;
+        else if (notify->atom == clientListAtom_) clientsChanged = true;
+        else if (notify->atom == currentDesktopAtom_) emit currentDesktopChanged();
+    } else if (type == XCB_CONFIGURE_NOTIFY) {
+        configured(event);
+    } else if (type == XCB_MAP_NOTIFY) {
+        const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+        if (map->event == root_ && !map->override_redirect) {
+            listenTo(map->window, false);
+            activeChanged = true;  // it may have taken the focus before we listened
+        }
+    } else if (type == XCB_FOCUS_IN) {
+        activeChanged = true;
+    } else if (type == XCB_UNMAP_NOTIFY) {
+        // Without a window manager the clients are the root's own children.
+        clientsChanged = true;
+    } else if (type == XCB_DESTROY_NOTIFY) {
+        const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
+        watched_.erase(destroyed->window);
+        masks_.erase(destroyed->window);
+        clientsChanged = true;
+        emit windowDestroyed(destroyed->window);
+    }
+}
+
 void X11Desktop::drainEvents()
 {
-    const std::uint32_t activeAtom = atom("_NET_ACTIVE_WINDOW");
-    bool changed = false;
-    while (auto event = own(xcb_poll_for_event(connection_))) {
-        const auto type = event->response_type & 0x7f;
-        if (type == XCB_PROPERTY_NOTIFY) {
-            auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
-            if (notify->window == root_ && notify->atom == activeAtom) changed = true;
-        } else if (type == XCB_CONFIGURE_NOTIFY) {
-            configured(event.get());
-        } else if (type == XCB_MAP_NOTIFY) {
-            auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event.get());
-            if (map->event == root_ && !map->override_redirect) {
-                listenTo(map->window, false);
-                changed = true;  // it may have taken the focus before we listened
-            }
-        } else if (type == XCB_FOCUS_IN) {
-            changed = true;
-        } else if (type == XCB_DESTROY_NOTIFY) {
-            auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event.get());
-            watched_.erase(destroyed->window);
-            masks_.erase(destroyed->window);
-            emit windowDestroyed(destroyed->window);
-        }
-    }
+    bool activeChanged = false;
+    bool clientsChanged = false;
+    while (auto event = own(xcb_poll_for_event(connection_))) handle(event.get(), activeChanged, clientsChanged);
     if (xcb_connection_has_error(connection_)) {
         notifier_->setEnabled(false);
         ZORBEL_PLATFORM_ERROR(QStringLiteral("The connection to the X display was lost"));
     }
-    if (changed) emit activeWindowChanged();
+    if (clientsChanged) clientsMayHaveGone();
+    if (activeChanged) emit activeWindowChanged();
+}
+
+void X11Desktop::drainQueuedEvents()
+{
+    if (!connection_ || xcb_connection_has_error(connection_)) return;
+    bool activeChanged = false;
+    bool clientsChanged = false;
+    while (auto event = own(xcb_poll_for_queued_event(connection_))) handle(event.get(), activeChanged, clientsChanged);
+    if (clientsChanged) clientsMayHaveGone();
+    if (activeChanged) emit activeWindowChanged();
+}
+
+void X11Desktop::clientsMayHaveGone()
+{
+    std::map<std::uint32_t, std::int32_t> now;
+    for (const auto& client : clientWindows()) now[client.id] = client.pid;
+    const auto before = std::exchange(clients_, now);
+    for (const auto& [window, pid] : before)
+        if (!now.count(window)) emit clientWindowGone(window, pid);
 }
 
 std::uint32_t X11Desktop::atom(const char* name)
@@ -268,6 +307,23 @@ bool X11Desktop::hasCompositingManager()
     const std::uint32_t selection = atom(QByteArray("_NET_WM_CM_S" + QByteArray::number(screenNumber_)).constData());
     auto reply = own(xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
     return reply && reply->owner != XCB_NONE;
+}
+
+std::optional<QSize> X11Desktop::windowSize(std::uint32_t window)
+{
+    if (!connection_) return std::nullopt;
+    auto reply = own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+    if (!reply) return std::nullopt;
+    return QSize(reply->width, reply->height);
+}
+
+std::optional<QMargins> X11Desktop::frameExtents(std::uint32_t window)
+{
+    const QByteArray data = property(window, atom("_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
+    if (data.size() < 16) return std::nullopt;
+    std::uint32_t v[4] = {};
+    std::memcpy(v, data.constData(), sizeof v);
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
 }
 
 std::optional<QPoint> X11Desktop::windowOrigin(std::uint32_t window)

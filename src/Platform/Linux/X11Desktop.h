@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 
@@ -44,6 +45,12 @@ public:
     // The window's top-left corner on the root window.
     std::optional<QPoint> windowOrigin(std::uint32_t window);
     QString windowTitle(std::uint32_t window);
+    // The window's size as the X server has it.
+    std::optional<QSize> windowSize(std::uint32_t window);
+    // The invisible margin (shadow, resize border) a toolkit that draws its
+    // own decorations keeps around the window, as it announces it
+    // (_GTK_FRAME_EXTENTS: left, right, top, bottom).
+    std::optional<QMargins> frameExtents(std::uint32_t window);
     // A compositing manager owns the screen's _NET_WM_CM_S selection.
     bool hasCompositingManager();
 
@@ -54,6 +61,10 @@ public:
 signals:
     // The window manager's active window or the X input focus changed.
     void activeWindowChanged();
+    // The window manager shows another workspace (virtual desktop).
+    void currentDesktopChanged();
+    // A client window of the process went away (closed, or its process ended).
+    void clientWindowGone(std::uint32_t window, std::int32_t pid);
     void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
     // The id may come back for another window: the X server hands a new client the id
     // range of one that left.
@@ -68,6 +79,12 @@ private:
     std::vector<std::uint32_t> topLevelWindows();
     bool viewable(std::uint32_t window);
     void drainEvents();
+    // Events an earlier reply read off the socket wait in xcb's queue, where
+    // the socket notifier does not see them: they are taken before the main
+    // loop sleeps.
+    void drainQueuedEvents();
+    void handle(const void* event, bool& activeChanged, bool& clientsChanged);
+    void clientsMayHaveGone();
     void configured(const void* event);
     // Asks for our events on a top-level window (focus, and with watch its geometry).
     void listenTo(std::uint32_t window, bool watch);
@@ -79,6 +96,10 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     std::map<std::uint32_t, std::int32_t> watched_;
     std::map<std::uint32_t, std::uint32_t> masks_;
+    std::map<std::uint32_t, std::int32_t> clients_;
+    std::uint32_t activeAtom_ = 0;
+    std::uint32_t clientListAtom_ = 0;
+    std::uint32_t currentDesktopAtom_ = 0;
 };
 
 }  // namespace zorbel::platform

@@ -1,6 +1,7 @@
 // The Linux services without a desktop: role mapping, screen frames, processes,
 // and what a missing accessibility bus answers.
 #include "Platform/Linux/AtspiAccessibility.h"
+#include "Platform/Linux/Atspi/AtspiObservers.h"
 #include "Platform/Linux/Atspi/AtspiRoles.h"
 #include "Platform/Linux/LinuxRunningApplication.h"
 #include "Platform/Linux/LinuxPowerSource.h"
@@ -57,6 +58,26 @@ TEST(AtspiRoles, WhatAnApplicationHoldsDirectlyIsAWindow)
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_APPLICATION)), "AXApplication");
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_SCROLL_PANE)), "AXScrollArea");
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_CALENDAR)), "AXUnknown");
+}
+
+// A window activation stands for two notifications; an owner that lets its
+// observer go on the first must not hear the second through freed code.
+TEST(AtspiObservers, AnObserverLetGoInsideItsCallbackHearsNothingMore)
+{
+    int calls = 0;
+    std::shared_ptr<atspi::AtspiObserver> owned;
+    owned = std::make_shared<atspi::AtspiObserver>(42, [&](const AXElementRef&, const QString&, const AXValue&) {
+        ++calls;
+        owned.reset();
+    });
+    const std::weak_ptr<atspi::AtspiObserver> weak = owned;
+    for (const char* name : {"AXFocusedWindowChanged", "AXMainWindowChanged"})
+        owned->registrations.push_back({AXElementRef(), QString::fromLatin1(name)});
+    const atspi::ObserverRegistry::Notifications activation{{QStringLiteral("AXFocusedWindowChanged"), AXElementRef()},
+                                                            {QStringLiteral("AXMainWindowChanged"), AXElementRef()}};
+    atspi::ObserverRegistry::deliver({weak}, activation, [](const auto&, const auto&) { return true; });
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(weak.expired()) << "released as soon as its callback returned";
 }
 
 TEST(LinuxWorkspaceScreens, FramesAreFlippedAgainstTheFirstScreen)

@@ -10,6 +10,7 @@
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
+#include "support/TrackedCaret.h"
 
 #include <QElapsedTimer>
 
@@ -77,8 +78,7 @@ class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
     ASSERT_TRUE(services_->eventMonitor.isConnected());
   }
   void TearDown() override {
-    subscription_.cancel();
-    tracker_.reset();
+    tracked_.reset();
     clients_.clear();
     resetSharedInstances();
     services_.reset();
@@ -102,27 +102,8 @@ class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
     ASSERT_TRUE(typeText(typed));
   }
 
-  void startTracking() {
-    tracker_ = std::make_unique<PerfectCaretTracker>();
-    subscription_ = tracker_->currentCaretPositionPublisher().sink([this](const std::optional<QPointF>& p) {
-      latest_ = p;
-      ++publications_;
-      sinceChange_.start();
-    });
-    tracker_->startTracking();
-  }
-
-  // The published point once it has stayed put for a moment after the call (what the
-  // user just did takes a moment to be noticed), on the X screen.
-  std::optional<QPointF> settledPoint() {
-    QElapsedTimer sinceCall;
-    sinceCall.start();
-    pollUntil([&] { return sinceCall.elapsed() >= kQuiet && sinceChange_.isValid() && sinceChange_.elapsed() >= kQuiet; },
-              8s);
-    if (!latest_) return std::nullopt;
-    const auto onScreen = platform::workspace().desktopRectFromCocoa(QRectF(*latest_, QSizeF()));
-    return onScreen ? std::optional<QPointF>(onScreen->topLeft()) : std::nullopt;
-  }
+  void startTracking() { tracked_ = std::make_unique<TrackedCaret>(); }
+  std::optional<QPointF> settledPoint() { return tracked_->settledPoint(kQuiet); }
 
   // The settled point lies on the caret drawn in `window`; returns the point.
   QPointF expectAtDrawnCaret(const TextClient& client, const char* what) {
@@ -142,11 +123,7 @@ class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
 
   std::unique_ptr<LinuxServices> services_;
   std::list<std::unique_ptr<TextClient>> clients_;
-  std::unique_ptr<PerfectCaretTracker> tracker_;
-  rx::Cancellable subscription_;
-  std::optional<QPointF> latest_;
-  int publications_ = 0;
-  QElapsedTimer sinceChange_;
+  std::unique_ptr<TrackedCaret> tracked_;
 };
 
 TEST_P(CaretTrackingTest, TypingMovesThePointWithTheCaret) {
@@ -202,10 +179,10 @@ TEST_P(CaretTrackingTest, AButtonWithTheFocusHasNoCaret) {
   ASSERT_TRUE(button) << "the client has a button";
   ASSERT_TRUE(clickAt(button->center()));
   EXPECT_FALSE(settledPoint()) << "a button has no caret";
-  const int publications = publications_;
+  const int publications = tracked_->publications();
   ASSERT_TRUE(clickAt(button->center()));
   settledPoint();
-  EXPECT_EQ(publications_, publications) << "nothing more is published while the button has the focus";
+  EXPECT_EQ(tracked_->publications(), publications) << "nothing more is published while the button has the focus";
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, CaretTrackingTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),

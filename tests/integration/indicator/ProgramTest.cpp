@@ -58,17 +58,18 @@ class ProgramTest : public ::testing::TestWithParam<Toolkit> {
     client_.reset();
   }
 
-  void writeSettings() {
+  void writeSettings(const BrindotStyle& style = storedStyle(), bool debug = false) {
     const QString folder = config_.path() + QStringLiteral("/zorbel");
     ASSERT_TRUE(QDir().mkpath(folder));
     QFile suite(folder + QStringLiteral("/quellan.brindot.ini"));
     ASSERT_TRUE(suite.open(QIODevice::WriteOnly));
     suite.write("[General]\nisBrindotEnabled=true\n");
     suite.close();
-    const auto json = encodeJson(storedStyle());
+    const auto json = encodeJson(style);
     ASSERT_TRUE(json.ok()) << json.error.toStdString();
     QSettings defaults(folder + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
     defaults.setValue(QStringLiteral("BrindotStyle"), *json.value);
+    if (debug) defaults.setValue(QStringLiteral("BrindotDebugMode"), true);
     defaults.sync();
     ASSERT_EQ(defaults.status(), QSettings::NoError);
   }
@@ -166,6 +167,37 @@ TEST_P(ProgramTest, MarksTheCaretWithTheStoredStyleAndKeepsTheKeyboardWithTheEdi
   EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program_.exitCode(), 0) << output();
   EXPECT_FALSE(windowNamed(kIndicatorTitle)) << "its window went with it";
+}
+
+// Any stored number can be edited to anything: a 30000-point indicator once took
+// gigabytes and the whole screen.
+TEST_P(ProgramTest, HostileStoredNumbersGiveAnIndicatorOfSaneSizeOnTheScreen) {
+  if (GetParam() != Toolkit::Gtk3) GTEST_SKIP() << "one toolkit is enough";
+  BrindotStyle hostile = storedStyle();
+  hostile.shape = BrindotShape::rectangle;
+  hostile.size = 30000;
+  hostile.borderWidth = 1e300;
+  hostile.shadowEnabled = true;
+  hostile.shadowRadius = 1e6;
+  hostile.position.horizontalOffset = 1e300;
+  hostile.position.verticalOffset = -1e300;
+  hostile.fillColor = {5, -1, 0.5, 2};
+  ASSERT_NO_FATAL_FAILURE(writeSettings(hostile, true));
+  launchClient();
+  ASSERT_TRUE(focusWindow(client_->windowId()));
+  ASSERT_TRUE(clickAt(entryPoint(window_)));
+  ASSERT_NO_FATAL_FAILURE(startProgram());
+  const auto panel = settledIndicator();
+  ASSERT_TRUE(panel) << "the indicator is shown; the program said:\n" << output();
+  EXPECT_LE(panel->width(), 404) << describe(*panel);
+  EXPECT_LE(panel->height(), 404) << describe(*panel);
+  const QRect screen(QPoint(0, 0), grabScreen().size());
+  EXPECT_TRUE(screen.contains(panel->center())) << describe(*panel);
+  output();
+  for (const char* field : {"size", "borderWidth", "shadowRadius", "position.horizontalOffset", "fillColor.red"}) {
+    const QByteArray named = QByteArray("Stored style value ") + field + " = ";
+    EXPECT_EQ(output_.count(named), 1) << field << " is named once; the program said:\n" << output_.data();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, ProgramTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),

@@ -11,6 +11,9 @@
 
 namespace zorbel::integration {
 
+// GTK 4 draws its caret one pixel wide in a mid grey (about 120 of 255).
+constexpr int kDark = 140;
+
 std::optional<QRect> drawnCaret(const QRectF& near, const QRectF& frame, std::chrono::milliseconds timeout) {
   const QRect region = frame.toAlignedRect();
   std::optional<QRect> found;
@@ -27,7 +30,7 @@ std::optional<QRect> drawnCaret(const QRectF& near, const QRectF& frame, std::ch
           if (x < 0 || x >= image.width()) continue;
           int run = 0, longest = 0, longestEnd = 0;
           for (int y = top; y <= bottom; ++y) {
-            run = qGray(image.pixel(x, y)) < 90 ? run + 1 : 0;
+            run = qGray(image.pixel(x, y)) < kDark ? run + 1 : 0;
             if (run > longest) longest = run, longestEnd = y;
           }
           if (longest >= 0.6 * near.height() && std::abs(dx) < bestDistance) {

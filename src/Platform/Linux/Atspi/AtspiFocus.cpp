@@ -6,6 +6,8 @@
 
 #include <atspi/atspi.h>
 
+#include <array>
+
 namespace zorbel::platform::atspi {
 
 namespace {
@@ -13,11 +15,15 @@ constexpr int searchLimit = 3000;
 
 bool isFailure(AXCode code) { return code == axcode::cannotComplete || code == axcode::apiDisabled; }
 
-// Depth first through what is showing; containers that manage their own
-// descendants (long lists and tables) are not entered.
+// Depth first through what is shown: GTK 4 never sets SHOWING below the
+// window, so a visible node counts too. Containers that manage their own
+// descendants (long lists and tables) are not entered. Where several nodes
+// say FOCUSED (Qt puts it on a page tab and on the text edit that holds the
+// caret), the first that takes text wins over the first of the others.
 AXCode searchFocused(const AccPtr& root, float timeout, int& budget, AccPtr& found)
 {
     std::vector<AccPtr> stack{root};
+    AccPtr other;
     while (!stack.empty() && budget-- > 0) {
         AccPtr current = std::move(stack.back());
         stack.pop_back();
@@ -30,19 +36,25 @@ AXCode searchFocused(const AccPtr& root, float timeout, int& budget, AccPtr& fou
         if (isFailure(code)) return code;
         if (!states) continue;
         const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
-        const bool showing = atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
+        const bool shown = atspi_state_set_contains(states, ATSPI_STATE_SHOWING) ||
+                           atspi_state_set_contains(states, ATSPI_STATE_VISIBLE);
         const bool manages = atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS);
         g_object_unref(states);
         if (focused && current != root) {
-            found = current;
-            return axcode::success;
+            if (node.hasEditableText()) {
+                found = current;
+                return axcode::success;
+            }
+            if (!other) other = current;
         }
-        if ((!showing && current != root) || manages) continue;
+        if ((!shown && current != root) || manages) continue;
         std::vector<AccPtr> children;
         if (isFailure(code = node.children(children))) return code;
         for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(*it);
     }
-    return axcode::noValue;
+    if (!other) return axcode::noValue;
+    found = other;
+    return axcode::success;
 }
 
 bool stillFocused(const AccPtr& element, float timeout)
@@ -67,19 +79,21 @@ void FocusTracker::handle(EventRecord& record)
 {
     if (record.type.startsWith(QLatin1String("object:state-changed:focused"))) handleFocus(record);
     else if (record.type.startsWith(QLatin1String("window:"))) handleWindow(record);
+    else if (record.type.startsWith(QLatin1String("object:text-caret-moved")))
+        carets_[record.pid] = Evidence{record.source, ++events_};
 }
 
 void FocusTracker::handleFocus(EventRecord& record)
 {
-    AccPtr& current = focused_[record.pid];
+    Evidence& current = focused_[record.pid];
     if (record.detail1 == 0) {
-        if (sameObject(current.get(), record.source.get())) current.reset();
+        if (sameObject(current.element.get(), record.source.get())) current = {};
         if (sameObject(desktopFocus_.get(), record.source.get())) desktopFocus_.reset();
         return;
     }
-    record.duplicate = sameObject(current.get(), record.source.get()) &&
+    record.duplicate = sameObject(current.element.get(), record.source.get()) &&
                        sameObject(desktopFocus_.get(), record.source.get());
-    current = record.source;
+    if (!record.duplicate || !current.order) current = Evidence{record.source, ++events_};
     desktopFocus_ = record.source;
     if (lastActivePid_ != record.pid) {
         lastActivePid_ = record.pid;
@@ -137,13 +151,29 @@ AccPtr FocusTracker::activeWindow(std::int32_t pid, float timeout)
     return {};
 }
 
+// The element of the latest focus or caret event that still has the focus.
+// Where the focus event names something that takes no text (a page tab)
+// while the element of an older caret event still says FOCUSED, the caret's
+// element wins.
+bool FocusTracker::pickEvidence(std::int32_t pid, float timeout, AccPtr& focused)
+{
+    const Evidence focus = focused_.count(pid) ? focused_[pid] : Evidence{};
+    const Evidence caret = carets_.count(pid) ? carets_[pid] : Evidence{};
+    const bool caretFirst = caret.element && (caret.order > focus.order || !focus.element ||
+                                              !Node(focus.element.get(), timeout).hasEditableText());
+    for (const AccPtr& candidate : caretFirst ? std::array{caret.element, focus.element}
+                                              : std::array{focus.element, caret.element}) {
+        if (candidate && stillFocused(candidate, timeout)) {
+            focused = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
 AXCode FocusTracker::focusedElement(std::int32_t pid, float timeout, AccPtr& focused)
 {
-    auto it = focused_.find(pid);
-    if (it != focused_.end() && it->second && stillFocused(it->second, timeout)) {
-        focused = it->second;
-        return axcode::success;
-    }
+    if (pickEvidence(pid, timeout, focused)) return axcode::success;
     int budget = searchLimit;
     AXCode result = axcode::noValue;
     if (AccPtr window = activeWindow(pid, timeout)) {
@@ -154,22 +184,16 @@ AXCode FocusTracker::focusedElement(std::int32_t pid, float timeout, AccPtr& foc
             if (result != axcode::noValue) break;
         }
     }
-    if (result == axcode::success) focused_[pid] = focused;
+    if (result == axcode::success) focused_[pid] = Evidence{focused, ++events_};
     return result;
 }
 
 AXCode FocusTracker::desktopFocusedElement(float timeout, AccPtr& focused)
 {
-    const std::int32_t front = frontmostPid();
-    if (desktopFocus_ && stillFocused(desktopFocus_, timeout)) {
-        const auto pid = Runtime::instance().pidOf(desktopFocus_.get());
-        if (!front || (pid && *pid == front)) {
-            focused = desktopFocus_;
-            return axcode::success;
-        }
-    }
-    if (!front) return axcode::noValue;
-    return focusedElement(front, timeout, focused);
+    if (const std::int32_t front = frontmostPid()) return focusedElement(front, timeout, focused);
+    if (!desktopFocus_ || !stillFocused(desktopFocus_, timeout)) return axcode::noValue;
+    focused = desktopFocus_;
+    return axcode::success;
 }
 
 }  // namespace zorbel::platform::atspi

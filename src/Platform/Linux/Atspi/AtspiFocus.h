@@ -9,9 +9,11 @@
 namespace zorbel::platform::atspi {
 
 // The focused element of the desktop and of each application, and the active
-// window, kept from focus and window events. Toolkits repeat focus events
-// (those are marked duplicate) and a window's deactivation may arrive after
-// the next window's activation (it is ignored then). Where no event told,
+// window, kept from focus, caret and window events. Toolkits repeat focus
+// events (those are marked duplicate) and a window's deactivation may arrive
+// after the next window's activation (it is ignored then). A caret event is
+// evidence of focus too: GTK 4 sends no focus event, and Qt leaves FOCUSED on
+// a page tab beside the text edit that holds the caret. Where no event told,
 // the focused element is searched for in the application's windows.
 class FocusTracker final : public QObject {
     Q_OBJECT
@@ -36,7 +38,16 @@ private:
     void handleFocus(EventRecord& record);
     void handleWindow(EventRecord& record);
 
-    std::map<std::int32_t, AccPtr> focused_;
+    // An element some event pointed at, and how recent that event is.
+    struct Evidence {
+        AccPtr element;
+        std::uint64_t order = 0;
+    };
+    bool pickEvidence(std::int32_t pid, float timeout, AccPtr& focused);
+
+    std::uint64_t events_ = 0;
+    std::map<std::int32_t, Evidence> focused_;
+    std::map<std::int32_t, Evidence> carets_;
     std::map<std::int32_t, AccPtr> activeWindows_;
     AccPtr desktopFocus_;
     std::int32_t lastActivePid_ = 0;

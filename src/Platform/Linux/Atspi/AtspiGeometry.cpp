@@ -43,6 +43,30 @@ Answer ask(const Node& node, AtspiCoordType type, const Query& query)
     return answer;
 }
 
+// Where a toolkit that draws its own decorations (GTK 4) starts its window
+// coordinates inside its X window: after the margin it announces, else (no
+// compositor, no announcement) after an even border around the frame the
+// toolkit reports.
+QPoint decorationInset(const AccPtr& window, float timeout, std::uint32_t xWindow)
+{
+    auto& x11 = X11Desktop::instance();
+    if (const auto extents = x11.frameExtents(xWindow)) return QPoint(extents->left(), extents->top());
+    QRect frame;
+    const AXCode code = bounded(window.get(), timeout, [&](GError** error) {
+        AtspiRect* rect = atspi_component_get_extents(ATSPI_COMPONENT(window.get()), ATSPI_COORD_TYPE_WINDOW, error);
+        if (!rect) return false;
+        frame = QRect(rect->x, rect->y, rect->width, rect->height);
+        g_free(rect);
+        return true;
+    });
+    const auto size = x11.windowSize(xWindow);
+    if (code != axcode::success || !size || frame.isEmpty()) return {};
+    const QSize border = *size - frame.size();
+    constexpr int largest = 64;
+    if (border.width() < 0 || border.height() < 0 || border.width() > largest || border.height() > largest) return {};
+    return QPoint(border.width() / 2, border.height() / 2);
+}
+
 std::optional<QPoint> windowOriginOf(const Node& node)
 {
     AccPtr window;
@@ -60,7 +84,9 @@ std::optional<QPoint> windowOriginOf(const Node& node)
         if (client.title == title || !match) match = client.id;
     }
     if (!match || (ofProcess > 1 && title.isEmpty())) return std::nullopt;
-    return x11.windowOrigin(*match);
+    const auto origin = x11.windowOrigin(*match);
+    if (!origin) return std::nullopt;
+    return *origin + decorationInset(window, node.timeout(), *match);
 }
 
 // GTK 4 answers screen coordinates with window coordinates (or refuses them).

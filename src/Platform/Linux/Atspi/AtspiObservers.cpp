@@ -5,6 +5,8 @@
 #include "Platform/Linux/Atspi/AtspiNode.h"
 #include "Platform/Linux/X11Desktop.h"
 
+#include <algorithm>
+
 namespace zorbel::platform::atspi {
 
 namespace {
@@ -30,6 +32,13 @@ ObserverRegistry::ObserverRegistry()
     // A later window with the same id must not be compared with this one's geometry.
     QObject::connect(&x11, &X11Desktop::windowDestroyed, &x11,
                      [this](std::uint32_t window) { lastWindowGeometry_.erase(window); });
+    // The focused element of a window that closed, or of a process that ended,
+    // is gone: observers of the application hear that the focus changed.
+    QObject::connect(&x11, &X11Desktop::clientWindowGone, &x11, [this](std::uint32_t, std::int32_t pid) {
+        const auto interested = observersOf(pid);
+        if (!interested.empty())
+            deliver(interested, pid, {{QStringLiteral("AXFocusedUIElementChanged"), AtspiElement::application(pid)}});
+    });
 }
 
 std::shared_ptr<AtspiObserver> ObserverRegistry::create(std::int32_t pid, AXObserverCallback callback)
@@ -98,28 +107,37 @@ bool ObserverRegistry::covers(const AtspiObserver::Registration& registration, c
     return false;
 }
 
-std::vector<std::shared_ptr<AtspiObserver>> ObserverRegistry::observersOf(std::int32_t pid) const
+std::vector<std::weak_ptr<AtspiObserver>> ObserverRegistry::observersOf(std::int32_t pid) const
 {
-    std::vector<std::shared_ptr<AtspiObserver>> interested;
+    std::vector<std::weak_ptr<AtspiObserver>> interested;
     for (const auto& weak : observers_) {
         if (auto observer = weak.lock(); observer && observer->pid == pid && !observer->registrations.empty())
-            interested.push_back(std::move(observer));
+            interested.push_back(weak);
     }
     return interested;
 }
 
-void ObserverRegistry::deliver(const std::vector<std::shared_ptr<AtspiObserver>>& observers, std::int32_t pid,
-                               const std::vector<std::pair<QString, AXElementRef>>& notifications) const
+void ObserverRegistry::deliver(const std::vector<std::weak_ptr<AtspiObserver>>& observers, std::int32_t pid,
+                               const Notifications& notifications) const
 {
-    for (const auto& observer : observers) {
+    deliver(observers, notifications, [this, pid](const AtspiObserver::Registration& registration,
+                                                  const AXElementRef& target) {
+        return covers(registration, target, pid);
+    });
+}
+
+void ObserverRegistry::deliver(const std::vector<std::weak_ptr<AtspiObserver>>& observers,
+                               const Notifications& notifications, const Covers& covers)
+{
+    for (const auto& weak : observers) {
         for (const auto& [name, target] : notifications) {
-            bool matched = false;
-            for (const auto& registration : observer->registrations) {
-                if (registration.notification == name && covers(registration, target, pid)) {
-                    matched = true;
-                    break;
-                }
-            }
+            // Held only while its callback runs, so the callback outlives its own call.
+            const auto observer = weak.lock();
+            if (!observer) break;
+            const auto& registrations = observer->registrations;
+            const bool matched = std::any_of(registrations.begin(), registrations.end(), [&](const auto& r) {
+                return r.notification == name && covers(r, target);
+            });
             // The callback may stop the observer or drop its registrations.
             if (matched && observer->delivering && observer->callback) observer->callback(target, name, AXValue());
         }
@@ -156,7 +174,7 @@ void ObserverRegistry::windowConfigured(std::uint32_t window, std::int32_t pid, 
     }
     if (!match) return;
     const AXElementRef element = AtspiElement::object(match);
-    std::vector<std::pair<QString, AXElementRef>> notifications;
+    Notifications notifications;
     if (moved) notifications.emplace_back(QStringLiteral("AXWindowMoved"), element);
     if (resized) notifications.emplace_back(QStringLiteral("AXWindowResized"), element);
     deliver(interested, pid, notifications);

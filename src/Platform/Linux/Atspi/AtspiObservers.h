@@ -3,7 +3,9 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Linux/Atspi/AtspiEvents.h"
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace zorbel::platform::atspi {
@@ -35,13 +37,21 @@ public:
     // The notifications one event stands for, with the element each concerns.
     std::vector<std::pair<QString, AXElementRef>> notificationsFor(const EventRecord& record);
 
+    using Notifications = std::vector<std::pair<QString, AXElementRef>>;
+    using Covers = std::function<bool(const AtspiObserver::Registration&, const AXElementRef&)>;
+    // Hands each notification to each observer registered for it. An owner may
+    // let its observer go inside a callback; that observer hears nothing more,
+    // not even the rest of the same event.
+    static void deliver(const std::vector<std::weak_ptr<AtspiObserver>>& observers,
+                        const Notifications& notifications, const Covers& covers);
+
 private:
     ObserverRegistry();
     void dispatch(const EventRecord& record);
     void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
-    std::vector<std::shared_ptr<AtspiObserver>> observersOf(std::int32_t pid) const;
-    void deliver(const std::vector<std::shared_ptr<AtspiObserver>>& observers, std::int32_t pid,
-                 const std::vector<std::pair<QString, AXElementRef>>& notifications) const;
+    std::vector<std::weak_ptr<AtspiObserver>> observersOf(std::int32_t pid) const;
+    void deliver(const std::vector<std::weak_ptr<AtspiObserver>>& observers, std::int32_t pid,
+                 const Notifications& notifications) const;
     bool covers(const AtspiObserver::Registration& registration, const AXElementRef& element,
                 std::int32_t pid) const;
     QString boundsNotification(const EventRecord& record, bool window);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "Platform/Reactive/Published.h"
+#include "Platform/Scheduler.h"
+
+#include <cstdint>
+#include <set>
+
+namespace zorbel {
+
+// The one clock every animated glass layer of the settings window draws from.
+// It ticks at a modest frame rate only while at least one viewer (an animated
+// layer whose window is on screen) exists; hidden or minimised windows stop it,
+// so the glass costs nothing while nobody can see it. Elapsed time stands still
+// while it is stopped.
+class GlassClock {
+public:
+    static GlassClock& shared();
+    GlassClock();
+    ~GlassClock();
+    GlassClock(const GlassClock&) = delete;
+    GlassClock& operator=(const GlassClock&) = delete;
+
+    // Slow, soft movements: twelve frames a second look smooth and keep an
+    // idle window cheap.
+    static constexpr double frameInterval = 1.0 / 12.0;
+
+    // Seconds of animation shown so far.
+    double elapsed() const;
+    bool isRunning() const { return timer_ != nullptr; }
+
+    // A viewer says whether it is on screen; the clock runs while any is.
+    using ViewerId = std::uint64_t;
+    ViewerId addViewer();
+    void setViewerOnScreen(ViewerId id, bool onScreen);
+    void removeViewer(ViewerId id);
+
+    // Sends elapsed() on every frame.
+    rx::Publisher<double> ticks() const { return ticks_.publisher(); }
+
+private:
+    void update();
+    void tick();
+
+    std::set<ViewerId> onScreen_;
+    ViewerId nextId_ = 1;
+    double elapsedBeforeStart_ = 0.0;
+    double startedAt_ = 0.0;
+    platform::TimerRef timer_;
+    rx::PassthroughSubject<double> ticks_;
+};
+
+}  // namespace zorbel

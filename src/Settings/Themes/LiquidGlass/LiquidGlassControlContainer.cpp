@@ -1,0 +1,48 @@
+#include "Settings/Themes/LiquidGlass/LiquidGlassControlContainer.h"
+
+#include "Settings/Themes/LiquidGlass/GlassMotion.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace zorbel {
+
+using namespace glass;
+
+LiquidGlassControlContainer::LiquidGlassControlContainer(QWidget* content, const GlassTint& tint, QWidget* parent)
+    : GlassSurface(parent), content_(content), tint_(tint)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+}
+
+void LiquidGlassControlContainer::paintEvent(QPaintEvent* event)
+{
+    const double t = frameTime();
+    QPainter p(this);
+    p.setClipRegion(event->region());
+    p.setRenderHint(QPainter::Antialiasing);
+    if (event->region().intersects(rimHighlightArea(rect()))) paintRimHighlights(p, rect(), cornerRadius);
+    paintRimMotion(p, rect(), cornerRadius, loopPhase(t, refractionPeriod), loopPhase(t, dropletPeriod), tint_);
+}
+
+QRegion LiquidGlassControlContainer::detailRegion(double t) const
+{
+    const QRectF r = rect();
+    const double refraction = loopPhase(t, refractionPeriod);
+    const double droplets = loopPhase(t, dropletPeriod);
+    QRegion region;
+    for (int k = 0; k < 4; ++k) region += controlDropletBounds(r, droplets, k).toAlignedRect();
+    for (int i = 0; i < 2; ++i) region += orbBounds(r, cornerRadius, refraction, i).toAlignedRect();
+    if (const auto strip = contourGlow(refraction, r.size())) region += strip->rect.toAlignedRect();
+    return region;
+}
+
+QRegion LiquidGlassControlContainer::movedRegion(double before, double now) const
+{
+    return detailRegion(before) + detailRegion(now);
+}
+
+}  // namespace zorbel

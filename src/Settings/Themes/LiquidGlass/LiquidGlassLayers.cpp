@@ -1,0 +1,147 @@
+#include "Settings/Themes/LiquidGlass/LiquidGlassLayers.h"
+
+#include "Settings/Themes/LiquidGlass/GlassMotion.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace zorbel {
+
+using namespace glass;
+
+namespace {
+constexpr double kRimRadius = 16;
+
+QImage blankImage(const QSize& size, qreal dpr)
+{
+    QImage image((QSizeF(size) * dpr).toSize(), QImage::Format_RGBA64_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    return image;
+}
+}  // namespace
+
+GlassStackSurface::GlassStackSurface(Periods periods, const GlassTint& tint, QWidget* parent)
+    : GlassSurface(parent), periods_(periods), tint_(tint)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+GlassStackSurface::Phases GlassStackSurface::phasesAt(double t) const
+{
+    Phases p;
+    p.veil = loopPhase(t, periods_.veil);
+    p.caustics = loopPhase(t, periods_.caustics);
+    p.tint = loopPhase(t, periods_.tint);
+    p.borderRefraction = loopPhase(t, 8.0);
+    p.borderDroplets = loopPhase(t, 12.0);
+    p.rimRefraction = loopPhase(t, 8.0);
+    p.rimDroplets = loopPhase(t, 15.0);
+    return p;
+}
+
+void GlassStackSurface::refreshBase(double driftTime)
+{
+    const QRectF r = rect();
+    const qreal dpr = devicePixelRatioF();
+    if (still_.size() != (QSizeF(size()) * dpr).toSize()) {
+        still_ = blankImage(size(), dpr);
+        QPainter p(&still_);
+        p.setRenderHint(QPainter::Antialiasing);
+        paintFrostedBase(p, r);
+        paintEdgeHighlight(p, r);
+        paintStillBorderLines(p, r, tint_);
+        paintInnerShade(p, r);
+        paintRimHighlights(p, r, kRimRadius);
+        driftDrawnAt_ = -1;
+    }
+    if (driftTime == driftDrawnAt_) return;
+    // The veil and tint are soft enough to draw at half size and enlarge.
+    QImage drift = blankImage((size() + QSize(1, 1)) / 2, 1.0);
+    {
+        QPainter p(&drift);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(0.5, 0.5);
+        const Phases ph = phasesAt(driftTime);
+        paintWaterVeil(p, r, ph.veil, tint_);
+        paintHolographicTint(p, r, ph.tint);
+    }
+    QImage base = blankImage(size(), dpr);
+    {
+        QPainter p(&base);
+        if (paintsBackdrop()) fillOpaqueBackdrop(p, r);
+        p.drawImage(QPointF(0, 0), still_);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRectF(0, 0, drift.width() * 2.0, drift.height() * 2.0), drift);
+    }
+    base_ = base.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    driftDrawnAt_ = driftTime;
+}
+
+void GlassStackSurface::paintEvent(QPaintEvent* event)
+{
+    const double t = frameTime();
+    refreshBase(std::floor(t / driftStep) * driftStep);
+    QPainter p(this);
+    p.setClipRegion(event->region());
+    const QRectF r = rect();
+    p.drawImage(QPointF(0, 0), base_);
+    p.setRenderHint(QPainter::Antialiasing);
+    const Phases ph = phasesAt(t);
+    paintCaustics(p, r, ph.caustics);
+    paintContourGlow(p, r, ph.borderRefraction);
+    paintWindowDroplets(p, r, ph.borderDroplets, tint_);
+    paintRimMotion(p, r, kRimRadius, ph.rimRefraction, ph.rimDroplets, tint_);
+}
+
+QRegion GlassStackSurface::detailRegion(double t) const
+{
+    const QRectF r = rect();
+    const Phases ph = phasesAt(t);
+    QRegion region;
+    const auto add = [&region](const QRectF& area) { region += area.toAlignedRect(); };
+    for (int i = 0; i < 2; ++i) add(causticBounds(r, ph.caustics, i));
+    for (int k = 0; k < 8; ++k) add(windowDropletBounds(r, ph.borderDroplets, k));
+    for (int k = 0; k < 4; ++k) add(controlDropletBounds(r, ph.rimDroplets, k));
+    for (int i = 0; i < 2; ++i) add(orbBounds(r, kRimRadius, ph.rimRefraction, i));
+    for (double phase : {ph.borderRefraction, ph.rimRefraction})
+        if (const auto strip = contourGlow(phase, r.size())) add(strip->rect);
+    return region;
+}
+
+QRegion GlassStackSurface::movedRegion(double before, double now) const
+{
+    if (std::floor(before / driftStep) != std::floor(now / driftStep)) return QRegion(rect());
+    return detailRegion(before) + detailRegion(now);
+}
+
+WhiteBackgroundLiquidGlassEffect::WhiteBackgroundLiquidGlassEffect(const GlassTint& tint, QWidget* parent)
+    : GlassStackSurface({25.0, 18.0, 30.0}, tint, parent)
+{
+}
+
+WhiteBackgroundLiquidGlassBackground::WhiteBackgroundLiquidGlassBackground(const GlassTint& tint, QWidget* parent)
+    : GlassStackSurface({30.0, 30.0, 30.0}, tint, parent)
+{
+}
+
+bool WhiteBackgroundLiquidGlassBackground::paintsBackdrop() const
+{
+    return !window()->testAttribute(Qt::WA_TranslucentBackground);
+}
+
+WhiteBackgroundFrostedGlassBase::WhiteBackgroundFrostedGlassBase(double opacity, QWidget* parent)
+    : QWidget(parent), opacity_(opacity)
+{
+}
+
+void WhiteBackgroundFrostedGlassBase::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setOpacity(opacity_);
+    paintFrostedBase(p, rect());
+}
+
+}  // namespace zorbel

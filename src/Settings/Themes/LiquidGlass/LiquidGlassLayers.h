@@ -1,0 +1,86 @@
+#pragma once
+
+#include "Settings/Themes/LiquidGlass/GlassPainting.h"
+#include "Settings/Themes/LiquidGlass/GlassSurface.h"
+
+#include <QImage>
+
+namespace zorbel {
+
+// A window-scale stack of glass layers, back to front: frosted base, water
+// veil, edge highlight, caustics, rim with droplets, inner shade,
+// iridescent tint and refraction rim. The still layers are drawn once per
+// size; the slowly drifting veil and tint are redrawn at half resolution a
+// couple of times a second into one picture with them; caustics, droplets,
+// glow and orbs move every frame. Pictures are drawn in 16 bits a channel, as
+// such faint layers would otherwise show rings and bands.
+class GlassStackSurface : public GlassSurface {
+public:
+    // Seconds for one turn of each drifting layer's phase.
+    struct Periods {
+        double veil;
+        double caustics;
+        double tint;
+    };
+    struct Phases {
+        double veil = 0;
+        double caustics = 0;
+        double tint = 0;
+        double borderRefraction = 0;  // the rim with droplets
+        double borderDroplets = 0;
+        double rimRefraction = 0;  // the refraction rim in front
+        double rimDroplets = 0;
+    };
+    GlassStackSurface(Periods periods, const glass::GlassTint& tint, QWidget* parent);
+
+    Phases phasesAt(double seconds) const;
+    // Seconds between two redraws of the drifting layers.
+    static constexpr double driftStep = 0.5;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    QRegion movedRegion(double before, double now) const override;
+    // Whether this stack lies directly on the window and must stand in for
+    // the desktop behind it when the window cannot be translucent.
+    virtual bool paintsBackdrop() const { return false; }
+
+private:
+    void refreshBase(double driftTime);
+    QRegion detailRegion(double seconds) const;
+
+    Periods periods_;
+    glass::GlassTint tint_;
+    QImage still_;  // the layers that never move, for the current size
+    QImage base_;   // still layers and drifting ones, for the current drift step
+    double driftDrawnAt_ = -1;
+};
+
+// Behind each column of the liquid-glass layout; its veil, caustics and
+// tint drift with different periods.
+class WhiteBackgroundLiquidGlassEffect final : public GlassStackSurface {
+public:
+    explicit WhiteBackgroundLiquidGlassEffect(const glass::GlassTint& tint, QWidget* parent = nullptr);
+};
+
+// Behind the whole liquid-glass window; one phase moves all its layers in step.
+class WhiteBackgroundLiquidGlassBackground final : public GlassStackSurface {
+public:
+    explicit WhiteBackgroundLiquidGlassBackground(const glass::GlassTint& tint, QWidget* parent = nullptr);
+
+protected:
+    bool paintsBackdrop() const override;
+};
+
+// The still frosted pane on its own, under the liquid-glass footer.
+class WhiteBackgroundFrostedGlassBase final : public QWidget {
+public:
+    explicit WhiteBackgroundFrostedGlassBase(double opacity = 1.0, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    double opacity_;
+};
+
+}  // namespace zorbel
