@@ -1,6 +1,7 @@
 #include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/BrindotManager.h"
+#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Platform/Console.h"
 #include "Platform/IniUserDefaults.h"
 #include "Platform/Linux/JournalLogSink.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
 
     BrindotManager::shared();
     BrindotHUDManager::shared();
+    InputMethodStyleFeature::scheduleAtLaunch();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&desktop] {
         desktop.notifications().post(QString::fromLatin1(BrindotManager::willTerminateNotification));
     });

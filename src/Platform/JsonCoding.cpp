@@ -6,6 +6,7 @@
 #include <QJsonParseError>
 
 #include <cmath>
+#include <limits>
 
 namespace zorbel::json {
 
@@ -62,6 +63,14 @@ double Reader::nonNegativeNumber(const QString& key) const
     const double d = number(key);
     if (d < 0) fail(key, QStringLiteral("holds %1, which is below zero").arg(text::number(d)));
     return d;
+}
+
+int Reader::integer(const QString& key) const
+{
+    const double d = number(key);
+    if (d != std::trunc(d) || d < std::numeric_limits<int>::min() || d > std::numeric_limits<int>::max())
+        fail(key, QStringLiteral("holds %1, which is not a whole number").arg(text::number(d)));
+    return static_cast<int>(d);
 }
 
 bool Reader::boolean(const QString& key) const

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -40,7 +41,10 @@ public:
     double number(const QString& key) const;
     // A number that must not be below zero.
     double nonNegativeNumber(const QString& key) const;
+    // A whole number that fits an int.
+    int integer(const QString& key) const;
     bool boolean(const QString& key) const;
+    QStringList keys() const { return object_.keys(); }
     QString string(const QString& key) const;
     Reader object(const QString& key) const;
     QJsonArray array(const QString& key) const;

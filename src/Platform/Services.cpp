@@ -30,6 +30,8 @@ AccessibilityService& accessibility() { return require(g_services.accessibility,
 WorkspaceService& workspace() { return require(g_services.workspace, "workspace"); }
 EventMonitorService& eventMonitor() { return require(g_services.eventMonitor, "event monitor"); }
 PowerSourceService* powerSource() { return g_services.powerSource; }
+InputSourceService& inputSources() { return require(g_services.inputSources, "input source"); }
+KeyboardStateService& keyboardState() { return require(g_services.keyboardState, "keyboard state"); }
 
 }  // namespace zorbel::platform
 

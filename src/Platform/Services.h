@@ -13,6 +13,8 @@ class AccessibilityService;
 class WorkspaceService;
 class EventMonitorService;
 class PowerSourceService;
+class InputSourceService;
+class KeyboardStateService;
 
 // The platform services the process runs on. The program installs the Linux
 // ones at start; tests install a simulated world. Nothing here is owned: the
@@ -28,6 +30,8 @@ struct Services {
     EventMonitorService* eventMonitor = nullptr;
     // Optional: without it the machine reports no power sources.
     PowerSourceService* powerSource = nullptr;
+    InputSourceService* inputSources = nullptr;
+    KeyboardStateService* keyboardState = nullptr;
 };
 
 Services& services();
@@ -42,6 +46,8 @@ WorkspaceService& workspace();
 EventMonitorService& eventMonitor();
 // Nothing when no power-source service is installed.
 PowerSourceService* powerSource();
+InputSourceService& inputSources();
+KeyboardStateService& keyboardState();
 
 }  // namespace zorbel::platform
 

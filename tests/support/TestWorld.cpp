@@ -14,6 +14,8 @@ void TestWorld::install()
     s.defaults = &defaults;
     s.log = &log;
     s.console = &console;
+    if (!s.inputSources) s.inputSources = &keyboard;
+    if (!s.keyboardState) s.keyboardState = &keyboard;
     platform::installServices(s);
 }
 

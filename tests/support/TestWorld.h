@@ -4,6 +4,7 @@
 #include "Platform/LogSink.h"
 #include "Platform/NotificationCenter.h"
 #include "Platform/Services.h"
+#include "Platform/Simulated/SimulatedKeyboard.h"
 #include "Platform/UserDefaults.h"
 #include "Platform/VirtualScheduler.h"
 
@@ -26,6 +27,8 @@ struct TestWorld {
     platform::MemoryUserDefaultsProvider defaults;
     platform::MemoryLogSink log;
     platform::MemoryConsole console;
+    // Input sources and Caps Lock.
+    platform::SimulatedKeyboard keyboard;
 
     // Re-installs the services (after a test swapped one of them).
     void install();

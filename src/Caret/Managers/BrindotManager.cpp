@@ -128,7 +128,7 @@ void BrindotManager::stopBrindot()
 void BrindotManager::updatePerfectCaretConfiguration()
 {
     PerfectCaretConfiguration configuration;
-    configuration.style = PerfectCaretStyle(BrindotStyleManager::shared().currentStyle());
+    configuration.style = PerfectCaretStyle(BrindotStyleManager::shared().drawnStyle());
     configuration.enableBlinking = ConfigManager::shared().enableBlinking();
     configuration.animationDuration = 0.1;
     perfectCaretManager_->configure(configuration);

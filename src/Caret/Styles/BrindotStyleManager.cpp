@@ -2,8 +2,14 @@
 
 #include "Caret/Core/Logger.h"
 #include "Caret/Styles/BrindotStyleJson.h"
+#include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
+#include "Features/InputMethodStyle/Managers/StylePresetProvider.h"
+#include "Features/InputMethodStyle/Utils/CapsLockDetector.h"
+#include "Platform/InputSources.h"
 #include "Platform/NotificationCenter.h"
+#include "Platform/Scheduler.h"
 #include "Platform/Services.h"
+#include "Platform/TextForm.h"
 #include "Platform/UserDefaults.h"
 
 namespace zorbel {
@@ -15,17 +21,19 @@ QString key() { return QString::fromLatin1(BrindotStyleManager::defaultsKey); }
 
 BrindotStyleManager& BrindotStyleManager::shared() { return sharedInstance<BrindotStyleManager>(); }
 
-BrindotStyleManager::BrindotStyleManager() : currentStyle_(loadStyle()), logger_(Logger::shared())
+BrindotStyleManager::BrindotStyleManager()
+    : currentStyle_(loadStyle()), drawnStyle_(currentStyle_.get()), logger_(Logger::shared())
 {
     logger_.info(QStringLiteral("BrindotStyleManager initialized"), ZHERE("init()"));
     setupInputMethodStyleMonitoring();
 }
 
-BrindotStyleManager::~BrindotStyleManager() = default;
+BrindotStyleManager::~BrindotStyleManager() { *self_ = nullptr; }
 
 void BrindotStyleManager::setCurrentStyle(const BrindotStyle& style)
 {
     currentStyle_.set(style);
+    drawnStyle_.set(layered(style));
     saveStyle();
     notifyStyleChanged();
 }
@@ -55,7 +63,7 @@ void BrindotStyleManager::notifyStyleChanged()
         callback(currentStyle());
     }
     platform::notificationCenter().post(QString::fromLatin1(styleChangedNotification),
-                                        QVariant::fromValue(currentStyle()));
+                                        QVariant::fromValue(drawnStyle()));
     logger_.debug(QStringLiteral("Style changed notification sent"), ZHERE("notifyStyleChanged()"));
 }
 
@@ -88,27 +96,110 @@ BrindotStyle BrindotStyleManager::loadStyle()
     return BrindotStyle::defaultStyle();
 }
 
-// Input-method styling attaches here once the input-source, preset-mapping and
-// Caps Lock services exist:
-// - setupInputMethodStyleMonitoring() observes the keyboard-selection change,
-//   "capsLockStateChanged" and "inputMethodStyleConfigChanged" and routes them
-//   to the handlers below (keeping the observations for the manager's life);
-// - handleInputMethodChanged() builds the mapped preset's style over the
-//   current one, remembers it as the input method's base style and applies it
-//   through applyInputMethodStyle(), which lays the Caps Lock look on while
-//   Caps Lock is on and the look is wanted;
-// - handleCapsLockStateChanged() resets border and shadow and lays the Caps
-//   Lock look on or takes it off;
-// - enableInputMethodStyle() / disableInputMethodStyle() switch the feature;
-//   disabling reassigns the stored style.
-// Each of them assigns through setCurrentStyle(), so the write path above
-// stays the only one.
-void BrindotStyleManager::setupInputMethodStyleMonitoring() {}
-void BrindotStyleManager::handleInputMethodChanged() {}
-void BrindotStyleManager::handleCapsLockStateChanged(const platform::Notification&) {}
-void BrindotStyleManager::handleInputMethodStyleConfigChanged() {}
-void BrindotStyleManager::applyInputMethodStyle(const BrindotStyle&) {}
-void BrindotStyleManager::enableInputMethodStyle() {}
-void BrindotStyleManager::disableInputMethodStyle() {}
+void BrindotStyleManager::setupInputMethodStyleMonitoring()
+{
+    // Each handler runs on a later turn of the main loop, so a change made
+    // while handling one (a first mapping being stored) is handled after it.
+    auto later = [self = self_](void (BrindotStyleManager::*handler)()) {
+        platform::scheduler().post([self, handler]() {
+            if (*self) ((*self)->*handler)();
+        });
+    };
+    if (auto* sources = platform::services().inputSources)
+        cancellables_.push_back(sources->observeSelectionChanges(
+            [later]() { later(&BrindotStyleManager::handleInputMethodChanged); }));
+    auto& center = platform::notificationCenter();
+    observations_.push_back(center.addObserver(QString::fromLatin1(CapsLockDetector::stateChangedNotification),
+                                               [self = self_](const platform::Notification& n) {
+                                                   platform::scheduler().post([self, n]() {
+                                                       if (*self) (*self)->handleCapsLockStateChanged(n);
+                                                   });
+                                               }));
+    observations_.push_back(center.addObserver(
+        QString::fromLatin1(InputMethodStyleMapper::configChangedNotification),
+        [later](const platform::Notification&) { later(&BrindotStyleManager::handleInputMethodStyleConfigChanged); }));
+    logger_.debug(QStringLiteral("Input method style monitoring setup completed"),
+                  ZHERE("setupInputMethodStyleMonitoring()"));
+}
+
+void BrindotStyleManager::handleInputMethodStyleConfigChanged()
+{
+    logger_.debug(QStringLiteral("Input method style config changed"), ZHERE("handleInputMethodStyleConfigChanged()"));
+    handleInputMethodChanged();
+    // The Caps Lock switch of the configuration may have changed.
+    showCapsLockLook(capsLockLookWanted(CapsLockDetector::shared().isCapsLockOn()));
+}
+
+void BrindotStyleManager::handleInputMethodChanged()
+{
+    auto& mapper = InputMethodStyleMapper::shared();
+    if (!mapper.config().enabled) {
+        logger_.debug(QStringLiteral("Input method style feature disabled"), ZHERE("handleInputMethodChanged()"));
+        return;
+    }
+    const auto source = mapper.inputSourceManager().currentInputSource();
+    if (!source) {
+        logger_.debug(QStringLiteral("No current input source"), ZHERE("handleInputMethodChanged()"));
+        return;
+    }
+    logger_.info(QStringLiteral("Input method changed to: ") + source->name, ZHERE("handleInputMethodChanged()"));
+    const int index = mapper.getStyleIndex(source->id);
+    const BrindotStyle style = StylePresetProvider::shared().style(index, std::nullopt);
+    baseStyle_ = style;
+    applyInputMethodStyle(style);
+    logger_.info(QStringLiteral("Applied style ") + QString::number(index) + QStringLiteral(" for input method: ") +
+                     source->name,
+                 ZHERE("handleInputMethodChanged()"));
+}
+
+bool BrindotStyleManager::capsLockLookWanted(bool capsLockOn) const
+{
+    const auto& detector = CapsLockDetector::shared();
+    return detector.isEnabled() && InputMethodStyleMapper::shared().config().capsLockIndicatorEnabled && capsLockOn;
+}
+
+BrindotStyle BrindotStyleManager::layered(const BrindotStyle& style) const
+{
+    return capsLockLook_ ? CapsLockDetector::shared().applyCapsLockIndicator(style) : style;
+}
+
+void BrindotStyleManager::applyInputMethodStyle(const BrindotStyle& style)
+{
+    capsLockLook_ = capsLockLookWanted(CapsLockDetector::shared().isCapsLockOn());
+    setCurrentStyle(style);
+}
+
+void BrindotStyleManager::showCapsLockLook(bool shown)
+{
+    if (shown == capsLockLook_) return;
+    capsLockLook_ = shown;
+    drawnStyle_.set(layered(currentStyle()));
+    platform::notificationCenter().post(QString::fromLatin1(styleChangedNotification), QVariant::fromValue(drawnStyle()));
+}
+
+void BrindotStyleManager::handleCapsLockStateChanged(const platform::Notification& notification)
+{
+    const QVariant isOn = notification.userInfo.value(QStringLiteral("isOn"));
+    if (isOn.typeId() != QMetaType::Bool) return;
+    const bool on = isOn.toBool();
+    logger_.debug(QStringLiteral("Caps Lock state changed: ") + text::boolean(on), ZHERE("handleCapsLockStateChanged(_:)"));
+    showCapsLockLook(capsLockLookWanted(on));
+    logger_.debug(capsLockLook_ ? QStringLiteral("Applied Caps Lock indicator") : QStringLiteral("Removed Caps Lock indicator"),
+                  ZHERE("handleCapsLockStateChanged(_:)"));
+}
+
+void BrindotStyleManager::enableInputMethodStyle()
+{
+    inputMethodStyleEnabled_ = true;
+    handleInputMethodChanged();
+    logger_.info(QStringLiteral("Input method style feature enabled"), ZHERE("enableInputMethodStyle()"));
+}
+
+void BrindotStyleManager::disableInputMethodStyle()
+{
+    inputMethodStyleEnabled_ = false;
+    setCurrentStyle(loadStyle());
+    logger_.info(QStringLiteral("Input method style feature disabled"), ZHERE("disableInputMethodStyle()"));
+}
 
 }  // namespace zorbel

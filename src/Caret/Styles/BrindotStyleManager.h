@@ -2,7 +2,10 @@
 
 #include "Caret/Styles/BrindotStyle.h"
 #include "Caret/Styles/StylePreset.h"
+#include "Platform/NotificationCenter.h"
 #include "Platform/Reactive/Published.h"
+
+#include <optional>
 
 #include <functional>
 #include <vector>
@@ -11,16 +14,16 @@ namespace zorbel {
 
 class Logger;
 
-namespace platform {
-struct Notification;
-}
-
 // Owns the indicator's current style. Every assignment of the current style,
 // from inside or outside, tells the subscribers, stores the style as JSON under
 // "BrindotStyle" in the standard settings, and announces it with
-// "BrindotStyleChanged" (object: the style) — once per assignment, also when
-// the value is unchanged. The style loaded at creation is neither stored nor
-// announced.
+// "BrindotStyleChanged" (object: the drawn style) — once per assignment, also
+// when the value is unchanged. The style loaded at creation is neither stored
+// nor announced.
+//
+// While Caps Lock is on (and its look is wanted) the indicator is drawn with
+// the Caps Lock look laid over the current style. That layer is never stored
+// and never becomes part of the current style, so it cannot build up.
 class BrindotStyleManager {
 public:
     static BrindotStyleManager& shared();
@@ -36,6 +39,14 @@ public:
     void setCurrentStyle(const BrindotStyle& style);
     // Delivers the current style at once, then every assignment.
     rx::Publisher<BrindotStyle> currentStylePublisher() const { return currentStyle_.publisher(); }
+    // What the indicator shows: the current style with the Caps Lock look
+    // laid over it while that look is in force.
+    const BrindotStyle& drawnStyle() const { return drawnStyle_.get(); }
+    rx::Publisher<BrindotStyle> drawnStylePublisher() const { return drawnStyle_.publisher(); }
+    bool isCapsLockLookShown() const { return capsLockLook_; }
+    // The style last built for the current input source.
+    const std::optional<BrindotStyle>& baseStyle() const { return baseStyle_; }
+    bool inputMethodStyleEnabled() const { return inputMethodStyleEnabled_; }
 
     using StyleChangeCallback = std::function<void(const BrindotStyle&)>;
     // Called on every change, in the order added, before the notification.
@@ -48,21 +59,33 @@ public:
     // The stored style, or the default one when nothing readable is stored.
     static BrindotStyle loadStyle();
 
-    // Input-method styling switch; see the note in the source file.
+    // Switches input-method styling on (applying the current source's style) or
+    // off (bringing back the stored style).
     void enableInputMethodStyle();
     void disableInputMethodStyle();
 
 private:
-    // Input-method and Caps Lock handling; see the note in the source file.
     void setupInputMethodStyleMonitoring();
     void handleInputMethodChanged();
     void handleCapsLockStateChanged(const platform::Notification& notification);
     void handleInputMethodStyleConfigChanged();
     void applyInputMethodStyle(const BrindotStyle& style);
+    bool capsLockLookWanted(bool capsLockOn) const;
+    BrindotStyle layered(const BrindotStyle& style) const;
+    // Lays the Caps Lock look on or takes it off; redraws and announces when
+    // that changes what is drawn. Nothing is stored.
+    void showCapsLockLook(bool shown);
 
     rx::Published<BrindotStyle> currentStyle_;
+    rx::Published<BrindotStyle> drawnStyle_;
     const Logger& logger_;
     std::vector<StyleChangeCallback> styleChangeCallbacks_;
+    std::vector<platform::NotificationToken> observations_;
+    rx::CancellableSet cancellables_;
+    std::optional<BrindotStyle> baseStyle_;
+    bool inputMethodStyleEnabled_ = false;
+    bool capsLockLook_ = false;
+    std::shared_ptr<BrindotStyleManager*> self_ = std::make_shared<BrindotStyleManager*>(this);
 };
 
 }  // namespace zorbel

@@ -49,7 +49,7 @@ void PerfectCaretWindowController::setupWindow()
 
 void PerfectCaretWindowController::setupBindings()
 {
-    cancellables_.push_back(BrindotStyleManager::shared().currentStylePublisher().receiveOnMain().sink(
+    cancellables_.push_back(BrindotStyleManager::shared().drawnStylePublisher().receiveOnMain().sink(
         [self = self_](const BrindotStyle& style) {
             if (*self) (*self)->updateStyle(style);
         }));

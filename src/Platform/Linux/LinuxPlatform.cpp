@@ -18,10 +18,13 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     workspace_ = std::make_unique<LinuxWorkspace>();
     eventMonitor_ = std::make_unique<X11EventMonitor>();
     powerSource_ = std::make_unique<LinuxPowerSource>();
+    keyboard_ = std::make_unique<X11Keyboard>();
     services.accessibility = accessibility_.get();
     services.workspace = workspace_.get();
     services.eventMonitor = eventMonitor_.get();
     services.powerSource = powerSource_.get();
+    services.inputSources = keyboard_.get();
+    services.keyboardState = keyboard_.get();
     installServices(services);
 }
 

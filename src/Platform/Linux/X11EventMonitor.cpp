@@ -1,5 +1,7 @@
 #include "Platform/Linux/X11EventMonitor.h"
 
+#include "Platform/Linux/X11Keyboard.h"
+
 #include "Platform/LogSink.h"
 #include "Platform/Scheduler.h"
 #include "Platform/Services.h"
@@ -15,19 +17,6 @@
 #include <algorithm>
 
 namespace zorbel::platform {
-
-namespace {
-ModifierFlags flagsFromMask(unsigned int mods, unsigned int locked)
-{
-    ModifierFlags f;
-    f.capsLock = (locked & LockMask) != 0;
-    f.shift = (mods & ShiftMask) != 0;
-    f.control = (mods & ControlMask) != 0;
-    f.option = (mods & Mod1Mask) != 0;
-    f.command = (mods & Mod4Mask) != 0;
-    return f;
-}
-}  // namespace
 
 X11EventMonitor::X11EventMonitor()
 {
@@ -99,7 +88,7 @@ ModifierFlags X11EventMonitor::currentModifiers() const
 {
     XkbStateRec state{};
     if (XkbGetState(display_, XkbUseCoreKbd, &state) != Success) return {};
-    return flagsFromMask(state.mods, state.locked_mods);
+    return modifierFlagsFromXkb(state.mods, state.locked_mods);
 }
 
 bool X11EventMonitor::pointerIsOverOwnWindow(unsigned long child) const
@@ -137,12 +126,12 @@ void X11EventMonitor::drain()
             GlobalEvent e;
             e.type = GlobalEventType::leftMouseDown;
             e.location = QPointF(rx, ry);
-            e.modifiers = flagsFromMask(mask, mask);
+            e.modifiers = modifierFlagsFromXkb(mask, mask);
             monitors_.deliver(e);
         } else if (xkbEventBase_ >= 0 && ev.type == xkbEventBase_) {
             const auto* xkb = reinterpret_cast<const XkbEvent*>(&ev);
             if (xkb->any.xkb_type != XkbStateNotify) continue;
-            const ModifierFlags flags = flagsFromMask(xkb->state.mods, xkb->state.locked_mods);
+            const ModifierFlags flags = modifierFlagsFromXkb(xkb->state.mods, xkb->state.locked_mods);
             if (flags == lastFlags_) continue;
             lastFlags_ = flags;
             GlobalEvent e;

@@ -1,0 +1,190 @@
+// Caps Lock, the style of the current input source, and the feature's start.
+#include "Caret/Styles/BrindotStyleManager.h"
+#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
+#include "Features/InputMethodStyle/Utils/CapsLockDetector.h"
+#include "InputMethodTestSupport.h"
+
+using namespace zorbel;
+using zorbel::testing::InputMethodTest;
+
+namespace {
+
+class CapsLockTest : public InputMethodTest {};
+
+class InputMethodStylingTest : public InputMethodTest {
+protected:
+    void SetUp() override
+    {
+        InputMethodTest::SetUp();
+        useSources({{"xkb:us::eng", "English (US)"}, {"pinyin", "中文拼音"}});
+        picks = {0, 0, 0, 0};
+        // English gets preset 0 (blue), pinyin preset 1 (red).
+        InputMethodStyleFeature::initializeAtLaunch();
+        world().runFor(0);
+        posted.clear();
+    }
+    BrindotStyleManager& styles() { return BrindotStyleManager::shared(); }
+    void settle() { world().runFor(0.05); }
+    QString drawnFill() { return QString::number(styles().drawnStyle().fillColor.red, 'f', 2); }
+};
+
+}  // namespace
+
+TEST_F(CapsLockTest, EachPressPostsOnceAndOtherModifiersPostNothing)
+{
+    auto& detector = CapsLockDetector::shared();
+    detector.startMonitoring();
+    detector.startMonitoring();
+    EXPECT_EQ(world().log.linesContaining("CapsLockDetector starting monitoring").size(), 1);
+    std::vector<QVariantMap> seen;
+    auto token = world().notifications.addObserver("capsLockStateChanged",
+                                                   [&](const platform::Notification& n) { seen.push_back(n.userInfo); });
+    keyboard().setModifierFlags({.shift = true});
+    keyboard().setCapsLock(true);
+    world().runFor(0.02);
+    // Off and on again before the state is re-read: no change.
+    keyboard().setCapsLock(false);
+    keyboard().setCapsLock(true);
+    world().runFor(0.02);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].value("isOn"), QVariant(true));
+    EXPECT_TRUE(seen[0].value("timestamp").canConvert<QDateTime>());
+    keyboard().setCapsLock(false);
+    world().runFor(0.02);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].value("isOn"), QVariant(false));
+}
+
+TEST_F(CapsLockTest, OnAtLaunchIsKnownWithoutAnnouncement)
+{
+    keyboard().setCapsLock(true);
+    EXPECT_TRUE(CapsLockDetector::shared().isCapsLockOn());
+    EXPECT_EQ(count("capsLockStateChanged"), 0);
+}
+
+TEST_F(CapsLockTest, TheLookWidensTheBorderAndAddsAGlow)
+{
+    auto& detector = CapsLockDetector::shared();
+    BrindotStyle s;
+    s.borderWidth = 5;
+    const BrindotStyle look = detector.applyCapsLockIndicator(s);
+    EXPECT_EQ(look.borderWidth, 6.0);
+    EXPECT_EQ(look.borderColor, (BrindotColor{0, 1, 0, 0.8}));
+    EXPECT_EQ(look.shadowColor, (BrindotColor{0, 1, 0, 0.48}));
+    EXPECT_EQ(look.shadowRadius, 4.0);
+    EXPECT_TRUE(look.shadowEnabled && look.borderEnabled);
+    s.borderWidth = 2;
+    EXPECT_EQ(detector.applyCapsLockIndicator(s).borderWidth, 3.0);
+    detector.setEnabled(false);
+    EXPECT_EQ(detector.applyCapsLockIndicator(s).borderWidth, 2.0);
+}
+
+TEST_F(InputMethodStylingTest, SwitchingSourcesAppliesTheirPresetsOnceEach)
+{
+    EXPECT_EQ(drawnFill(), "0.00");  // blue
+    const int writes = styleWrites();
+    keyboard().select("pinyin");
+    settle();
+    EXPECT_EQ(drawnFill(), "1.00");  // red
+    EXPECT_EQ(styleWrites(), writes + 1);
+    EXPECT_EQ(count("BrindotStyleChanged"), 1);
+    EXPECT_EQ(world().log.linesContaining("Applied style 1 for input method: 中文拼音").size(), 1);
+
+    InputMethodStyleConfig off = InputMethodStyleMapper::shared().config();
+    off.enabled = false;
+    InputMethodStyleMapper::shared().setConfig(off);
+    settle();
+    const int afterOff = styleWrites();
+    keyboard().select("xkb:us::eng");
+    settle();
+    EXPECT_EQ(styleWrites(), afterOff) << "switched off, a change of source writes nothing";
+    EXPECT_EQ(drawnFill(), "1.00");
+}
+
+TEST_F(InputMethodStylingTest, ANewSourceIsMappedThenStyledTwice)
+{
+    keyboard().addSource(platform::SimulatedKeyboard::keyboardSource("hangul", "Korean"));
+    const int writes = styleWrites();
+    keyboard().select("hangul");
+    settle();
+    EXPECT_EQ(InputMethodStyleMapper::shared().config().styleMapping.value("hangul"), 11);
+    EXPECT_EQ(styleWrites(), writes + 2);
+}
+
+TEST_F(InputMethodStylingTest, TheCapsLockLookIsLaidOverNeverStoredAndNeverBuildsUp)
+{
+    const BrindotStyle stored = styles().currentStyle();
+    const int writes = styleWrites();
+    keyboard().setCapsLock(true);
+    settle();
+    EXPECT_EQ(styles().drawnStyle().borderWidth, 3.0);
+    EXPECT_TRUE(styles().drawnStyle().shadowEnabled);
+    EXPECT_EQ(count("BrindotStyleChanged"), 1);
+    EXPECT_EQ(styleWrites(), writes) << "the look is not stored";
+
+    for (int i = 0; i < 3; ++i) {
+        keyboard().select(i % 2 ? "xkb:us::eng" : "pinyin");
+        settle();
+    }
+    EXPECT_EQ(styles().drawnStyle().borderWidth, 3.0);
+    EXPECT_EQ(styles().currentStyle().borderWidth, stored.borderWidth);
+    EXPECT_FALSE(styles().currentStyle().shadowEnabled);
+
+    keyboard().setCapsLock(false);
+    settle();
+    EXPECT_EQ(styles().drawnStyle().borderWidth, stored.borderWidth) << "the border comes back as it was";
+    EXPECT_EQ(styles().drawnStyle(), styles().currentStyle());
+}
+
+TEST_F(InputMethodStylingTest, TheCapsLockSwitchOfTheConfigurationIsHonoured)
+{
+    InputMethodStyleConfig c = InputMethodStyleMapper::shared().config();
+    c.capsLockIndicatorEnabled = false;
+    InputMethodStyleMapper::shared().setConfig(c);
+    settle();
+    posted.clear();
+    keyboard().setCapsLock(true);
+    settle();
+    EXPECT_FALSE(styles().isCapsLockLookShown());
+    EXPECT_EQ(count("BrindotStyleChanged"), 0);
+    c.capsLockIndicatorEnabled = true;
+    InputMethodStyleMapper::shared().setConfig(c);
+    settle();
+    EXPECT_TRUE(styles().isCapsLockLookShown());
+    EXPECT_EQ(styles().drawnStyle().borderWidth, 3.0);
+}
+
+TEST_F(InputMethodStylingTest, DisablingBringsBackTheStoredStyleAndInitializeRunsOnce)
+{
+    keyboard().select("pinyin");
+    settle();
+    InputMethodStyleFeature::disable();
+    settle();
+    EXPECT_FALSE(InputMethodStyleFeature::currentStatus().first);
+    EXPECT_FALSE(storedConfig().enabled);
+    EXPECT_EQ(drawnFill(), "1.00") << "the indicator keeps the look it had";
+    InputMethodStyleFeature::enable();
+    settle();
+    EXPECT_TRUE(storedConfig().enabled);
+
+    InputMethodStyleFeature::initialize();
+    InputMethodStyleFeature::initialize();
+    EXPECT_EQ(world().console.count("[InputMethodStyleFeature] Already initialized"), 1);
+    EXPECT_EQ(world().console.count("[INFO] v1.2.0: 输入法样式功能已启用"), 1);
+}
+
+TEST_F(CapsLockTest, TheStartUpJobLeavesStylingOffWhenTheRecordSaysSo)
+{
+    InputMethodStyleConfig c;
+    c.enabled = false;
+    defaults().setData("InputMethodStyleConfig", *encodeJson(c).value);
+    InputMethodStyleFeature::scheduleAtLaunch();
+    world().runFor(0.9);
+    EXPECT_FALSE(CapsLockDetector::shared().isMonitoring());
+    world().runFor(0.2);
+    world().runFor(0);
+    EXPECT_TRUE(CapsLockDetector::shared().isMonitoring());
+    EXPECT_FALSE(BrindotStyleManager::shared().inputMethodStyleEnabled());
+    EXPECT_EQ(world().console.count("[INFO] v1.2.0: 输入法样式功能未启用"), 1);
+    EXPECT_FALSE(InputMethodStyleMapper::shared().config().styleMapping.isEmpty());
+}

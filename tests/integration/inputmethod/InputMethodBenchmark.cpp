@@ -1,0 +1,215 @@
+// Figures for input-method styling in the real program, printed rather than asserted; run
+// by scripts/benchmark.sh on a headless desktop with a compositor, not by CTest:
+//   - how long after a layout group switch the indicator shows its new colour on screen;
+//   - the program's CPU time while nothing happens, with input-method styling on.
+//
+//   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS]
+#include "Caret/Styles/BrindotStyleJson.h"
+#include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
+#include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
+#include "support/Poll.h"
+#include "support/TextClient.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using namespace zorbel;
+using namespace zorbel::integration;
+using namespace std::chrono;
+
+namespace {
+
+double cpuSecondsOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> f = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return f.size() > 12 ? double(f[11].toLongLong() + f[12].toLongLong()) / double(::sysconf(_SC_CLK_TCK)) : 0;
+}
+
+double percentile(std::vector<double> v, double fraction)
+{
+    if (v.empty()) return NAN;
+    std::sort(v.begin(), v.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(fraction * double(v.size())));
+    return v[std::clamp<std::size_t>(rank, 1, v.size()) - 1];
+}
+
+// Red fill (us) or green fill (de) at one screen pixel.
+bool isRed(unsigned long p) { return ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) < 140; }
+bool isGreen(unsigned long p) { return ((p >> 8) & 0xFF) > 150 && ((p >> 16) & 0xFF) < 140; }
+
+class Benchmark {
+public:
+    Benchmark(QString program, int switches, int idle) : program_(std::move(program)), switches_(switches), idle_(idle) {}
+
+    int run()
+    {
+        display_ = XOpenDisplay(nullptr);
+        if (!display_) return fail("no X display");
+        QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de")});
+        XkbLockGroup(display_, XkbUseCoreKbd, 0);
+        XSync(display_, False);
+        if (!writeSettings() || !startClient() || !startProgram()) return 1;
+        std::printf("Input-method styling benchmark: %d layout switches, %d s idle\n", switches_, idle_);
+        const double before = cpuSecondsOf(process_.processId());
+        pollUntil([] { return false; }, seconds(idle_));
+        const double used = cpuSecondsOf(process_.processId()) - before;
+        std::printf("CPU while idle with input-method styling on, %d s: %.2f s (%.3f %% of one core)\n", idle_, used,
+                    100.0 * used / idle_);
+        measureSwitches();
+        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        process_.waitForFinished(5000);
+        XCloseDisplay(display_);
+        return 0;
+    }
+
+private:
+    int fail(const std::string& why)
+    {
+        std::fprintf(stderr, "benchmark: %s\n", why.c_str());
+        return 1;
+    }
+
+    bool writeSettings()
+    {
+        const QString folder = config_.path() + QStringLiteral("/zorbel");
+        QDir().mkpath(folder);
+        QFile suite(folder + QStringLiteral("/quellan.brindot.ini"));
+        if (!suite.open(QIODevice::WriteOnly)) return false;
+        suite.write("[General]\nisBrindotEnabled=true\n");
+        suite.close();
+        BrindotStyle style;
+        style.size = 20;
+        InputMethodStyleConfig mapping;
+        mapping.styleMapping = {{QStringLiteral("xkb:us::eng"), 1}, {QStringLiteral("xkb:de::deu"), 2}};
+        QSettings defaults(folder + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
+        defaults.setValue(QStringLiteral("BrindotStyle"), *encodeJson(style).value);
+        defaults.setValue(QStringLiteral("InputMethodStyleConfig"), *encodeJson(mapping).value);
+        defaults.sync();
+        return defaults.status() == QSettings::NoError;
+    }
+
+    bool startClient()
+    {
+        QString error;
+        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320)}, &error);
+        if (!client_) return fail(error.toStdString()) == 0;
+        if (!pollUntil([&] { return isRegistered(client_->pid()); }, 10s)) return fail("the client did not register") == 0;
+        const auto window = windowGeometry(client_->windowId());
+        return window && focusWindow(client_->windowId()) && clickAt({window->center().x(), window->top() + 20}) &&
+               typeText(QStringLiteral("xx"));
+    }
+
+    bool startProgram()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        process_.setProcessEnvironment(environment);
+        process_.setStandardOutputFile(config_.path() + QStringLiteral("/zorbel.log"));
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        process_.start(program_, QStringList());
+        if (!process_.waitForStarted()) return fail("cannot start the program") == 0;
+        std::optional<quint64> window;
+        if (!pollUntil([&] { return (window = windowNamed(QStringLiteral("Zorbel indicator"))) && isViewable(*window) == true; }, 15s))
+            return fail("the indicator never appeared") == 0;
+        indicator_ = *window;
+        // The input-method job runs a second after launch; it shows the us colour.
+        if (!pollUntil([&] { return centrePixel() && isRed(*centrePixel()); }, 10s))
+            return fail("the indicator never took the colour mapped to the us layout") == 0;
+        return true;
+    }
+
+    std::optional<unsigned long> centrePixel()
+    {
+        const auto g = windowGeometry(indicator_);
+        if (!g) return std::nullopt;
+        centre_ = g->center();
+        return pixelAt(centre_);
+    }
+    std::optional<unsigned long> pixelAt(QPoint p)
+    {
+        XImage* image = XGetImage(display_, DefaultRootWindow(display_), p.x(), p.y(), 1, 1, AllPlanes, ZPixmap);
+        if (!image) return std::nullopt;
+        const unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return pixel;
+    }
+
+    void measureSwitches()
+    {
+        std::vector<double> ms;
+        int missed = 0;
+        for (int i = 0; i < switches_; ++i) {
+            const int group = (i + 1) % 2;
+            const auto start = steady_clock::now();
+            XkbLockGroup(display_, XkbUseCoreKbd, static_cast<unsigned>(group));
+            XFlush(display_);
+            bool seen = false;
+            while (steady_clock::now() - start < 1s) {
+                const auto p = pixelAt(centre_);
+                if (p && (group ? isGreen(*p) : isRed(*p))) {
+                    seen = true;
+                    break;
+                }
+                ::usleep(200);
+            }
+            if (seen) ms.push_back(duration<double, std::milli>(steady_clock::now() - start).count());
+            else ++missed;
+            pollUntil([] { return false; }, 50ms);
+        }
+        std::printf("Layout switch to the indicator's new colour on screen: median %.2f ms, 99th percentile %.2f ms "
+                    "(%zu of %d switches seen within 1 s)\n",
+                    percentile(ms, 0.5), percentile(ms, 0.99), ms.size(), switches_);
+        if (missed) std::printf("%d switches did not recolour the indicator within 1 s\n", missed);
+    }
+
+    QString program_;
+    int switches_;
+    int idle_;
+    Display* display_ = nullptr;
+    QTemporaryDir config_;
+    QProcess process_;
+    std::unique_ptr<TextClient> client_;
+    quint64 indicator_ = 0;
+    QPoint centre_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList a = QCoreApplication::arguments();
+    QString program;
+    int switches = 200, idle = 30;
+    for (int i = 1; i < a.size(); ++i) {
+        if (a[i] == QLatin1String("--switches") && i + 1 < a.size()) switches = a[++i].toInt();
+        else if (a[i] == QLatin1String("--idle") && i + 1 < a.size()) idle = a[++i].toInt();
+        else if (program.isEmpty()) program = a[i];
+    }
+    if (program.isEmpty() || switches < 1 || idle < 1) {
+        std::fprintf(stderr, "usage: %s PROGRAM [--switches N] [--idle SECONDS]\n", argv[0]);
+        return 2;
+    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    return Benchmark(program, switches, idle).run();
+}

@@ -1,0 +1,222 @@
+// The real program with two keyboard layouts: the indicator takes the preset stored for
+// the selected layout group, changes colour when the group changes, shows the Caps Lock
+// look while Caps Lock is on without storing it, and keeps the mapping across a restart.
+#include "Caret/Styles/BrindotStyleJson.h"
+#include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
+#include "indicator/IndicatorChecks.h"
+#include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
+#include "support/Poll.h"
+#include "support/TextClient.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <stdexcept>
+#include <sys/prctl.h>
+
+namespace zorbel::integration {
+
+// Locks the keyboard to a layout group, as a layout switcher does.
+bool lockXkbGroup(int group);
+
+namespace {
+
+const QString kIndicatorTitle = QStringLiteral("Zorbel indicator");
+const QString kUs = QStringLiteral("xkb:us::eng");
+const QString kDe = QStringLiteral("xkb:de::deu");
+
+bool run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool lockGroup(int group) { return lockXkbGroup(group); }
+
+enum class Hue { red, green, other };
+
+Hue hueAt(const QImage& screen, QPoint p)
+{
+    const QRgb c = screen.pixel(p);
+    if (qRed(c) > 200 && qGreen(c) < 140 && qBlue(c) < 140) return Hue::red;
+    if (qGreen(c) > 150 && qRed(c) < 140 && qBlue(c) < 160) return Hue::green;
+    return Hue::other;
+}
+
+class InputMethodProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(config_.isValid());
+        ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de")}));
+        ASSERT_TRUE(lockGroup(0));
+        writeSettings();
+        QString error;
+        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320)}, &error);
+        if (!client_) throw std::runtime_error(error.toStdString());
+        ASSERT_TRUE(pollUntil([&] { return isRegistered(client_->pid()); }, 10s));
+        window_ = *windowGeometry(client_->windowId());
+        ASSERT_TRUE(focusWindow(client_->windowId()));
+        ASSERT_TRUE(clickAt({window_.center().x(), window_.top() + 20}));
+        ASSERT_TRUE(typeText(QStringLiteral("xx")));
+    }
+    void TearDown() override
+    {
+        stopProgram();
+        client_.reset();
+        lockGroup(0);
+    }
+
+    QString folder() const { return config_.path() + QStringLiteral("/zorbel"); }
+
+    void writeSettings()
+    {
+        ASSERT_TRUE(QDir().mkpath(folder()));
+        QFile suite(folder() + QStringLiteral("/quellan.brindot.ini"));
+        ASSERT_TRUE(suite.open(QIODevice::WriteOnly));
+        suite.write("[General]\nisBrindotEnabled=true\n");
+        suite.close();
+        BrindotStyle style;
+        style.size = 20;
+        InputMethodStyleConfig mapping;
+        mapping.styleMapping = {{kUs, 1}, {kDe, 2}};  // red, green
+        QSettings defaults(folder() + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
+        defaults.setValue(QStringLiteral("BrindotStyle"), *encodeJson(style).value);
+        defaults.setValue(QStringLiteral("InputMethodStyleConfig"), *encodeJson(mapping).value);
+        // Log lines reach standard output too.
+        defaults.setValue(QStringLiteral("BrindotDebugMode"), true);
+        defaults.sync();
+        ASSERT_EQ(defaults.status(), QSettings::NoError);
+    }
+
+    InputMethodStyleConfig storedMapping() const
+    {
+        QSettings defaults(folder() + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
+        const auto decoded = decodeInputMethodStyleConfig(defaults.value(QStringLiteral("InputMethodStyleConfig")).toByteArray());
+        return decoded.value.value_or(InputMethodStyleConfig{});
+    }
+    QByteArray storedStyle() const
+    {
+        QSettings defaults(folder() + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
+        return defaults.value(QStringLiteral("BrindotStyle")).toByteArray();
+    }
+
+    void startProgram()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        program_.setProcessEnvironment(environment);
+        program_.setProcessChannelMode(QProcess::MergedChannels);
+        program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
+        ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+        ASSERT_TRUE(pollUntil([&] { return (indicator_ = windowNamed(kIndicatorTitle)).has_value(); }, 10s));
+    }
+    void stopProgram()
+    {
+        if (program_.state() == QProcess::NotRunning) return;
+        ::kill(static_cast<pid_t>(program_.processId()), SIGTERM);
+        if (!program_.waitForFinished(5000)) program_.kill();
+        program_.waitForFinished();
+        output_ += program_.readAll();
+    }
+    std::string output()
+    {
+        output_ += program_.readAll();
+        return output_.right(3000).toStdString();
+    }
+
+    std::optional<QRect> panel() const
+    {
+        if (!indicator_ || isViewable(*indicator_) != true) return std::nullopt;
+        return windowGeometry(*indicator_);
+    }
+    // Whether the indicator's centre shows the hue (its fill), within a few seconds.
+    bool showsFill(Hue hue)
+    {
+        return pollUntil([&] {
+            const auto p = panel();
+            return p && hueAt(grabScreen(), centreOf(*p).toPoint()) == hue;
+        }, 5s, 20ms);
+    }
+    // Whether a green ring (the Caps Lock look) surrounds a fill that is not green.
+    bool showsCapsLockRing()
+    {
+        return pollUntil([&] {
+            const auto p = panel();
+            if (!p) return false;
+            const QImage screen = grabScreen();
+            const QPoint c = centreOf(*p).toPoint();
+            for (int dx = 9; dx <= 13; ++dx)
+                if (hueAt(screen, c + QPoint(dx, 0)) == Hue::green) return hueAt(screen, c) == Hue::red;
+            return false;
+        }, 5s, 20ms);
+    }
+
+    QTemporaryDir config_;
+    QProcess program_;
+    QByteArray output_;
+    std::unique_ptr<TextClient> client_;
+    QRect window_;
+    std::optional<quint64> indicator_;
+};
+
+TEST_F(InputMethodProgramTest, LayoutGroupsAndCapsLockRestyleTheIndicator)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    EXPECT_TRUE(showsFill(Hue::red)) << "group 0 (us) is mapped to red\n" << output();
+
+    ASSERT_TRUE(lockGroup(1));
+    EXPECT_TRUE(showsFill(Hue::green)) << "group 1 (de) is mapped to green\n" << output();
+    ASSERT_TRUE(lockGroup(0));
+    EXPECT_TRUE(showsFill(Hue::red)) << output();
+
+    const QByteArray styleBefore = storedStyle();
+    ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
+    EXPECT_TRUE(showsCapsLockRing()) << "Caps Lock on draws the green ring\n" << output();
+    EXPECT_EQ(storedStyle(), styleBefore) << "the Caps Lock look is not stored";
+    ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
+    EXPECT_TRUE(pollUntil([&] { return !showsCapsLockRing(); }, 5s)) << "Caps Lock off takes the ring away";
+    EXPECT_TRUE(showsFill(Hue::red));
+
+    const auto mapping = storedMapping().styleMapping;
+    EXPECT_EQ(mapping.value(kUs, -1), 1);
+    EXPECT_EQ(mapping.value(kDe, -1), 2);
+    EXPECT_EQ(mapping.size(), 2) << "no other source was added";
+}
+
+TEST_F(InputMethodProgramTest, TheMappingHoldsAcrossARestartAndKeyToolFlipsAreNoSwitch)
+{
+    ASSERT_TRUE(lockGroup(1));
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    EXPECT_TRUE(showsFill(Hue::green)) << output();
+    stopProgram();
+    indicator_.reset();
+    output_.clear();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    EXPECT_TRUE(showsFill(Hue::green)) << "after a restart\n" << output();
+    ASSERT_TRUE(pollUntil([&] { return output().find("输入法样式功能初始化完成") != std::string::npos; }, 5s))
+        << "the start-up job ran\n" << output();
+
+    // xdotool flips the group to 0 and back around each key while group 1 is locked.
+    ASSERT_TRUE(typeText(QStringLiteral("yy")));
+    ASSERT_TRUE(pollUntil([&] {
+        const auto texts = editableTexts(client_->pid());
+        return texts && !texts->isEmpty() && texts->first().size() >= 4;
+    }, 5s));
+    pollUntil([] { return false; }, 300ms);
+    stopProgram();
+    EXPECT_EQ(QString::fromUtf8(output_).count(QStringLiteral("Input method changed to:")), 1)
+        << "only the start-up job's\n" << output();
+}
+
+}  // namespace
+}  // namespace zorbel::integration
