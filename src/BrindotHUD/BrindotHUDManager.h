@@ -5,6 +5,7 @@
 #include "Platform/EventMonitor.h"
 #include "Platform/NotificationCenter.h"
 #include "Platform/Reactive/Published.h"
+#include "Platform/Reactive/TimedOperators.h"
 #include "Platform/Scheduler.h"
 
 #include <QImage>
@@ -96,6 +97,7 @@ private:
     platform::EventMonitorToken keyboardMonitor_;
     std::optional<QString> lastInputMethodName_;
     CapsLockDoubleTap capsLock_;
+    rx::PassthroughSubject<int> inputSourceChanges_;
     std::shared_ptr<BrindotHUDManager*> self_ = std::make_shared<BrindotHUDManager*>(this);
 };
 

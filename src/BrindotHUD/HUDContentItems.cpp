@@ -4,6 +4,8 @@
 
 #include "BrindotHUD/HUDIcons.h"
 #include "BrindotHUD/HUDTexts.h"
+#include "Features/InputMethodStyle/Managers/InputSourceManager.h"
+#include "Platform/InputSources.h"
 #include "Platform/Console.h"
 #include "Platform/PowerSource.h"
 #include "Platform/Services.h"
@@ -31,17 +33,40 @@ QString optionalBool(const std::optional<bool>& b)
 }
 }  // namespace
 
+// Input-source changes are throttled to one per 200 ms (the latest wins);
+// Caps Lock comes from the global flags-changed monitor, paired from the
+// state the keyboard has at start.
 void BrindotHUDManager::setupMonitors()
 {
-    if (auto* monitor = platform::services().eventMonitor) {
-        keyboardMonitor_ = monitor->addGlobalMonitor(platform::GlobalEventType::flagsChanged,
-                                                     [self = self_](const platform::GlobalEvent& e) {
-                                                         if (*self) (*self)->handleFlagsChanged(e);
-                                                     });
+    auto& services = platform::services();
+    if (services.inputSources) {
+        cancellables_.push_back(services.inputSources->observeSelectionChanges([self = self_] {
+            if (*self) (*self)->inputSourceChanges_.send(0);
+        }));
+        cancellables_.push_back(inputSourceChanges_.publisher().throttleLatest(0.2).sink([self = self_](int) {
+            if (*self) (*self)->handleInputSourceChange();
+        }));
     }
+    if (services.eventMonitor) {
+        keyboardMonitor_ = services.eventMonitor->addGlobalMonitor(platform::GlobalEventType::flagsChanged,
+                                                                   [self = self_](const platform::GlobalEvent& e) {
+                                                                       if (*self) (*self)->handleFlagsChanged(e);
+                                                                   });
+    }
+    if (services.keyboardState) capsLock_ = CapsLockDoubleTap(services.keyboardState->currentModifierFlags().capsLock);
 }
 
-std::optional<BrindotHUDManager::InputMethod> BrindotHUDManager::getCurrentInputMethod() { return std::nullopt; }
+std::optional<BrindotHUDManager::InputMethod> BrindotHUDManager::getCurrentInputMethod()
+{
+    if (!platform::services().inputSources) return std::nullopt;
+    const auto source = InputSourceManager().currentInputSource();
+    if (!source) return std::nullopt;
+    InputMethod current{source->displayName, source->icon, source->isCapsLockOn.value_or(false)};
+    if (current.icon) hud::setTemplateImage(*current.icon, false);
+    print(QStringLiteral("🔍 getCurrentInputMethod - 输入法名称: ") + current.displayName);
+    print(QStringLiteral("🔍 getCurrentInputMethod - Caps Lock状态: ") + text::boolean(current.capsLockOn));
+    return current;
+}
 
 HUDContentItem BrindotHUDManager::inputMethodItem(bool detailed)
 {

@@ -5,6 +5,7 @@
 #include "Caret/CaretDesktopTest.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Platform/PowerSource.h"
+#include "Platform/Simulated/SimulatedKeyboard.h"
 
 #include <QFile>
 #include <QPointer>
@@ -195,4 +196,36 @@ TEST_F(HUDManagerTest, CustomBackgroundIsDecodedOncePerFileAndWarnsOnceWhenUnrea
     EXPECT_EQ(CustomBackground::shared().decodeCount(), 2);
     EXPECT_EQ(world().log.linesContaining("cannot be shown").size(), 1);
     EXPECT_GT(qAlpha(shot.pixel(60, 30)), 200) << "the plain background fills the outline";
+}
+
+TEST_F(HUDManagerTest, InputSourceSwitchesPostOnceForEachNewNameAndShowTheHUD)
+{
+    auto& keyboard = world().keyboard;
+    keyboard.addSource(platform::SimulatedKeyboard::keyboardSource("us", "English (US)"));
+    keyboard.addSource(platform::SimulatedKeyboard::keyboardSource("de", "German"));
+    keyboard.setCapsLock(true);
+    BrindotHUDConfig c;
+    c.animationType = AnimationType::none;
+    auto& hud = start(c);
+    EXPECT_TRUE(hud.lastCapsLockState()) << "Caps Lock pairing starts from the keyboard's state";
+    QStringList posted;
+    auto token = world().notifications.addObserver("functionKeyEvent", [&](const auto& n) {
+        if (n.userInfo.value("source") == "inputMethodSwitch") posted << n.userInfo.value("inputMethod").toString();
+    });
+    keyboard.select("us");
+    world().runFor(0.05);
+    keyboard.select("de");
+    world().runFor(0.3);
+    keyboard.select("us");
+    keyboard.select("de");
+    world().runFor(0.3);
+    EXPECT_EQ(posted, (QStringList{"English (US)", "German"})) << "a burst within 200 ms ends with its latest state";
+    keyboard.select("de");
+    world().runFor(0.3);
+    EXPECT_EQ(posted.size(), 2) << "the same input method again posts nothing";
+    ASSERT_NE(hud.hudWindow(), nullptr);
+    const auto& items = hud.hudWindow()->contentItems();
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(items[0].value, QStringLiteral("German"));
+    EXPECT_EQ(items[0].capsLockOn, std::optional<bool>(true));
 }

@@ -52,7 +52,7 @@ protected:
     {
         ASSERT_TRUE(config_.isValid());
         QString error;
-        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320)}, &error);
+        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(400, 100, 480, 320)}, &error);
         if (!client_) throw std::runtime_error(error.toStdString());
         const qint64 pid = client_->pid();
         ASSERT_TRUE(pollUntil([&] { return isRegistered(pid); }, 10s));
@@ -157,6 +157,7 @@ TEST_F(HUDProgramTest, CapsLockShowsTheHUDBelowTheIndicatorAtItsOpacityAndItGoes
         EXPECT_NEAR(hud->top(), anchor.y() + kOffset, 1.5) << describe(*hud) << " below " << describe(anchor);
 
         const QPoint probe(hud->left() + 4, hud->center().y());
+        ASSERT_GE(probe.x(), 0) << describe(*hud);
         const int below = qGray(before_.pixel(probe));
         const int seen = qGray(grabScreen().pixel(probe));
         EXPECT_NEAR(seen, blended(below, kOpacity), 14) << "screen under the HUD's padding, was " << below;
