@@ -8,6 +8,7 @@ PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libatspi2.0-dev libx11-dev libxi-dev libxkbfile-dev libsystemd-dev
+  libglib2.0-dev  # GSettings, where IBus keeps its enabled engines
   libxtst-dev  # the indicator benchmark presses keys through XTest
   libgtest-dev googletest
   # accessibility bus, registry and the session bus they live on
@@ -20,6 +21,8 @@ PACKAGES=(
   fonts-dejavu-core fonts-noto-cjk
   # the GTK 3 and GTK 4 test clients and a real editor for the showcase
   python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 mousepad
+  # the input-method daemons whose input sources the tests read
+  ibus fcitx5 libglib2.0-bin
   # real applications of the integration tests: a GTK 4 editor and a Qt 6 writing application
   gnome-text-editor retext
 )

@@ -3,6 +3,7 @@
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/PerfectCaretTracker.h"
 #include "Caret/Styles/BrindotStyleManager.h"
+#include "Caret/Styles/IndicatorPlacement.h"
 #include "Caret/Styles/StyleBounds.h"
 #include "Caret/UI/PerfectCaretView.h"
 #include "Caret/UI/PerfectCaretWindowController.h"
@@ -78,25 +79,7 @@ void PerfectCaretManager::handleCaretPositionChange(const std::optional<QPointF>
 
 QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret)
 {
-    const BrindotStyle& style = BrindotStyleManager::shared().currentStyle();
-    using styleBounds::maxOffset;
-    const double d = boundedStyleValue("size", style.size, 0, styleBounds::maxSize) * 0.5 + 10.0;
-    double dx = 0, dy = 0;
-    switch (style.position.relativePosition) {
-    case BrindotRelativePosition::topLeft: dx = -d; dy = d; break;
-    case BrindotRelativePosition::top: dy = d; break;
-    case BrindotRelativePosition::topRight: dx = d; dy = d; break;
-    case BrindotRelativePosition::left: dx = -d; break;
-    case BrindotRelativePosition::center: break;
-    case BrindotRelativePosition::right: dx = d; break;
-    case BrindotRelativePosition::bottomLeft: dx = -d; dy = -d; break;
-    case BrindotRelativePosition::bottom: dy = -d; break;
-    case BrindotRelativePosition::bottomRight: dx = d; dy = -d; break;
-    }
-    const auto& position = style.position;
-    const QPointF q(
-        caret.x() + dx + boundedStyleValue("position.horizontalOffset", position.horizontalOffset, -maxOffset, maxOffset),
-        caret.y() + dy + boundedStyleValue("position.verticalOffset", position.verticalOffset, -maxOffset, maxOffset));
+    const QPointF q = indicatorPoint(caret, BrindotStyleManager::shared().currentStyle());
     // Next to a screen's edge the offsets could still carry the indicator off
     // every screen; its centre stays on the caret's screen.
     for (const QRectF& screen : platform::workspace().screens()) {

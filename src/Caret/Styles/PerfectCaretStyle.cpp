@@ -19,12 +19,6 @@ PerfectCaretStyle::Shape drawnShape(BrindotShape shape)
     return PerfectCaretStyle::Shape::rectangle;
 }
 
-QColor platformColor(const BrindotColor& c)
-{
-    return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green), static_cast<float>(c.blue),
-                            static_cast<float>(c.alpha));
-}
-
 // Components rounded to four places: the colour keeps 16 bits per channel, and
 // 0.9000076 would only obscure the 0.9 that was stored.
 QString colorText(const QColor& color)
@@ -35,6 +29,12 @@ QString colorText(const QColor& color)
     return QStringLiteral("rgba(%1, %2, %3, %4)").arg(component(r), component(g), component(b), component(a));
 }
 }  // namespace
+
+QColor platformColor(const BrindotColor& c)
+{
+    return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green), static_cast<float>(c.blue),
+                            static_cast<float>(c.alpha));
+}
 
 PerfectCaretStyle::PerfectCaretStyle(const BrindotStyle& from)
     : shape(drawnShape(from.shape)),

@@ -42,6 +42,9 @@ struct RawEnumNames<PerfectCaretStyle::Shape> {
     static constexpr std::array names{"rectangle", "circle", "triangle", "line"};
 };
 
+// The platform colour of stored sRGB components.
+QColor platformColor(const BrindotColor& color);
+
 // One call's worth of indicator settings.
 struct PerfectCaretConfiguration {
     PerfectCaretStyle style;

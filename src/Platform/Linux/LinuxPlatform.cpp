@@ -19,11 +19,12 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     eventMonitor_ = std::make_unique<X11EventMonitor>();
     powerSource_ = std::make_unique<LinuxPowerSource>();
     keyboard_ = std::make_unique<X11Keyboard>();
+    inputSources_ = std::make_unique<LinuxInputSources>(*keyboard_);
     services.accessibility = accessibility_.get();
     services.workspace = workspace_.get();
     services.eventMonitor = eventMonitor_.get();
     services.powerSource = powerSource_.get();
-    services.inputSources = keyboard_.get();
+    services.inputSources = inputSources_.get();
     services.keyboardState = keyboard_.get();
     installServices(services);
 }

@@ -4,6 +4,7 @@
 #include "Platform/Linux/LinuxPowerSource.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Platform/Linux/X11EventMonitor.h"
+#include "Platform/Linux/LinuxInputSources.h"
 #include "Platform/Linux/X11Keyboard.h"
 #include "Platform/NotificationCenter.h"
 #include "Platform/QtScheduler.h"
@@ -39,6 +40,7 @@ private:
     std::unique_ptr<X11EventMonitor> eventMonitor_;
     std::unique_ptr<LinuxPowerSource> powerSource_;
     std::unique_ptr<X11Keyboard> keyboard_;
+    std::unique_ptr<LinuxInputSources> inputSources_;
 };
 
 }  // namespace zorbel::platform

@@ -9,6 +9,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
 namespace zorbel::platform {
 
@@ -82,6 +83,10 @@ X11Keyboard::X11Keyboard()
         display_ = nullptr;
         return;
     }
+    int xiEvent = 0, xiError = 0, xiMajor = 2, xiMinor = 0;
+    if (!XQueryExtension(display_, "XInputExtension", &xiOpcode_, &xiEvent, &xiError) ||
+        XIQueryVersion(display_, &xiMajor, &xiMinor) != Success)
+        xiOpcode_ = -1;
     notifier_ = new QSocketNotifier(ConnectionNumber(display_), QSocketNotifier::Read);
     QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [self = self_]() {
         if (*self) (*self)->drain();
@@ -145,13 +150,7 @@ QString X11Keyboard::currentSourceId()
 rx::Cancellable X11Keyboard::observeSelectionChanges(std::function<void()> handler)
 {
     if (selectionObservers_.empty()) lastSourceId_ = currentSourceId();
-    auto token = selectionObservers_.add(std::move(handler));
-    updateSelections();
-    std::weak_ptr<X11Keyboard*> weak = self_;
-    return rx::Cancellable([weak, token]() mutable {
-        token.cancel();
-        if (auto self = weak.lock(); self && *self) (*self)->updateSelections();
-    });
+    return selecting(selectionObservers_.add(std::move(handler)));
 }
 
 ModifierFlags X11Keyboard::currentModifierFlags()
@@ -165,7 +164,17 @@ ModifierFlags X11Keyboard::currentModifierFlags()
 rx::Cancellable X11Keyboard::observeModifierChanges(std::function<void(const ModifierFlags&)> handler)
 {
     if (modifierObservers_.empty()) lastFlags_ = currentModifierFlags();
-    auto token = modifierObservers_.add(std::move(handler));
+    return selecting(modifierObservers_.add(std::move(handler)));
+}
+
+rx::Cancellable X11Keyboard::observeKeyReleases(std::function<void()> handler)
+{
+    return selecting(keyObservers_.add(std::move(handler)));
+}
+
+rx::Cancellable X11Keyboard::selecting(rx::Cancellable token)
+{
+    // The server is asked for exactly the events someone observes.
     updateSelections();
     std::weak_ptr<X11Keyboard*> weak = self_;
     return rx::Cancellable([weak, token]() mutable {
@@ -177,6 +186,15 @@ rx::Cancellable X11Keyboard::observeModifierChanges(std::function<void(const Mod
 void X11Keyboard::updateSelections()
 {
     if (!display_) return;
+    const bool keys = !keyObservers_.empty() && xiOpcode_ >= 0;
+    if (keys != keysSelected_) {
+        unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
+        if (keys) XISetMask(mask, XI_RawKeyRelease);
+        XIEventMask em{XIAllMasterDevices, static_cast<int>(sizeof mask), mask};
+        XISelectEvents(display_, DefaultRootWindow(display_), &em, 1);
+        keysSelected_ = keys;
+        XFlush(display_);
+    }
     unsigned long state = 0;
     if (!selectionObservers_.empty()) state |= XkbGroupStateMask;
     if (!modifierObservers_.empty()) state |= XkbModifierStateMask | XkbModifierLockMask;
@@ -195,9 +213,14 @@ void X11Keyboard::updateSelections()
 void X11Keyboard::drain()
 {
     bool groupEvent = false;
+    bool keyReleased = false;
     while (display_ && XPending(display_) > 0) {
         XEvent ev;
         XNextEvent(display_, &ev);
+        if (ev.type == GenericEvent && ev.xcookie.extension == xiOpcode_) {
+            keyReleased = keyReleased || ev.xcookie.evtype == XI_RawKeyRelease;
+            continue;
+        }
         if (ev.type != xkbEventBase_) continue;
         const auto* xkb = reinterpret_cast<const XkbEvent*>(&ev);
         if (xkb->any.xkb_type == XkbNamesNotify) {
@@ -212,6 +235,7 @@ void X11Keyboard::drain()
         modifierObservers_.notify(flags);
     }
     if (groupEvent && !selectionObservers_.empty()) settle_->start();
+    if (keyReleased) keyObservers_.notify();
 }
 
 void X11Keyboard::groupMayHaveChanged()

@@ -30,6 +30,10 @@ public:
     ModifierFlags currentModifierFlags() override;
     rx::Cancellable observeModifierChanges(std::function<void(const ModifierFlags&)> handler) override;
 
+    // Any key released anywhere (XInput 2 raw events), for daemons that do not
+    // announce what their switch keys did.
+    rx::Cancellable observeKeyReleases(std::function<void()> handler);
+
     bool isConnected() const { return display_ != nullptr; }
     // The group in force, or -1 without a server.
     int currentGroup() const;
@@ -40,6 +44,8 @@ public:
 
 private:
     std::vector<InputSourceProperties> sources() const;
+    // Keeps the observation, selecting the events it needs until it ends.
+    rx::Cancellable selecting(rx::Cancellable token);
     void updateSelections();
     void drain();
     void groupMayHaveChanged();
@@ -47,6 +53,8 @@ private:
 
     _XDisplay* display_ = nullptr;
     int xkbEventBase_ = -1;
+    int xiOpcode_ = -1;
+    bool keysSelected_ = false;
     unsigned long selected_ = 0;
     ModifierFlags lastFlags_;
     QString lastSourceId_;
@@ -54,6 +62,7 @@ private:
     QTimer* settle_ = nullptr;
     ObserverList<> selectionObservers_;
     ObserverList<const ModifierFlags&> modifierObservers_;
+    ObserverList<> keyObservers_;
     std::shared_ptr<X11Keyboard*> self_ = std::make_shared<X11Keyboard*>(this);
 };
 

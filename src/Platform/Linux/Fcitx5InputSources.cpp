@@ -1,0 +1,147 @@
+#include "Platform/Linux/Fcitx5InputSources.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+
+namespace zorbel::platform {
+
+namespace {
+const QString kService = QStringLiteral("org.fcitx.Fcitx5");
+const QString kPath = QStringLiteral("/controller");
+const QString kInterface = QStringLiteral("org.fcitx.Fcitx.Controller1");
+constexpr int kTimeoutMs = 500;
+
+QList<QVariant> call(const QString& method, const QVariantList& arguments = {})
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::Block, kTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments() : QList<QVariant>();
+}
+
+// An array of structures, each as a list of its fields.
+QList<QVariantList> structures(const QVariant& value)
+{
+    QList<QVariantList> rows;
+    if (value.userType() != qMetaTypeId<QDBusArgument>()) return rows;
+    const QDBusArgument arg = value.value<QDBusArgument>();
+    arg.beginArray();
+    while (!arg.atEnd()) {
+        QVariantList fields;
+        arg.beginStructure();
+        while (!arg.atEnd()) fields << arg.asVariant();
+        arg.endStructure();
+        rows << fields;
+    }
+    arg.endArray();
+    return rows;
+}
+}  // namespace
+
+InputSourceProperties fcitxInputMethodSource(const QVariantList& f)
+{
+    InputSourceProperties p;
+    if (f.size() < 6) return p;
+    p.id = f[0].toString();
+    p.localizedName = f[1].toString();
+    p.iconName = f[3].toString();
+    p.shortLabel = f[4].toString();
+    if (!f[5].toString().isEmpty()) p.languages << f[5].toString();
+    p.category = QString::fromLatin1(InputSourceProperties::keyboardCategory);
+    p.selectCapable = true;
+    return p;
+}
+
+Fcitx5InputSources::Fcitx5InputSources()
+{
+    watcher_ = new QDBusServiceWatcher(kService, QDBusConnection::sessionBus(),
+                                       QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        availabilityObservers_.notify();
+        recheck();
+    });
+    QDBusConnection::sessionBus().connect(kService, kPath, kInterface, QStringLiteral("InputMethodGroupsChanged"), this,
+                                          SLOT(groupsChanged()));
+}
+
+bool Fcitx5InputSources::isAvailable() const
+{
+    auto* bus = QDBusConnection::sessionBus().interface();
+    return bus && bus->isServiceRegistered(kService).value();
+}
+
+void Fcitx5InputSources::groupsChanged() { recheck(); }
+
+QStringList Fcitx5InputSources::groupMembers() const
+{
+    const auto group = call(QStringLiteral("CurrentInputMethodGroup"));
+    if (group.isEmpty()) return {};
+    const auto info = call(QStringLiteral("InputMethodGroupInfo"), {group.first()});
+    QStringList names;
+    if (info.size() < 2) return names;
+    for (const QVariantList& item : structures(info[1]))
+        if (!item.isEmpty()) names << item.first().toString();
+    return names;
+}
+
+InputSourceListing Fcitx5InputSources::enabledSources()
+{
+    const QStringList members = groupMembers();
+    const auto available = call(QStringLiteral("AvailableInputMethods"));
+    if (members.isEmpty() || available.isEmpty()) return InputSourceListing{{}, false};
+    std::vector<InputSourceProperties> known;
+    for (const QVariantList& row : structures(available.first())) known.push_back(fcitxInputMethodSource(row));
+    InputSourceListing listing;
+    for (const QString& name : members) {
+        const auto it = std::find_if(known.begin(), known.end(), [&](const auto& s) { return s.id == name; });
+        if (it != known.end()) listing.sources.push_back(*it);
+        else listing.complete = false;
+    }
+    return listing;
+}
+
+QString Fcitx5InputSources::currentId() const
+{
+    const auto current = call(QStringLiteral("CurrentInputMethod"));
+    QString id = current.isEmpty() ? QString() : current.first().toString();
+    // Without a focused input context Fcitx names none: the group's first one is what a new one starts with.
+    if (id.isEmpty()) {
+        const QStringList members = groupMembers();
+        if (!members.isEmpty()) id = members.first();
+    }
+    return id;
+}
+
+std::optional<InputSourceProperties> Fcitx5InputSources::currentKeyboardSource()
+{
+    const QString id = currentId();
+    if (id.isEmpty()) return std::nullopt;
+    for (auto& s : enabledSources().sources)
+        if (s.id == id) return s;
+    InputSourceProperties p;
+    p.id = id;
+    p.localizedName = id;
+    p.category = QString::fromLatin1(InputSourceProperties::keyboardCategory);
+    p.selectCapable = true;
+    return p;
+}
+
+rx::Cancellable Fcitx5InputSources::observeSelectionChanges(std::function<void()> handler)
+{
+    if (selectionObservers_.empty() && isAvailable()) lastId_ = currentId();
+    return selectionObservers_.add(std::move(handler));
+}
+
+void Fcitx5InputSources::recheck()
+{
+    if (selectionObservers_.empty()) return;
+    const QString id = isAvailable() ? currentId() : QString();
+    if (id == lastId_) return;
+    lastId_ = id;
+    selectionObservers_.notify();
+}
+
+}  // namespace zorbel::platform

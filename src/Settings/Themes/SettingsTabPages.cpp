@@ -1,0 +1,79 @@
+#include "Settings/Themes/SettingsTabPages.h"
+
+#include "Settings/BasicSettingsContent.h"
+#include "Settings/GlobalPreviewSection.h"
+#include "Settings/StyleSettingsContent.h"
+#include "Settings/Widgets/SettingsText.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace zorbel {
+
+namespace {
+// A tab whose page is not part of this version says so plainly.
+QWidget* pendingPage(const UnifiedTab& tab)
+{
+    auto* label = ui::makeLabel(QStringLiteral("“%1”页面尚未提供，将在后续版本中加入。").arg(tab.title),
+                                ui::systemFont(13), ui::secondaryColor());
+    label->setObjectName(QStringLiteral("pendingPage"));
+    label->setWordWrap(true);
+    return label;
+}
+}  // namespace
+
+QWidget* settingsTabPage(const UnifiedTab& tab)
+{
+    if (tab.id == UnifiedTab::basic().id) return new BasicSettingsContent;
+    if (tab.id == UnifiedTab::style().id) return new StyleSettingsContent;
+    if (tab.id == UnifiedTab::inputMethodStyle().id || tab.id == UnifiedTab::hud().id ||
+        tab.id == UnifiedTab::advanced().id)
+        return pendingPage(tab);
+    return ui::makeLabel(QStringLiteral("未知标签"), ui::systemFont(13), ui::secondaryColor());
+}
+
+SystemTabContent::SystemTabContent(const UnifiedTab& tab, QWidget* parent) : QWidget(parent)
+{
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(20);
+    auto* header = new QVBoxLayout;
+    header->setSpacing(6);
+    auto* title = ui::makeLabel(tabTitle(tab), ui::title2Font(), ui::primaryColor());
+    title->setObjectName(QStringLiteral("tabTitle"));
+    auto* description = ui::makeLabel(tabDescription(tab), ui::subheadlineFont(), ui::secondaryColor());
+    description->setObjectName(QStringLiteral("tabDescription"));
+    header->addWidget(title);
+    header->addWidget(description);
+    v->addLayout(header);
+    v->addWidget(settingsTabPage(tab));
+}
+
+QWidget* makeLivePreviewColumn()
+{
+    auto* column = new QWidget;
+    column->setObjectName(QStringLiteral("livePreviewColumn"));
+    auto* v = new QVBoxLayout(column);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    auto* title = ui::makeLabel(QStringLiteral("实时预览"), ui::title3Font(), ui::primaryColor());
+    title->setContentsMargins(16, 16, 16, 10);
+    v->addWidget(title);
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* holder = new QWidget;
+    holder->setAutoFillBackground(false);
+    auto* hv = new QVBoxLayout(holder);
+    hv->setContentsMargins(12, 0, 12, 16);
+    hv->addWidget(new GlobalPreviewSection);
+    hv->addStretch(1);
+    scroll->setWidget(holder);
+    v->addWidget(scroll, 1);
+    return column;
+}
+
+}  // namespace zorbel

@@ -1,0 +1,162 @@
+// The input sources of real input-method daemons on the headless desktop: IBus (its own
+// bus, the global engine and its change signal) and Fcitx 5 (its controller on the
+// session bus). A daemon that quits leaves the keyboard layouts, marked as a listing that
+// may lack sources; one that comes back is followed again.
+#include "Platform/InputSources.h"
+#include "Platform/Services.h"
+#include "support/LinuxServices.h"
+#include "support/Poll.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace zorbel::integration {
+namespace {
+
+QStringList ids(const platform::InputSourceListing& listing)
+{
+    QStringList result;
+    for (const auto& s : listing.sources) result << s.id;
+    return result;
+}
+
+bool run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Each test gets a home of its own, so daemons write their settings and addresses there.
+class InputDaemonsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        qputenv("HOME", home_.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home_.path() + QStringLiteral("/.config")).toUtf8());
+        qputenv("GSETTINGS_BACKEND", "keyfile");
+        ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us")}));
+    }
+    void TearDown() override { stopDaemon(); }
+
+    void startDaemon(const QString& program, const QStringList& arguments)
+    {
+        daemon_.setProcessChannelMode(QProcess::MergedChannels);
+        daemon_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        daemon_.start(program, arguments);
+        ASSERT_TRUE(daemon_.waitForStarted());
+    }
+    void stopDaemon()
+    {
+        // Debian's ibus-daemon starts the real daemon apart from itself; it names its pid
+        // in its address file.
+        if (const qint64 pid = ibusDaemonPid()) {
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
+            pollUntil([&] { return !QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }, 5s);
+        }
+        if (daemon_.state() == QProcess::NotRunning) return;
+        daemon_.terminate();
+        if (!daemon_.waitForFinished(5000)) daemon_.kill();
+        daemon_.waitForFinished();
+    }
+    qint64 ibusDaemonPid() const
+    {
+        const QDir folder(home_.path() + QStringLiteral("/.config/ibus/bus"));
+        for (const QString& name : folder.entryList(QDir::Files)) {
+            QFile f(folder.filePath(name));
+            if (!f.open(QIODevice::ReadOnly)) continue;
+            for (const QByteArray& line : f.readAll().split('\n'))
+                if (line.startsWith("IBUS_DAEMON_PID=")) {
+                    const qint64 pid = line.mid(16).trimmed().toLongLong();
+                    if (pid > 0 && QFile::exists(QStringLiteral("/proc/%1").arg(pid))) return pid;
+                }
+        }
+        return 0;
+    }
+    QString currentId() { return platform::inputSources().currentKeyboardSource().value_or(platform::InputSourceProperties{}).id; }
+
+    QTemporaryDir home_;
+    QProcess daemon_;
+};
+
+TEST_F(InputDaemonsTest, IbusEnginesAreListedAndFollowedAcrossARestart)
+{
+    qputenv("XMODIFIERS", "@im=ibus");
+    ASSERT_TRUE(run(QStringLiteral("gsettings"), {QStringLiteral("set"), QStringLiteral("org.freedesktop.ibus.general"),
+                                                  QStringLiteral("preload-engines"),
+                                                  QStringLiteral("['xkb:us::eng', 'xkb:de::deu']")}));
+    const QStringList daemon{QStringLiteral("--xim=false"), QStringLiteral("--panel=disable"),
+                             QStringLiteral("--daemonize=false"), QStringLiteral("--replace")};
+    ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("ibus-daemon"), daemon));
+    auto engine = [](const char* name) { return run(QStringLiteral("ibus"), {QStringLiteral("engine"), QString::fromLatin1(name)}); };
+    ASSERT_TRUE(pollUntil([&] { return engine("xkb:us::eng"); }, 10s));
+
+    LinuxServices services;
+    auto& sources = platform::inputSources();
+    ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("xkb:us::eng"); }, 5s)) << currentId().toStdString();
+    const auto listing = sources.enabledSources();
+    EXPECT_EQ(ids(listing), (QStringList{"xkb:us::eng", "xkb:de::deu"}));
+    EXPECT_TRUE(listing.complete);
+    ASSERT_FALSE(listing.sources.empty());
+    EXPECT_EQ(listing.sources[1].localizedName, QStringLiteral("German"));
+    EXPECT_EQ(listing.sources[1].languages, QStringList{"de"});
+
+    int changes = 0;
+    auto token = sources.observeSelectionChanges([&] { ++changes; });
+    ASSERT_TRUE(engine("xkb:de::deu"));
+    EXPECT_TRUE(pollUntil([&] { return changes == 1; }, 5s)) << "the global engine change is announced";
+    EXPECT_EQ(currentId(), QStringLiteral("xkb:de::deu"));
+
+    stopDaemon();
+    const auto fallback = sources.enabledSources();
+    // IBus had set the X layout of its German engine; that layout stands in now.
+    EXPECT_EQ(ids(fallback), QStringList{"xkb:de::deu"}) << "the keyboard layouts stand in";
+    EXPECT_FALSE(fallback.complete) << "the session is set up for IBus, which does not answer";
+
+    ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("ibus-daemon"), daemon));
+    ASSERT_TRUE(pollUntil([&] { return engine("xkb:de::deu"); }, 10s));
+    EXPECT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("xkb:de::deu"); }, 5s)) << "IBus is followed again";
+    EXPECT_TRUE(pollUntil([&] { return changes >= 2; }, 5s)) << "its return is announced";
+}
+
+TEST_F(InputDaemonsTest, FcitxInputMethodsOfTheCurrentGroupAreListed)
+{
+    qputenv("XMODIFIERS", "@im=fcitx");
+    const QString folder = home_.path() + QStringLiteral("/.config/fcitx5");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile profile(folder + QStringLiteral("/profile"));
+    ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+    profile.write("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-de\n\n"
+                  "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
+                  "[GroupOrder]\n0=Default\n");
+    profile.close();
+
+    LinuxServices services;
+    auto& sources = platform::inputSources();
+    int changes = 0;
+    auto token = sources.observeSelectionChanges([&] { ++changes; });
+    EXPECT_EQ(ids(sources.enabledSources()), QStringList{"xkb:us::eng"});
+
+    ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"),
+                                                                   QStringLiteral("--enable=dbus,keyboard,xcb")}));
+    ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("keyboard-us"); }, 10s)) << currentId().toStdString();
+    const auto listing = sources.enabledSources();
+    EXPECT_EQ(ids(listing), (QStringList{"keyboard-us", "keyboard-de"}));
+    EXPECT_TRUE(listing.complete);
+    EXPECT_TRUE(pollUntil([&] { return changes >= 1; }, 5s)) << "the daemon's arrival is announced";
+
+    stopDaemon();
+    EXPECT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("xkb:us::eng"); }, 5s));
+    EXPECT_FALSE(sources.enabledSources().complete);
+}
+
+}  // namespace
+}  // namespace zorbel::integration
