@@ -15,6 +15,8 @@ PACKAGES=(
   at-spi2-core dbus dbus-daemon dbus-bin
   # headless desktop: X server, input driving, window read-back, keyboard layouts, compositor
   xvfb xdotool x11-utils x11-xkb-utils xcompmgr
+  # a desktop notification daemon for the update-notification tests
+  dunst
   # the window manager of the tests that activate, raise and move windows
   openbox
   # fonts: a fixed monospace face for predictable caret boxes, and Chinese text

@@ -1,13 +1,12 @@
-#include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Core/Logger.h"
 #include "Caret/Managers/BrindotManager.h"
-#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Platform/Console.h"
 #include "Platform/IniUserDefaults.h"
 #include "Platform/Linux/JournalLogSink.h"
 #include "Platform/Linux/LinuxPlatform.h"
 #include "Platform/Linux/QuitOnSignal.h"
 #include "Platform/Linux/StartChecks.h"
+#include "Shell/BrindotApp.h"
 
 #include <QApplication>
 
@@ -18,6 +17,9 @@ int main(int argc, char** argv)
     if (const auto status = platform::checkBeforeStart()) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zorbel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zorbel"));
+    QApplication::setApplicationVersion(QStringLiteral(ZORBEL_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quellan.Zorbel"));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::quitOnTerminationSignals();
 
@@ -26,9 +28,7 @@ int main(int argc, char** argv)
     platform::StdoutConsole console;
     platform::LinuxPlatform desktop(defaults, log, console);
 
-    BrindotManager::shared();
-    BrindotHUDManager::shared();
-    InputMethodStyleFeature::scheduleAtLaunch();
+    BrindotApp application;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&desktop] {
         desktop.notifications().post(QString::fromLatin1(BrindotManager::willTerminateNotification));
     });

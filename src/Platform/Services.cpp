@@ -30,6 +30,9 @@ AccessibilityService& accessibility() { return require(g_services.accessibility,
 WorkspaceService& workspace() { return require(g_services.workspace, "workspace"); }
 EventMonitorService& eventMonitor() { return require(g_services.eventMonitor, "event monitor"); }
 PowerSourceService* powerSource() { return g_services.powerSource; }
+ShellService& shell() { return require(g_services.shell, "shell"); }
+UserNotificationService& userNotifications() { return require(g_services.userNotifications, "user notification"); }
+HttpService& http() { return require(g_services.http, "HTTP"); }
 InputSourceService& inputSources() { return require(g_services.inputSources, "input source"); }
 KeyboardStateService& keyboardState() { return require(g_services.keyboardState, "keyboard state"); }
 

@@ -13,6 +13,9 @@ class AccessibilityService;
 class WorkspaceService;
 class EventMonitorService;
 class PowerSourceService;
+class ShellService;
+class UserNotificationService;
+class HttpService;
 class InputSourceService;
 class KeyboardStateService;
 
@@ -30,6 +33,9 @@ struct Services {
     EventMonitorService* eventMonitor = nullptr;
     // Optional: without it the machine reports no power sources.
     PowerSourceService* powerSource = nullptr;
+    ShellService* shell = nullptr;
+    UserNotificationService* userNotifications = nullptr;
+    HttpService* http = nullptr;
     InputSourceService* inputSources = nullptr;
     KeyboardStateService* keyboardState = nullptr;
 };
@@ -46,6 +52,9 @@ WorkspaceService& workspace();
 EventMonitorService& eventMonitor();
 // Nothing when no power-source service is installed.
 PowerSourceService* powerSource();
+ShellService& shell();
+UserNotificationService& userNotifications();
+HttpService& http();
 InputSourceService& inputSources();
 KeyboardStateService& keyboardState();
 

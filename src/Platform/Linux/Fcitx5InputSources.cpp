@@ -58,19 +58,26 @@ InputSourceProperties fcitxInputMethodSource(const QVariantList& f)
 Fcitx5InputSources::Fcitx5InputSources()
 {
     watcher_ = new QDBusServiceWatcher(kService, QDBusConnection::sessionBus(),
-                                       QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+                                       QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
+    auto follow = [this](bool running) {
+        running_ = running;
         availabilityObservers_.notify();
         recheck();
-    });
+    };
+    connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this, [follow] { follow(true); });
+    connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this, [follow] { follow(false); });
+    auto* bus = QDBusConnection::sessionBus().interface();
+    running_ = bus && bus->isServiceRegistered(kService).value();
     QDBusConnection::sessionBus().connect(kService, kPath, kInterface, QStringLiteral("InputMethodGroupsChanged"), this,
                                           SLOT(groupsChanged()));
 }
 
-bool Fcitx5InputSources::isAvailable() const
+bool Fcitx5InputSources::isAvailable()
 {
+    if (!running_) return false;
     auto* bus = QDBusConnection::sessionBus().interface();
-    return bus && bus->isServiceRegistered(kService).value();
+    running_ = bus && bus->isServiceRegistered(kService).value();
+    return running_;
 }
 
 void Fcitx5InputSources::groupsChanged() { recheck(); }

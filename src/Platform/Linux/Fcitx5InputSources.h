@@ -17,7 +17,9 @@ class Fcitx5InputSources final : public QObject, public InputSourceService {
 public:
     Fcitx5InputSources();
 
-    bool isAvailable() const;
+    // Whether the controller's name has an owner: asked of the bus only while
+    // Fcitx was last seen running, so nothing is asked where it never ran.
+    bool isAvailable();
 
     InputSourceListing enabledSources() override;
     std::optional<InputSourceProperties> currentKeyboardSource() override;
@@ -36,6 +38,7 @@ private:
 
     QDBusServiceWatcher* watcher_ = nullptr;
     QString lastId_;
+    bool running_ = false;
     ObserverList<> selectionObservers_;
     ObserverList<> availabilityObservers_;
 };

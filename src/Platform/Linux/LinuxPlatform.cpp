@@ -12,6 +12,7 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     services.defaults = &defaults;
     services.log = &log;
     services.console = &console;
+    services.shell = &shell_;
     installServices(services);
 
     accessibility_ = std::make_unique<AtspiAccessibilityService>();
@@ -20,12 +21,16 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     powerSource_ = std::make_unique<LinuxPowerSource>();
     keyboard_ = std::make_unique<X11Keyboard>();
     inputSources_ = std::make_unique<LinuxInputSources>(*keyboard_);
+    userNotifications_ = std::make_unique<DBusNotifications>();
+    http_ = std::make_unique<QtHttpService>();
     services.accessibility = accessibility_.get();
     services.workspace = workspace_.get();
     services.eventMonitor = eventMonitor_.get();
     services.powerSource = powerSource_.get();
     services.inputSources = inputSources_.get();
     services.keyboardState = keyboard_.get();
+    services.userNotifications = userNotifications_.get();
+    services.http = http_.get();
     installServices(services);
 }
 

@@ -2,6 +2,9 @@
 
 #include "Platform/Linux/AtspiAccessibility.h"
 #include "Platform/Linux/LinuxPowerSource.h"
+#include "Platform/Linux/DBusNotifications.h"
+#include "Platform/Linux/QtHttp.h"
+#include "Platform/Linux/QtShell.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Platform/Linux/X11EventMonitor.h"
 #include "Platform/Linux/LinuxInputSources.h"
@@ -33,6 +36,9 @@ public:
 private:
     QtScheduler scheduler_;
     NotificationCenter notifications_;
+    QtShellService shell_;
+    std::unique_ptr<DBusNotifications> userNotifications_;
+    std::unique_ptr<QtHttpService> http_;
     // Made once the services above are installed, so what they report on
     // start reaches the log.
     std::unique_ptr<AtspiAccessibilityService> accessibility_;

@@ -28,25 +28,44 @@ const std::vector<Candidate>& accessibilityPages()
     return pages;
 }
 
+const std::vector<Candidate>& startupApplicationPages()
+{
+    static const std::vector<Candidate> pages = {
+        {QStringLiteral("GNOME"), QStringLiteral("gnome-session-properties"), {}},
+        {QStringLiteral("KDE"), QStringLiteral("systemsettings"), {QStringLiteral("kcm_autostart")}},
+        {QStringLiteral("XFCE"), QStringLiteral("xfce4-session-settings"), {}},
+        {QStringLiteral("MATE"), QStringLiteral("mate-session-properties"), {}},
+        {QStringLiteral("X-Cinnamon"), QStringLiteral("cinnamon-session-properties"), {}},
+        {QStringLiteral("LXQt"), QStringLiteral("lxqt-config-session"), {}},
+    };
+    return pages;
+}
+
 bool launch(const Candidate& c)
 {
     if (QStandardPaths::findExecutable(c.program).isEmpty()) return false;
     return QProcess::startDetached(c.program, c.arguments);
 }
 
+bool openFirst(const std::vector<Candidate>& pages)
+{
+    // The running desktop's own program first, then whichever is installed.
+    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
+    for (const auto& c : pages)
+        if (desktops.contains(c.desktop, Qt::CaseInsensitive) && launch(c)) return true;
+    for (const auto& c : pages)
+        if (launch(c)) return true;
+    return false;
+}
+
 }  // namespace
 
 bool openSettingsLink(const QString& url)
 {
-    if (!url.startsWith(QLatin1String("x-apple.systempreferences:")) || !url.contains(QLatin1String("Accessibility")))
-        return false;
-    // The running desktop's own program first, then whichever is installed.
-    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
-    for (const auto& c : accessibilityPages())
-        if (desktops.contains(c.desktop, Qt::CaseInsensitive) && launch(c)) return true;
-    for (const auto& c : accessibilityPages())
-        if (launch(c)) return true;
-    return false;
+    if (!url.startsWith(QLatin1String("x-apple.systempreferences:"))) return false;
+    if (url.contains(QLatin1String("LoginItems"))) return openFirst(startupApplicationPages());
+    if (!url.contains(QLatin1String("Accessibility"))) return false;
+    return openFirst(accessibilityPages());
 }
 
 }  // namespace zorbel::platform

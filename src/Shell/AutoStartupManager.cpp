@@ -1,0 +1,190 @@
+#include "Shell/AutoStartupManager.h"
+
+#include "Platform/Console.h"
+#include "Platform/Services.h"
+#include "Platform/StatusItem.h"
+#include "Platform/TextForm.h"
+#include "Platform/Workspace.h"
+#include "Shell/BundleVersionProvider.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace zorbel {
+
+namespace {
+
+const QString prefix = QStringLiteral("[AutoStartupManager] ");
+void say(const QString& line) { print(prefix + line); }
+
+QString identifierOfThisBuild()
+{
+    const QString identifier = BundleVersionProvider().bundleIdentifier();
+    return identifier.isEmpty() ? QStringLiteral("quellan.Zorbel") : identifier;
+}
+
+QString runningApplicationPath()
+{
+    return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+}
+
+}  // namespace
+
+AutoStartupManager& AutoStartupManager::shared() { return sharedInstance<AutoStartupManager>(); }
+
+AutoStartupManager::AutoStartupManager()
+    : AutoStartupManager(AutostartLocations::fromEnvironment(), runningApplicationPath())
+{
+}
+
+AutoStartupManager::AutoStartupManager(AutostartLocations locations, QString applicationPath)
+    : bundleIdentifier_(identifierOfThisBuild()),
+      locations_(std::move(locations)),
+      applicationPath_(std::move(applicationPath)),
+      applicationName_(QFileInfo(applicationPath_).fileName())
+{
+    checkAutoStartupStatus();
+}
+
+void AutoStartupManager::checkAutoStartupStatus()
+{
+    say(QStringLiteral("开始检测开机自启动状态..."));
+    say(QStringLiteral("当前应用信息:"));
+    print(QStringLiteral("  - Bundle ID: ") + bundleIdentifier_);
+    print(QStringLiteral("  - 应用路径: ") + applicationPath_);
+    print(QStringLiteral("  - 应用名称: ") + applicationName_);
+    const bool service = checkLoginService();
+    const bool items = checkLoginItems();
+    const bool agents = checkLaunchAgents();
+    isAutoStartupEnabled_.set(service || items || agents);
+    say(QStringLiteral("========== 最终检测结果 =========="));
+    say(QStringLiteral("现代API检测 (macOS 13+): ") + text::boolean(service));
+    say(QStringLiteral("Plist检测: ") + text::boolean(items));
+    say(QStringLiteral("LaunchAgents检测: ") + text::boolean(agents));
+    say(QStringLiteral("最终结果: ") + text::boolean(isAutoStartupEnabled()));
+    say(QStringLiteral("================================"));
+}
+
+bool AutoStartupManager::checkLoginService() const
+{
+    switch (loginServiceStatus(locations_, QString::fromLatin1(unitName))) {
+    case LoginServiceStatus::enabled:
+        say(QStringLiteral("✅ SMAppService检测: 已启用"));
+        return true;
+    case LoginServiceStatus::notRegistered:
+        say(QStringLiteral("❌ SMAppService检测: 未注册"));
+        return false;
+    case LoginServiceStatus::requiresApproval:
+        say(QStringLiteral("⚠️ SMAppService检测: 需要用户批准"));
+        return false;
+    case LoginServiceStatus::notFound:
+        say(QStringLiteral("❌ SMAppService检测: 未找到"));
+        return false;
+    case LoginServiceStatus::unknown:
+        break;
+    }
+    say(QStringLiteral("❓ SMAppService检测: 未知状态"));
+    return false;
+}
+
+bool AutoStartupManager::checkLoginItems() const
+{
+    const QString folder = locations_.userAutostartFolder;
+    const QFileInfo info(folder);
+    if (!info.exists()) {
+        say(QStringLiteral("❌ LoginItems plist文件不存在"));
+        return false;
+    }
+    say(QStringLiteral("LoginItems plist文件存在: ") + folder);
+    const QDir dir(folder);
+    if (!info.isDir() || !info.isReadable() || !dir.isReadable()) {
+        say(QStringLiteral("❌ 无法读取或解析plist文件"));
+        return false;
+    }
+    const QStringList files = dir.entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden, QDir::Name);
+    say(QStringLiteral("找到 ") + QString::number(files.size()) + QStringLiteral(" 个登录项"));
+    bool found = false;
+    int number = 0;
+    for (const auto& file : files) {
+        const auto entry = DesktopEntry::read(dir.filePath(file));
+        const QString name = entry && entry->name ? *entry->name : QStringLiteral("未知");
+        const QString path = entry && entry->exec ? *entry->exec : QStringLiteral("未知");
+        const bool hidden = entry && entry->isSwitchedOff();
+        say(QStringLiteral("  登录项 %1: %2 - %3 (隐藏: %4)").arg(++number).arg(name, path, text::boolean(hidden)));
+        // A hidden entry is one the user switched off: it starts nothing.
+        if (!entry || hidden || !matches(entry->name.value_or(QString()), entry->exec.value_or(QString()))) continue;
+        say(QStringLiteral("✅ 匹配到登录项: ") + name + QStringLiteral(" - ") + path);
+        found = true;
+    }
+    return found;
+}
+
+bool AutoStartupManager::matches(const QString& name, const QString& path) const
+{
+    const QString lowerPath = path.toLower();
+    const QString lowerName = name.toLower();
+    const auto has = [](const QString& text, const QString& part) { return !part.isEmpty() && text.contains(part); };
+    return has(lowerPath, QStringLiteral("brindot")) || has(lowerPath, QStringLiteral("zorbel")) ||
+           has(path, applicationPath_) || has(path, bundleIdentifier_) || has(lowerName, QStringLiteral("brindot")) ||
+           has(lowerName, QStringLiteral("zorbel")) || has(lowerName, applicationName_.toLower());
+}
+
+bool AutoStartupManager::checkLaunchAgents() const
+{
+    const QString file = bundleIdentifier_ + QStringLiteral(".desktop");
+    for (const auto& folder : QStringList{locations_.userAutostartFolder} + locations_.systemAutostartFolders) {
+        const QString path = QDir(folder).filePath(file);
+        if (!QFileInfo::exists(path)) continue;
+        // The first one found is the one the session reads; switched off,
+        // it starts nothing.
+        const auto entry = DesktopEntry::read(path);
+        if (entry && entry->isSwitchedOff()) return false;
+        say(QStringLiteral("✅ 找到LaunchAgent: ") + path);
+        return true;
+    }
+    return false;
+}
+
+void AutoStartupManager::showSetupGuide()
+{
+    platform::Alert alert;
+    alert.messageText = QStringLiteral("设置开机自启动");
+    alert.style = platform::Alert::Style::informational;
+    alert.informativeText = QStringList{
+        QStringLiteral("请按照以下步骤设置开机自启动："),
+        QString(),
+        QStringLiteral("1. 点击\"打开系统设置\"按钮（将直接跳转到登录项页面）"),
+        QStringLiteral("2. 点击左下角的\"+\"按钮"),
+        QStringLiteral("3. 找到并选择\"brindot\"应用"),
+        QStringLiteral("4. 确保\"隐藏\"选项未勾选"),
+        QString(),
+        QStringLiteral("设置完成后，Brindot将在系统启动时自动运行。"),
+    }.join(QLatin1Char('\n'));
+    alert.buttons = {QStringLiteral("打开系统设置"), QStringLiteral("取消")};
+    if (platform::shell().runModal(alert) == 0) openLoginItemsSettings();
+}
+
+void AutoStartupManager::openLoginItemsSettings()
+{
+    static const char* const addresses[] = {
+        "x-apple.systempreferences:com.apple.LoginItems-Settings.extension",
+        "x-apple.systempreferences:com.apple.preference.users?LoginItems",
+        "x-apple.systempreferences:com.apple.LoginItems-Settings",
+        "x-apple.systempreferences:com.apple.preference.users",
+    };
+    for (const char* address : addresses) {
+        if (!platform::services().workspace || !platform::workspace().openURL(QString::fromLatin1(address))) continue;
+        say(QStringLiteral("成功打开系统设置: ") + QString::fromLatin1(address));
+        return;
+    }
+    say(QStringLiteral("无法打开系统设置"));
+    platform::Alert alert;
+    alert.messageText = QStringLiteral("无法打开系统设置");
+    alert.informativeText = QStringLiteral("请手动打开系统设置 > 登录项与扩展 > 登录时打开，然后添加") +
+                            QStringLiteral("Zorbel") + QStringLiteral("应用。");
+    alert.buttons = {QStringLiteral("确定")};
+    platform::shell().runModal(alert);
+}
+
+}  // namespace zorbel

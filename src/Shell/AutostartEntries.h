@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zorbel {
+
+// Where this desktop keeps what starts at login: the XDG autostart folders
+// (the user's first, then the system's) and the systemd user unit folders.
+struct AutostartLocations {
+    QString userAutostartFolder;
+    QStringList systemAutostartFolders;
+    QString userUnitFolder;
+    QStringList systemUnitFolders;
+
+    // From XDG_CONFIG_HOME and XDG_CONFIG_DIRS, with their usual defaults.
+    static AutostartLocations fromEnvironment();
+};
+
+// The keys of one desktop entry's [Desktop Entry] group that the detection
+// reads; nothing for a file that cannot be read or holds no such group.
+struct DesktopEntry {
+    std::optional<QString> name;
+    std::optional<QString> exec;
+    bool hidden = false;
+    bool autostartDisabled = false;  // X-GNOME-Autostart-enabled=false
+
+    // A hidden or disabled entry is not started at login.
+    bool isSwitchedOff() const { return hidden || autostartDisabled; }
+    static std::optional<DesktopEntry> read(const QString& path);
+};
+
+// The systemd user unit standing for the program's login item.
+enum class LoginServiceStatus { enabled, notRegistered, requiresApproval, notFound, unknown };
+LoginServiceStatus loginServiceStatus(const AutostartLocations& locations, const QString& unitName);
+
+}  // namespace zorbel

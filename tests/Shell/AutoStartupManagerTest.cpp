@@ -1,0 +1,121 @@
+#include "Shell/AutoStartupManager.h"
+#include "ShellTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace zorbel;
+using zorbel::testing::ShellTest;
+
+class AutoStartupManagerTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        locations.userAutostartFolder = root.filePath("home/autostart");
+        locations.systemAutostartFolders = {root.filePath("etc/autostart"), root.filePath("usr/autostart")};
+        locations.userUnitFolder = root.filePath("home/systemd/user");
+        locations.systemUnitFolders = {root.filePath("etc/systemd/user")};
+    }
+    void write(const QString& relative, const QByteArray& bytes)
+    {
+        const QString path = root.filePath(relative);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    bool detect()
+    {
+        world().console.lines.clear();
+        AutoStartupManager m(locations, "/opt/tools/caretmark");
+        return m.isAutoStartupEnabled();
+    }
+    QStringList summary() { return world().console.lines.mid(world().console.lines.size() - 5, 4); }
+    QTemporaryDir root;
+    AutostartLocations locations;
+};
+
+TEST_F(AutoStartupManagerTest, NothingArrangedGivesFalseWithEverySourcesFallbackLine)
+{
+    EXPECT_FALSE(detect());
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ SMAppService检测: 未找到"), 1);
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ LoginItems plist文件不存在"), 1);
+    EXPECT_EQ(world().console.lines.mid(0, 2), (QStringList{"[AutoStartupManager] 开始检测开机自启动状态...",
+                                                            "[AutoStartupManager] 当前应用信息:"}));
+    EXPECT_EQ(world().console.lines[4], "  - 应用名称: caretmark");
+}
+
+TEST_F(AutoStartupManagerTest, EnabledUserUnitAloneGivesTrue)
+{
+    write("home/systemd/user/zorbel.service", "[Service]\nExecStart=zorbel\n");
+    EXPECT_FALSE(detect());
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ SMAppService检测: 未注册"), 1);
+    write("home/systemd/user/graphical-session.target.wants/zorbel.service", "");
+    EXPECT_TRUE(detect());
+    EXPECT_EQ(summary(), (QStringList{"[AutoStartupManager] 现代API检测 (macOS 13+): true",
+                                      "[AutoStartupManager] Plist检测: false",
+                                      "[AutoStartupManager] LaunchAgents检测: false",
+                                      "[AutoStartupManager] 最终结果: true"}));
+}
+
+TEST_F(AutoStartupManagerTest, UserEntriesAreListedAndEveryMatchPrinted)
+{
+    write("home/autostart/a.desktop", "[Desktop Entry]\nName=Zorbel\nExec=/usr/bin/zorbel\n");
+    write("home/autostart/b.desktop", "[Desktop Entry]\nName=Caret helper\nExec=/opt/tools/caretmark --quiet\n");
+    write("home/autostart/c.desktop", "no group here\nName=Zorbel\n");
+    write("home/autostart/d.desktop", "[Desktop Entry]\nName=Zorbel off\nExec=zorbel\nHidden=true\n");
+    write("home/autostart/e.desktop", "[Desktop Entry]\nName=Mail\nExec=mail\n");
+    EXPECT_TRUE(detect());
+    const auto& c = world().console;
+    EXPECT_EQ(c.count("[AutoStartupManager] 找到 5 个登录项"), 1);
+    EXPECT_EQ(c.linesStartingWith("[AutoStartupManager] ✅ 匹配到登录项: ").size(), 2);
+    EXPECT_EQ(c.count("[AutoStartupManager]   登录项 3: 未知 - 未知 (隐藏: false)"), 1);
+    EXPECT_EQ(c.count("[AutoStartupManager]   登录项 4: Zorbel off - zorbel (隐藏: true)"), 1);
+    EXPECT_EQ(c.count("[AutoStartupManager] Plist检测: true"), 1);
+}
+
+TEST_F(AutoStartupManagerTest, UnreadableOrMisplacedEntriesOnlyLoseTheirSource)
+{
+    write("home/autostart", "a file where the folder should be");
+    EXPECT_FALSE(detect());
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ 无法读取或解析plist文件"), 1);
+    QFile::remove(root.filePath("home/autostart"));
+    write("home/autostart/big.desktop", QByteArray(200 * 1024, 'x'));
+    EXPECT_FALSE(detect());
+    EXPECT_EQ(world().console.count("[AutoStartupManager]   登录项 1: 未知 - 未知 (隐藏: false)"), 1);
+}
+
+TEST_F(AutoStartupManagerTest, EntryNamedAfterTheProgramCountsInUserThenSystemFolders)
+{
+    write("usr/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Z\nExec=z\n");
+    EXPECT_TRUE(detect());
+    EXPECT_EQ(world().console.linesStartingWith("[AutoStartupManager] ✅ 找到LaunchAgent: ").size(), 1);
+    // The user's copy shadows the system one; hidden, it switches autostart off.
+    write("home/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Z\nExec=z\nHidden=true\n");
+    EXPECT_FALSE(detect());
+}
+
+TEST_F(AutoStartupManagerTest, GuideOpensNothingOnCancelAndSaysSoWhenNothingOpens)
+{
+    AutoStartupManager m(locations, "/opt/tools/caretmark");
+    shell.alertAnswers = {1};
+    m.showSetupGuide();
+    ASSERT_EQ(shell.alerts.size(), 1u);
+    EXPECT_EQ(shell.alerts[0].informativeText.split('\n').size(), 8);
+    EXPECT_EQ(shell.alerts[0].buttons, (QStringList{"打开系统设置", "取消"}));
+    shell.alertAnswers = {0};
+    m.showSetupGuide();
+    ASSERT_EQ(shell.alerts.size(), 3u) << "nothing could open the settings: a second alert says so";
+    EXPECT_EQ(shell.alerts[2].messageText, "无法打开系统设置");
+}
+
+TEST_F(AutoStartupManagerTest, TheShippedDesktopEntryCopiedToAutostartIsFound)
+{
+    QDir().mkpath(locations.userAutostartFolder);
+    ASSERT_TRUE(QFile::copy(ZORBEL_DESKTOP_ENTRY, locations.userAutostartFolder + "/quellan.Zorbel.desktop"));
+    EXPECT_TRUE(detect());
+    EXPECT_EQ(world().console.count("[AutoStartupManager] Plist检测: true"), 1);
+    EXPECT_EQ(world().console.count("[AutoStartupManager] LaunchAgents检测: true"), 1);
+}

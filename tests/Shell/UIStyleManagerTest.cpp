@@ -1,0 +1,69 @@
+#include "Shell/UIStyleManager.h"
+#include "ShellTest.h"
+
+using namespace zorbel;
+using zorbel::testing::ShellTest;
+
+class UIStyleManagerTest : public ShellTest {};
+
+TEST_F(UIStyleManagerTest, NothingStoredGivesFrostedGlassWithoutWritingAndOneAnnouncement)
+{
+    auto posts = observe("uiStyleChanged");
+    UIStyleManager m;
+    EXPECT_EQ(m.currentStyle(), UIStyle::frostedGlass);
+    EXPECT_EQ(m.currentConfig(), UIStyleConfig::config(UIStyle::frostedGlass));
+    EXPECT_FALSE(standard().contains("UIStyle"));
+    ASSERT_EQ(posts->objects.size(), 1u);
+    EXPECT_EQ(posts->objects[0].value<UIStyle>(), UIStyle::frostedGlass);
+}
+
+TEST_F(UIStyleManagerTest, StoredThemeIsLoadedRewrittenAndAnnouncedTwiceAtCreation)
+{
+    standard().setString("UIStyle", "liquidGlass");
+    auto posts = observe("uiStyleChanged");
+    UIStyleManager m;
+    EXPECT_EQ(m.currentStyle(), UIStyle::liquidGlass);
+    EXPECT_EQ(m.currentConfig().style, UIStyle::liquidGlass);
+    EXPECT_EQ(standard().writeCount("UIStyle"), 2);
+    EXPECT_EQ(posts->objects.size(), 2u);
+}
+
+TEST_F(UIStyleManagerTest, NamesInAnotherLetterCaseOrOfAnotherKindAreIgnoredAndKept)
+{
+    for (const QVariant& stored : {QVariant(QStringLiteral("LiquidGlass")), QVariant(QStringLiteral("dark")), QVariant(3)}) {
+        standard().setObject("UIStyle", stored);
+        UIStyleManager m;
+        EXPECT_EQ(m.currentStyle(), UIStyle::frostedGlass);
+        EXPECT_EQ(standard().object("UIStyle"), stored);
+    }
+}
+
+TEST_F(UIStyleManagerTest, EveryAssignmentSavesRecomputesAndAnnouncesOnce)
+{
+    UIStyleManager m;
+    auto posts = observe("uiStyleChanged");
+    m.setCurrentStyle(UIStyle::frostedGlass);
+    m.setCurrentStyle(UIStyle::system);
+    EXPECT_EQ(posts->objects.size(), 2u);
+    EXPECT_EQ(standard().writeCount("UIStyle"), 2);
+    EXPECT_EQ(standard().stringForKey("UIStyle"), "system");
+    EXPECT_EQ(m.currentConfig(), UIStyleConfig::config(UIStyle::system));
+}
+
+TEST_F(UIStyleManagerTest, ThemeRowsDifferInMeasuresButShareWindowSizeAndTextColours)
+{
+    const auto system = UIStyleConfig::config(UIStyle::system);
+    const auto frosted = UIStyleConfig::config(UIStyle::frostedGlass);
+    const auto liquid = UIStyleConfig::config(UIStyle::liquidGlass);
+    EXPECT_NE(system.controlCornerRadius, frosted.controlCornerRadius);
+    EXPECT_NE(system.cardCornerRadius, frosted.cardCornerRadius);
+    EXPECT_NE(system.padding, frosted.padding);
+    EXPECT_NE(system.titleFontSize, frosted.titleFontSize);
+    EXPECT_EQ(system.windowSize, QSizeF(1100, 680));
+    EXPECT_EQ(frosted.windowSize, system.windowSize);
+    EXPECT_EQ(frosted.primaryTextColor, system.primaryTextColor);
+    EXPECT_EQ(frosted.secondaryTextColor, system.secondaryTextColor);
+    EXPECT_TRUE(liquid.liquidAnimation);
+    EXPECT_DOUBLE_EQ(liquid.borderColor.alpha, 0.3);
+    EXPECT_EQ(frosted.backgroundColor.alpha, 0.0);
+}

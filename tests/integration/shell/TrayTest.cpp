@@ -1,0 +1,209 @@
+// The real program under the headless desktop with a tray host of our own: its item and
+// menu are read over D-Bus as a panel reads them, the indicator is switched from the menu,
+// an update found on a local feed badges the icon and the menu and reaches a real
+// notification daemon, and the menu's quit item ends the program.
+#include "shell/TrayHost.h"
+#include "support/Poll.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace zorbel::integration {
+namespace {
+
+// Answers every request with one appcast.
+class FeedServer {
+ public:
+  explicit FeedServer(QByteArray body) : body_(std::move(body)) {
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+      while (auto* socket = server_.nextPendingConnection()) {
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+          if (!socket->readAll().contains("\r\n\r\n")) return;
+          ++requests;
+          socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nConnection: close\r\n"
+                        "Content-Length: " + QByteArray::number(body_.size()) + "\r\n\r\n" + body_);
+          socket->disconnectFromHost();
+        });
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+      }
+    });
+    server_.listen(QHostAddress::LocalHost);
+  }
+  QString url() const { return QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(server_.serverPort()); }
+  int requests = 0;
+
+ private:
+  QTcpServer server_;
+  QByteArray body_;
+};
+
+class TrayTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (auto* process : {&program_, &daemon_}) {
+      if (process->state() == QProcess::NotRunning) continue;
+      process->kill();
+      process->waitForFinished();
+    }
+  }
+
+  void startProgram(const QString& feedUrl) {
+    const QString folder = config_.path() + QStringLiteral("/zorbel");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+    environment.insert(QStringLiteral("ZORBEL_UPDATE_FEED_URL"), feedUrl);
+    program_.setProcessEnvironment(environment);
+    program_.setProcessChannelMode(QProcess::MergedChannels);
+    program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
+    ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+    ASSERT_TRUE(pollUntil([&] { return !host_.items().empty(); }, 15s)) << "the item registers:\n" << output();
+    item_ = host_.items().front();
+    // The item may register before its properties answer.
+    ASSERT_TRUE(pollUntil([&] { return host_.icon(item_).has_value(); }, 5s)) << output();
+  }
+
+  bool printed(const std::string& line) {
+    return pollUntil([&] { return output().find(line) != std::string::npos; }, 5s);
+  }
+
+  bool storedSwitch() {
+    QSettings suite(config_.path() + QStringLiteral("/zorbel/quellan.brindot.ini"), QSettings::IniFormat);
+    return suite.value(QStringLiteral("isBrindotEnabled")).toBool();
+  }
+
+  const MenuNode* menuItem(const QString& label) {
+    menu_ = host_.menu(item_);
+    return menu_ ? menu_->find(label) : nullptr;
+  }
+
+  bool clickItem(const QString& label) {
+    const auto* node = menuItem(label);
+    return node && host_.click(item_, node->id);
+  }
+
+  std::string output() {
+    output_ += program_.readAll();
+    return output_.right(4000).toStdString();
+  }
+
+  void quitFromTheMenu() {
+    ASSERT_TRUE(clickItem(QStringLiteral("退出 Zorbel")));
+    ASSERT_TRUE(program_.waitForFinished(10000)) << output();
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0);
+  }
+
+  TrayHost host_;
+  TrayHost::Item item_;
+  std::optional<MenuNode> menu_;
+  QTemporaryDir config_;
+  QProcess program_;
+  QProcess daemon_;
+  QByteArray output_;
+};
+
+QStringList labels(const MenuNode& node) {
+  QStringList list;
+  for (const auto& child : node.children) list << (child.isSeparator() ? QStringLiteral("---") : child.label());
+  return list;
+}
+
+TEST_F(TrayTest, ItemAndMenuAreServedTheMenuSwitchesTheIndicatorAndQuits) {
+  ASSERT_TRUE(host_.isRunning());
+  ASSERT_NO_FATAL_FAILURE(startProgram(QStringLiteral("http://127.0.0.1:9/appcast.xml")));
+  EXPECT_EQ(host_.property(item_, QStringLiteral("Status")).toString(), QStringLiteral("Active"));
+  const auto icon = host_.icon(item_);
+  ASSERT_TRUE(icon) << "the item has its own icon";
+  EXPECT_GE(icon->width(), 22);
+  icon->save(QStringLiteral(ZORBEL_SCREENSHOT_DIR "/tray-icon.png"));
+
+  ASSERT_TRUE(pollUntil([&] { return menuItem(QStringLiteral("开启 Zorbel")) != nullptr; }, 5s)) << output();
+  EXPECT_EQ(labels(*menu_), (QStringList{"开启 Zorbel", "---", "样式风格", "---", "检查更新", "---", "设置",
+                                         "关于 Zorbel", "---", "退出 Zorbel"}));
+  const auto* themes = menu_->find(QStringLiteral("样式风格"));
+  ASSERT_TRUE(themes);
+  EXPECT_EQ(labels(*themes), (QStringList{"操作系统", "磨砂玻璃", "液态玻璃"}));
+  EXPECT_EQ(themes->children.at(1).properties.value(QStringLiteral("toggle-state")).toInt(), 1);
+  EXPECT_EQ(themes->children.at(0).properties.value(QStringLiteral("toggle-state")).toInt(), 0);
+
+  ASSERT_TRUE(clickItem(QStringLiteral("开启 Zorbel")));
+  EXPECT_TRUE(pollUntil([&] { return menuItem(QStringLiteral("关闭 Zorbel")) != nullptr; }, 5s)) << output();
+  EXPECT_TRUE(storedSwitch());
+  EXPECT_TRUE(printed("received toggle notification: true")) << output();
+
+  ASSERT_TRUE(clickItem(QStringLiteral("液态玻璃")));
+  EXPECT_TRUE(pollUntil([&] {
+    const auto* node = menuItem(QStringLiteral("液态玻璃"));
+    return node && node->properties.value(QStringLiteral("toggle-state")).toInt() == 1;
+  }, 5s));
+  // The About box is modal; the menu still quits the program while it is open.
+  ASSERT_TRUE(clickItem(QStringLiteral("关于 Zorbel")));
+  pollUntil([] { return false; }, 1s);
+  QProcess::execute(QStringLiteral(ZORBEL_SCREENSHOT_TOOL), {QStringLiteral(ZORBEL_SCREENSHOT_DIR "/about.png")});
+  quitFromTheMenu();
+}
+
+TEST_F(TrayTest, FoundUpdateBadgesTheIconAndTheMenuAndReachesTheNotificationDaemon) {
+  const QString dunst = QStandardPaths::findExecutable(QStringLiteral("dunst"));
+  ASSERT_FALSE(dunst.isEmpty()) << "dunst is installed by scripts/install-deps.sh";
+  daemon_.start(dunst, QStringList());
+  ASSERT_TRUE(pollUntil([] {
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications"))
+        .value();
+  }, 10s));
+  FeedServer feed(
+      "<?xml version=\"1.0\"?><rss version=\"2.0\" "
+      "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item><title>Zorbel 9.3</title>"
+      "<link>https://example.org/zorbel</link><sparkle:version>9.3.0</sparkle:version>"
+      "<sparkle:shortVersionString>9.3.0 &lt;b&gt;</sparkle:shortVersionString></item></channel></rss>");
+  ASSERT_NO_FATAL_FAILURE(startProgram(feed.url()));
+  const auto plain = host_.icon(item_);
+  ASSERT_TRUE(plain);
+
+  ASSERT_TRUE(pollUntil([&] { return clickItem(QStringLiteral("检查更新")); }, 5s));
+  EXPECT_TRUE(pollUntil([&] { return menuItem(QStringLiteral("NEW v9.3.0 <b> 可用")) != nullptr; }, 10s))
+      << output();
+  EXPECT_EQ(feed.requests, 1);
+  const auto badged = host_.icon(item_);
+  ASSERT_TRUE(badged);
+  const QColor dot = badged->pixelColor(badged->width() * 18 / 22, badged->height() * 4 / 22);
+  EXPECT_GT(dot.red(), 200);
+  EXPECT_LT(dot.green(), 100);
+  badged->save(QStringLiteral(ZORBEL_SCREENSHOT_DIR "/tray-icon-badged.png"));
+
+  const auto dunstctl = [](const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("dunstctl"), arguments);
+    process.waitForFinished(3000);
+    return process.readAllStandardOutput();
+  };
+  EXPECT_TRUE(pollUntil([&] { return dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}).trimmed() == "1"; },
+                        10s)) << output();
+  QProcess::execute(QStringLiteral(ZORBEL_SCREENSHOT_TOOL), {QStringLiteral(ZORBEL_SCREENSHOT_DIR "/update-found.png")});
+  dunstctl({QStringLiteral("close-all")});
+  QByteArray history;
+  EXPECT_TRUE(pollUntil([&] { return (history = dunstctl({QStringLiteral("history")})).contains("Zorbel"); }, 5s));
+  EXPECT_TRUE(history.contains("发现新版本 9.3.0 &lt;b&gt;，点击查看详情")) << history.toStdString();
+  EXPECT_TRUE(history.contains("Zorbel 更新可用")) << history.toStdString();
+  EXPECT_TRUE(printed("[UpdateManager] ✅ 发现新版本: 9.3.0 <b>")) << output();
+  EXPECT_EQ(output().find("通知发送失败"), std::string::npos) << output();
+  quitFromTheMenu();
+}
+
+}  // namespace
+}  // namespace zorbel::integration
