@@ -2,7 +2,8 @@
 // menu are read over D-Bus as a panel reads them, the indicator is switched from the menu,
 // an update found on a local feed badges the icon and the menu and reaches a real
 // notification daemon, and the menu's quit item ends the program.
-#include "shell/TrayHost.h"
+#include "support/TrayHost.h"
+#include "support/DesktopTools.h"
 #include "support/Poll.h"
 
 #include <QDBusConnection>
@@ -151,6 +152,9 @@ TEST_F(TrayTest, ItemAndMenuAreServedTheMenuSwitchesTheIndicatorAndQuits) {
     const auto* node = menuItem(QStringLiteral("液态玻璃"));
     return node && node->properties.value(QStringLiteral("toggle-state")).toInt() == 1;
   }, 5s));
+  ASSERT_TRUE(clickItem(QStringLiteral("设置")));
+  EXPECT_TRUE(pollUntil([] { return windowNamed(QStringLiteral("Zorbel 设置")).has_value(); }, 10s)) << output();
+
   // The About box is modal; the menu still quits the program while it is open.
   ASSERT_TRUE(clickItem(QStringLiteral("关于 Zorbel")));
   pollUntil([] { return false; }, 1s);
