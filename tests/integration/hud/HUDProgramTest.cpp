@@ -8,6 +8,7 @@
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
+#include "support/TrayHost.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -124,6 +125,8 @@ protected:
         capsLockOn_ = !capsLockOn_;
     }
 
+    // A tray on the bus, so the program keeps to it rather than opening its settings window.
+    TrayHost tray_;
     QTemporaryDir config_;
     QProcess program_;
     QByteArray output_;
