@@ -4,6 +4,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Services.h"
 #include "Settings/Themes/System/SystemStyleLayout.h"
+#include "Shell/UIStyleManager.h"
 
 #include <QGuiApplication>
 #include <QVBoxLayout>
@@ -33,7 +34,14 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("SettingsView"));
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
-    showLayout(QStringLiteral("system"));
+    // The layout follows the theme; a theme change rebuilds it (on the basic tab).
+    UIStyleManager::shared()
+        .currentStylePublisher()
+        .sink([this](UIStyle theme) {
+            const QString name = rawValue(theme);
+            if (!layout_ || name != theme_) showLayout(name);
+        })
+        .store(subscriptions_);
 
     auto& permission = PermissionManager::shared();
     // Ask now rather than trust a value whose first check may still be on
@@ -57,6 +65,7 @@ void SettingsView::showLayout(const QString& theme)
         layout()->addWidget(next);
     }
     layout_ = next;
+    theme_ = theme;
     if (prompt_) prompt_->raise();
 }
 

@@ -25,6 +25,8 @@ public:
     static void registerPermissionPrompt(Factory factory);
 
     QWidget* layoutWidget() const { return layout_; }
+    // The theme whose layout is shown ("system", "frostedGlass", "liquidGlass").
+    const QString& theme() const { return theme_; }
     QWidget* prompt() const { return prompt_; }
 
 protected:
@@ -35,6 +37,7 @@ private:
     void showPrompt(bool show);
 
     QWidget* layout_ = nullptr;
+    QString theme_;
     QWidget* prompt_ = nullptr;
     rx::CancellableSet subscriptions_;
 };

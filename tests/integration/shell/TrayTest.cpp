@@ -165,7 +165,13 @@ TEST_F(TrayTest, ItemAndMenuAreServedTheMenuSwitchesTheIndicatorAndQuits) {
 TEST_F(TrayTest, FoundUpdateBadgesTheIconAndTheMenuAndReachesTheNotificationDaemon) {
   const QString dunst = QStandardPaths::findExecutable(QStringLiteral("dunst"));
   ASSERT_FALSE(dunst.isEmpty()) << "dunst is installed by scripts/install-deps.sh";
-  daemon_.start(dunst, QStringList());
+  // Duplicates not stacked: a second notification shows as a second one unless it replaces.
+  const QString dunstrc = config_.filePath(QStringLiteral("dunstrc"));
+  QFile rc(dunstrc);
+  ASSERT_TRUE(rc.open(QIODevice::WriteOnly));
+  rc.write("[global]\nstack_duplicates = false\n");
+  rc.close();
+  daemon_.start(dunst, {QStringLiteral("-config"), dunstrc});
   ASSERT_TRUE(pollUntil([] {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications"))
         .value();
@@ -199,6 +205,16 @@ TEST_F(TrayTest, FoundUpdateBadgesTheIconAndTheMenuAndReachesTheNotificationDaem
   EXPECT_TRUE(pollUntil([&] { return dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}).trimmed() == "1"; },
                         10s)) << output();
   QProcess::execute(QStringLiteral(ZORBEL_SCREENSHOT_TOOL), {QStringLiteral(ZORBEL_SCREENSHOT_DIR "/update-found.png")});
+  // The same update found again replaces its notification instead of adding one.
+  ASSERT_TRUE(clickItem(QStringLiteral("NEW v9.3.0 <b> 可用")));
+  EXPECT_TRUE(pollUntil([&] { return feed.requests == 2; }, 10s));
+  EXPECT_TRUE(pollUntil([&] {
+    const QByteArray all = output_ + program_.readAll();
+    output_ = all;
+    return all.count("[UpdateManager] ✅ 发现新版本: 9.3.0 <b>") == 2;
+  }, 10s)) << output();
+  pollUntil([] { return false; }, 500ms);
+  EXPECT_EQ(dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}).trimmed(), "1");
   dunstctl({QStringLiteral("close-all")});
   QByteArray history;
   EXPECT_TRUE(pollUntil([&] { return (history = dunstctl({QStringLiteral("history")})).contains("Zorbel"); }, 5s));
