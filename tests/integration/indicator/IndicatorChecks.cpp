@@ -121,6 +121,7 @@ std::optional<QRect> settledWindow(const QString& title, std::chrono::millisecon
         },
         10s, 30ms);
     return ok ? last : std::nullopt;
+}
 
 Hue hueAt(const QImage& screen, QPoint p)
 {
