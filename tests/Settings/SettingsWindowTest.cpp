@@ -11,6 +11,7 @@
 #include "Shell/PermissionStatusView.h"
 #include "Shell/SettingsView.h"
 #include "Shell/SettingsWindowController.h"
+#include "Shell/UIStyleManager.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,6 +38,7 @@ protected:
         CaretDesktopTest::SetUp();
         BrindotManager::shared();
         PermissionManager::shared();
+        UIStyleManager::shared();  // the window follows its theme; created with the program
         deliver();
         everything_ = world().notifications.addObserver(
             QString(), [this](const platform::Notification& n) { posted_ << n.name; });
