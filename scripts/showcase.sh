@@ -47,6 +47,12 @@ editor=$(timeout 15 xdotool search --sync --onlyvisible --class mousepad | head 
 xdotool windowsize --sync "$editor" 760 420 windowmove --sync "$editor" 120 90
 xdotool windowfocus --sync "$editor"
 
+# A tray for Zorbel's icon; without one it would open its settings window over the editor.
+echo "showcase: starting a tray"
+"$build/tests/integration/zorbel_tray_host" >"$work/tray.log" 2>&1 &
+pids+=($!)
+wait_for 10 grep -q ready "$work/tray.log" || { cat "$work/tray.log" >&2; exit 1; }
+
 echo "showcase: starting zorbel"
 "$build/src/zorbel" >"$work/zorbel.log" 2>&1 &
 pids+=($!)

@@ -110,6 +110,24 @@ TEST_P(AtspiTextTest, CaretBoxMarksTheDrawnCaretAlsoAtTheEndOfTheText)
     }
 }
 
+// Toolkits place the end of right-to-left text where left-to-right text would end; the
+// caret is drawn at the far (left) end of the line.
+TEST_P(AtspiTextTest, CaretBoxAtTheEndOfRightToLeftTextMarksTheDrawnCaret)
+{
+    if (toolkit() != Toolkit::Gtk3) GTEST_SKIP() << "Qt's right-to-left line end is not placed yet";
+    const auto app = driver().launch(caretLayout());
+    driver().focus(app.pid, TextElement::field);
+    const AXElementRef field = driver().textElement(app.pid, TextElement::field);
+    ASSERT_EQ(accessibility().setAttributeValue(field, "AXValue", AXValue(QStringLiteral("שששש שש"))), axcode::success);
+    driver().moveCaret(app.pid, TextElement::field, 7);
+    const auto box = caretBox(field);
+    const auto frame = frameOf(field);
+    ASSERT_TRUE(box && frame);
+    const auto drawn = drawnCaret(*box, *frame);
+    ASSERT_TRUE(drawn) << "a caret is drawn near x=" << box->x();
+    EXPECT_NEAR(drawn->x(), box->x(), 3.0);
+}
+
 TEST_P(AtspiTextTest, TypingChangesValueAndCaretAndIsNotified)
 {
     contract::TextApplicationLayout layout;

@@ -11,6 +11,7 @@
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
+#include "support/TrayHost.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -268,6 +269,8 @@ class Benchmark {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  // A tray on the bus, so the program keeps to it rather than opening its settings window.
+  zorbel::integration::TrayHost tray;
   const auto options = parse(QCoreApplication::arguments());
   if (!options) {
     std::fprintf(stderr, "usage: %s PROGRAM [--keys N] [--idle SECONDS] [--minutes M]\n", argv[0]);

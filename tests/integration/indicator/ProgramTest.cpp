@@ -3,10 +3,12 @@
 // says, draws nothing but the shape (with or without a compositor), keeps the keyboard
 // with the editor, follows typing and quits cleanly when asked.
 #include "Caret/Styles/BrindotStyleJson.h"
+#include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
+#include "support/TrayHost.h"
 #include "support/TextClient.h"
 
 #include <QDir>
@@ -69,6 +71,10 @@ class ProgramTest : public ::testing::TestWithParam<Toolkit> {
     ASSERT_TRUE(json.ok()) << json.error.toStdString();
     QSettings defaults(folder + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
     defaults.setValue(QStringLiteral("BrindotStyle"), *json.value);
+    // Styling by input method would replace the stored style a second after launch.
+    InputMethodStyleConfig inputMethods;
+    inputMethods.enabled = false;
+    defaults.setValue(QStringLiteral("InputMethodStyleConfig"), *encodeJson(inputMethods).value);
     if (debug) defaults.setValue(QStringLiteral("BrindotDebugMode"), true);
     defaults.sync();
     ASSERT_EQ(defaults.status(), QSettings::NoError);
@@ -122,6 +128,8 @@ class ProgramTest : public ::testing::TestWithParam<Toolkit> {
     return settled ? last : std::nullopt;
   }
 
+  // A tray on the bus, so the program keeps to it rather than opening its settings window.
+  TrayHost tray_;
   QTemporaryDir config_;
   QProcess program_;
   QByteArray output_;

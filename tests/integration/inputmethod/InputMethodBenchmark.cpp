@@ -10,6 +10,7 @@
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
+#include "support/TrayHost.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -198,6 +199,8 @@ private:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // A tray on the bus, so the program keeps to it rather than opening its settings window.
+    zorbel::integration::TrayHost tray;
     const QStringList a = QCoreApplication::arguments();
     QString program;
     int switches = 200, idle = 30;

@@ -8,6 +8,7 @@
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
+#include "support/TrayHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,6 +162,8 @@ protected:
         }, 5s, 20ms);
     }
 
+    // A tray on the bus, so the program keeps to it rather than opening its settings window.
+    TrayHost tray_;
     QTemporaryDir config_;
     QProcess program_;
     QByteArray output_;

@@ -2,7 +2,8 @@
 // menu are read over D-Bus as a panel reads them, the indicator is switched from the menu,
 // an update found on a local feed badges the icon and the menu and reaches a real
 // notification daemon, and the menu's quit item ends the program.
-#include "shell/TrayHost.h"
+#include "support/TrayHost.h"
+#include "support/DesktopTools.h"
 #include "support/Poll.h"
 
 #include <QDBusConnection>
@@ -151,6 +152,9 @@ TEST_F(TrayTest, ItemAndMenuAreServedTheMenuSwitchesTheIndicatorAndQuits) {
     const auto* node = menuItem(QStringLiteral("液态玻璃"));
     return node && node->properties.value(QStringLiteral("toggle-state")).toInt() == 1;
   }, 5s));
+  ASSERT_TRUE(clickItem(QStringLiteral("设置")));
+  EXPECT_TRUE(pollUntil([] { return windowNamed(QStringLiteral("Zorbel 设置")).has_value(); }, 10s)) << output();
+
   // The About box is modal; the menu still quits the program while it is open.
   ASSERT_TRUE(clickItem(QStringLiteral("关于 Zorbel")));
   pollUntil([] { return false; }, 1s);
@@ -161,7 +165,13 @@ TEST_F(TrayTest, ItemAndMenuAreServedTheMenuSwitchesTheIndicatorAndQuits) {
 TEST_F(TrayTest, FoundUpdateBadgesTheIconAndTheMenuAndReachesTheNotificationDaemon) {
   const QString dunst = QStandardPaths::findExecutable(QStringLiteral("dunst"));
   ASSERT_FALSE(dunst.isEmpty()) << "dunst is installed by scripts/install-deps.sh";
-  daemon_.start(dunst, QStringList());
+  // Duplicates not stacked: a second notification shows as a second one unless it replaces.
+  const QString dunstrc = config_.filePath(QStringLiteral("dunstrc"));
+  QFile rc(dunstrc);
+  ASSERT_TRUE(rc.open(QIODevice::WriteOnly));
+  rc.write("[global]\nstack_duplicates = false\n");
+  rc.close();
+  daemon_.start(dunst, {QStringLiteral("-config"), dunstrc});
   ASSERT_TRUE(pollUntil([] {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications"))
         .value();
@@ -195,6 +205,16 @@ TEST_F(TrayTest, FoundUpdateBadgesTheIconAndTheMenuAndReachesTheNotificationDaem
   EXPECT_TRUE(pollUntil([&] { return dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}).trimmed() == "1"; },
                         10s)) << output();
   QProcess::execute(QStringLiteral(ZORBEL_SCREENSHOT_TOOL), {QStringLiteral(ZORBEL_SCREENSHOT_DIR "/update-found.png")});
+  // The same update found again replaces its notification instead of adding one.
+  ASSERT_TRUE(clickItem(QStringLiteral("NEW v9.3.0 <b> 可用")));
+  EXPECT_TRUE(pollUntil([&] { return feed.requests == 2; }, 10s));
+  EXPECT_TRUE(pollUntil([&] {
+    const QByteArray all = output_ + program_.readAll();
+    output_ = all;
+    return all.count("[UpdateManager] ✅ 发现新版本: 9.3.0 <b>") == 2;
+  }, 10s)) << output();
+  pollUntil([] { return false; }, 500ms);
+  EXPECT_EQ(dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}).trimmed(), "1");
   dunstctl({QStringLiteral("close-all")});
   QByteArray history;
   EXPECT_TRUE(pollUntil([&] { return (history = dunstctl({QStringLiteral("history")})).contains("Zorbel"); }, 5s));

@@ -37,6 +37,14 @@ AXCode lineStart(const Node& node, int offset, int& start)
     return axcode::success;
 }
 
+bool isRightToLeft(const QString& character)
+{
+    const auto chars = character.toUcs4();
+    if (chars.isEmpty()) return false;
+    const auto direction = QChar::direction(chars.constFirst());
+    return direction == QChar::DirR || direction == QChar::DirAL;
+}
+
 // The caret after the character before it: at that character's right edge,
 // or at the start of the next line when it is a line feed.
 AXCode caretAfterPrevious(const Node& node, int offset, QRectF& box)
@@ -47,7 +55,8 @@ AXCode caretAfterPrevious(const Node& node, int offset, QRectF& box)
     QRectF before;
     if (AXCode code = characterExtents(node, offset - 1, before)) return code;
     if (previous != QLatin1String("\n")) {
-        box = QRectF(before.right(), before.y(), 0, before.height());
+        // After a right-to-left character the caret stands at its left edge.
+        box = QRectF(isRightToLeft(previous) ? before.left() : before.right(), before.y(), 0, before.height());
         return axcode::success;
     }
     int start = offset - 1;
@@ -78,21 +87,28 @@ AXCode boundsForTextMarkerRange(const Node& node, const AXTextMarkerRange& range
 AXCode caretBox(const Node& node, int offset, QRectF& box)
 {
     int count = 0;
-    if (AXCode code = TextReader(node).characterCount(count)) return code;
+    TextReader reader(node);
+    if (AXCode code = reader.characterCount(count)) return code;
     if (offset < 0 || offset > count) return axcode::noValue;
-    QRectF frame;
-    const bool hasFrame = elementExtents(node, frame) == axcode::success;
-
-    QRectF at;
-    const AXCode atCode = characterExtents(node, offset, at);
-    if (isFailure(atCode)) return atCode;
-    if (atCode == axcode::success && !(hasFrame && at == frame)) {
-        box = QRectF(at.x(), at.y(), 0, at.height());
-        return axcode::success;
+    // At the end of right-to-left text toolkits answer where left-to-right
+    // text would end, on the far side of the line.
+    bool afterRightToLeft = false;
+    if (offset > 0 && offset == count) {
+        QString previous;
+        if (AXCode code = reader.text(offset - 1, offset, previous); isFailure(code)) return code;
+        afterRightToLeft = isRightToLeft(previous);
+    }
+    if (!afterRightToLeft) {
+        QRectF at;
+        const AXCode atCode = characterExtents(node, offset, at);
+        if (isFailure(atCode)) return atCode;
+        if (atCode == axcode::success) {
+            box = QRectF(at.x(), at.y(), 0, at.height());
+            return axcode::success;
+        }
     }
     if (offset == 0) return axcode::noValue;
     const AXCode code = caretAfterPrevious(node, offset, box);
-    if (code == axcode::success && hasFrame && box == frame) return axcode::noValue;
     return code == axcode::success || isFailure(code) ? code : axcode::noValue;
 }
 

@@ -24,6 +24,36 @@ EventHub& EventHub::instance()
     return *hub;
 }
 
+EventHub::EventHub()
+{
+    auto& runtime = Runtime::instance();
+    // While the bus is gone nothing else would ask for it again.
+    retry_ = new QTimer(this);
+    retry_->setInterval(std::chrono::seconds(5));
+    connect(retry_, &QTimer::timeout, this, [] { Runtime::instance().available(); });
+    runtime.beforeRelease([this] { release(); });
+    runtime.onBusChange([this](bool up) {
+        if (!up) {
+            retry_->start();
+            return;
+        }
+        retry_->stop();
+        start();
+    });
+}
+
+void EventHub::release()
+{
+    auto* listener = static_cast<AtspiEventListener*>(listener_);
+    for (const char* type : eventTypes) {
+        if (listener) atspi_event_listener_deregister(listener, type, nullptr);
+    }
+    if (listener) g_object_unref(listener);
+    listener_ = nullptr;
+    started_ = false;
+    queue_.clear();
+}
+
 bool EventHub::start()
 {
     if (started_) return true;
@@ -31,6 +61,7 @@ bool EventHub::start()
     started_ = true;
     AtspiEventListener* listener = atspi_event_listener_new(
         reinterpret_cast<AtspiEventListenerCB>(&EventHub::onEvent), this, nullptr);
+    listener_ = listener;
     for (const char* type : eventTypes) {
         GError* error = nullptr;
         if (!atspi_event_listener_register(listener, type, &error)) {

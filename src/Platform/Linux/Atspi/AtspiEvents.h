@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QRect>
+#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -42,10 +43,15 @@ public:
     void flush();
 
 private:
-    EventHub() = default;
+    EventHub();
     static void onEvent(void* event, void* self);
     void enqueue(EventRecord record);
+    // Lets go of the listeners of a lost bus; they are registered again
+    // when a bus answers.
+    void release();
 
+    void* listener_ = nullptr;
+    QTimer* retry_ = nullptr;
     bool started_ = false;
     bool scheduled_ = false;
     bool flushing_ = false;

@@ -73,6 +73,13 @@ FocusTracker& FocusTracker::instance()
 FocusTracker::FocusTracker()
 {
     EventHub::instance().subscribe([this](EventRecord& record) { handle(record); });
+    // Objects of a lost bus never answer again.
+    Runtime::instance().onBusChange([this](bool) {
+        focused_.clear();
+        carets_.clear();
+        activeWindows_.clear();
+        desktopFocus_.reset();
+    });
 }
 
 void FocusTracker::handle(EventRecord& record)

@@ -190,10 +190,22 @@ QPointF textLayoutInset(const Node& node)
 }
 }  // namespace
 
+// A browser may answer the whole field for a character of an empty field.
+// A character is seldom wider than tall, so only such a box is compared
+// with the element's own.
+bool isWholeElement(const Node& node, const QRectF& box)
+{
+    if (box.width() <= box.height()) return false;
+    QRectF frame;
+    return elementExtents(node, frame) == axcode::success && frame == box;
+}
+
 AXCode characterExtents(const Node& node, int offset, QRectF& box)
 {
     const AXCode code = rawCharacterExtents(node, offset, box);
-    if (code == axcode::success) box.translate(textLayoutInset(node));
+    if (code != axcode::success) return code;
+    if (isWholeElement(node, box)) return axcode::noValue;
+    box.translate(textLayoutInset(node));
     return code;
 }
 

@@ -32,6 +32,17 @@ ObserverRegistry::ObserverRegistry()
     // A later window with the same id must not be compared with this one's geometry.
     QObject::connect(&x11, &X11Desktop::windowDestroyed, &x11,
                      [this](std::uint32_t window) { lastWindowGeometry_.erase(window); });
+    // When the bus goes the caret can no longer be known, and when a bus is
+    // back the focused element has to be found again: observers hear that
+    // the focus changed either way.
+    Runtime::instance().onBusChange([this](bool) {
+        std::erase_if(observers_, [](const auto& weak) { return weak.expired(); });
+        for (const auto& weak : observers_) {
+            if (auto observer = weak.lock())
+                deliver({observer}, observer->pid,
+                        {{QStringLiteral("AXFocusedUIElementChanged"), AtspiElement::application(observer->pid)}});
+        }
+    });
     // The focused element of a window that closed, or of a process that ended,
     // is gone: observers of the application hear that the focus changed.
     QObject::connect(&x11, &X11Desktop::clientWindowGone, &x11, [this](std::uint32_t, std::int32_t pid) {

@@ -2,8 +2,10 @@
 
 #include "Platform/LogSink.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QTimer>
 
 #include <atspi/atspi.h>
 #include <dbus/dbus.h>
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace zorbel::platform::atspi {
 
@@ -73,6 +76,15 @@ bool initWithAddress(const QString& address)
     return g_connection != nullptr;
 }
 
+// libdbus reports a lost connection as a local signal; it arrives while the
+// main loop dispatches libatspi's sources, so the handling waits a turn.
+DBusHandlerResult watchConnection(DBusConnection*, DBusMessage* message, void*)
+{
+    if (dbus_message_is_signal(message, DBUS_INTERFACE_LOCAL, "Disconnected"))
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { Runtime::instance().available(); });
+    return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+}
+
 bool messageSays(const GError* error, std::initializer_list<const char*> words)
 {
     const QString text = QString::fromUtf8(error->message ? error->message : "");
@@ -125,10 +137,7 @@ bool Runtime::available()
 {
     if (state_ == State::up) {
         if (dbus_connection_get_is_connected(g_connection)) return true;
-        state_ = State::down;
-        retryAt_ = Clock::time_point::max();  // libatspi cannot connect twice
-        reason_ = QStringLiteral("the accessibility bus went away");
-        ZORBEL_PLATFORM_ERROR(QStringLiteral("Accessibility is unavailable: ") + reason_);
+        lost();
         return false;
     }
     if (state_ == State::down && Clock::now() < retryAt_) return false;
@@ -142,9 +151,11 @@ bool Runtime::connect()
     const auto address = accessibilityBusAddress(reason);
     if (address && initWithAddress(*address)) {
         atspi_set_timeout(defaultTimeoutMs, 0);
+        dbus_connection_add_filter(g_connection, &watchConnection, nullptr, nullptr);
         state_ = State::up;
         reason_.clear();
         ZORBEL_PLATFORM_INFO(QStringLiteral("Connected to the accessibility bus"));
+        if (std::exchange(wasLost_, false)) tell(true);
         return true;
     }
     if (address) {
@@ -154,10 +165,40 @@ bool Runtime::connect()
         retryAt_ = Clock::now() + retryInterval;
     }
     state_ = State::down;
-    if (firstTry || reason != reason_)
+    // After a loss the one line that said so stands for the retries too.
+    if (firstTry || (!wasLost_ && reason != reason_))
         ZORBEL_PLATFORM_ERROR(QStringLiteral("Accessibility is unavailable: ") + reason);
     reason_ = reason;
     return false;
+}
+
+void Runtime::lost()
+{
+    state_ = State::down;
+    wasLost_ = true;
+    retryAt_ = Clock::now() + retryInterval;
+    reason_ = QStringLiteral("the accessibility bus went away");
+    ZORBEL_PLATFORM_ERROR(QStringLiteral("Accessibility is unavailable: ") + reason_ +
+                          QStringLiteral("; the caret is not followed until it is back"));
+    for (const auto& hook : releaseHooks_) hook();
+    pids_.clear();
+    toolkits_.clear();
+    hungUntil_.clear();
+    dbus_connection_remove_filter(g_connection, &watchConnection, nullptr);
+    atspi_exit();
+    g_connection = nullptr;
+    tell(false);
+}
+
+// Listeners hear it on a later turn: the change is noticed inside whatever
+// call found it, maybe in the middle of a caret lookup.
+void Runtime::tell(bool up)
+{
+    auto notify = [listeners = busListeners_, up] {
+        for (const auto& listener : listeners) listener(up);
+    };
+    if (QCoreApplication::instance()) QTimer::singleShot(0, QCoreApplication::instance(), notify);
+    else notify();
 }
 
 int Runtime::timeoutMs(float elementSeconds) const

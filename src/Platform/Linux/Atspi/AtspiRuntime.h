@@ -5,9 +5,11 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 typedef struct _AtspiAccessible AtspiAccessible;
 typedef struct _GError GError;
@@ -61,9 +63,19 @@ public:
     // Whether the process behind a connection still runs.
     bool processAlive(std::int32_t pid) const;
 
+    // Told on the main loop when the bus goes away (false) and when a bus
+    // answers again after that (true).
+    void onBusChange(std::function<void(bool up)> listener) { busListeners_.push_back(std::move(listener)); }
+    // Runs before libatspi lets go of a lost bus, while its objects still exist.
+    void beforeRelease(std::function<void()> hook) { releaseHooks_.push_back(std::move(hook)); }
+
 private:
     Runtime() = default;
     bool connect();
+    // The bus went away: says so once, lets libatspi go (it starts afresh
+    // on a later connect) and tries again now and then.
+    void lost();
+    void tell(bool up);
 
     enum class State { idle, up, down };
     State state_ = State::idle;
@@ -73,6 +85,9 @@ private:
     std::map<QString, std::int32_t> pids_;
     std::map<QString, QString> toolkits_;
     std::map<QString, std::chrono::steady_clock::time_point> hungUntil_;
+    std::vector<std::function<void(bool)>> busListeners_;
+    std::vector<std::function<void()>> releaseHooks_;
+    bool wasLost_ = false;
 };
 
 // Brackets one libatspi call on one object: refuses at once when the bus is

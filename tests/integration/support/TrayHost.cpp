@@ -1,4 +1,4 @@
-#include "shell/TrayHost.h"
+#include "support/TrayHost.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
