@@ -1,11 +1,11 @@
 #include "Settings/MasterSwitch.h"
 
-#include "Caret/Core/ConfigManager.h"
+#include "Shell/StatusBarManager.h"
 
 namespace zorbel::masterSwitch {
 
-bool get() { return ConfigManager::shared().isBrindotEnabled(); }
-void set(bool enabled) { ConfigManager::shared().setIsBrindotEnabled(enabled); }
-rx::Publisher<bool> publisher() { return ConfigManager::shared().isBrindotEnabledPublisher(); }
+bool get() { return StatusBarManager::shared().isBrindotEnabled(); }
+void set(bool enabled) { StatusBarManager::shared().setIsBrindotEnabled(enabled); }
+rx::Publisher<bool> publisher() { return StatusBarManager::shared().isBrindotEnabledPublisher(); }
 
 }  // namespace zorbel::masterSwitch

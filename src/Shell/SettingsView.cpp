@@ -7,7 +7,6 @@
 #include "Settings/Themes/LiquidGlass/LiquidGlassStyleLayout.h"
 #include "Settings/Themes/PermissionAlert/PermissionAlertView.h"
 #include "Settings/Themes/System/SystemStyleLayout.h"
-#include "Settings/UnifiedTabLayout.h"
 #include "Settings/Widgets/SettingsText.h"
 #include "Shell/UIStyleManager.h"
 
@@ -53,12 +52,8 @@ void SettingsView::showLayout(UIStyle theme)
     // An assignment of the same theme changes nothing on screen.
     if (layout_ && theme == theme_) return;
     theme_ = theme;
+    // A new layout opens on the basic tab.
     QWidget* next = makeLayout(theme);
-    auto* tabs = layout_ ? layout_->findChild<UnifiedTabLayout*>() : nullptr;
-    if (tabs) {
-        // Keep the user's place: the new look opens on the tab that was open.
-        if (auto* nextTabs = next->findChild<UnifiedTabLayout*>()) nextTabs->selectTab(tabs->selectedTab());
-    }
     if (layout_) {
         layout()->replaceWidget(layout_, next);
         // The switch may come from a control inside the old layout.

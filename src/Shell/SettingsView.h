@@ -9,8 +9,8 @@ namespace zorbel {
 
 // The root of the settings window: the layout of the current theme, with
 // the accessibility prompt laid over it while the permission manager asks
-// for it. A theme change swaps the layout at once, keeps the open tab and
-// redraws the prompt in the new theme.
+// for it. A theme change swaps the layout at once (the new one opens on the
+// basic tab) and redraws the prompt in the new theme.
 class SettingsView : public QWidget {
 public:
     explicit SettingsView(QWidget* parent = nullptr);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Platform/Reactive/Cancellable.h"
+#include "Shell/UIStyle.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -30,6 +33,8 @@ private:
     QLabel* icon_;
     QLabel* text_;
     bool actionable_ = false;
+    UIStyle theme_ = UIStyle::system;
+    rx::Cancellable themeSubscription_;
 };
 
 }  // namespace zorbel

@@ -1,4 +1,9 @@
 #include "Caret/CaretDesktopTest.h"
+#include "Shell/ShellTest.h"
+#include "Shell/StatusBarManager.h"
+#include "Shell/UIStyleManager.h"
+#include "Shell/AutoStartupManager.h"
+#include "Shell/AutoStartupStatusView.h"
 #include "Caret/Core/ConfigManager.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Managers/PermissionManager.h"
@@ -21,7 +26,7 @@
 #include <QTest>
 
 using namespace zorbel;
-using zorbel::testing::CaretDesktopTest;
+using SettingsFixture = zorbel::testing::ShellTestOn<zorbel::testing::CaretDesktopTest>;
 
 namespace {
 // What a page changed: settings writes and notifications.
@@ -31,14 +36,17 @@ struct Traffic {
 };
 }  // namespace
 
-class SettingsWindowTest : public CaretDesktopTest {
+class SettingsWindowTest : public SettingsFixture {
 protected:
     void SetUp() override
     {
-        CaretDesktopTest::SetUp();
+        SettingsFixture::SetUp();
+        // The program has these from its start.
         BrindotManager::shared();
         PermissionManager::shared();
-        UIStyleManager::shared();  // the window follows its theme; created with the program
+        StatusBarManager::shared();
+        UIStyleManager::shared();
+        AutoStartupManager::shared();
         deliver();
         everything_ = world().notifications.addObserver(
             QString(), [this](const platform::Notification& n) { posted_ << n.name; });
@@ -47,7 +55,7 @@ protected:
     {
         if (auto* c = SettingsWindowController::shared()) delete c;
         QApplication::processEvents();
-        CaretDesktopTest::TearDown();
+        SettingsFixture::TearDown();
     }
 
     int writes()
@@ -197,9 +205,10 @@ TEST_F(SettingsWindowTest, FillBorderAndBlinkingControls)
 
 TEST_F(SettingsWindowTest, MasterSwitchAnnouncesEveryChangeOnce)
 {
+    auto& tray = StatusBarManager::shared();
     window();
     auto* master = find<QAbstractButton>(QStringLiteral("masterSwitch"));
-    const bool was = ConfigManager::shared().isBrindotEnabled();
+    const bool was = tray.isBrindotEnabled();
     EXPECT_EQ(master->isChecked(), was);
     std::vector<QVariant> values;
     auto token = world().notifications.addObserver(QStringLiteral("brindotToggleChanged"),
@@ -207,14 +216,31 @@ TEST_F(SettingsWindowTest, MasterSwitchAnnouncesEveryChangeOnce)
     QTest::mouseClick(master, Qt::LeftButton);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].toBool(), !was);
+    EXPECT_EQ(tray.isBrindotEnabled(), !was);
     EXPECT_EQ(ConfigManager::shared().isBrindotEnabled(), !was);
-    // A change made elsewhere moves the switch and is announced too.
-    ConfigManager::shared().setIsBrindotEnabled(was);
+    // A change made from the tray moves the switch and is announced too.
+    tray.setIsBrindotEnabled(was);
     EXPECT_EQ(master->isChecked(), was);
     ASSERT_EQ(values.size(), 2u);
     EXPECT_EQ(values[1].toBool(), was);
-    ConfigManager::shared().setIsBrindotEnabled(was);  // unchanged: nothing new
+    tray.setIsBrindotEnabled(was);  // unchanged: nothing new
     EXPECT_EQ(values.size(), 2u);
+}
+
+TEST_F(SettingsWindowTest, AThemeChangeRebuildsTheLayoutOnTheBasicTab)
+{
+    UIStyleManager::shared().setCurrentStyle(UIStyle::system);
+    window();
+    openTab(QStringLiteral("style"));
+    auto* view = SettingsWindowController::shared()->view();
+    QWidget* before = view->layoutWidget();
+    UIStyleManager::shared().setCurrentStyle(UIStyle::system);  // the same theme: kept
+    EXPECT_EQ(view->layoutWidget(), before);
+    UIStyleManager::shared().setCurrentStyle(UIStyle::frostedGlass);
+    EXPECT_NE(view->layoutWidget(), before);
+    EXPECT_EQ(view->theme(), UIStyle::frostedGlass);
+    EXPECT_EQ(view->layoutWidget()->findChild<UnifiedTabLayout*>()->selectedTab().id, QStringLiteral("basic"));
+    EXPECT_EQ(find<AutoStartupStatusView>(QStringLiteral("AutoStartupStatusView"))->text(), QStringLiteral("开机自启动"));
 }
 
 TEST_F(SettingsWindowTest, ResetAsksFirstAndRestoresTheDefaultStyle)

@@ -91,19 +91,18 @@ public:
     platform::NotificationToken everything_;
 };
 
-TEST_F(SettingsThemesTest, ThemeSwitchOnAnOpenWindowKeepsTheTabAndLeavesOneLayoutPromptAndOverlay)
+TEST_F(SettingsThemesTest, ThemeSwitchOnAnOpenWindowLeavesOneLayoutPromptAndOverlay)
 {
     desktop().setTrusted(false);
     setTheme(UIStyle::liquidGlass);
     QWidget* window = openWindow();
-    openTab(QStringLiteral("hud"));
     for (UIStyle theme : {UIStyle::frostedGlass, UIStyle::system, UIStyle::liquidGlass, UIStyle::liquidGlass,
                           UIStyle::frostedGlass}) {
         SCOPED_TRACE(rawValue(theme).toStdString());
         setTheme(theme);
         const auto tabs = window->findChildren<UnifiedTabLayout*>();
         ASSERT_EQ(tabs.size(), 1);
-        EXPECT_EQ(tabs[0]->selectedTab().id, QStringLiteral("hud"));
+        EXPECT_EQ(tabs[0]->selectedTab().id, QStringLiteral("basic"));
         EXPECT_EQ(count(window, "LiquidGlassStyleLayout"), theme == UIStyle::liquidGlass ? 1 : 0);
         EXPECT_EQ(count(window, "FrostedGlassStyleLayout"), theme == UIStyle::frostedGlass ? 1 : 0);
         EXPECT_EQ(count(window, "SystemStyleLayout"), theme == UIStyle::system ? 1 : 0);

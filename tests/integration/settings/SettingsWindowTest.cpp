@@ -9,6 +9,7 @@
 #include "Platform/Services.h"
 #include "Settings/UnifiedTab.h"
 #include "Shell/SettingsWindowController.h"
+#include "Shell/StatusBarManager.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
@@ -55,7 +56,9 @@ class SettingsWindowTest : public ::testing::Test {
     ASSERT_TRUE(pollUntil([&] { return isRegistered(client_->pid()); }, 10s));
     const QRect window = *windowGeometry(client_->windowId());
     entry_ = {window.center().x(), window.top() + 20};
+    // As the program does from its start; the tray's switch turns the indicator on.
     BrindotManager::shared();
+    StatusBarManager::shared().setIsBrindotEnabled(true);
     platform::notificationCenter().post(QString::fromLatin1(BrindotManager::toggleNotification), QVariant(true));
     ASSERT_TRUE(focusWindow(client_->windowId()));
     ASSERT_TRUE(clickAt(entry_));
@@ -116,6 +119,7 @@ TEST_F(SettingsWindowTest, EveryTabShowsAndEditsRestyleTheIndicator) {
   // The indicator stands beside the editor's caret: back there it has the new size.
   ASSERT_TRUE(focusWindow(client_->windowId()));
   ASSERT_TRUE(clickAt(entry_));
+  ASSERT_TRUE(typeText(QStringLiteral("x")));
   EXPECT_TRUE(pollUntil([&] { return isViewable(panel()->winId()) == true && indicator()->width() >= 50; }, 5s))
       << "the indicator is " << indicator()->width() << " px wide, was " << before.width();
   grabScreen().save(artifactsFolder() + QStringLiteral("/indicator-restyled.png"));
