@@ -1,4 +1,8 @@
 #include "Caret/CaretDesktopTest.h"
+#include "Shell/AutoStartupManager.h"
+#include "Shell/ShellTest.h"
+#include "Shell/StatusBarManager.h"
+#include "Shell/UIStyleManager.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Managers/PermissionManager.h"
 #include "Caret/Styles/BrindotStyleManager.h"
@@ -21,15 +25,20 @@
 namespace zorbel {
 namespace {
 
-using testing::CaretDesktopTest;
+// The window's title bar badges need the desktop shell.
+using ThemeFixture = testing::ShellTestOn<testing::CaretDesktopTest>;
 
-class LiquidGlassPagesTest : public CaretDesktopTest {
+class LiquidGlassPagesTest : public ThemeFixture {
 public:
     void SetUp() override
     {
-        CaretDesktopTest::SetUp();
+        ThemeFixture::SetUp();
         BrindotManager::shared();
         PermissionManager::shared();
+        // The program has these from its start.
+        StatusBarManager::shared();
+        UIStyleManager::shared();
+        AutoStartupManager::shared();
         deliver();
         everything_ = world().notifications.addObserver(
             QString(), [this](const platform::Notification& n) { posted_ << n.name; });

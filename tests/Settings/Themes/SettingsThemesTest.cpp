@@ -1,4 +1,8 @@
 #include "Caret/CaretDesktopTest.h"
+#include "Shell/AutoStartupManager.h"
+#include "Shell/ShellTest.h"
+#include "Shell/StatusBarManager.h"
+#include "Shell/UIStyleManager.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Managers/PermissionManager.h"
 #include "Caret/Styles/BrindotStyleJson.h"
@@ -27,19 +31,24 @@
 namespace zorbel {
 namespace {
 
-using testing::CaretDesktopTest;
+// The window's title bar badges need the desktop shell.
+using ThemeFixture = testing::ShellTestOn<testing::CaretDesktopTest>;
 
 // Widgets found by their object names (the layouts are plain widget classes).
 int count(QWidget* in, const char* name) { return int(in->findChildren<QWidget*>(QString::fromLatin1(name)).size()); }
 QWidget* named(QWidget* in, const char* name) { return in->findChild<QWidget*>(QString::fromLatin1(name)); }
 
-class SettingsThemesTest : public CaretDesktopTest {
+class SettingsThemesTest : public ThemeFixture {
 public:
     void SetUp() override
     {
-        CaretDesktopTest::SetUp();
+        ThemeFixture::SetUp();
         BrindotManager::shared();
         PermissionManager::shared();
+        // The program has these from its start.
+        StatusBarManager::shared();
+        UIStyleManager::shared();
+        AutoStartupManager::shared();
         deliver();
         everything_ = world().notifications.addObserver(
             QString(), [this](const platform::Notification& n) { posted_ << n.name; });
@@ -48,7 +57,7 @@ public:
     {
         if (auto* c = SettingsWindowController::shared()) delete c;
         QApplication::processEvents();
-        CaretDesktopTest::TearDown();
+        ThemeFixture::TearDown();
     }
 
     int writes()
