@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace zorbel::json {
 
@@ -55,6 +56,23 @@ public:
         fail(key, QStringLiteral("holds \"%1\", which is not one of: %2").arg(text, rawValueList<E>()));
     }
 
+    // An array whose every element is one of the enumeration's raw values.
+    template <RawEnum E>
+    std::vector<E> enumerationArray(const QString& key) const
+    {
+        std::vector<E> out;
+        const QJsonArray a = array(key);
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            const QString element = QStringLiteral("%1[%2]").arg(key).arg(i);
+            if (!a[i].isString()) fail(element, QStringLiteral("is not a string"));
+            auto value = fromRawValue<E>(a[i].toString());
+            if (!value)
+                fail(element, QStringLiteral("holds \"%1\", which is not one of: %2").arg(a[i].toString(), rawValueList<E>()));
+            out.push_back(*value);
+        }
+        return out;
+    }
+
     // Optional keys: absent or null give nothing; any other value must have
     // the right type.
     std::optional<QString> optionalString(const QString& key) const;
@@ -88,6 +106,13 @@ public:
     void base64(const QString& key, const QByteArray& value);
     void object(const QString& key, const std::function<void(Writer&)>& write);
     void numberArray(const QString& key, std::initializer_list<double> values);
+    template <RawEnum E, class Range>
+    void enumerationArray(const QString& key, const Range& values)
+    {
+        QJsonArray array;
+        for (E v : values) array.append(rawValue(v));
+        object_.insert(key, array);
+    }
     template <RawEnum E>
     void enumeration(const QString& key, E value)
     {

@@ -32,6 +32,11 @@ QString formatLogLine(const QString& levelName, const char* file, int line, cons
            QLatin1Char(' ') + function + QLatin1String(" - ") + message;
 }
 
+void systemLog(const QString& message)
+{
+    if (auto* sink = services().log) sink->write(LogSeverity::info, message);
+}
+
 void platformLog(LogSeverity severity, const char* file, int line, const char* function, const QString& message)
 {
     static const char* names[] = {"DEBUG", "INFO", "WARNING", "ERROR"};

@@ -38,6 +38,10 @@ QString formatLogLine(const QString& levelName, const char* file, int line, cons
 // Lines the platform layer writes about itself (a damaged settings file, a
 // dead accessibility bus), in the same form as the program's own log lines.
 void platformLog(LogSeverity severity, const char* file, int line, const char* function, const QString& message);
+// A bare line in the system log, outside the program's own log format (the
+// panels' mouse-handling notes).
+void systemLog(const QString& message);
+
 #define ZORBEL_PLATFORM_WARNING(message) \
     ::zorbel::platform::platformLog(::zorbel::platform::LogSeverity::notice, __FILE__, __LINE__, __func__, (message))
 #define ZORBEL_PLATFORM_ERROR(message) \

@@ -29,6 +29,7 @@ UserDefaultsProvider& userDefaults() { return require(g_services.defaults, "user
 AccessibilityService& accessibility() { return require(g_services.accessibility, "accessibility"); }
 WorkspaceService& workspace() { return require(g_services.workspace, "workspace"); }
 EventMonitorService& eventMonitor() { return require(g_services.eventMonitor, "event monitor"); }
+PowerSourceService* powerSource() { return g_services.powerSource; }
 ShellService& shell() { return require(g_services.shell, "shell"); }
 UserNotificationService& userNotifications() { return require(g_services.userNotifications, "user notification"); }
 HttpService& http() { return require(g_services.http, "HTTP"); }

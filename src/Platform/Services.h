@@ -12,6 +12,7 @@ class ConsoleSink;
 class AccessibilityService;
 class WorkspaceService;
 class EventMonitorService;
+class PowerSourceService;
 class ShellService;
 class UserNotificationService;
 class HttpService;
@@ -30,6 +31,8 @@ struct Services {
     AccessibilityService* accessibility = nullptr;
     WorkspaceService* workspace = nullptr;
     EventMonitorService* eventMonitor = nullptr;
+    // Optional: without it the machine reports no power sources.
+    PowerSourceService* powerSource = nullptr;
     ShellService* shell = nullptr;
     UserNotificationService* userNotifications = nullptr;
     HttpService* http = nullptr;
@@ -47,6 +50,8 @@ UserDefaultsProvider& userDefaults();
 AccessibilityService& accessibility();
 WorkspaceService& workspace();
 EventMonitorService& eventMonitor();
+// Nothing when no power-source service is installed.
+PowerSourceService* powerSource();
 ShellService& shell();
 UserNotificationService& userNotifications();
 HttpService& http();

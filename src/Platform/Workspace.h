@@ -54,6 +54,14 @@ public:
     // screen is attached.
     std::optional<QRectF> desktopRectFromCocoa(const QRectF& cocoa);
 
+    // The pointer, in the system's bottom-left coordinates; nothing when the
+    // desktop cannot tell.
+    virtual std::optional<QPointF> mouseLocation() { return std::nullopt; }
+    // The desktop's top-left coordinates of a point in the system's
+    // bottom-left ones, and back; nothing when no screen is attached.
+    std::optional<QPointF> desktopPointFromCocoa(const QPointF& cocoa);
+    std::optional<QPointF> cocoaPointFromDesktop(const QPointF& desktop);
+
     // Whether a compositing manager blends translucent windows with what
     // lies below them; without one their clear pixels show black.
     virtual bool hasCompositingManager() { return true; }

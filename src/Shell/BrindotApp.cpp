@@ -1,6 +1,7 @@
 #include "Shell/BrindotApp.h"
 
 #include "Caret/Core/ConfigManager.h"
+#include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
@@ -41,7 +42,7 @@ void BrindotApp::createStateObjects()
     StatusBarManager::shared().setSettingsWindowOpener(&SettingsWindowController::showSettings);
     ConfigManager::shared();
     BrindotManager::shared();
-    // The HUD manager joins here.
+    BrindotHUDManager::shared();
     UpdateManager::shared();
     InputMethodStyleMapper::shared();
     CapsLockDetector::shared();

@@ -94,6 +94,17 @@ void blurAlpha(QImage& img, int radius)
 
 }  // namespace
 
+void tintAndBlur(QImage& img, const QColor& color, int radius)
+{
+    const QRgb tint = color.rgb();
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            row[x] = qRgba(qRed(tint), qGreen(tint), qBlue(tint), qAlpha(row[x]) * color.alpha() / 255);
+    }
+    blurAlpha(img, radius);
+}
+
 void drawDropShadow(QPainter& p, const QRectF& bounds, const PerfectCaretStyle& s)
 {
     const int blur = static_cast<int>(std::ceil(s.shadowRadius / 2.0));
@@ -107,15 +118,8 @@ void drawDropShadow(QPainter& p, const QRectF& bounds, const PerfectCaretStyle& 
         ip.setRenderHint(QPainter::Antialiasing);
         drawShape(ip, QPointF(size.width() / 2.0, size.height() / 2.0), s);
     }
-    // Straight alpha; colour everything in the shadow colour.
     img = img.convertToFormat(QImage::Format_ARGB32);
-    const QRgb tint = s.shadowColor.rgb();
-    for (int y = 0; y < img.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-            row[x] = qRgba(qRed(tint), qGreen(tint), qBlue(tint), qAlpha(row[x]) * s.shadowColor.alpha() / 255);
-    }
-    blurAlpha(img, blur);
+    tintAndBlur(img, s.shadowColor, blur);
     const double base = p.opacity();
     p.setOpacity(base * s.shadowOpacity);
     // The offset's height points up, as the rest of the system's geometry does.

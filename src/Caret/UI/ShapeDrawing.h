@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QPointF>
 
+class QColor;
+class QImage;
 class QPainter;
 
 namespace zorbel::drawing {
@@ -23,5 +25,9 @@ void drawGlow(QPainter& painter, const QPointF& centre, double r, const PerfectC
 // The shape's blurred silhouette in the shadow colour, offset and faded by
 // the style's shadow settings.
 void drawDropShadow(QPainter& painter, const QRectF& bounds, const PerfectCaretStyle& style);
+
+// Colours every pixel of a straight-alpha ARGB32 image in `tint`, keeping its
+// coverage, then blurs the coverage by `radius` pixels: a silhouette's glow.
+void tintAndBlur(QImage& image, const QColor& tint, int radius);
 
 }  // namespace zorbel::drawing

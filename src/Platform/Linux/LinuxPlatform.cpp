@@ -18,6 +18,7 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     accessibility_ = std::make_unique<AtspiAccessibilityService>();
     workspace_ = std::make_unique<LinuxWorkspace>();
     eventMonitor_ = std::make_unique<X11EventMonitor>();
+    powerSource_ = std::make_unique<LinuxPowerSource>();
     keyboard_ = std::make_unique<X11Keyboard>();
     inputSources_ = std::make_unique<LinuxInputSources>(*keyboard_);
     userNotifications_ = std::make_unique<DBusNotifications>();
@@ -25,6 +26,7 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     services.accessibility = accessibility_.get();
     services.workspace = workspace_.get();
     services.eventMonitor = eventMonitor_.get();
+    services.powerSource = powerSource_.get();
     services.inputSources = inputSources_.get();
     services.keyboardState = keyboard_.get();
     services.userNotifications = userNotifications_.get();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Linux/AtspiAccessibility.h"
+#include "Platform/Linux/LinuxPowerSource.h"
 #include "Platform/Linux/DBusNotifications.h"
 #include "Platform/Linux/QtHttp.h"
 #include "Platform/Linux/QtShell.h"
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<AtspiAccessibilityService> accessibility_;
     std::unique_ptr<LinuxWorkspace> workspace_;
     std::unique_ptr<X11EventMonitor> eventMonitor_;
+    std::unique_ptr<LinuxPowerSource> powerSource_;
     std::unique_ptr<X11Keyboard> keyboard_;
     std::unique_ptr<LinuxInputSources> inputSources_;
 };

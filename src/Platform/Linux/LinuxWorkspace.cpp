@@ -8,6 +8,7 @@
 #include "Platform/Linux/Atspi/AtspiNode.h"
 #include "Platform/Linux/X11Desktop.h"
 
+#include <QCursor>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
@@ -158,6 +159,12 @@ QList<QRectF> LinuxWorkspace::screens()
 }
 
 QPointF LinuxWorkspace::firstScreenOrigin() { return atspi::axOrigin(); }
+
+std::optional<QPointF> LinuxWorkspace::mouseLocation()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return std::nullopt;
+    return cocoaPointFromDesktop(QPointF(QCursor::pos()));
+}
 
 bool LinuxWorkspace::hasCompositingManager() { return X11Desktop::instance().hasCompositingManager(); }
 

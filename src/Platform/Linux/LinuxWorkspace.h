@@ -25,6 +25,7 @@ public:
     QList<QRectF> screens() override;
     QPointF firstScreenOrigin() override;
     bool hasCompositingManager() override;
+    std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
 
 private:

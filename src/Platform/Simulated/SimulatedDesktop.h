@@ -110,6 +110,9 @@ public:
     void setScreens(const QList<QRectF>& screens) { screens_ = screens; }
     QList<QRectF> screens() const { return screens_; }
     void setCompositing(bool compositing) { compositing_ = compositing; }
+    // The pointer (Cocoa coordinates); nothing until set.
+    void setMouseLocation(std::optional<QPointF> location) { mouseLocation_ = location; }
+    std::optional<QPointF> mouseLocation() const { return mouseLocation_; }
     bool isCompositing() const { return compositing_; }
     void setTrusted(bool trusted) { trusted_ = trusted; }
     bool isTrusted() const { return trusted_; }
@@ -145,6 +148,7 @@ private:
     QList<QRectF> screens_{QRectF(0, 0, 1920, 1080)};
     bool trusted_ = true;
     bool compositing_ = true;
+    std::optional<QPointF> mouseLocation_;
     int trustPrompts_ = 0;
     std::unique_ptr<SimulatedAccessibility> accessibility_;
     std::unique_ptr<SimulatedWorkspace> workspace_;

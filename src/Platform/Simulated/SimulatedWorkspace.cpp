@@ -27,6 +27,8 @@ QList<QRectF> SimulatedWorkspace::screens() { return desktop_.screens(); }
 
 bool SimulatedWorkspace::hasCompositingManager() { return desktop_.isCompositing(); }
 
+std::optional<QPointF> SimulatedWorkspace::mouseLocation() { return desktop_.mouseLocation(); }
+
 bool SimulatedWorkspace::openURL(const QString& url)
 {
     desktop_.openedURLs << url;

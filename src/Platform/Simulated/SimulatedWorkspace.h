@@ -16,6 +16,7 @@ public:
     RunningApplicationRef frontmostApplication() override;
     QList<QRectF> screens() override;
     bool hasCompositingManager() override;
+    std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
 
 private:

@@ -4,12 +4,16 @@
 #include "Platform/Linux/Atspi/AtspiObservers.h"
 #include "Platform/Linux/Atspi/AtspiRoles.h"
 #include "Platform/Linux/LinuxRunningApplication.h"
+#include "Platform/Linux/LinuxPowerSource.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "support/TestWorld.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <atspi/atspi.h>
 #include <gtest/gtest.h>
@@ -155,4 +159,30 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
+}
+
+TEST(LinuxPowerSource, BatteriesOfThePowerSupplyFolder)
+{
+    using zorbel::platform::LinuxPowerSource;
+    QTemporaryDir dir;
+    auto write = [&](const QString& file, const QByteArray& text) {
+        QDir().mkpath(QFileInfo(dir.filePath(file)).path());
+        QFile f(dir.filePath(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text + "\n");
+    };
+    write("AC/type", "Mains");
+    write("BAT0/type", "Battery");
+    write("BAT0/capacity", "42");
+    write("BAT0/status", "Discharging");
+    write("BAT0/energy_now", "20000000");
+    write("BAT0/power_now", "10000000");
+    write("BAT1/type", "Battery");
+    write("BAT1/present", "0");
+    const auto found = LinuxPowerSource::readPowerSupplyFolder(dir.path());
+    ASSERT_TRUE(found.has_value());
+    ASSERT_EQ(found->size(), 1u);
+    EXPECT_EQ(found->front().currentCapacity, 42);
+    EXPECT_EQ(found->front().timeToEmpty, 7200);
+    EXPECT_FALSE(LinuxPowerSource::readPowerSupplyFolder(dir.filePath("missing")).has_value());
 }

@@ -1,8 +1,10 @@
 #include "indicator/IndicatorChecks.h"
 
+#include "support/DesktopTools.h"
 #include "support/DrawnCaret.h"
 #include "support/Poll.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -95,6 +97,30 @@ std::string describe(const QPointF& p) {
   std::ostringstream out;
   out << "(" << p.x() << ", " << p.y() << ")";
   return out.str();
+}
+
+std::optional<QRect> settledWindow(const QString& title, std::chrono::milliseconds quiet,
+                                   std::optional<quint64>& id)
+{
+    using namespace std::chrono_literals;
+    QElapsedTimer still;
+    std::optional<QRect> last;
+    const bool ok = pollUntil(
+        [&] {
+            if (!id && !(id = windowNamed(title))) return false;
+            const auto g = windowGeometry(*id);
+            if (!g || isViewable(*id) != true) {
+                last.reset();
+                return false;
+            }
+            if (g != last) {
+                last = g;
+                still.start();
+            }
+            return still.elapsed() >= quiet.count();
+        },
+        10s, 30ms);
+    return ok ? last : std::nullopt;
 }
 
 }  // namespace zorbel::integration

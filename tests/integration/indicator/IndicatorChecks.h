@@ -7,6 +7,9 @@
 #include <QRect>
 #include <QRectF>
 
+#include <QString>
+
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -29,6 +32,11 @@ std::optional<std::string> indicatorPixelsProblem(const QImage& screen, const QI
 
 // Waits until the screen shows the indicator in `panel` as above; the last problem if not.
 std::optional<std::string> awaitIndicatorPixels(const QImage& before, const QRect& panel);
+
+// The window of that title (its id in `id` once found) when it is viewable and has kept
+// its place for `quiet`; nothing if that does not happen within 10 s.
+std::optional<QRect> settledWindow(const QString& title, std::chrono::milliseconds quiet,
+                                   std::optional<quint64>& id);
 
 std::string describe(const QRect& r);
 std::string describe(const QPointF& p);

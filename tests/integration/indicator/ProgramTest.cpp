@@ -105,28 +105,7 @@ class ProgramTest : public ::testing::TestWithParam<Toolkit> {
   }
 
   // The indicator's window once it is mapped and has stood still for a moment.
-  std::optional<QRect> settledIndicator() {
-    if (!indicator_ && !pollUntil([&] { return (indicator_ = windowNamed(kIndicatorTitle)).has_value(); }, 10s))
-      return std::nullopt;
-    QElapsedTimer sinceChange;
-    sinceChange.start();
-    std::optional<QRect> last;
-    const bool settled = pollUntil(
-        [&] {
-          const auto geometry = windowGeometry(*indicator_);
-          if (!geometry || isViewable(*indicator_) != true) {
-            last.reset();
-            return false;
-          }
-          if (last != geometry) {
-            last = geometry;
-            sinceChange.start();
-          }
-          return sinceChange.elapsed() >= kQuiet;
-        },
-        10s, 50ms);
-    return settled ? last : std::nullopt;
-  }
+  std::optional<QRect> settledIndicator() { return settledWindow(kIndicatorTitle, std::chrono::milliseconds(kQuiet), indicator_); }
 
   // A tray on the bus, so the program keeps to it rather than opening its settings window.
   TrayHost tray_;

@@ -1,0 +1,279 @@
+#include "BrindotHUD/BrindotHUDManager.h"
+
+#include "BrindotHUD/HUDContentView.h"
+#include "BrindotHUD/HUDWindow.h"
+#include "Caret/Managers/BrindotManager.h"
+#include "Platform/Console.h"
+#include "Platform/LogSink.h"
+#include "Platform/Services.h"
+#include "Platform/TextForm.h"
+#include "Platform/UserDefaults.h"
+
+namespace zorbel {
+
+namespace {
+const QString kPrefix = QStringLiteral("[BrindotHUDManager] ");
+QString boolText(bool b) { return text::boolean(b); }
+}  // namespace
+
+BrindotHUDManager& BrindotHUDManager::shared() { return sharedInstance<BrindotHUDManager>(); }
+
+BrindotHUDManager::BrindotHUDManager() : config_(loadConfig())
+{
+    setupMonitors();
+    setupBrindotObservers();
+    print(kPrefix + QStringLiteral("initialized with Combine architecture"));
+}
+
+BrindotHUDManager::~BrindotHUDManager()
+{
+    *self_ = nullptr;
+    keyboardMonitor_.remove();
+    if (hideTimer_) hideTimer_->cancel();
+    cancellables_.clear();
+    print(kPrefix + QStringLiteral("deinitialized"));
+}
+
+void BrindotHUDManager::setConfig(const BrindotHUDConfig& config)
+{
+    config_.set(config);
+    saveConfig();
+    notifyConfigChangeCallbacks();
+    if (!hudWindow_) return;
+    // Switched off: the panel goes rather than standing frozen on screen.
+    if (!config.isEnabled) return hideHUD();
+    print(kPrefix + QStringLiteral("Config changed, refreshing HUD..."));
+    // Rebuilt around the place it stands for, not around its own centre.
+    showHUD(anchor_.value_or(hudWindow_->frame().center()));
+}
+
+void BrindotHUDManager::addConfigChangeCallback(std::function<void(const BrindotHUDConfig&)> callback)
+{
+    configChangeCallbacks_.push_back(std::move(callback));
+}
+
+void BrindotHUDManager::notifyConfigChangeCallbacks()
+{
+    for (std::size_t i = 0; i < configChangeCallbacks_.size(); ++i) {
+        const auto callback = configChangeCallbacks_[i];
+        callback(config());
+    }
+}
+
+void BrindotHUDManager::saveConfig()
+{
+    const auto encoded = encodeJson(config());
+    if (!encoded.ok()) {
+        print(kPrefix + QStringLiteral("Failed to save HUD config: ") + encoded.error);
+        return;
+    }
+    if (!platform::userDefaults().standard().setData(QString::fromLatin1(defaultsKey), *encoded.value)) {
+        print(kPrefix + QStringLiteral("Failed to save HUD config: the settings store could not be written"));
+        return;
+    }
+    print(kPrefix + QStringLiteral("HUD config saved"));
+}
+
+// What cannot be read stays stored until the next assignment replaces it.
+BrindotHUDConfig BrindotHUDManager::loadConfig()
+{
+    const auto& defaults = platform::userDefaults().standard();
+    const QString key = QString::fromLatin1(defaultsKey);
+    if (!defaults.contains(key)) return BrindotHUDConfig::defaultConfig();
+    const auto data = defaults.dataForKey(key);
+    const auto decoded = data ? decodeBrindotHUDConfig(*data)
+                              : json::Result<BrindotHUDConfig>::failure(QStringLiteral("The stored value is not data"));
+    if (decoded.ok()) return *decoded.value;
+    print(kPrefix + QStringLiteral("Failed to load HUD config: ") + decoded.error + QStringLiteral(", using default"));
+    return BrindotHUDConfig::defaultConfig();
+}
+
+void BrindotHUDManager::showHUD(const QPointF& anchor)
+{
+    if (!config().isEnabled) return;
+    if (!BrindotManager::shared().isVisible()) {
+        print(kPrefix + QStringLiteral("⚠️ Brindot不可见，拒绝显示HUD"));
+        return;
+    }
+    hideHUD();
+    auto items = makeContentItems();
+    const BrindotHUDConfig c = config();
+    auto window = std::make_shared<HUDWindow>(c, std::move(items), c.opacity);
+    window->setAlpha(c.opacity);
+    window->setupContentView();
+    const QSizeF size = window->contentSize();
+    window->setFrame(QRectF(window->origin(anchor, size), size));
+    hudWindow_ = window;
+    anchor_ = anchor;
+    window->orderFront();
+    if (c.animationType != AnimationType::none) window->showAnimated();
+    if (c.displayDuration > 0) {
+        hideTimer_ = platform::scheduler().after(c.displayDuration, [self = self_] {
+            if (*self) (*self)->hideHUD();
+        });
+    }
+    print(kPrefix + QStringLiteral("HUD shown at: ") + text::point(anchor));
+}
+
+void BrindotHUDManager::hideHUD()
+{
+    if (hideTimer_) hideTimer_->cancel();
+    hideTimer_.reset();
+    if (auto window = std::move(hudWindow_)) {
+        leaving_.push_back(window);
+        std::weak_ptr<HUDWindow> weak = window;
+        window->hide([self = self_, weak] {
+            // Dropped on the next turn, outside the panel's own animation step.
+            platform::scheduler().post([self, weak] {
+                if (*self) std::erase_if((*self)->leaving_, [&](const auto& w) { return w == weak.lock(); });
+            });
+        });
+    }
+    hudWindow_.reset();
+    anchor_.reset();
+    print(kPrefix + QStringLiteral("HUD hidden"));
+}
+
+void BrindotHUDManager::refreshContent()
+{
+    if (!hudWindow_ || !hudWindow_->hudContentView()) return;
+    hudWindow_->hudContentView()->setContentItems(makeContentItems());
+    hudWindow_->hudContentView()->update();
+}
+
+void BrindotHUDManager::updateHUDPosition(const QPointF& anchor)
+{
+    print(kPrefix + QStringLiteral("Updating HUD position for Brindot at: ") + text::point(anchor));
+    platform::scheduler().post([self = self_, anchor] {
+        if (!*self) return;
+        auto& m = **self;
+        if (!m.hudWindow_) return;
+        if (m.hudWindow_->isInTemporaryPosition) {
+            platform::systemLog(QStringLiteral("🖱️ [HUDWindow] 恢复到计算位置"));
+            m.hudWindow_->isInTemporaryPosition = false;
+        }
+        const QSizeF size = m.hudWindow_->contentSize();
+        m.hudWindow_->setFrameOrigin(m.hudWindow_->origin(anchor, size));
+        m.anchor_ = anchor;
+    });
+}
+
+void BrindotHUDManager::post(const QVariantMap& userInfo)
+{
+    platform::notificationCenter().post(QString::fromLatin1(functionKeyEventNotification), {}, userInfo);
+}
+
+void BrindotHUDManager::handleFlagsChanged(const platform::GlobalEvent& event)
+{
+    const bool newState = event.modifiers.capsLock;
+    const auto step = capsLock_.handle(newState, platform::scheduler().now());
+    if (step.outcome == CapsLockDoubleTap::Outcome::unchanged) return;
+    print(QStringLiteral("🔍 Caps Lock状态变化: ") + boolText(step.oldState) + QStringLiteral(" -> ") + boolText(newState));
+    if (step.elapsed)
+        print(QStringLiteral("⏱️ 距离上次变化: ") + QString::number(*step.elapsed, 'f', 3) + QStringLiteral("秒"));
+    if (step.outcome == CapsLockDoubleTap::Outcome::doubleTap) {
+        print(QStringLiteral("⚡️ 检测到双击Caps Lock，切换HUD启用状态"));
+        BrindotHUDConfig toggled = config();
+        toggled.isEnabled = !toggled.isEnabled;
+        setConfig(toggled);
+        print(QStringLiteral("🔄 HUD状态切换: ") + (config().isEnabled ? QStringLiteral("启用") : QStringLiteral("禁用")));
+        if (config().isEnabled) {
+            showHUD(bestDisplayPosition());
+            print(QStringLiteral("✅ HUD已启用并显示"));
+        } else {
+            hideHUD();
+        }
+        return;
+    }
+    if (!config().isEnabled) return;
+    refreshContent();
+    post({{QStringLiteral("source"), QStringLiteral("capsLock")}, {QStringLiteral("state"), newState}});
+}
+
+void BrindotHUDManager::handleInputSourceChange()
+{
+    const auto current = getCurrentInputMethod();
+    if (!current) return;
+    if (lastInputMethodName_ && *lastInputMethodName_ == current->displayName) return;
+    lastInputMethodName_ = current->displayName;
+    refreshContent();
+    post({{QStringLiteral("source"), QStringLiteral("inputMethodSwitch")},
+          {QStringLiteral("inputMethod"), current->displayName}});
+}
+
+void BrindotHUDManager::handleFunctionKeyEvent(const platform::Notification& n)
+{
+    if (!config().isEnabled) {
+        print(kPrefix + QStringLiteral("⚠️ Function key event ignored (HUD disabled)"));
+        return;
+    }
+    const QVariant source = n.userInfo.value(QStringLiteral("source"));
+    const QString name = source.typeId() == QMetaType::QString ? source.toString() : QStringLiteral("unknown");
+    print(kPrefix + QStringLiteral("🎯 Function key event: ") + name);
+    platform::scheduler().after(0.05, [self = self_] {
+        if (!*self) return;
+        auto& m = **self;
+        const QPointF position = BrindotManager::shared().currentPosition();
+        const bool visible = BrindotManager::shared().isVisible();
+        print(kPrefix + QStringLiteral("Brindot状态 - position: ") + text::point(position) + QStringLiteral(", isVisible: ") +
+              boolText(visible));
+        if (!visible) {
+            print(kPrefix + QStringLiteral("⚠️ Brindot不可见，不显示HUD"));
+            return;
+        }
+        QPointF at = position;
+        if (!at.isNull()) {
+            print(kPrefix + QStringLiteral("✅ 使用Brindot位置: ") + text::point(at));
+        } else {
+            at = m.bestDisplayPosition();
+            print(kPrefix + QStringLiteral("⚠️ Brindot位置无效，使用智能位置: ") + text::point(at));
+        }
+        if (at.isNull()) {
+            print(kPrefix + QStringLiteral("❌ 显示位置无效，放弃显示"));
+            return;
+        }
+        print(kPrefix + QStringLiteral("🎯 显示HUD于: ") + text::point(at));
+        m.showHUD(at);
+    });
+}
+
+void BrindotHUDManager::handlePositionUpdate(const QPointF& point)
+{
+    print(kPrefix + QStringLiteral("Position update: ") + text::point(point));
+    if (!point.isNull()) {
+        if (config().isEnabled && hudWindow_) updateHUDPosition(point);
+        return;
+    }
+    if (hudWindow_) {
+        print(kPrefix + QStringLiteral("⚠️ Position变为.zero，隐藏HUD"));
+        hideHUD();
+    }
+}
+
+void BrindotHUDManager::handleVisibilityUpdate(bool visible)
+{
+    print(kPrefix + QStringLiteral("Visibility update: ") + boolText(visible));
+    if (!visible && config().isEnabled) hideHUD();
+}
+
+// Made on the next turn: the indicator's manager may itself still be starting.
+void BrindotHUDManager::setupBrindotObservers()
+{
+    platform::scheduler().post([self = self_] {
+        if (!*self) return;
+        auto& m = **self;
+        auto& brindot = BrindotManager::shared();
+        m.cancellables_.push_back(brindot.currentPositionPublisher().sink([self](const QPointF& p) {
+            if (*self) (*self)->handlePositionUpdate(p);
+        }));
+        m.cancellables_.push_back(brindot.isVisiblePublisher().sink([self](bool v) {
+            if (*self) (*self)->handleVisibilityUpdate(v);
+        }));
+        m.functionKeyObserver_ = platform::notificationCenter().addObserver(
+            QString::fromLatin1(functionKeyEventNotification), [self](const platform::Notification& n) {
+                if (*self) (*self)->handleFunctionKeyEvent(n);
+            });
+    });
+}
+
+}  // namespace zorbel

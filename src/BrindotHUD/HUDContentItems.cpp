@@ -1,0 +1,158 @@
+// The HUD manager's items and the places it reads them from: the input
+// method, the clock, the battery, today's typing counts and the pointer.
+#include "BrindotHUD/BrindotHUDManager.h"
+
+#include "BrindotHUD/HUDIcons.h"
+#include "BrindotHUD/HUDTexts.h"
+#include "Features/InputMethodStyle/Managers/InputSourceManager.h"
+#include "Platform/InputSources.h"
+#include "Platform/Console.h"
+#include "Platform/PowerSource.h"
+#include "Platform/Services.h"
+#include "Platform/TextForm.h"
+#include "Platform/UserDefaults.h"
+#include "Platform/Workspace.h"
+
+#include <QDateTime>
+
+namespace zorbel {
+
+namespace {
+const QString kPrefix = QStringLiteral("[BrindotHUDManager] ");
+
+std::optional<std::vector<platform::PowerSourceDescription>> powerSources()
+{
+    auto* service = platform::powerSource();
+    if (!service) return std::nullopt;
+    return service->powerSources();
+}
+
+QString optionalBool(const std::optional<bool>& b)
+{
+    return b ? text::boolean(*b) : QStringLiteral("nil");
+}
+}  // namespace
+
+// Input-source changes are throttled to one per 200 ms (the latest wins);
+// Caps Lock comes from the global flags-changed monitor, paired from the
+// state the keyboard has at start.
+void BrindotHUDManager::setupMonitors()
+{
+    auto& services = platform::services();
+    if (services.inputSources) {
+        cancellables_.push_back(services.inputSources->observeSelectionChanges([self = self_] {
+            if (*self) (*self)->inputSourceChanges_.send(0);
+        }));
+        cancellables_.push_back(inputSourceChanges_.publisher().throttleLatest(0.2).sink([self = self_](int) {
+            if (*self) (*self)->handleInputSourceChange();
+        }));
+    }
+    if (services.eventMonitor) {
+        keyboardMonitor_ = services.eventMonitor->addGlobalMonitor(platform::GlobalEventType::flagsChanged,
+                                                                   [self = self_](const platform::GlobalEvent& e) {
+                                                                       if (*self) (*self)->handleFlagsChanged(e);
+                                                                   });
+    }
+    if (services.keyboardState) capsLock_ = CapsLockDoubleTap(services.keyboardState->currentModifierFlags().capsLock);
+}
+
+std::optional<BrindotHUDManager::InputMethod> BrindotHUDManager::getCurrentInputMethod()
+{
+    if (!platform::services().inputSources) return std::nullopt;
+    const auto source = InputSourceManager().currentInputSource();
+    if (!source) return std::nullopt;
+    InputMethod current{source->displayName, source->icon, source->isCapsLockOn.value_or(false)};
+    if (current.icon) hud::setTemplateImage(*current.icon, false);
+    print(QStringLiteral("🔍 getCurrentInputMethod - 输入法名称: ") + current.displayName);
+    print(QStringLiteral("🔍 getCurrentInputMethod - Caps Lock状态: ") + text::boolean(current.capsLockOn));
+    return current;
+}
+
+HUDContentItem BrindotHUDManager::inputMethodItem(bool detailed)
+{
+    const auto current = getCurrentInputMethod();
+    HUDContentItem item{HUDContentType::inputMethod, QStringLiteral("keyboard")};
+    if (current) item.capsLockOn = current->capsLockOn;
+    print(QStringLiteral("🔍 创建HUDContentItem - Caps Lock状态: ") + optionalBool(item.capsLockOn));
+    if (current) {
+        item.iconImage = current->icon;
+        if (item.iconImage) hud::setTemplateImage(*item.iconImage, false);
+        item.value = current->displayName;
+    }
+    if (detailed) item.title = QStringLiteral("输入法");
+    print(QStringLiteral("🔍 HUDContentItem创建完成 - capsLockOn: ") + optionalBool(item.capsLockOn));
+    return item;
+}
+
+std::vector<HUDContentItem> BrindotHUDManager::makeContentItems()
+{
+    std::vector<HUDContentItem> items;
+    const bool detailed = config().isDetailed();
+    const QColor label = config().colorScheme == HUDColorScheme::dark ? QColor(Qt::white) : QColor(Qt::black);
+    auto title = [detailed](const char* text) {
+        return detailed ? std::optional<QString>(QString::fromUtf8(text)) : std::nullopt;
+    };
+    for (const HUDContentType type : config().contentTypes) {
+        switch (type) {
+        case HUDContentType::inputMethod: items.push_back(inputMethodItem(detailed)); break;
+        case HUDContentType::time: {
+            const QDateTime now = QDateTime::currentDateTime();
+            items.push_back({type, QStringLiteral("clock"), hud::clockImage(now.time().hour(), now.time().minute(), label),
+                             title("时间"), hud::timeText(now, detailed)});
+            break;
+        }
+        case HUDContentType::battery:
+            items.push_back({type, QStringLiteral("battery.100"), hud::batteryImage(hud::batteryLevel(powerSources()), label),
+                             title("电量"), batteryItem()});
+            break;
+        case HUDContentType::typingCount:
+            items.push_back({type, QStringLiteral("keyboard.badge.ellipsis"), std::nullopt, title("今日打字"), typingCountItem()});
+            break;
+        case HUDContentType::custom:
+            items.push_back({type, QStringLiteral("star"), std::nullopt, std::nullopt, QStringLiteral("Brindot")});
+            break;
+        }
+    }
+    return items;
+}
+
+QString BrindotHUDManager::batteryItem() { return hud::batteryText(powerSources(), config().isDetailed()); }
+
+QString BrindotHUDManager::typingCountItem()
+{
+    const TypingCounts c = loadTodayTypingStatistics();
+    return hud::typingText(c.characters, c.keystrokes, c.backspaces, config().isDetailed());
+}
+
+BrindotHUDManager::TypingCounts BrindotHUDManager::loadTodayTypingStatistics()
+{
+    const QDateTime startOfDay = QDate::currentDate().startOfDay();
+    const auto data = platform::userDefaults().standard().dataForKey(typingStatisticsKey(startOfDay));
+    if (!data) return {};
+    const auto stats = decodeTypingStatistics(*data);
+    if (!stats.ok()) return {};
+    return {stats.value->characters, stats.value->keystrokes, stats.value->backspaces};
+}
+
+QPointF BrindotHUDManager::bestDisplayPosition()
+{
+    print(kPrefix + QStringLiteral("🔍 计算最佳显示位置..."));
+    auto& workspace = platform::workspace();
+    const QPointF mouse = workspace.mouseLocation().value_or(QPointF());
+    print(kPrefix + QStringLiteral("鼠标位置: ") + text::point(mouse));
+    const auto screens = workspace.screens();
+    if (screens.isEmpty()) {
+        print(kPrefix + QStringLiteral("⚠️ 使用回退位置"));
+        return {500, 500};
+    }
+    const QRectF f = screens.first();
+    if (mouse.x() > f.left() + 50 && mouse.x() < f.right() - 50 && mouse.y() > f.top() + 50 && mouse.y() < f.bottom() - 50) {
+        print(kPrefix + QStringLiteral("✅ 使用鼠标位置"));
+        return mouse;
+    }
+    const QPointF above(f.center().x(), f.center().y() + 0.15 * f.height());
+    print(kPrefix + QStringLiteral("✅ 使用屏幕中心偏上: ") + text::point(above));
+    return above;
+}
+
+}  // namespace zorbel

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "BrindotHUD/BrindotHUDConfig.h"
+#include "Platform/Scheduler.h"
+
+#include <QTransform>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+namespace zorbel {
+
+// The one view of the HUD panel: the background in the stored style, colour
+// scheme and shape, then the items in a row, a column or a two-column grid,
+// or a placeholder without items. Resting the pointer on it for half a second
+// shows a hint above the panel.
+class HUDContentView final : public QWidget {
+public:
+    HUDContentView(std::vector<HUDContentItem> items, BrindotHUDConfig config, QWidget* parent = nullptr);
+    ~HUDContentView() override;
+
+    const std::vector<HUDContentItem>& contentItems() const { return contentItems_; }
+    // The owner repaints after replacing the items.
+    void setContentItems(std::vector<HUDContentItem> items) { contentItems_ = std::move(items); }
+    const BrindotHUDConfig& config() const { return config_; }
+
+    // A transform applied about the view's centre while drawing (flip and
+    // rotate animations).
+    void setLayerTransform(const QTransform& transform);
+    const QTransform& layerTransform() const { return layerTransform_; }
+
+    QColor backgroundColor() const;
+    QWidget* tooltipWindow() const { return tooltipWindow_.get(); }
+    void showTooltip();
+
+    // Drawing, on any painter of the view's size.
+    void draw(QPainter& painter, const QSizeF& size);
+
+    static const QString tooltipText;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void drawBackground(QPainter& p, const QSizeF& size);
+    void drawHorizontalLayout(QPainter& p, const QSizeF& size);
+    void drawVerticalLayout(QPainter& p, const QSizeF& size);
+    void drawGridLayout(QPainter& p, const QSizeF& size);
+    void drawEmptyState(QPainter& p, const QSizeF& size);
+    void drawIcon(QPainter& p, const HUDContentItem& item, const QRectF& rect);
+    void hideTooltip();
+
+    std::vector<HUDContentItem> contentItems_;
+    const BrindotHUDConfig config_;
+    QTransform layerTransform_;
+    std::unique_ptr<QWidget> tooltipWindow_;
+    platform::TimerRef tooltipTimer_;
+    std::shared_ptr<HUDContentView*> self_ = std::make_shared<HUDContentView*>(this);
+};
+
+}  // namespace zorbel

@@ -1,0 +1,167 @@
+#include "BrindotHUD/HUDWindow.h"
+
+#include "BrindotHUD/HUDContentView.h"
+#include "Platform/LogSink.h"
+#include "Platform/Services.h"
+#include "Platform/Workspace.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace zorbel {
+
+HUDWindow::HUDWindow(BrindotHUDConfig config, std::vector<HUDContentItem> items, double alpha)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
+                           Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint),
+      originalAlpha(alpha),
+      config_(std::move(config)),
+      contentItems_(std::move(items))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(true);
+    setWindowTitle(QStringLiteral("Zorbel HUD"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+HUDWindow::~HUDWindow() = default;
+
+void HUDWindow::setupContentView()
+{
+    if (contentView_) return;
+    contentView_ = new HUDContentView(contentItems_, config_, this);
+    layout()->addWidget(contentView_);
+}
+
+QSizeF HUDWindow::contentSize() const
+{
+    QFont font = QApplication::font();
+    font.setPixelSize(static_cast<int>(hud::kFontSize));
+    const QFontMetricsF fm(font);
+    std::vector<hud::ItemMetrics> metrics;
+    for (const auto& item : contentItems_) {
+        hud::ItemMetrics m;
+        m.value = QSizeF(fm.horizontalAdvance(item.value), fm.height());
+        if (item.title) m.titleWidth = fm.horizontalAdvance(*item.title);
+        m.capsLockMark = item.type == HUDContentType::inputMethod && item.capsLockOn.value_or(false);
+        metrics.push_back(m);
+    }
+    const QSizeF size = hud::contentSize(config_, metrics);
+    return {std::ceil(size.width()), std::ceil(size.height())};
+}
+
+QPointF HUDWindow::origin(const QPointF& anchor, const QSizeF& size) const
+{
+    return hud::origin(config_.position, config_.offset, anchor, size);
+}
+
+void HUDWindow::setFrame(const QRectF& frame)
+{
+    frame_ = frame;
+    const auto desktop = platform::workspace().desktopRectFromCocoa(frame);
+    if (!desktop) return;
+    // X has no empty windows: the smallest frames of the animations show as one pixel.
+    const QRect placed(static_cast<int>(std::lround(desktop->x())), static_cast<int>(std::lround(desktop->y())),
+                       std::max(1, static_cast<int>(std::ceil(desktop->width()))),
+                       std::max(1, static_cast<int>(std::ceil(desktop->height()))));
+    if (placed != geometry()) setGeometry(placed);
+    updateMask();
+}
+
+void HUDWindow::setAlpha(double alpha)
+{
+    alpha_ = alpha;
+    setWindowOpacity(alpha);
+}
+
+// Without a compositing manager the clear corners would show black, so the
+// panel is cut to its outline.
+void HUDWindow::updateMask()
+{
+    if (platform::workspace().hasCompositingManager() || !contentView_) return clearMask();
+    const QSizeF size(geometry().size());
+    const double r = hud::cornerRadius(config_, size);
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(QPointF(0, 0), size), r, r);
+    setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+void HUDWindow::orderFront()
+{
+    show();
+    raise();
+}
+
+void HUDWindow::apply(const hud::PanelState& state)
+{
+    setFrame(state.frame);
+    setAlpha(state.alpha);
+    if (contentView_) contentView_->setLayerTransform(state.transform());
+}
+
+void HUDWindow::showAnimated()
+{
+    const auto plan = hud::showPlan(config_.animationType, frame_, alpha_, config_.animationDuration);
+    if (!plan) return;
+    animation_.start(*plan, [this](const hud::PanelState& s) { apply(s); });
+}
+
+void HUDWindow::hide(std::function<void()> gone)
+{
+    dragFade_.cancel();
+    const auto plan = hud::hidePlan(config_.animationType, frame_, alpha_, config_.animationDuration);
+    auto orderOut = [this, gone = std::move(gone)] {
+        QWidget::hide();
+        if (gone) gone();
+    };
+    if (!plan) return orderOut();
+    animation_.start(*plan, [this](const hud::PanelState& s) { apply(s); }, orderOut);
+}
+
+std::optional<QPointF> HUDWindow::mouseLocation() const { return platform::workspace().mouseLocation(); }
+
+void HUDWindow::fadeTo(double alpha)
+{
+    const auto plan = hud::makePlan(hud::PanelState{frame_, alpha_}, hud::PanelState{frame_, alpha}, 0.15);
+    dragFade_.start(plan, [this](const hud::PanelState& s) { setAlpha(s.alpha); });
+}
+
+void HUDWindow::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+    isDragging = true;
+    dragStartMouseLocation = mouseLocation();
+    dragStartWindowOrigin = frame_.topLeft();
+    fadeTo(originalAlpha * 0.7);
+}
+
+void HUDWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    if (!isDragging || !dragStartMouseLocation || !dragStartWindowOrigin) return;
+    const auto now = mouseLocation();
+    if (!now) return;
+    setFrameOrigin(*dragStartWindowOrigin + (*now - *dragStartMouseLocation));
+}
+
+void HUDWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+    if (!isDragging) return;
+    isDragging = false;
+    isInTemporaryPosition = true;
+    dragStartMouseLocation.reset();
+    dragStartWindowOrigin.reset();
+    fadeTo(originalAlpha);
+    platform::systemLog(QStringLiteral("🖱️ [HUDWindow] 拖拽完成，进入临时位置模式"));
+}
+
+}  // namespace zorbel

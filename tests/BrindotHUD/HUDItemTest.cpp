@@ -1,0 +1,113 @@
+#include "BrindotHUD/CapsLockDoubleTap.h"
+#include "BrindotHUD/HUDIcons.h"
+#include "BrindotHUD/HUDTexts.h"
+#include "BrindotHUD/SmartIconAdapter.h"
+#include "support/TestWorld.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace zorbel;
+using namespace zorbel::hud;
+using platform::PowerSourceDescription;
+
+TEST(HUDTexts, TimeAndTyping)
+{
+    const QDateTime t(QDate(2026, 3, 7), QTime(9, 5));
+    EXPECT_EQ(timeText(t, true), QStringLiteral("3/7 09:05"));
+    EXPECT_EQ(timeText(t, false), QStringLiteral("09:05"));
+    EXPECT_EQ(typingText(120, 340, 12, true), QStringLiteral("120字 • 340次击键 • 12次回退"));
+    EXPECT_EQ(typingText(120, 340, 12, false), QStringLiteral("120"));
+}
+
+TEST(HUDTexts, BatteryFromTheFirstSourceWithACharge)
+{
+    using Sources = std::optional<std::vector<PowerSourceDescription>>;
+    const auto one = [](std::optional<int> capacity, std::optional<int> toEmpty) {
+        return Sources(std::vector<PowerSourceDescription>{{QStringLiteral("mouse"), std::nullopt, std::nullopt},
+                                                           {QStringLiteral("BAT0"), capacity, toEmpty}});
+    };
+    EXPECT_EQ(batteryText(one(15, 5400), true), QStringLiteral("15% • 1h30m"));
+    EXPECT_EQ(batteryText(one(15, 300), true), QStringLiteral("15% • 5m"));
+    EXPECT_EQ(batteryText(one(15, -1), true), QStringLiteral("15%"));
+    EXPECT_EQ(batteryText(one(15, 5400), false), QStringLiteral("15%"));
+    EXPECT_NEAR(batteryChargeHeight(15), 2.1, 1e-9);
+    // No battery is no battery value, never a full one.
+    EXPECT_EQ(batteryText(Sources(), true), kNoBatteryText);
+    EXPECT_EQ(batteryText(Sources(std::vector<PowerSourceDescription>{}), false), kNoBatteryText);
+    EXPECT_FALSE(batteryLevel(Sources()).has_value());
+}
+
+TEST(HUDTexts, ClockHands)
+{
+    const QLineF up = minuteHand(0);
+    EXPECT_NEAR(up.p2().x(), 10, 1e-9);
+    EXPECT_NEAR(up.p2().y(), 16.4, 1e-9);
+    const QLineF right = minuteHand(15);
+    EXPECT_NEAR(right.p2().x(), 16.4, 1e-9);
+    EXPECT_NEAR(hourHand(3, 0).p2().x(), 14.8, 1e-9);
+}
+
+TEST(CapsLockDoubleTapTest, PairsChangesWithinThreshold)
+{
+    CapsLockDoubleTap taps;
+    using O = CapsLockDoubleTap::Outcome;
+    EXPECT_EQ(taps.handle(false, 0).outcome, O::unchanged);
+    EXPECT_EQ(taps.handle(true, 1.0).outcome, O::change);
+    const auto second = taps.handle(false, 1.5);
+    EXPECT_EQ(second.outcome, O::doubleTap);
+    EXPECT_NEAR(*second.elapsed, 0.5, 1e-9);
+    EXPECT_FALSE(taps.isArmed());
+    // 0.7 s apart: two plain changes.
+    EXPECT_EQ(taps.handle(true, 3.0).outcome, O::change);
+    EXPECT_EQ(taps.handle(false, 3.7).outcome, O::change);
+    EXPECT_EQ(taps.handle(true, 4.2).outcome, O::doubleTap);
+}
+
+class IconAdapterTest : public zorbel::testing::WorldTest {};
+
+TEST_F(IconAdapterTest, ClassifiesAndPicksStrategies)
+{
+    auto& adapter = SmartIconAdapter::shared();
+    QImage symbol = *symbolImage(QStringLiteral("keyboard"), Qt::black);
+    EXPECT_EQ(adapter.detectIconType(symbol), IconType::template_);
+    EXPECT_EQ(adapter.chooseStrategy(symbol, Qt::white), IconAdaptationStrategy::none);
+
+    EXPECT_EQ(SmartIconAdapter::sampledColorCount(QImage()), 16);
+    QImage twoColours(30, 30, QImage::Format_ARGB32);
+    twoColours.fill(Qt::red);
+    twoColours.setPixel(15, 15, qRgb(0, 0, 255));
+    EXPECT_EQ(adapter.detectIconType(twoColours), IconType::emoji);
+
+    QImage five(48, 48, QImage::Format_ARGB32);
+    five.fill(qRgb(128, 128, 128));
+    const int pts[5][2] = {{24, 24}, {12, 12}, {36, 12}, {12, 36}, {36, 36}};
+    for (int i = 0; i < 5; ++i) five.setPixel(pts[i][0], pts[i][1], qRgb(120 + i, 120 + i, 120 + i));
+    EXPECT_EQ(adapter.detectIconType(five), IconType::simple);
+    EXPECT_EQ(adapter.computeStrategy(five, QColor(128, 128, 128)), IconAdaptationStrategy::stroke);
+    EXPECT_EQ(adapter.computeStrategy(five, Qt::white), IconAdaptationStrategy::none);
+
+    EXPECT_EQ(SmartIconAdapter::colorKey(QColor()), QStringLiteral("0_0_0"));
+    EXPECT_EQ(SmartIconAdapter::luminance(QColor()), 0.0);
+    EXPECT_EQ(SmartIconAdapter::iconKey(QImage(18, 18, QImage::Format_ARGB32)), QStringLiteral("unknown_18.0x18.0"));
+}
+
+TEST_F(IconAdapterTest, GlowFollowsTheBackgroundAndKeepsTheIconsColours)
+{
+    QImage canvas(40, 40, QImage::Format_ARGB32);
+    for (const QColor bg : {QColor(0, 0, 0), QColor(128, 128, 128)}) {
+        canvas.fill(bg);
+        QPainter p(&canvas);
+        SmartIconAdapter::shared().drawIcon(p, *symbolImage(QStringLiteral("star"), Qt::red), QRectF(11, 11, 18, 18), bg);
+        p.end();
+        const bool dark = bg.lightness() < 128;
+        EXPECT_EQ(world().console.count(dark ? QStringLiteral("SmartIconAdapter: Dark背景使用更亮的白色阴影")
+                                             : QStringLiteral("SmartIconAdapter: Light背景使用灰色阴影")),
+                  1);
+        // The star's top point stays red; the glow lies just outside it.
+        EXPECT_GT(qRed(canvas.pixel(20, 13)), 150);
+        const QRgb halo = canvas.pixel(20, 11);
+        if (dark) EXPECT_GT(qGreen(halo), 10); else EXPECT_LE(qGreen(halo), 128);
+    }
+}

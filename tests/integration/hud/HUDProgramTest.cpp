@@ -1,0 +1,180 @@
+// The real program with the HUD switched on, beside a GTK 3 editor: Caps Lock brings the
+// HUD up below the indicator, at the stored opacity whatever the animation, without taking
+// the keyboard from the editor, and it goes again after its display time.
+#include "BrindotHUD/BrindotHUDConfig.h"
+#include "Caret/Styles/BrindotStyleJson.h"
+#include "indicator/IndicatorChecks.h"
+#include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
+#include "support/Poll.h"
+#include "support/TextClient.h"
+#include "support/TrayHost.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <stdexcept>
+#include <sys/prctl.h>
+
+namespace zorbel::integration {
+namespace {
+
+const QString kIndicatorTitle = QStringLiteral("Zorbel indicator");
+const QString kHUDTitle = QStringLiteral("Zorbel HUD");
+constexpr double kOpacity = 0.8;
+constexpr double kOffset = 20;
+
+BrindotHUDConfig storedHUD(AnimationType animation)
+{
+    BrindotHUDConfig c;
+    c.animationType = animation;
+    c.animationDuration = 0.2;
+    c.displayDuration = 2.0;
+    c.opacity = kOpacity;
+    c.colorScheme = HUDColorScheme::dark;
+    c.shape = HUDShape::roundedRectangle;
+    c.layout = HUDLayout::horizontal;
+    c.position = HUDPosition::bottom;
+    c.offset = kOffset;
+    c.contentTypes = {HUDContentType::inputMethod, HUDContentType::time};
+    return c;
+}
+
+class HUDProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(config_.isValid());
+        QString error;
+        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(400, 100, 480, 320)}, &error);
+        if (!client_) throw std::runtime_error(error.toStdString());
+        const qint64 pid = client_->pid();
+        ASSERT_TRUE(pollUntil([&] { return isRegistered(pid); }, 10s));
+        window_ = *windowGeometry(client_->windowId());
+        ASSERT_TRUE(focusWindow(client_->windowId()));
+        ASSERT_TRUE(clickAt({window_.center().x(), window_.top() + 20}));
+        ASSERT_TRUE(typeText(QStringLiteral("xx")));
+        ASSERT_TRUE(pollUntil([&] {
+            const auto texts = editableTexts(pid);
+            return texts && !texts->isEmpty() && texts->first() == QStringLiteral("xx");
+        }, 5s));
+        before_ = grabScreen();
+    }
+    void TearDown() override
+    {
+        stopProgram();
+        if (capsLockOn_) pressKeys(QStringLiteral("Caps_Lock"));
+        client_.reset();
+    }
+
+    void writeSettings(const BrindotHUDConfig& hud)
+    {
+        const QString folder = config_.path() + QStringLiteral("/zorbel");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile suite(folder + QStringLiteral("/quellan.brindot.ini"));
+        ASSERT_TRUE(suite.open(QIODevice::WriteOnly));
+        suite.write("[General]\nisBrindotEnabled=true\n");
+        suite.close();
+        QSettings defaults(folder + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
+        defaults.setValue(QStringLiteral("BrindotHUDConfig"), *encodeJson(hud).value);
+        defaults.sync();
+        ASSERT_EQ(defaults.status(), QSettings::NoError);
+    }
+
+    void startProgram()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        program_.setProcessEnvironment(environment);
+        program_.setProcessChannelMode(QProcess::MergedChannels);
+        program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
+        ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+    }
+    void stopProgram()
+    {
+        if (program_.state() == QProcess::NotRunning) return;
+        ::kill(static_cast<pid_t>(program_.processId()), SIGTERM);
+        if (!program_.waitForFinished(5000)) {
+            program_.kill();
+            program_.waitForFinished();
+        }
+    }
+    std::string output()
+    {
+        output_ += program_.readAll();
+        return output_.right(3000).toStdString();
+    }
+
+    std::optional<QRect> settled(const QString& title, std::chrono::milliseconds quiet)
+    {
+        std::optional<quint64> id;
+        return settledWindow(title, quiet, id);
+    }
+
+    void toggleCapsLock()
+    {
+        ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
+        capsLockOn_ = !capsLockOn_;
+    }
+
+    // A tray on the bus, so the program keeps to it rather than opening its settings window.
+    TrayHost tray_;
+    QTemporaryDir config_;
+    QProcess program_;
+    QByteArray output_;
+    std::unique_ptr<TextClient> client_;
+    QRect window_;
+    QImage before_;
+    bool capsLockOn_ = false;
+};
+
+// The grey a dark panel of fill alpha 0.75 at window opacity `a` makes of `below`.
+int blended(int below, double a) { return static_cast<int>(below * (1 - 0.75 * a)); }
+
+TEST_F(HUDProgramTest, CapsLockShowsTheHUDBelowTheIndicatorAtItsOpacityAndItGoesAfterItsTime)
+{
+    for (const AnimationType animation : allCases<AnimationType>()) {
+        SCOPED_TRACE(rawValue(animation).toStdString());
+        output_.clear();
+        ASSERT_NO_FATAL_FAILURE(writeSettings(storedHUD(animation)));
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+        const auto indicator = settled(kIndicatorTitle, 400ms);
+        ASSERT_TRUE(indicator) << output();
+        ASSERT_TRUE(focusWindow(client_->windowId()));
+
+        QElapsedTimer shown;
+        shown.start();
+        ASSERT_NO_FATAL_FAILURE(toggleCapsLock());
+        const auto hud = settled(kHUDTitle, 300ms);
+        ASSERT_TRUE(hud) << "the HUD appears; the program said:\n" << output();
+        const QPointF anchor = centreOf(*indicator);
+        EXPECT_NEAR(centreOf(*hud).x(), anchor.x(), 1.5) << describe(*hud);
+        EXPECT_NEAR(hud->top(), anchor.y() + kOffset, 1.5) << describe(*hud) << " below " << describe(anchor);
+
+        const QPoint probe(hud->left() + 4, hud->center().y());
+        ASSERT_GE(probe.x(), 0) << describe(*hud);
+        const int below = qGray(before_.pixel(probe));
+        const int seen = qGray(grabScreen().pixel(probe));
+        EXPECT_NEAR(seen, blended(below, kOpacity), 14) << "screen under the HUD's padding, was " << below;
+        EXPECT_EQ(inputFocusWindow(), std::optional<quint64>(client_->windowId())) << "the editor keeps the keyboard";
+
+        const auto id = windowNamed(kHUDTitle);
+        ASSERT_TRUE(id);
+        EXPECT_TRUE(pollUntil([&] { return isViewable(*id) != true; }, 4s)) << "the HUD goes after its display time";
+        EXPECT_GE(shown.elapsed(), 1900);
+        stopProgram();
+        // Each round starts with Caps Lock off.
+        ASSERT_NO_FATAL_FAILURE(toggleCapsLock());
+    }
+}
+
+}  // namespace
+}  // namespace zorbel::integration
