@@ -1,4 +1,5 @@
 #include "Caret/CaretDesktopTest.h"
+#include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
 #include "Shell/AutoStartupManager.h"
 #include "Shell/ShellTest.h"
 #include "Shell/StatusBarManager.h"
@@ -39,6 +40,8 @@ public:
         StatusBarManager::shared();
         UIStyleManager::shared();
         AutoStartupManager::shared();
+        // As after the program's start: every input source has its preset.
+        InputMethodStyleMapper::shared().refreshMappings();
         deliver();
         everything_ = world().notifications.addObserver(
             QString(), [this](const platform::Notification& n) { posted_ << n.name; });
