@@ -4,7 +4,8 @@
 # in Qt 6), CPU while idle for 30 s, and resident memory after typing for a while; then
 # input-method styling: layout switch to the indicator's new colour on screen (200
 # switches) and CPU while idle with the styling on; the settings window: first paint after
-# opening, CPU while open and idle, memory over 150 openings and closings.
+# opening, CPU while open and idle, memory over 150 openings and closings; its themes: CPU with
+# the liquid glass open and idle and hidden, one full repaint per theme, memory over theme switches.
 #   scripts/benchmark.sh [MINUTES_OF_TYPING]      (default 10)
 # Builds first (in build-benchmark/, optimised) unless ZORBEL_BUILD_DIR names a built tree.
 set -euo pipefail
@@ -21,12 +22,14 @@ if [[ -z ${ZORBEL_BUILD_DIR:-} ]]; then
   scripts/install-deps.sh
   [[ -f $build/CMakeCache.txt ]] || cmake -G Ninja -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   cmake --build "$build" --target zorbel zorbel_indicator_benchmark zorbel_input_method_benchmark \
-    zorbel_settings_benchmark
+    zorbel_settings_benchmark zorbel_theme_benchmark
 fi
 
 ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
   "$build/tests/integration/indicator/zorbel_indicator_benchmark" "$build/src/zorbel" --minutes "$minutes"
 ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
   "$build/tests/integration/inputmethod/zorbel_input_method_benchmark" "$build/src/zorbel"
+ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
+  "$build/tests/integration/settings/zorbel_theme_benchmark"
 # The settings window: first paint after opening, idle CPU, memory over repeated openings.
 exec scripts/headless-desktop.sh -- "$build/tests/integration/settings/zorbel_settings_benchmark" 2

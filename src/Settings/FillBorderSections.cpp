@@ -26,7 +26,9 @@ BrindotColor brindotColor(const QColor& srgb)
 namespace {
 QLabel* rowLabel(const QString& text) { return ui::makeLabel(text, ui::rowLabelFont(), ui::primaryColor()); }
 
-ui::ColorWell* colorWell(const QString& name, BrindotColor BrindotStyle::*field, QObject* context)
+}  // namespace
+
+ui::ColorWell* styleColorWell(const QString& name, BrindotColor BrindotStyle::*field, QObject* context)
 {
     auto* well = new ui::ColorWell;
     well->setObjectName(name);
@@ -35,13 +37,12 @@ ui::ColorWell* colorWell(const QString& name, BrindotColor BrindotStyle::*field,
     });
     return well;
 }
-}  // namespace
 
 FillSection::FillSection(QWidget* parent) : StyleSectionBase(QStringLiteral("填充设置"), parent)
 {
     enabled_ = new ui::CheckboxToggle(QStringLiteral("启用填充"), this);
     enabled_->setObjectName(QStringLiteral("fillEnabled"));
-    color_ = colorWell(QStringLiteral("fillColor"), &BrindotStyle::fillColor, this);
+    color_ = styleColorWell(QStringLiteral("fillColor"), &BrindotStyle::fillColor, this);
     colorRow_ = ui::spacedRow({rowLabel(QStringLiteral("填充颜色"))}, {color_});
     auto* rows = new QVBoxLayout;
     rows->setSpacing(8);
@@ -61,7 +62,7 @@ BorderSection::BorderSection(QWidget* parent) : StyleSectionBase(QStringLiteral(
 {
     enabled_ = new ui::CheckboxToggle(QStringLiteral("启用边框"), this);
     enabled_->setObjectName(QStringLiteral("borderEnabled"));
-    color_ = colorWell(QStringLiteral("borderColor"), &BrindotStyle::borderColor, this);
+    color_ = styleColorWell(QStringLiteral("borderColor"), &BrindotStyle::borderColor, this);
     colorRow_ = ui::spacedRow({rowLabel(QStringLiteral("边框颜色"))}, {color_});
     width_ = ui::makeSlider(1, 5, 80);
     width_->setObjectName(QStringLiteral("borderWidthSlider"));

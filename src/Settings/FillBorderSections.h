@@ -14,6 +14,8 @@ class SwitchToggle;
 }  // namespace ui
 
 BrindotColor brindotColor(const QColor& srgb);
+// A colour well that writes one colour field of the style with every colour picked.
+ui::ColorWell* styleColorWell(const QString& name, BrindotColor BrindotStyle::*field, QObject* context);
 
 class FillSection : public StyleSectionBase {
 public:

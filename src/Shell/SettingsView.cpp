@@ -3,44 +3,37 @@
 #include "Caret/Managers/PermissionManager.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Services.h"
+#include "Settings/Themes/FrostedGlass/FrostedGlassStyleLayout.h"
+#include "Settings/Themes/LiquidGlass/LiquidGlassStyleLayout.h"
+#include "Settings/Themes/PermissionAlert/PermissionAlertView.h"
 #include "Settings/Themes/System/SystemStyleLayout.h"
+#include "Settings/Widgets/SettingsText.h"
 #include "Shell/UIStyleManager.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QVBoxLayout>
-
-#include <map>
 
 namespace zorbel {
 
-namespace {
-std::map<QString, SettingsView::Factory>& layouts()
+QWidget* SettingsView::makeLayout(UIStyle theme)
 {
-    static std::map<QString, SettingsView::Factory> table;
-    return table;
+    switch (theme) {
+    case UIStyle::frostedGlass: return new FrostedGlassStyleLayout;
+    case UIStyle::liquidGlass: return new LiquidGlassStyleLayout;
+    case UIStyle::system: break;
+    }
+    return new SystemStyleLayout;
 }
-SettingsView::Factory& promptFactory()
-{
-    static SettingsView::Factory factory;
-    return factory;
-}
-}  // namespace
-
-void SettingsView::registerLayout(const QString& theme, Factory factory) { layouts()[theme] = std::move(factory); }
-void SettingsView::registerPermissionPrompt(Factory factory) { promptFactory() = std::move(factory); }
 
 SettingsView::SettingsView(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("SettingsView"));
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
-    // The layout follows the theme; a theme change rebuilds it (on the basic tab).
     UIStyleManager::shared()
         .currentStylePublisher()
-        .sink([this](UIStyle theme) {
-            const QString name = rawValue(theme);
-            if (!layout_ || name != theme_) showLayout(name);
-        })
+        .sink([this](const UIStyle& theme) { showLayout(theme); })
         .store(subscriptions_);
 
     auto& permission = PermissionManager::shared();
@@ -54,19 +47,30 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent)
     });
 }
 
-void SettingsView::showLayout(const QString& theme)
+void SettingsView::showLayout(UIStyle theme)
 {
-    const auto it = layouts().find(theme);
-    QWidget* next = it != layouts().end() ? it->second() : new SystemStyleLayout;
+    // An assignment of the same theme changes nothing on screen.
+    if (layout_ && theme == theme_) return;
+    theme_ = theme;
+    // A new layout opens on the basic tab.
+    QWidget* next = makeLayout(theme);
     if (layout_) {
         layout()->replaceWidget(layout_, next);
+        // The switch may come from a control inside the old layout.
+        layout_->hide();
         layout_->deleteLater();
     } else {
         layout()->addWidget(next);
     }
     layout_ = next;
-    theme_ = theme;
-    if (prompt_) prompt_->raise();
+    if (prompt_) {
+        // The prompt follows the theme too: one prompt, drawn anew.
+        prompt_->hide();
+        prompt_->deleteLater();
+        prompt_ = nullptr;
+        showPrompt(true);
+    }
+    update();
 }
 
 void SettingsView::showPrompt(bool show)
@@ -76,9 +80,10 @@ void SettingsView::showPrompt(bool show)
         prompt_ = nullptr;
         return;
     }
-    if (prompt_ || !promptFactory()) return;
-    prompt_ = promptFactory()();
-    prompt_->setParent(this);
+    if (prompt_) return;
+    prompt_ = new PermissionAlertView(
+        theme_, [] { PermissionManager::shared().openAccessibilitySettings(); },
+        [] { PermissionManager::shared().setShowPermissionAlert(false); }, this);
     prompt_->setGeometry(rect());
     prompt_->show();
     prompt_->raise();
@@ -87,6 +92,14 @@ void SettingsView::showPrompt(bool show)
 void SettingsView::resizeEvent(QResizeEvent*)
 {
     if (prompt_) prompt_->setGeometry(rect());
+}
+
+void SettingsView::paintEvent(QPaintEvent*)
+{
+    // The glass themes bring their own backgrounds.
+    if (theme_ != UIStyle::system) return;
+    QPainter p(this);
+    p.fillRect(rect(), ui::windowBackgroundColor());
 }
 
 }  // namespace zorbel

@@ -1,43 +1,37 @@
 #pragma once
 
 #include "Platform/Reactive/Cancellable.h"
+#include "Shell/UIStyle.h"
 
-#include <QString>
 #include <QWidget>
-
-#include <functional>
 
 namespace zorbel {
 
 // The root of the settings window: the layout of the current theme, with
 // the accessibility prompt laid over it while the permission manager asks
-// for it.
+// for it. A theme change swaps the layout at once (the new one opens on the
+// basic tab) and redraws the prompt in the new theme.
 class SettingsView : public QWidget {
-    Q_OBJECT
 public:
     explicit SettingsView(QWidget* parent = nullptr);
 
-    using Factory = std::function<QWidget*()>;
-    // Themes other than the system one bring their own layout; a theme
-    // without one is drawn in the system layout.
-    static void registerLayout(const QString& theme, Factory factory);
-    // The prompt shown over the layout while the permission is missing.
-    static void registerPermissionPrompt(Factory factory);
-
     QWidget* layoutWidget() const { return layout_; }
-    // The theme whose layout is shown ("system", "frostedGlass", "liquidGlass").
-    const QString& theme() const { return theme_; }
     QWidget* prompt() const { return prompt_; }
+    UIStyle theme() const { return theme_; }
+
+    // The layout of a theme, opening on the basic tab.
+    static QWidget* makeLayout(UIStyle theme);
 
 protected:
     void resizeEvent(QResizeEvent*) override;
+    void paintEvent(QPaintEvent*) override;
 
 private:
-    void showLayout(const QString& theme);
+    void showLayout(UIStyle theme);
     void showPrompt(bool show);
 
+    UIStyle theme_ = UIStyle::system;
     QWidget* layout_ = nullptr;
-    QString theme_;
     QWidget* prompt_ = nullptr;
     rx::CancellableSet subscriptions_;
 };

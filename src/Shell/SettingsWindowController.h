@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/NotificationCenter.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -27,6 +29,9 @@ public:
     static SettingsWindowController* shared();
 
     QWidget* window() const { return window_; }
+    // The animated border over the window while the theme is liquid glass.
+    QWidget* liquidGlassOverlayView() const;
+    void updateLiquidGlassOverlay();
     SettingsView* view() const { return view_; }
     void close();
 
@@ -34,6 +39,7 @@ private:
     void windowWillClose();
 
     QPointer<QWidget> window_;
+    platform::NotificationToken themeObserver_;
     SettingsView* view_ = nullptr;
 };
 

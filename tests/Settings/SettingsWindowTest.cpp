@@ -16,6 +16,7 @@
 #include "Shell/PermissionStatusView.h"
 #include "Shell/SettingsView.h"
 #include "Shell/SettingsWindowController.h"
+#include "Shell/UIStyleManager.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -237,7 +238,7 @@ TEST_F(SettingsWindowTest, AThemeChangeRebuildsTheLayoutOnTheBasicTab)
     EXPECT_EQ(view->layoutWidget(), before);
     UIStyleManager::shared().setCurrentStyle(UIStyle::frostedGlass);
     EXPECT_NE(view->layoutWidget(), before);
-    EXPECT_EQ(view->theme(), QStringLiteral("frostedGlass"));
+    EXPECT_EQ(view->theme(), UIStyle::frostedGlass);
     EXPECT_EQ(view->layoutWidget()->findChild<UnifiedTabLayout*>()->selectedTab().id, QStringLiteral("basic"));
     EXPECT_EQ(find<AutoStartupStatusView>(QStringLiteral("AutoStartupStatusView"))->text(), QStringLiteral("开机自启动"));
 }

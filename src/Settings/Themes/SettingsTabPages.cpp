@@ -50,7 +50,7 @@ SystemTabContent::SystemTabContent(const UnifiedTab& tab, QWidget* parent) : QWi
     v->addWidget(settingsTabPage(tab));
 }
 
-QWidget* makeLivePreviewColumn()
+QWidget* makeLivePreviewColumn(QWidget* preview)
 {
     auto* column = new QWidget;
     column->setObjectName(QStringLiteral("livePreviewColumn"));
@@ -69,7 +69,7 @@ QWidget* makeLivePreviewColumn()
     holder->setAutoFillBackground(false);
     auto* hv = new QVBoxLayout(holder);
     hv->setContentsMargins(12, 0, 12, 16);
-    hv->addWidget(new GlobalPreviewSection);
+    hv->addWidget(preview ? preview : new GlobalPreviewSection);
     hv->addStretch(1);
     scroll->setWidget(holder);
     v->addWidget(scroll, 1);

@@ -16,8 +16,8 @@ public:
     explicit SystemTabContent(const UnifiedTab& selectedTab, QWidget* parent = nullptr);
 };
 
-// The right-hand column: "实时预览" over the scrolling live preview. Shared
-// by the system and frosted-glass layouts.
-QWidget* makeLivePreviewColumn();
+// The right-hand column: "实时预览" over the scrolling live preview, by
+// default the plain one. Shared by all three layouts.
+QWidget* makeLivePreviewColumn(QWidget* preview = nullptr);
 
 }  // namespace zorbel

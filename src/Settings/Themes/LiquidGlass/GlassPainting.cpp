@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QWidget>
 
 #include <algorithm>
 #include <vector>
@@ -104,6 +105,22 @@ QRectF around(const QPointF& at, double size, double margin)
 }
 
 }  // namespace
+
+void CachedPainting::draw(QPainter& p, const QWidget& widget,
+                          const std::function<void(QPainter&, const QRectF&)>& paint)
+{
+    const qreal dpr = widget.devicePixelRatioF();
+    const QSize pixels = (QSizeF(widget.size()) * dpr).toSize();
+    if (image_.size() != pixels) {
+        image_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image_.setDevicePixelRatio(dpr);
+        image_.fill(Qt::transparent);
+        QPainter ip(&image_);
+        ip.setRenderHint(QPainter::Antialiasing);
+        paint(ip, QRectF(QPointF(0, 0), QSizeF(widget.size())));
+    }
+    p.drawImage(QPointF(0, 0), image_);
+}
 
 QColor white(double opacity) { return QColor::fromRgbF(1, 1, 1, float(opacity)); }
 

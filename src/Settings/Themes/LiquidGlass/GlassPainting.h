@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QRectF>
+
+#include <functional>
 #include <QRegion>
 
 class QPainter;
+class QWidget;
 class QPainterPath;
 
 // Painting of the liquid-glass layers. Real background blur needs a
@@ -17,6 +21,18 @@ struct GlassTint {
     QColor blue;
     QColor green;
     QColor accentOrange;
+};
+
+// A still background kept as a picture and painted again only when the
+// widget's size changes: glass outlines and material paths are costly to
+// rasterise on every frame of the animated layers below them.
+class CachedPainting {
+public:
+    void draw(QPainter& p, const QWidget& widget, const std::function<void(QPainter&, const QRectF&)>& paint);
+    void invalidate() { image_ = QImage(); }
+
+private:
+    QImage image_;
 };
 
 // White with an opacity.

@@ -1,0 +1,149 @@
+#include "Settings/Themes/FrostedGlass/FrostedGlassStyleLayout.h"
+
+#include "Settings/Themes/LiquidGlass/GlassPainting.h"
+#include "Settings/Themes/SettingsTabPages.h"
+#include "Settings/Themes/Shared/GlassTitleBar.h"
+#include "Settings/UnifiedTabLayout.h"
+#include "Settings/Widgets/SettingsText.h"
+#include "Settings/Widgets/SymbolIcon.h"
+
+#include <QHBoxLayout>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace zorbel {
+
+using glass::Material;
+
+namespace {
+
+// The round gradient badge with the product symbol.
+class FrostedIcon final : public QWidget {
+public:
+    FrostedIcon() { setFixedSize(44, 44); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        QLinearGradient fill(r.topLeft(), r.bottomRight());
+        fill.setColorAt(0, glass::faded(ui::systemBlue(), 0.9));
+        fill.setColorAt(0.5, QColor::fromRgbF(0.196f, 0.678f, 0.902f, 0.7f));
+        fill.setColorAt(1, QColor::fromRgbF(0.686f, 0.322f, 0.871f, 0.5f));
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawEllipse(r);
+        QLinearGradient ring(r.topLeft(), r.bottomRight());
+        ring.setColorAt(0, glass::white(0.3));
+        ring.setColorAt(1, glass::white(0));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QBrush(ring), 1));
+        p.drawEllipse(r);
+        const QPixmap symbol =
+            ui::symbolPixmap(QStringLiteral("cursorarrow.click"), 16, Qt::white, devicePixelRatioF());
+        const QRectF at((width() - 16) / 2.0, (height() - 16) / 2.0, 16, 16);
+        p.setOpacity(0.2);
+        p.drawPixmap(at.translated(0, 1), ui::symbolPixmap(QStringLiteral("cursorarrow.click"), 16, Qt::black,
+                                                            devicePixelRatioF()),
+                     QRectF(symbol.rect()));
+        p.setOpacity(1);
+        p.drawPixmap(at, symbol, QRectF(symbol.rect()));
+    }
+};
+
+// A column on the regular material, its outer corners rounded with the frame.
+class FrostedPane final : public QWidget {
+public:
+    explicit FrostedPane(QWidget* content)
+    {
+        auto* v = new QVBoxLayout(this);
+        v->setContentsMargins(0, 0, 0, 0);
+        v->addWidget(content);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        background_.draw(p, *this, [this](QPainter& ip, const QRectF& r) {
+            QPainterPath own;
+            own.addRect(r);
+            const QPainterPath frame = glass::roundedRect(QRectF(parentWidget()->rect()),
+                                                          FrostedGlassStyleLayout::frameRadius)
+                                           .translated(-QPointF(pos()));
+            glass::fillMaterial(ip, frame.intersected(own), Material::Regular, 1.0);
+        });
+    }
+    void moveEvent(QMoveEvent*) override { background_.invalidate(); }
+
+private:
+    glass::CachedPainting background_;
+};
+
+}  // namespace
+
+QWidget* makeFrostedGlassTitleBar()
+{
+    GlassTitleBarLook look;
+    look.objectName = QStringLiteral("FrostedGlassTitleBar");
+    look.icon = [] { return new FrostedIcon; };
+    look.iconSpacing = 16;
+    look.nameFont = ui::systemFont(18, QFont::Bold);
+    look.namesSpacing = 3;
+    look.caption = QStringLiteral("磨砂玻璃风格");
+    look.captionFont = ui::systemFont(13, QFont::Medium);
+    look.captionColor = ui::withAlpha(ui::secondaryColor(), 0.9 * ui::secondaryColor().alphaF());
+    look.badgeSpacing = 12;
+    look.runningDot = {10, 6, 0.8, 0.8, 0};
+    look.runningDotColor = ui::systemGreen();
+    look.runningFont = ui::systemFont(12, QFont::Medium);
+    look.runningColor = ui::withAlpha(ui::primaryColor(), 0.8);
+    look.padding = QMargins(24, 18, 24, 18);
+    look.background = [](QPainter& p, const QRectF& r) {
+        const QPainterPath shape = glass::roundedRect(r.adjusted(0.25, 0.25, -0.25, -0.25), 16);
+        glass::fillMaterial(p, shape, Material::Regular, 0.6);
+        p.strokePath(shape, QPen(ui::withAlpha(ui::separatorColor(), 0.3), 0.5));
+    };
+    return new GlassTitleBar(look);
+}
+
+FrostedGlassStyleLayout::FrostedGlassStyleLayout(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FrostedGlassStyleLayout"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto* left = new QWidget;
+    auto* lv = new QVBoxLayout(left);
+    lv->setContentsMargins(0, 0, 0, 0);
+    lv->setSpacing(0);
+    lv->addWidget(makeFrostedGlassTitleBar());
+    // The page under each tab is the system theme's, header and all.
+    tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
+                                 [](const UnifiedTab& tab) { return new SystemTabContent(tab); });
+    lv->addWidget(tabs_, 1);
+    auto* leftPane = new FrostedPane(left);
+    leftPane->setFixedWidth(540);
+    row->addWidget(leftPane);
+    row->addSpacing(1);  // the divider, painted below
+    row->addWidget(new FrostedPane(makeLivePreviewColumn()), 1);
+}
+
+void FrostedGlassStyleLayout::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (!window()->testAttribute(Qt::WA_TranslucentBackground)) glass::fillOpaqueBackdrop(p, rect());
+    background_.draw(p, *this, [](QPainter& ip, const QRectF& r) {
+        glass::fillMaterial(ip, glass::roundedRect(r, frameRadius), Material::Regular, 0.7);
+        ip.fillRect(QRectF(540, 0, 1, r.height()), ui::withAlpha(ui::primaryColor(), 0.1));
+        ip.strokePath(glass::roundedRect(r.adjusted(0.25, 0.25, -0.25, -0.25), frameRadius),
+                      QPen(ui::withAlpha(ui::separatorColor(), 0.2), 0.5));
+    });
+}
+
+}  // namespace zorbel

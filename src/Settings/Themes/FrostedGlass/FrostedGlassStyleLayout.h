@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Settings/Themes/LiquidGlass/GlassPainting.h"
+
+#include <QWidget>
+
+namespace zorbel {
+
+class UnifiedTabLayout;
+
+// The settings window in the frosted-glass theme: the system theme's tabs,
+// pages and preview column on frosted panes in a rounded glass frame, with a
+// richer title bar. It opens on the basic tab.
+class FrostedGlassStyleLayout final : public QWidget {
+public:
+    explicit FrostedGlassStyleLayout(QWidget* parent = nullptr);
+    UnifiedTabLayout* tabLayout() const { return tabs_; }
+
+    static constexpr double frameRadius = 12;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    UnifiedTabLayout* tabs_;
+    glass::CachedPainting background_;
+};
+
+// The frosted title bar.
+QWidget* makeFrostedGlassTitleBar();
+
+}  // namespace zorbel

@@ -1,0 +1,164 @@
+#include "Caret/CaretDesktopTest.h"
+#include "Shell/AutoStartupManager.h"
+#include "Shell/ShellTest.h"
+#include "Shell/StatusBarManager.h"
+#include "Shell/UIStyleManager.h"
+#include "Caret/Managers/BrindotManager.h"
+#include "Caret/Managers/PermissionManager.h"
+#include "Caret/Styles/BrindotStyleManager.h"
+#include "Settings/MasterSwitch.h"
+#include "Settings/Themes/FrostedGlass/FrostedGlassStyleLayout.h"
+#include "Settings/Themes/LiquidGlass/LiquidGlassFooter.h"
+#include "Settings/Themes/LiquidGlass/LiquidGlassStyleLayout.h"
+#include "Settings/Themes/System/SystemStyleLayout.h"
+#include "Settings/UnifiedTabLayout.h"
+#include "Settings/Widgets/Controls.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QSlider>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace zorbel {
+namespace {
+
+// The window's title bar badges need the desktop shell.
+using ThemeFixture = testing::ShellTestOn<testing::CaretDesktopTest>;
+
+class LiquidGlassPagesTest : public ThemeFixture {
+public:
+    void SetUp() override
+    {
+        ThemeFixture::SetUp();
+        BrindotManager::shared();
+        PermissionManager::shared();
+        // The program has these from its start.
+        StatusBarManager::shared();
+        UIStyleManager::shared();
+        AutoStartupManager::shared();
+        deliver();
+        everything_ = world().notifications.addObserver(
+            QString(), [this](const platform::Notification& n) { posted_ << n.name; });
+    }
+
+    int writes()
+    {
+        int n = 0;
+        for (auto* domain : {static_cast<platform::MemoryUserDefaults*>(&world().defaults.standard()),
+                             &world().defaults.memorySuite(QStringLiteral("quellan.brindot"))})
+            for (const auto& key : domain->keys()) n += domain->writeCount(key);
+        return n;
+    }
+    // Shows a layout as a window and opens one of its tabs.
+    void open(QWidget* layout, const QString& tab)
+    {
+        shown_.reset(layout);
+        layout->resize(1100, 680);
+        layout->show();
+        openTab(tab);
+    }
+    void openTab(const QString& id)
+    {
+        QTest::mouseClick(find<QAbstractButton>(QStringLiteral("tab.") + id), Qt::LeftButton);
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    template <class T = QWidget>
+    T* find(const QString& name)
+    {
+        auto* w = shown_->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(QString::fromLatin1(name)), Qt::LeftButton); }
+    QByteArray storedStyle()
+    {
+        return world().defaults.standard().dataForKey(QStringLiteral("BrindotStyle")).value_or(QByteArray());
+    }
+
+    QStringList posted_;
+    platform::NotificationToken everything_;
+    std::unique_ptr<QWidget> shown_;
+};
+
+TEST_F(LiquidGlassPagesTest, EveryLiquidControlWritesTheSameRecordAsItsPlainTwin)
+{
+    using Action = std::function<void(LiquidGlassPagesTest&)>;
+    const auto checkbox = [](const char* name) -> Action {
+        return [name](LiquidGlassPagesTest& t) {
+            QTest::mouseClick(t.find<ui::CheckboxToggle>(QString::fromLatin1(name))->box(), Qt::LeftButton);
+        };
+    };
+    const auto slider = [](const char* name, int value) -> Action {
+        return [name, value](LiquidGlassPagesTest& t) { t.find<QSlider>(QString::fromLatin1(name))->setValue(value); };
+    };
+    const auto button = [](const char* name) -> Action { return [name](LiquidGlassPagesTest& t) { t.click(name); }; };
+    const struct {
+        const char* tab;
+        Action plain, liquid;
+    } edits[] = {
+        {"style", button("shape.triangle"), button("shape.triangle")},
+        {"style", slider("sizeSlider", 10), slider("liquidSize", 20)},  // steps of 2 and of 1
+        {"style", slider("borderWidthSlider", 3), slider("liquidBorderWidth", 6)},  // steps of 1 and of 0.5
+        {"style", checkbox("fillEnabled"), checkbox("liquidFillEnabled")},
+        {"style", button("preset.1"), button("liquidPreset.1")},
+        {"basic", button("masterSwitch"), button("liquidMasterSwitch")},
+    };
+    for (const auto& edit : edits) {
+        QByteArray stored[2];
+        QStringList announced[2];
+        bool enabled[2];
+        for (int liquid = 0; liquid < 2; ++liquid) {
+            BrindotStyleManager::shared().setCurrentStyle(BrindotStyle());
+            masterSwitch::set(false);
+            if (liquid)
+                open(new LiquidGlassStyleLayout, QString::fromLatin1(edit.tab));
+            else
+                open(new SystemStyleLayout, QString::fromLatin1(edit.tab));
+            posted_.clear();
+            (liquid ? edit.liquid : edit.plain)(*this);
+            QApplication::processEvents();
+            stored[liquid] = storedStyle();
+            announced[liquid] = posted_;
+            enabled[liquid] = masterSwitch::get();
+        }
+        EXPECT_EQ(stored[0], stored[1]) << edit.tab;
+        EXPECT_EQ(announced[0], announced[1]) << edit.tab;
+        EXPECT_EQ(enabled[0], enabled[1]) << edit.tab;
+        EXPECT_FALSE(announced[1].isEmpty()) << edit.tab;
+    }
+}
+
+TEST_F(LiquidGlassPagesTest, OpeningAnyPageOfAGlassLayoutWritesNothing)
+{
+    for (int liquid = 0; liquid < 2; ++liquid) {
+        const int before = writes();
+        posted_.clear();
+        if (liquid)
+            open(new LiquidGlassStyleLayout, QStringLiteral("basic"));
+        else
+            open(new FrostedGlassStyleLayout, QStringLiteral("basic"));
+        for (const auto& tab : UnifiedTab::all()) openTab(tab.id);
+        world().runFor(2.0);
+        QApplication::processEvents();
+        EXPECT_EQ(writes(), before);
+        EXPECT_TRUE(posted_.isEmpty()) << posted_.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST_F(LiquidGlassPagesTest, FooterFollowsTheSwitchAndSummaryTruncates)
+{
+    LiquidGlassFooter footer;
+    masterSwitch::set(true);
+    EXPECT_EQ(footer.statusText(), QStringLiteral("运行中"));
+    masterSwitch::set(false);
+    EXPECT_EQ(footer.statusText(), QStringLiteral("已停止"));
+    EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(12.9), QStringLiteral("12px"));
+    EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(0.5), QStringLiteral("0px"));
+}
+
+}  // namespace
+}  // namespace zorbel
