@@ -21,9 +21,9 @@ public:
     GlassClock(const GlassClock&) = delete;
     GlassClock& operator=(const GlassClock&) = delete;
 
-    // Slow, soft movements: twelve frames a second look smooth and keep an
+    // Slow, soft movements: ten frames a second look smooth and keep an
     // idle window cheap.
-    static constexpr double frameInterval = 1.0 / 12.0;
+    static constexpr double frameInterval = 1.0 / 10.0;
 
     // Seconds of animation shown so far.
     double elapsed() const;

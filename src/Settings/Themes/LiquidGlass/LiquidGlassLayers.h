@@ -11,7 +11,7 @@ namespace zorbel {
 // veil, edge highlight, caustics, rim with droplets, inner shade,
 // iridescent tint and refraction rim. The still layers are drawn once per
 // size; the slowly drifting veil and tint are redrawn at half resolution a
-// couple of times a second into one picture with them; caustics, droplets,
+// every second and a half into one picture with them; caustics, droplets,
 // glow and orbs move every frame. Pictures are drawn in 16 bits a channel, as
 // such faint layers would otherwise show rings and bands.
 class GlassStackSurface : public GlassSurface {
@@ -35,7 +35,7 @@ public:
 
     Phases phasesAt(double seconds) const;
     // Seconds between two redraws of the drifting layers.
-    static constexpr double driftStep = 0.5;
+    static constexpr double driftStep = 1.5;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
