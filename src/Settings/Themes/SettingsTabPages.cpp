@@ -3,6 +3,7 @@
 #include "Features/InputMethodStyle/Views/InputMethodStyleSettingsView.h"
 #include "Settings/Advanced/AdvancedSettingsContent.h"
 #include "Settings/BasicSettingsContent.h"
+#include "Settings/HUD/HUDSettingsContent.h"
 #include "Settings/GlobalPreviewSection.h"
 #include "Settings/StyleSettingsContent.h"
 #include "Settings/Widgets/SettingsText.h"
@@ -13,17 +14,6 @@
 
 namespace zorbel {
 
-namespace {
-// A tab whose page is not part of this version says so plainly.
-QWidget* pendingPage(const UnifiedTab& tab)
-{
-    auto* label = ui::makeLabel(QStringLiteral("“%1”页面尚未提供，将在后续版本中加入。").arg(tab.title),
-                                ui::systemFont(13), ui::secondaryColor());
-    label->setObjectName(QStringLiteral("pendingPage"));
-    label->setWordWrap(true);
-    return label;
-}
-}  // namespace
 
 QWidget* settingsTabPage(const UnifiedTab& tab)
 {
@@ -31,7 +21,7 @@ QWidget* settingsTabPage(const UnifiedTab& tab)
     if (tab.id == UnifiedTab::style().id) return new StyleSettingsContent;
     if (tab.id == UnifiedTab::inputMethodStyle().id) return new InputMethodStyleSettingsView;
     if (tab.id == UnifiedTab::advanced().id) return new AdvancedSettingsContent;
-    if (tab.id == UnifiedTab::hud().id) return pendingPage(tab);
+    if (tab.id == UnifiedTab::hud().id) return new HUDSettingsContent;
     return ui::makeLabel(QStringLiteral("未知标签"), ui::systemFont(13), ui::secondaryColor());
 }
 

@@ -117,15 +117,23 @@ TEST_F(HUDPageTest, ContentListEditsFollowTheStoredOrder)
     EXPECT_EQ(hudEdits::addableContentTypes(c.contentTypes), (std::vector<T>{T::inputMethod, T::battery}));
 
     open();
-    QTest::mouseClick(child<QToolButton>("hudRemoveContent.0"), Qt::LeftButton);
+    // Rows of an earlier record are hidden until they are deleted on a later turn.
+    auto remove = [this](int i) {
+        for (auto* b : page_->findChildren<QToolButton*>(QStringLiteral("hudRemoveContent.%1").arg(i)))
+            if (b->isVisibleTo(page_)) return b->click();
+        ADD_FAILURE() << "no row " << i;
+    };
+    remove(0);
     EXPECT_EQ(types(), std::vector<T>{T::time});
     QApplication::processEvents();
     auto* add = child<QToolButton>("hudAddContent");
     add->menu()->findChild<QAction*>("hudAdd.inputMethod")->trigger();
     EXPECT_EQ(types(), (std::vector<T>{T::time, T::inputMethod}));
     QApplication::processEvents();
-    QTest::mouseClick(child<QToolButton>("hudRemoveContent.1"), Qt::LeftButton);
-    QTest::mouseClick(child<QToolButton>("hudRemoveContent.0"), Qt::LeftButton);
+    remove(1);
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    remove(0);
     QApplication::processEvents();
     EXPECT_TRUE(types().empty());
     EXPECT_EQ(add->menu()->actions().size(), 5);
