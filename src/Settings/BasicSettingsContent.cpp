@@ -1,5 +1,6 @@
 #include "Settings/BasicSettingsContent.h"
 
+#include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Platform/Console.h"
@@ -230,7 +231,7 @@ void ResetDefaultSection::askToConfirm()
 void ResetDefaultSection::resetToDefaults()
 {
     BrindotStyleManager::shared().setCurrentStyle(BrindotStyle::defaultStyle());
-    // The HUD settings join the reset when the HUD panel exists.
+    BrindotHUDManager::shared().setConfig(BrindotHUDConfig::defaultConfig());
     print(QStringLiteral("[ResetDefaultSection] 已恢复默认设置"));
 }
 

@@ -1,3 +1,4 @@
+#include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/CaretDesktopTest.h"
 #include "Shell/ShellTest.h"
 #include "Shell/StatusBarManager.h"
@@ -246,10 +247,13 @@ TEST_F(SettingsWindowTest, AThemeChangeRebuildsTheLayoutOnTheBasicTab)
     EXPECT_EQ(find<AutoStartupStatusView>(QStringLiteral("AutoStartupStatusView"))->text(), QStringLiteral("开机自启动"));
 }
 
-TEST_F(SettingsWindowTest, ResetAsksFirstAndRestoresTheDefaultStyle)
+TEST_F(SettingsWindowTest, ResetAsksFirstAndRestoresTheDefaultStyleAndHUD)
 {
     auto& manager = BrindotStyleManager::shared();
     manager.applyPresetStyle(PresetStyle::wholeStyles()[2]);
+    BrindotHUDConfig changedHUD = BrindotHUDConfig::defaultConfig();
+    changedHUD.isEnabled = !changedHUD.isEnabled;
+    BrindotHUDManager::shared().setConfig(changedHUD);
     window();
     auto* section = SettingsWindowController::shared()->window()->findChild<ResetDefaultSection*>();
     QTest::mouseClick(find<QAbstractButton>(QStringLiteral("resetButton")), Qt::LeftButton);
@@ -261,6 +265,7 @@ TEST_F(SettingsWindowTest, ResetAsksFirstAndRestoresTheDefaultStyle)
     section->confirmation()->findChild<QAbstractButton*>(QStringLiteral("resetConfirm"))->click();
     EXPECT_EQ(storedStyle().shape, BrindotShape::circle);
     EXPECT_EQ(storedStyle().position.relativePosition, BrindotRelativePosition::topRight);
+    EXPECT_EQ(BrindotHUDManager::shared().config().isEnabled, BrindotHUDConfig::defaultConfig().isEnabled);
     EXPECT_EQ(world().console.count(QStringLiteral("[ResetDefaultSection] 已恢复默认设置")), 1);
 }
 
