@@ -1,4 +1,5 @@
 #include "BrindotHUD/BrindotHUDManager.h"
+#include "Settings/SettingsDesktopTest.h"
 #include "Caret/CaretDesktopTest.h"
 #include "Shell/ShellTest.h"
 #include "Shell/StatusBarManager.h"
@@ -28,7 +29,6 @@
 #include <QTest>
 
 using namespace zorbel;
-using SettingsFixture = zorbel::testing::ShellTestOn<zorbel::testing::CaretDesktopTest>;
 
 namespace {
 // What a page changed: settings writes and notifications.
@@ -38,38 +38,8 @@ struct Traffic {
 };
 }  // namespace
 
-class SettingsWindowTest : public SettingsFixture {
+class SettingsWindowTest : public zorbel::testing::SettingsDesktopTest {
 protected:
-    void SetUp() override
-    {
-        SettingsFixture::SetUp();
-        // The program has these from its start.
-        BrindotManager::shared();
-        PermissionManager::shared();
-        StatusBarManager::shared();
-        UIStyleManager::shared();
-        AutoStartupManager::shared();
-        // As after the program's start: every input source has its preset.
-        InputMethodStyleMapper::shared().refreshMappings();
-        deliver();
-        everything_ = world().notifications.addObserver(
-            QString(), [this](const platform::Notification& n) { posted_ << n.name; });
-    }
-    void TearDown() override
-    {
-        if (auto* c = SettingsWindowController::shared()) delete c;
-        QApplication::processEvents();
-        SettingsFixture::TearDown();
-    }
-
-    int writes()
-    {
-        int n = 0;
-        for (auto* domain : {static_cast<platform::MemoryUserDefaults*>(&world().defaults.standard()),
-                             &world().defaults.memorySuite(QStringLiteral("quellan.brindot"))})
-            for (const auto& key : domain->keys()) n += domain->writeCount(key);
-        return n;
-    }
     Traffic traffic() { return {writes(), posted_}; }
     void forget() { posted_.clear(); }
 
@@ -95,8 +65,6 @@ protected:
         return *decodeBrindotStyle(*world().defaults.standard().dataForKey(QStringLiteral("BrindotStyle"))).value;
     }
 
-    QStringList posted_;
-    platform::NotificationToken everything_;
 };
 
 TEST_F(SettingsWindowTest, OpeningEveryTabAndClosingWritesAndPostsNothing)

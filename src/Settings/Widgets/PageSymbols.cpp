@@ -1,5 +1,7 @@
 #include "Settings/Widgets/PageSymbols.h"
 
+#include "Settings/Widgets/SymbolIcon.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -13,30 +15,13 @@ namespace {
 
 using Draw = std::function<void(QPainter&, double s, const QColor&)>;
 
-QPen pen(const QColor& c, double width)
-{
-    QPen p(c, width);
-    p.setCapStyle(Qt::RoundCap);
-    p.setJoinStyle(Qt::RoundJoin);
-    return p;
-}
 
-// A disc with marks cut out of it.
-void disc(QPainter& p, double s, const QColor& c, const std::function<void(QPainter&)>& cut)
-{
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
-    p.drawEllipse(QRectF(0.5, 0.5, s - 1, s - 1));
-    p.setCompositionMode(QPainter::CompositionMode_Clear);
-    cut(p);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-}
 
 // An open circular arrow, turning clockwise or not.
 Draw circularArrow(bool clockwise)
 {
     return [clockwise](QPainter& p, double s, const QColor& c) {
-        p.setPen(pen(c, s * 0.1));
+        p.setPen(strokePen(c, s * 0.1));
         p.setBrush(Qt::NoBrush);
         const QRectF r(s * 0.18, s * 0.18, s * 0.64, s * 0.64);
         p.drawArc(r, (clockwise ? 60 : 120) * 16, (clockwise ? -300 : 300) * 16);
@@ -54,7 +39,7 @@ Draw circularArrow(bool clockwise)
 
 void keyboardOutline(QPainter& p, double s, const QColor& c, double top)
 {
-    p.setPen(pen(c, s * 0.06));
+    p.setPen(strokePen(c, s * 0.06));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRectF(s * 0.06, top, s * 0.88, s * 0.46), s * 0.08, s * 0.08);
     p.setPen(Qt::NoPen);
@@ -93,7 +78,7 @@ Draw split(int columns, int rows)
 {
     return [columns, rows](QPainter& p, double s, const QColor& c) {
         const QRectF r(s * 0.08, s * 0.18, s * 0.84, s * 0.64);
-        p.setPen(pen(c, s * 0.07));
+        p.setPen(strokePen(c, s * 0.07));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(r, s * 0.08, s * 0.08);
         for (int i = 1; i < columns; ++i) {
@@ -114,30 +99,30 @@ const std::map<QString, Draw>& table()
         {QStringLiteral("arrow.counterclockwise"), circularArrow(false)},
         {QStringLiteral("xmark.circle.fill"),
          [](QPainter& p, double s, const QColor& c) {
-             disc(p, s, c, [s](QPainter& q) {
-                 q.setPen(pen(Qt::black, s * 0.1));
+             discWithCutout(p, s, c, [s](QPainter& q) {
+                 q.setPen(strokePen(Qt::black, s * 0.1));
                  q.drawLine(QPointF(s * 0.34, s * 0.34), QPointF(s * 0.66, s * 0.66));
                  q.drawLine(QPointF(s * 0.66, s * 0.34), QPointF(s * 0.34, s * 0.66));
              });
          }},
         {QStringLiteral("info.circle.fill"),
          [](QPainter& p, double s, const QColor& c) {
-             disc(p, s, c, [s](QPainter& q) {
-                 q.setPen(pen(Qt::black, s * 0.12));
+             discWithCutout(p, s, c, [s](QPainter& q) {
+                 q.setPen(strokePen(Qt::black, s * 0.12));
                  q.drawLine(QPointF(s * 0.5, s * 0.46), QPointF(s * 0.5, s * 0.74));
                  q.drawPoint(QPointF(s * 0.5, s * 0.28));
              });
          }},
         {QStringLiteral("minus.circle.fill"),
          [](QPainter& p, double s, const QColor& c) {
-             disc(p, s, c, [s](QPainter& q) {
-                 q.setPen(pen(Qt::black, s * 0.12));
+             discWithCutout(p, s, c, [s](QPainter& q) {
+                 q.setPen(strokePen(Qt::black, s * 0.12));
                  q.drawLine(QPointF(s * 0.3, s * 0.5), QPointF(s * 0.7, s * 0.5));
              });
          }},
         {QStringLiteral("plus.circle"),
          [](QPainter& p, double s, const QColor& c) {
-             p.setPen(pen(c, s * 0.08));
+             p.setPen(strokePen(c, s * 0.08));
              p.setBrush(Qt::NoBrush);
              p.drawEllipse(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88));
              p.drawLine(QPointF(s * 0.3, s * 0.5), QPointF(s * 0.7, s * 0.5));
@@ -145,12 +130,12 @@ const std::map<QString, Draw>& table()
          }},
         {QStringLiteral("line.3.horizontal"),
          [](QPainter& p, double s, const QColor& c) {
-             p.setPen(pen(c, s * 0.1));
+             p.setPen(strokePen(c, s * 0.1));
              for (double y : {0.25, 0.5, 0.75}) p.drawLine(QPointF(s * 0.12, s * y), QPointF(s * 0.88, s * y));
          }},
         {QStringLiteral("clock"),
          [](QPainter& p, double s, const QColor& c) {
-             p.setPen(pen(c, s * 0.08));
+             p.setPen(strokePen(c, s * 0.08));
              p.setBrush(Qt::NoBrush);
              p.drawEllipse(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88));
              p.drawLine(QPointF(s * 0.5, s * 0.5), QPointF(s * 0.5, s * 0.24));
@@ -158,7 +143,7 @@ const std::map<QString, Draw>& table()
          }},
         {QStringLiteral("battery.100"),
          [](QPainter& p, double s, const QColor& c) {
-             p.setPen(pen(c, s * 0.07));
+             p.setPen(strokePen(c, s * 0.07));
              p.setBrush(Qt::NoBrush);
              p.drawRoundedRect(QRectF(s * 0.04, s * 0.28, s * 0.8, s * 0.44), s * 0.1, s * 0.1);
              p.setPen(Qt::NoPen);

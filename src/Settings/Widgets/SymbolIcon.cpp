@@ -11,10 +11,6 @@
 
 namespace zorbel::ui {
 
-namespace {
-
-using Draw = std::function<void(QPainter&, double s, const QColor&)>;
-
 QPen strokePen(const QColor& c, double width)
 {
     QPen pen(c, width);
@@ -22,6 +18,20 @@ QPen strokePen(const QColor& c, double width)
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;
 }
+
+void discWithCutout(QPainter& p, double s, const QColor& c, const std::function<void(QPainter&)>& cut)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawEllipse(QRectF(0.5, 0.5, s - 1, s - 1));
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    cut(p);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+namespace {
+
+using Draw = std::function<void(QPainter&, double s, const QColor&)>;
 
 // An arrow pointing along `angle` (degrees, 0 = right, 90 = up), centred in s.
 QPainterPath arrowPath(double s, double angle, double length)
@@ -39,16 +49,6 @@ QPainterPath arrowPath(double s, double angle, double length)
     return path;
 }
 
-// A filled disc with a shape cut out of it, as the ".circle.fill" symbols are.
-void discWithCutout(QPainter& p, double s, const QColor& c, const std::function<void(QPainter&)>& cut)
-{
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
-    p.drawEllipse(QRectF(0.5, 0.5, s - 1, s - 1));
-    p.setCompositionMode(QPainter::CompositionMode_Clear);
-    cut(p);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-}
 
 Draw circleArrow(double angle)
 {

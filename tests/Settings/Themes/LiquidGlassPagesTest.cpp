@@ -1,4 +1,5 @@
 #include "Caret/CaretDesktopTest.h"
+#include "Settings/SettingsDesktopTest.h"
 #include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
 #include "Shell/AutoStartupManager.h"
 #include "Shell/ShellTest.h"
@@ -27,34 +28,8 @@ namespace zorbel {
 namespace {
 
 // The window's title bar badges need the desktop shell.
-using ThemeFixture = testing::ShellTestOn<testing::CaretDesktopTest>;
-
-class LiquidGlassPagesTest : public ThemeFixture {
+class LiquidGlassPagesTest : public testing::SettingsDesktopTest {
 public:
-    void SetUp() override
-    {
-        ThemeFixture::SetUp();
-        BrindotManager::shared();
-        PermissionManager::shared();
-        // The program has these from its start.
-        StatusBarManager::shared();
-        UIStyleManager::shared();
-        AutoStartupManager::shared();
-        // As after the program's start: every input source has its preset.
-        InputMethodStyleMapper::shared().refreshMappings();
-        deliver();
-        everything_ = world().notifications.addObserver(
-            QString(), [this](const platform::Notification& n) { posted_ << n.name; });
-    }
-
-    int writes()
-    {
-        int n = 0;
-        for (auto* domain : {static_cast<platform::MemoryUserDefaults*>(&world().defaults.standard()),
-                             &world().defaults.memorySuite(QStringLiteral("quellan.brindot"))})
-            for (const auto& key : domain->keys()) n += domain->writeCount(key);
-        return n;
-    }
     // Shows a layout as a window and opens one of its tabs.
     void open(QWidget* layout, const QString& tab)
     {
@@ -82,8 +57,6 @@ public:
         return world().defaults.standard().dataForKey(QStringLiteral("BrindotStyle")).value_or(QByteArray());
     }
 
-    QStringList posted_;
-    platform::NotificationToken everything_;
     std::unique_ptr<QWidget> shown_;
 };
 

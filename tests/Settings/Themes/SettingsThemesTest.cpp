@@ -1,4 +1,5 @@
 #include "Caret/CaretDesktopTest.h"
+#include "Settings/SettingsDesktopTest.h"
 #include "Shell/AutoStartupManager.h"
 #include "Shell/ShellTest.h"
 #include "Shell/StatusBarManager.h"
@@ -31,43 +32,12 @@
 namespace zorbel {
 namespace {
 
-// The window's title bar badges need the desktop shell.
-using ThemeFixture = testing::ShellTestOn<testing::CaretDesktopTest>;
-
 // Widgets found by their object names (the layouts are plain widget classes).
 int count(QWidget* in, const char* name) { return int(in->findChildren<QWidget*>(QString::fromLatin1(name)).size()); }
 QWidget* named(QWidget* in, const char* name) { return in->findChild<QWidget*>(QString::fromLatin1(name)); }
 
-class SettingsThemesTest : public ThemeFixture {
+class SettingsThemesTest : public testing::SettingsDesktopTest {
 public:
-    void SetUp() override
-    {
-        ThemeFixture::SetUp();
-        BrindotManager::shared();
-        PermissionManager::shared();
-        // The program has these from its start.
-        StatusBarManager::shared();
-        UIStyleManager::shared();
-        AutoStartupManager::shared();
-        deliver();
-        everything_ = world().notifications.addObserver(
-            QString(), [this](const platform::Notification& n) { posted_ << n.name; });
-    }
-    void TearDown() override
-    {
-        if (auto* c = SettingsWindowController::shared()) delete c;
-        QApplication::processEvents();
-        ThemeFixture::TearDown();
-    }
-
-    int writes()
-    {
-        int n = 0;
-        for (auto* domain : {static_cast<platform::MemoryUserDefaults*>(&world().defaults.standard()),
-                             &world().defaults.memorySuite(QStringLiteral("quellan.brindot"))})
-            for (const auto& key : domain->keys()) n += domain->writeCount(key);
-        return n;
-    }
     QWidget* openWindow()
     {
         SettingsWindowController::showSettings();
@@ -96,8 +66,6 @@ public:
     }
     QByteArray storedStyle() { return world().defaults.standard().dataForKey(QStringLiteral("BrindotStyle")).value_or(QByteArray()); }
 
-    QStringList posted_;
-    platform::NotificationToken everything_;
 };
 
 TEST_F(SettingsThemesTest, ThemeSwitchOnAnOpenWindowLeavesOneLayoutPromptAndOverlay)
