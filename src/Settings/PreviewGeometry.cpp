@@ -51,7 +51,10 @@ QPointF offsetLabelCentre(const QPointF& caret, const QPointF& end, HUDPosition 
         const QRectF box(centre - QPointF(label.width() / 2, label.height() / 2), label);
         return std::any_of(keepClear.begin(), keepClear.end(), [&](const QRectF& r) { return box.intersects(r); });
     };
-    if (covers(mid + aside) && !covers(mid - aside)) return mid - aside;
+    // Further out, one side and then the other, until the label is clear.
+    for (int step = 1; step <= 5; ++step)
+        for (const double side : {1.0, -1.0})
+            if (!covers(mid + side * step * aside)) return mid + side * step * aside;
     return mid + aside;
 }
 

@@ -35,8 +35,9 @@ bool showsOffsetGuide(bool hudEnabled, double offset);
 QPointF guideEnd(const QPointF& caret, const QRectF& hud);
 // Where the offset label is centred: beside the guide's midpoint, 15 to the
 // right for the top and bottom rows, 15 below it for left and right, 15
-// above it for the centre; on the mirrored side instead when that side would
-// cover one of `keepClear` (the sample, the placeholder) and the other not.
+// above it for the centre. Where that would cover one of `keepClear` (the
+// sample, the placeholder), the label moves to the mirrored side or further
+// out, in steps of that distance.
 QPointF offsetLabelCentre(const QPointF& caret, const QPointF& end, HUDPosition position, const QSizeF& label = {},
                           const std::vector<QRectF>& keepClear = {});
 

@@ -109,6 +109,9 @@ TEST(PreviewGeometry, LargeOffsetsAndBrokenRecordsStayDrawable)
     EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16), {QRectF(212, 60, 10, 10)}),
               QPointF(185, 70));
     EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16), {}), QPointF(215, 70));
+    // A large sample across the guide: the label steps out past it.
+    EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16), {QRectF(195, 50, 50, 50)}),
+              QPointF(170, 70));
     BrindotHUDConfig odd;
     odd.offset = 1e300;
     odd.padding = std::nan("");
