@@ -175,6 +175,8 @@ void BrindotGlobalPreview::paintHUD(QPainter& p, const Scene& s) const
 void BrindotGlobalPreview::paintOffsetGuide(QPainter& p, const Scene& s) const
 {
     if (!s.hud || !preview::showsOffsetGuide(hud_.isEnabled, hud_.offset)) return;
+    // A HUD over the caret leaves no guide to draw (the centre place ignores the offset).
+    if (s.hud->contains(s.caret)) return;
     const QPointF end = preview::guideEnd(s.caret, *s.hud);
     QPen dashed(ui::withAlpha(QColor(128, 128, 128), 0.3), 1);
     dashed.setDashPattern({2, 2});
@@ -184,7 +186,7 @@ void BrindotGlobalPreview::paintOffsetGuide(QPainter& p, const Scene& s) const
     const QString text = wholeNumberText(hud_.offset) + QStringLiteral("px");
     const QFontMetricsF fm(font);
     const QSizeF box(fm.horizontalAdvance(text) + 8, std::max(fm.height(), 12.0) + 4);
-    const QPointF c = preview::offsetLabelCentre(s.caret, end, s.config.position, box, {s.sampleBox, placeholderBox(s)});
+    const QPointF c = preview::offsetLabelCentre(s.caret, end, s.config.position, box, {s.sampleBox, placeholderBox(s), *s.hud});
     const QRectF label(c - QPointF(box.width() / 2, box.height() / 2), box);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 26));

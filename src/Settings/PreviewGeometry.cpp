@@ -47,14 +47,17 @@ QPointF offsetLabelCentre(const QPointF& caret, const QPointF& end, HUDPosition 
     QPointF aside(15, 0);
     if (position == HUDPosition::center) aside = QPointF(0, -15);
     else if (position == HUDPosition::left || position == HUDPosition::right) aside = QPointF(0, 15);
-    const auto covers = [&](const QPointF& centre) {
-        const QRectF box(centre - QPointF(label.width() / 2, label.height() / 2), label);
-        return std::any_of(keepClear.begin(), keepClear.end(), [&](const QRectF& r) { return box.intersects(r); });
-    };
-    // Further out, one side and then the other, until the label is clear.
-    for (int step = 1; step <= 5; ++step)
-        for (const double side : {1.0, -1.0})
-            if (!covers(mid + side * step * aside)) return mid + side * step * aside;
+    // Further out, one side and then the other, until the label is clear;
+    // when no place clears everything, the last things listed are given up first.
+    for (auto n = static_cast<std::ptrdiff_t>(keepClear.size()); n > 0; --n) {
+        const auto covers = [&](const QPointF& centre) {
+            const QRectF box(centre - QPointF(label.width() / 2, label.height() / 2), label);
+            return std::any_of(keepClear.begin(), keepClear.begin() + n, [&](const QRectF& r) { return box.intersects(r); });
+        };
+        for (int step = 1; step <= 5; ++step)
+            for (const double side : {1.0, -1.0})
+                if (!covers(mid + side * step * aside)) return mid + side * step * aside;
+    }
     return mid + aside;
 }
 

@@ -36,8 +36,8 @@ QPointF guideEnd(const QPointF& caret, const QRectF& hud);
 // Where the offset label is centred: beside the guide's midpoint, 15 to the
 // right for the top and bottom rows, 15 below it for left and right, 15
 // above it for the centre. Where that would cover one of `keepClear` (the
-// sample, the placeholder), the label moves to the mirrored side or further
-// out, in steps of that distance.
+// sample, the placeholder, the mock HUD: most important first), the label
+// moves to the mirrored side or further out, in steps of that distance.
 QPointF offsetLabelCentre(const QPointF& caret, const QPointF& end, HUDPosition position, const QSizeF& label = {},
                           const std::vector<QRectF>& keepClear = {});
 

@@ -112,6 +112,10 @@ TEST(PreviewGeometry, LargeOffsetsAndBrokenRecordsStayDrawable)
     // A large sample across the guide: the label steps out past it.
     EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16), {QRectF(195, 50, 50, 50)}),
               QPointF(170, 70));
+    // What cannot be cleared is given up, the last listed first.
+    EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16),
+                                         {QRectF(212, 60, 10, 10), QRectF(0, 0, 400, 72)}),
+              QPointF(185, 70));
     BrindotHUDConfig odd;
     odd.offset = 1e300;
     odd.padding = std::nan("");
