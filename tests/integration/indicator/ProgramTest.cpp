@@ -8,6 +8,7 @@
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
+#include "support/ProgramProcess.h"
 #include "support/TrayHost.h"
 #include "support/TextClient.h"
 
@@ -22,7 +23,6 @@
 
 #include <csignal>
 #include <stdexcept>
-#include <sys/prctl.h>
 
 namespace zorbel::integration {
 namespace {
@@ -90,13 +90,8 @@ class ProgramTest : public ::testing::TestWithParam<Toolkit> {
   }
 
   void startProgram() {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-    program_.setProcessEnvironment(environment);
-    program_.setProcessChannelMode(QProcess::MergedChannels);
-    program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
-    ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+    ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path()))
+        << program_.errorString().toStdString();
   }
 
   std::string output() {
