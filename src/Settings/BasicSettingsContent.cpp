@@ -203,29 +203,27 @@ ResetDefaultSection::ResetDefaultSection(QWidget* parent) : SettingsSectionCard(
     body()->addLayout(hint);
     auto* button = new ResetButton;
     body()->addWidget(button);
-    connect(button, &QPushButton::clicked, this, &ResetDefaultSection::askToConfirm);
+    connect(button, &QPushButton::clicked, this, [this] { askToConfirm(this, confirmation_); });
 }
 
-void ResetDefaultSection::askToConfirm()
+void ResetDefaultSection::askToConfirm(QWidget* owner, QPointer<QMessageBox>& open)
 {
-    if (confirmation_) return;
-    confirmation_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("恢复默认设置"),
-                                    QStringLiteral("将恢复所有设置为专业推荐的默认配置，包括Brindot样式和HUD设置。此操作无法撤销。"),
-                                    QMessageBox::NoButton, window());
-    confirmation_->setObjectName(QStringLiteral("resetConfirmation"));
-    auto* cancel = confirmation_->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    if (open && open->isVisible()) return;
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("恢复默认设置"),
+                                QStringLiteral("将恢复所有设置为专业推荐的默认配置，包括Brindot样式和HUD设置。此操作无法撤销。"),
+                                QMessageBox::NoButton, owner->window());
+    box->setObjectName(QStringLiteral("resetConfirmation"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    auto* cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
     cancel->setObjectName(QStringLiteral("resetCancel"));
-    auto* confirm = confirmation_->addButton(QStringLiteral("确认恢复"), QMessageBox::AcceptRole);
+    auto* confirm = box->addButton(QStringLiteral("确认恢复"), QMessageBox::AcceptRole);
     confirm->setObjectName(QStringLiteral("resetConfirm"));
-    confirmation_->setDefaultButton(qobject_cast<QPushButton*>(cancel));
-    connect(confirmation_, &QMessageBox::buttonClicked, this, [this, confirm](QAbstractButton* chosen) {
+    box->setDefaultButton(qobject_cast<QPushButton*>(cancel));
+    QObject::connect(box, &QMessageBox::buttonClicked, box, [confirm](QAbstractButton* chosen) {
         if (chosen == confirm) resetToDefaults();
     });
-    connect(confirmation_, &QMessageBox::finished, this, [this] {
-        confirmation_->deleteLater();
-        confirmation_ = nullptr;
-    });
-    confirmation_->open();
+    open = box;
+    box->open();
 }
 
 void ResetDefaultSection::resetToDefaults()

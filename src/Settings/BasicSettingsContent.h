@@ -3,10 +3,13 @@
 #include "Platform/Reactive/Cancellable.h"
 #include "Settings/SettingsSectionCard.h"
 
+#include <QMessageBox>
+#include <QPointer>
+
 #include <QPointF>
 
 class QLabel;
-class QMessageBox;
+
 
 namespace zorbel {
 
@@ -57,10 +60,12 @@ public:
     explicit ResetDefaultSection(QWidget* parent = nullptr);
     static void resetToDefaults();
     QMessageBox* confirmation() const { return confirmation_; }
+    // Asks over `owner`'s window before resetting; while `open` holds an
+    // unanswered question no second one is asked.
+    static void askToConfirm(QWidget* owner, QPointer<QMessageBox>& open);
 
 private:
-    void askToConfirm();
-    QMessageBox* confirmation_ = nullptr;
+    QPointer<QMessageBox> confirmation_;
 };
 
 // The "basic" page.

@@ -95,11 +95,17 @@ void PermissionSection::checkAccessibilityPermission()
 bool PermissionSection::openAccessibilitySettings()
 {
     const bool opened = PermissionManager::shared().openAccessibilitySettings();
-    openFailure_->setText(QStringLiteral("此桌面没有可以打开的辅助功能设置。请开启桌面的辅助技术（GNOME："
-                                         "gsettings set org.gnome.desktop.interface toolkit-accessibility true），"
-                                         "并确认辅助功能总线（at-spi2-core）正在运行，然后点击“检查权限”。"));
+    openFailure_->setText(noSettingsText());
     openFailure_->setVisible(!opened);
     return opened;
+}
+
+QString PermissionSection::noSettingsText(bool withCheckButton)
+{
+    return QStringLiteral("此桌面没有可以打开的辅助功能设置。请开启桌面的辅助技术（GNOME："
+                          "gsettings set org.gnome.desktop.interface toolkit-accessibility true），"
+                          "并确认辅助功能总线（at-spi2-core）正在运行") +
+           (withCheckButton ? QStringLiteral("，然后点击“检查权限”。") : QStringLiteral("。"));
 }
 
 void PermissionSection::showEvent(QShowEvent* event)

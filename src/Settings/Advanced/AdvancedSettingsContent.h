@@ -38,6 +38,8 @@ public:
     // Opens the desktop's accessibility settings; false (and said below the
     // item) when this desktop has none to open.
     bool openAccessibilitySettings();
+    // What to do on a desktop that has no accessibility settings to open.
+    static QString noSettingsText(bool withCheckButton = true);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -138,10 +138,7 @@ HUDContentSection::HUDContentSection(QWidget* parent) : HUDSectionBase(QStringLi
         auto* toggle = new ui::CheckboxToggle(QString::fromUtf8(label));
         toggle->setObjectName(QStringLiteral("hudContent.") + rawValue(type));
         const auto kind = type;
-        connect(toggle, &ui::CheckboxToggle::toggledByUser, this, [kind](bool on) {
-            auto& manager = BrindotHUDManager::shared();
-            if (auto changed = hudEdits::switchContent(manager.config(), kind, on)) manager.setConfig(*changed);
-        });
+        connect(toggle, &ui::CheckboxToggle::toggledByUser, this, [kind](bool on) { hudEdits::showContent(kind, on); });
         toggles_.emplace_back(type, toggle);
         v->addWidget(toggle, 0, Qt::AlignLeft);
     }

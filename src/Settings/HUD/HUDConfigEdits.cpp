@@ -27,6 +27,12 @@ std::optional<BrindotHUDConfig> switchContent(BrindotHUDConfig config, HUDConten
     return config;
 }
 
+void showContent(HUDContentType type, bool on)
+{
+    auto& manager = BrindotHUDManager::shared();
+    if (auto changed = switchContent(manager.config(), type, on)) manager.setConfig(*changed);
+}
+
 std::optional<BrindotHUDConfig> removeContent(BrindotHUDConfig config, int position, HUDContentType shown)
 {
     auto& types = config.contentTypes;

@@ -18,6 +18,8 @@ void editConfig(const std::function<void(BrindotHUDConfig&)>& change);
 // written when it is there already); switched off it removes every copy.
 // Nothing when there is nothing to write.
 std::optional<BrindotHUDConfig> switchContent(BrindotHUDConfig config, HUDContentType type, bool on);
+// The same applied to the manager's record.
+void showContent(HUDContentType type, bool on);
 
 // Removes the row the user clicked: the entry at `position` of the current
 // list, and only while it still holds the kind that row showed (a list

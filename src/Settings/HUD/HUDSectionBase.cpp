@@ -18,13 +18,19 @@ void HUDSectionBase::followConfig(std::function<void(const BrindotHUDConfig&)> s
 
 QWidget* titledRow(const QString& title, const QString& description, int textSpacing, QWidget* control)
 {
+    return titledRow(title, description, textSpacing, control, ui::captionFont());
+}
+
+QWidget* titledRow(const QString& title, const QString& description, int textSpacing, QWidget* control,
+                   const QFont& descriptionFont)
+{
     auto* row = new QWidget;
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(textSpacing);
     texts->addWidget(ui::makeLabel(title, ui::rowLabelFont(), ui::primaryColor()));
-    auto* explanation = ui::makeLabel(description, ui::captionFont(), ui::secondaryColor());
+    auto* explanation = ui::makeLabel(description, descriptionFont, ui::secondaryColor());
     explanation->setWordWrap(true);
     texts->addWidget(explanation);
     h->addLayout(texts, 1);

@@ -27,5 +27,7 @@ private:
 
 // A row of a title over its explanation, a flexible gap and a control.
 QWidget* titledRow(const QString& title, const QString& description, int textSpacing, QWidget* control);
+QWidget* titledRow(const QString& title, const QString& description, int textSpacing, QWidget* control,
+                   const QFont& descriptionFont);
 
 }  // namespace zorbel

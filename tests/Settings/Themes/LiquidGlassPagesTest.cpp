@@ -15,9 +15,14 @@
 #include "Settings/Themes/System/SystemStyleLayout.h"
 #include "Settings/UnifiedTabLayout.h"
 #include "Settings/Widgets/Controls.h"
+#include "Settings/Widgets/SegmentedPicker.h"
+#include "BrindotHUD/BrindotHUDManager.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
 #include <QSlider>
 #include <QTest>
 
@@ -52,9 +57,12 @@ public:
         return w;
     }
     void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(QString::fromLatin1(name)), Qt::LeftButton); }
-    QByteArray storedStyle()
+    // The stored style and HUD records.
+    QByteArray storedRecords()
     {
-        return world().defaults.standard().dataForKey(QStringLiteral("BrindotStyle")).value_or(QByteArray());
+        auto& defaults = world().defaults.standard();
+        return defaults.dataForKey(QStringLiteral("BrindotStyle")).value_or(QByteArray()) + '|' +
+               defaults.dataForKey(QStringLiteral("BrindotHUDConfig")).value_or(QByteArray());
     }
 
     std::unique_ptr<QWidget> shown_;
@@ -72,40 +80,85 @@ TEST_F(LiquidGlassPagesTest, EveryLiquidControlWritesTheSameRecordAsItsPlainTwin
         return [name, value](LiquidGlassPagesTest& t) { t.find<QSlider>(QString::fromLatin1(name))->setValue(value); };
     };
     const auto button = [](const char* name) -> Action { return [name](LiquidGlassPagesTest& t) { t.click(name); }; };
+    const auto confirmedReset = [](const char* name) -> Action {
+        return [name](LiquidGlassPagesTest& t) {
+            t.click(name);
+            for (auto* box : t.shown_->findChildren<QMessageBox*>(QStringLiteral("resetConfirmation")))
+                if (box->isVisible()) box->findChild<QAbstractButton*>(QStringLiteral("resetConfirm"))->click();
+        };
+    };
+    const auto animationPicked = [](AnimationType type) -> Action {
+        return [type](LiquidGlassPagesTest& t) {
+            emit t.find<QComboBox>(QStringLiteral("hudAnimationPicker"))->activated(static_cast<int>(type));
+        };
+    };
     const struct {
-        const char* tab;
-        Action plain, liquid;
+        const char* plainTab;
+        Action plain;
+        const char* liquidTab;
+        Action liquid;
     } edits[] = {
-        {"style", button("shape.triangle"), button("shape.triangle")},
-        {"style", slider("sizeSlider", 10), slider("liquidSize", 20)},  // steps of 2 and of 1
-        {"style", slider("borderWidthSlider", 3), slider("liquidBorderWidth", 6)},  // steps of 1 and of 0.5
-        {"style", checkbox("fillEnabled"), checkbox("liquidFillEnabled")},
-        {"style", button("preset.1"), button("liquidPreset.1")},
-        {"basic", button("masterSwitch"), button("liquidMasterSwitch")},
+        {"style", button("shape.triangle"), "style", button("shape.triangle")},
+        {"style", slider("sizeSlider", 10), "style", slider("liquidSize", 20)},  // steps of 2 and of 1
+        {"style", slider("borderWidthSlider", 3), "style", slider("liquidBorderWidth", 6)},  // steps of 1 and of 0.5
+        {"style", checkbox("fillEnabled"), "style", checkbox("liquidFillEnabled")},
+        {"style", button("preset.1"), "style", button("liquidPreset.1")},
+        {"basic", button("masterSwitch"), "basic", button("liquidMasterSwitch")},
+        {"hud", button("hudEnabledSwitch"), "hud", button("liquidHudEnabled")},
+        {"hud", button("hudShape.roundedRectangle"), "hud", button("hudShape.roundedRectangle")},
+        {"hud", slider("hudDurationSlider", 6), "hud", slider("liquidHudDuration", 3)},  // half and whole seconds
+        {"hud", checkbox("hudContent.battery"), "hud", checkbox("liquidHudContent.battery")},
+        {"hud", checkbox("hudContent.time"), "hud", checkbox("liquidHudContent.time")},
+        {"hud", animationPicked(AnimationType::slide), "hud", button("liquidHudAnimation.slide")},
+        {"basic", confirmedReset("resetButton"), "advanced", confirmedReset("liquidReset")},
     };
     for (const auto& edit : edits) {
         QByteArray stored[2];
         QStringList announced[2];
         bool enabled[2];
+        int written[2];
         for (int liquid = 0; liquid < 2; ++liquid) {
             BrindotStyleManager::shared().setCurrentStyle(BrindotStyle());
+            BrindotHUDManager::shared().setConfig(BrindotHUDConfig());
             masterSwitch::set(false);
             if (liquid)
-                open(new LiquidGlassStyleLayout, QString::fromLatin1(edit.tab));
+                open(new LiquidGlassStyleLayout, QString::fromLatin1(edit.liquidTab));
             else
-                open(new SystemStyleLayout, QString::fromLatin1(edit.tab));
+                open(new SystemStyleLayout, QString::fromLatin1(edit.plainTab));
             posted_.clear();
+            const int before = writes();
             (liquid ? edit.liquid : edit.plain)(*this);
             QApplication::processEvents();
-            stored[liquid] = storedStyle();
+            stored[liquid] = storedRecords();
             announced[liquid] = posted_;
             enabled[liquid] = masterSwitch::get();
+            written[liquid] = writes() - before;
         }
-        EXPECT_EQ(stored[0], stored[1]) << edit.tab;
-        EXPECT_EQ(announced[0], announced[1]) << edit.tab;
-        EXPECT_EQ(enabled[0], enabled[1]) << edit.tab;
-        EXPECT_FALSE(announced[1].isEmpty()) << edit.tab;
+        EXPECT_EQ(stored[0], stored[1]) << edit.liquidTab;
+        EXPECT_EQ(announced[0], announced[1]) << edit.liquidTab;
+        EXPECT_EQ(enabled[0], enabled[1]) << edit.liquidTab;
+        EXPECT_EQ(written[0], written[1]) << edit.liquidTab;
+        EXPECT_GT(written[1], 0) << edit.liquidTab;
     }
+}
+
+// Values the liquid controls cannot produce are shown without being rewritten.
+TEST_F(LiquidGlassPagesTest, LiquidHUDPageKeepsWhatItCannotShow)
+{
+    BrindotHUDConfig config;
+    config.displayDuration = 2.5;
+    config.animationType = AnimationType::bounce;
+    config.contentTypes = {HUDContentType::typingCount, HUDContentType::inputMethod};
+    BrindotHUDManager::shared().setConfig(config);
+    open(new LiquidGlassStyleLayout, QStringLiteral("hud"));
+    EXPECT_EQ(find<QLabel>(QStringLiteral("liquidHudDurationValue"))->text(), QStringLiteral("2秒"));
+    EXPECT_EQ(find<ui::SegmentedPicker>(QStringLiteral("liquidHudAnimation"))->selectedIndex(), -1);
+    QTest::mouseClick(find<ui::CheckboxToggle>(QStringLiteral("liquidHudContent.battery"))->box(), Qt::LeftButton);
+    QTest::mouseClick(find<ui::CheckboxToggle>(QStringLiteral("liquidHudContent.inputMethod"))->box(), Qt::LeftButton);
+    const auto stored = BrindotHUDManager::shared().config();
+    EXPECT_EQ(stored.contentTypes, (std::vector{HUDContentType::typingCount, HUDContentType::battery}));
+    EXPECT_EQ(stored.animationType, AnimationType::bounce);
+    EXPECT_EQ(stored.displayDuration, 2.5);
 }
 
 TEST_F(LiquidGlassPagesTest, OpeningAnyPageOfAGlassLayoutWritesNothing)
@@ -134,6 +187,20 @@ TEST_F(LiquidGlassPagesTest, FooterFollowsTheSwitchAndSummaryTruncates)
     EXPECT_EQ(footer.statusText(), QStringLiteral("已停止"));
     EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(12.9), QStringLiteral("12px"));
     EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(0.5), QStringLiteral("0px"));
+
+    // The HUD rows show only while the HUD is on; 0 (never hide) reads "0秒".
+    LiquidGlassPreviewInfoSection summary;
+    auto* rows = summary.findChild<QWidget*>(QStringLiteral("liquidPreviewHudRows"));
+    auto& hud = BrindotHUDManager::shared();
+    BrindotHUDConfig c = hud.config();
+    c.isEnabled = true;
+    c.displayDuration = 0;
+    hud.setConfig(c);
+    EXPECT_FALSE(rows->isHidden());
+    EXPECT_EQ(summary.findChild<QLabel*>(QStringLiteral("liquidPreviewHudDuration"))->text(), QStringLiteral("0秒"));
+    c.isEnabled = false;
+    hud.setConfig(c);
+    EXPECT_TRUE(rows->isHidden());
 }
 
 }  // namespace

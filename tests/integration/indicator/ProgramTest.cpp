@@ -10,6 +10,7 @@
 #include "support/DesktopTools.h"
 #include "support/DrawnCaret.h"
 #include "support/Poll.h"
+#include "support/ProgramProcess.h"
 #include "support/TrayHost.h"
 #include "support/TextClient.h"
 
@@ -25,7 +26,6 @@
 #include <csignal>
 #include <iostream>
 #include <stdexcept>
-#include <sys/prctl.h>
 
 namespace zorbel::integration {
 namespace {
@@ -106,15 +106,12 @@ class ProgramFixture : public ::testing::Test {
     }, 5s));
   }
 
-  void startProgram(double scale = 1) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
-    program_.setProcessEnvironment(environment);
-    program_.setProcessChannelMode(QProcess::MergedChannels);
-    program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
-    ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+  void startProgram(int scale = 1) {
+    const auto scaled = [scale](QProcessEnvironment& environment) {
+      environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
+    };
+    ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path(), {}, scaled))
+        << program_.errorString().toStdString();
   }
 
   std::string output() {

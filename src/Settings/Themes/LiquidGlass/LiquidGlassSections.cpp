@@ -49,18 +49,7 @@ void LiquidGlassSection::paintEvent(QPaintEvent*)
     });
 }
 
-namespace {
-
-// Keeps a section's controls showing a published value; lives as long as the section.
-template <class T, class F>
-void follow(QWidget* owner, rx::Publisher<T> publisher, F show)
-{
-    auto* holder = new QObject(owner);
-    auto sub = std::make_shared<rx::Cancellable>(publisher.sink([show](const T& v) { show(v); }));
-    QObject::connect(holder, &QObject::destroyed, [sub]() { sub->cancel(); });
-}
-
-QWidget* contained(QWidget* section) { return new LiquidGlassControlContainer(section, liquidGlassTint()); }
+namespace liquidSections {
 
 QWidget* page(std::initializer_list<QWidget*> sections)
 {
@@ -68,17 +57,24 @@ QWidget* page(std::initializer_list<QWidget*> sections)
     auto* v = new QVBoxLayout(w);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(12);
-    for (QWidget* s : sections) v->addWidget(contained(s));
+    for (QWidget* s : sections) v->addWidget(new LiquidGlassControlContainer(s, liquidGlassTint()));
     return w;
 }
 
-// Label, gap, value: the row over a liquid slider.
 QLabel* valueRow(QVBoxLayout* body, const QString& label)
 {
     QLabel* value = ui::makeLabel(QString(), ui::rowLabelFont(), ui::primaryColor());
     body->addWidget(ui::spacedRow({ui::makeLabel(label, ui::rowLabelFont(), ui::secondaryColor())}, {value}));
     return value;
 }
+
+}  // namespace liquidSections
+
+namespace {
+
+using liquidSections::follow;
+using liquidSections::page;
+using liquidSections::valueRow;
 
 // A slider over `steps` equal steps of `step`, writing one style field.
 QSlider* styleSlider(QWidget* owner, int steps, double step, double BrindotStyle::*field)

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "Platform/Reactive/Publisher.h"
 #include "Settings/Themes/LiquidGlass/GlassPainting.h"
 
 #include <QWidget>
 
+#include <initializer_list>
+#include <memory>
+
+class QLabel;
 class QVBoxLayout;
 
 namespace zorbel {
@@ -25,9 +30,30 @@ private:
     glass::CachedPainting background_;
 };
 
+namespace liquidSections {
+
+// Keeps a section's controls showing a published value; lives as long as the section.
+template <class T, class F>
+void follow(QWidget* owner, rx::Publisher<T> publisher, F show)
+{
+    auto* holder = new QObject(owner);
+    auto sub = std::make_shared<rx::Cancellable>(publisher.sink([show](const T& v) { show(v); }));
+    QObject::connect(holder, &QObject::destroyed, [sub]() { sub->cancel(); });
+}
+
+// A page: its sections 12 apart, each in its own control container.
+QWidget* page(std::initializer_list<QWidget*> sections);
+
+// Label, gap, value: the row over a liquid slider. Returns the value label.
+QLabel* valueRow(QVBoxLayout* body, const QString& label);
+
+}  // namespace liquidSections
+
 // The liquid pages: their controls read and write the same managers through
 // the same actions as the plain pages.
 QWidget* makeLiquidGlassBasicSettingsContent();
 QWidget* makeLiquidGlassStyleSettingsContent();
+QWidget* makeLiquidGlassHUDSettingsContent();
+QWidget* makeLiquidGlassAdvancedSettingsContent();
 
 }  // namespace zorbel

@@ -105,11 +105,10 @@ QWidget* liquidGlassTabPage(const UnifiedTab& tab)
 {
     if (tab.id == UnifiedTab::basic().id) return makeLiquidGlassBasicSettingsContent();
     if (tab.id == UnifiedTab::style().id) return makeLiquidGlassStyleSettingsContent();
-    // The input-method page is the same in every theme; the HUD and advanced
-    // pages show their plain form until their liquid twins exist.
-    if (tab.id == UnifiedTab::inputMethodStyle().id || tab.id == UnifiedTab::hud().id ||
-        tab.id == UnifiedTab::advanced().id)
-        return settingsTabPage(tab);
+    if (tab.id == UnifiedTab::hud().id) return makeLiquidGlassHUDSettingsContent();
+    if (tab.id == UnifiedTab::advanced().id) return makeLiquidGlassAdvancedSettingsContent();
+    // The input-method page is the same in every theme.
+    if (tab.id == UnifiedTab::inputMethodStyle().id) return settingsTabPage(tab);
     return nullptr;
 }
 
