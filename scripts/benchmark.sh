@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the indicator of the real program on a private headless desktop with a
-# compositor: key press and caret event to indicator move (500 keystrokes in GTK 3 and
-# in Qt 6), CPU while idle for 30 s, and resident memory after typing for a while; then
+# compositor: key press and caret event to indicator move and accessibility round trips
+# per keystroke (500 keystrokes in GTK 3, in Qt 6 and in Debian's GTK 4 editor), CPU while
+# idle for 30 s, and resident memory after typing for a while; then
 # input-method styling: layout switch to the indicator's new colour on screen (200
 # switches) and CPU while idle with the styling on; the settings window: first paint after
 # opening, CPU while open and idle, memory over 150 openings and closings; its themes: CPU with

@@ -45,24 +45,85 @@ TEST(PreviewGeometry, SampleSitsBesideTheMockCaretAsTheIndicatorSitsBesideTheCar
 
 TEST(PreviewGeometry, MockHudAndGuideFollowTheHudPlacement)
 {
+    using H = HUDPosition;
     const QPointF p(300, 200);
     const QSizeF hud(100, 40);
     // top, offset 20: the HUD's lower edge 20 above the indicator point.
-    const QPointF top = preview::hudCentre(p, 1, 20, hud);
+    const QPointF top = preview::hudCentre(p, H::top, 20, hud);
     EXPECT_EQ(top, QPointF(300, 200 - 20 - 20));
-    EXPECT_EQ(preview::hudCentre(p, 8, 20, hud), QPointF(300 + 70, 200 + 40));
-    EXPECT_EQ(preview::hudCentre(p, 4, 20, hud), p);
-    // The guide's label sits beside the midpoint of caret and HUD: for a HUD
-    // above, the label is above the caret too (the guide points at the HUD).
+    EXPECT_EQ(preview::hudCentre(p, H::bottomRight, 20, hud), QPointF(300 + 70, 200 + 40));
+    EXPECT_EQ(preview::hudCentre(p, H::center, 20, hud), p);
+    // The guide ends on the HUD's outline, on the caret's side: for a HUD
+    // above, it points up and its label sits above the caret too.
     const QPointF caret(259, 190);
-    const QPointF label = preview::offsetLabelCentre(caret, top, 1);
-    EXPECT_LT(label.y(), caret.y());
-    EXPECT_EQ(label, (caret + top) / 2 + QPointF(15, 0));
-    EXPECT_EQ(preview::offsetLabelCentre(caret, p, 3), (caret + p) / 2 + QPointF(0, 15));
-    EXPECT_EQ(preview::offsetLabelCentre(caret, p, 4), (caret + p) / 2 + QPointF(0, -15));
+    const QRectF above(top - QPointF(50, 20), hud);
+    const QPointF end = preview::guideEnd(caret, above);
+    EXPECT_DOUBLE_EQ(end.y(), above.bottom());
+    EXPECT_LT(end.y(), caret.y());
+    EXPECT_EQ(preview::guideEnd(QPointF(300, 170), above), top);  // caret under the HUD
+    const QPointF label = preview::offsetLabelCentre(caret, end, H::top);
+    EXPECT_EQ(label, (caret + end) / 2 + QPointF(15, 0));
+    EXPECT_EQ(preview::offsetLabelCentre(caret, p, H::left), (caret + p) / 2 + QPointF(0, 15));
+    EXPECT_EQ(preview::offsetLabelCentre(caret, p, H::center), (caret + p) / 2 + QPointF(0, -15));
     EXPECT_FALSE(preview::showsOffsetGuide(true, 10));
     EXPECT_TRUE(preview::showsOffsetGuide(true, 10.5));
     EXPECT_FALSE(preview::showsOffsetGuide(false, 40));
+}
+
+TEST(PreviewGeometry, MockHudSizeFollowsTheHudColumnAndHoldsItsItems)
+{
+    BrindotHUDConfig c;  // oval, padding 10, detailed: padding 12
+    c.layout = HUDLayout::vertical;
+    const std::vector<hud::ItemMetrics> two{{QSizeF(70, 17), 36}, {QSizeF(38, 17), 24}};
+    // Height 2p + two rows and one gap; width: widest row, 2pf and half the height.
+    EXPECT_EQ(preview::mockHUDSize(c, two, {}), QSizeF(70 + 26 + 36 + 8 + 2 * 12 * 0.8 + 34, 24 + 18 + 8 + 18));
+    // An item listed twice is measured with the gap it is drawn with.
+    EXPECT_EQ(preview::mockHUDSize(c, {two[0], two[0]}, {}).height(), 68);
+    c.shape = HUDShape::roundedRectangle;
+    EXPECT_EQ(preview::mockHUDSize(c, {}, {}), QSizeF(24, 24));
+    c.shape = HUDShape::oval;
+    EXPECT_EQ(preview::mockHUDSize(c, {}, {}), QSizeF(2 * 12 * 0.8 + 12, 24));
+    // Row and grid: 200 × 50 unless the items need more.
+    c.layout = HUDLayout::horizontal;
+    EXPECT_EQ(preview::mockHUDSize(c, two, QSizeF(176, 34)), QSizeF(200, 50));
+    c.layout = HUDLayout::grid;
+    EXPECT_EQ(preview::mockHUDSize(c, two, QSizeF(150, 94)), QSizeF(200, 94));
+}
+
+TEST(PreviewGeometry, LargeOffsetsAndBrokenRecordsStayDrawable)
+{
+    const QSizeF area(400, 200);
+    const QRectF core(100, 82, 200, 36);
+    const auto fitted = [&](const QRectF& hud) { return preview::sceneFit(area, core, core | hud, 8); };
+    // A HUD far above moves the scene down, but never the field out; one
+    // that cannot fit shrinks the picture, to half size at most.
+    EXPECT_EQ(fitted(QRectF(150, -60, 100, 50)), QTransform::fromTranslate(0, 68));
+    const QTransform shrunk = fitted(QRectF(150, -140, 100, 50));
+    EXPECT_LT(shrunk.m11(), 1.0);
+    EXPECT_GE(shrunk.mapRect(core | QRectF(150, -140, 100, 50)).top(), 8 - 1e-9);
+    EXPECT_LE(shrunk.mapRect(core).bottom(), 192 + 1e-9);
+    EXPECT_EQ(fitted(QRectF(150, -5000, 100, 50)).m11(), 0.5);
+    EXPECT_TRUE(fitted(QRectF(110, 90, 50, 20)).isIdentity());
+    // The offset label moves to the guide's other side rather than cover the sample.
+    const QPointF caret(200, 100), end(200, 40);
+    EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16), {QRectF(212, 60, 10, 10)}),
+              QPointF(185, 70));
+    EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16), {}), QPointF(215, 70));
+    // A large sample across the guide: the label steps out past it.
+    EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16), {QRectF(195, 50, 50, 50)}),
+              QPointF(170, 70));
+    // What cannot be cleared is given up, the last listed first.
+    EXPECT_EQ(preview::offsetLabelCentre(caret, end, HUDPosition::top, QSizeF(30, 16),
+                                         {QRectF(212, 60, 10, 10), QRectF(0, 0, 400, 72)}),
+              QPointF(185, 70));
+    BrindotHUDConfig odd;
+    odd.offset = 1e300;
+    odd.padding = std::nan("");
+    odd.opacity = 7;
+    const BrindotHUDConfig drawn = preview::drawableConfig(odd);
+    EXPECT_EQ(drawn.offset, 1000);
+    EXPECT_EQ(drawn.padding, 0);
+    EXPECT_EQ(drawn.opacity, 1);
 }
 
 TEST(PreviewGeometry, OnlyWhatTheSampleShowsPulsesIt)

@@ -282,4 +282,26 @@ TEST_F(SettingsWindowTest, PreviewFollowsTheStyle)
     manager.setCurrentStyle(s);
     EXPECT_EQ(preview->shownStyle().size, 30);
     EXPECT_EQ(find<QLabel>(QStringLiteral("previewSize"))->text(), QStringLiteral("尺寸: 30px"));
+
+    // HUD edits move, reshape and hide the mock HUD and update the summary.
+    auto& hud = BrindotHUDManager::shared();
+    BrindotHUDConfig c = hud.config();
+    c.isEnabled = true;
+    c.position = HUDPosition::top;
+    hud.setConfig(c);
+    const QRectF above = *preview->mockHUDRect();
+    EXPECT_LT(above.center().y(), preview->height() / 2.0);
+    c.position = HUDPosition::bottom;
+    c.layout = HUDLayout::horizontal;
+    hud.setConfig(c);
+    const QRectF below = *preview->mockHUDRect();
+    EXPECT_GT(below.center().y(), preview->height() / 2.0);
+    EXPECT_LT(above.bottom(), below.top());
+    EXPECT_GE(below.width(), 200);
+    EXPECT_EQ(find<QLabel>(QStringLiteral("previewHudState"))->text(), QStringLiteral("已启用"));
+    c.isEnabled = false;
+    hud.setConfig(c);
+    EXPECT_FALSE(preview->mockHUDRect());
+    EXPECT_EQ(find<QLabel>(QStringLiteral("previewHudState"))->text(), QStringLiteral("已禁用"));
+    EXPECT_TRUE(find<QLabel>(QStringLiteral("previewHudShape"))->isHidden());
 }

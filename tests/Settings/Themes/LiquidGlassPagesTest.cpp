@@ -187,6 +187,20 @@ TEST_F(LiquidGlassPagesTest, FooterFollowsTheSwitchAndSummaryTruncates)
     EXPECT_EQ(footer.statusText(), QStringLiteral("已停止"));
     EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(12.9), QStringLiteral("12px"));
     EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(0.5), QStringLiteral("0px"));
+
+    // The HUD rows show only while the HUD is on; 0 (never hide) reads "0秒".
+    LiquidGlassPreviewInfoSection summary;
+    auto* rows = summary.findChild<QWidget*>(QStringLiteral("liquidPreviewHudRows"));
+    auto& hud = BrindotHUDManager::shared();
+    BrindotHUDConfig c = hud.config();
+    c.isEnabled = true;
+    c.displayDuration = 0;
+    hud.setConfig(c);
+    EXPECT_FALSE(rows->isHidden());
+    EXPECT_EQ(summary.findChild<QLabel*>(QStringLiteral("liquidPreviewHudDuration"))->text(), QStringLiteral("0秒"));
+    c.isEnabled = false;
+    hud.setConfig(c);
+    EXPECT_TRUE(rows->isHidden());
 }
 
 }  // namespace

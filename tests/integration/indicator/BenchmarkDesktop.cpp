@@ -60,6 +60,7 @@ void BenchmarkDesktop::watch(std::uint64_t window) {
 void BenchmarkDesktop::dispatchAccessibility() {
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
+  busCalls_.drain();
 }
 
 std::optional<BenchmarkDesktop::Clock::time_point> BenchmarkDesktop::takeMove() {

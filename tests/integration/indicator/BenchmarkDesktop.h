@@ -2,7 +2,10 @@
 
 // The benchmark's own view of the X server and the accessibility bus: it presses keys
 // through XTest, sees the indicator's window move through ConfigureNotify, and sees
-// caret events through its own AT-SPI listener, each stamped when it arrives.
+// caret events through its own AT-SPI listener, each stamped when it arrives, and counts
+// the bus calls of the program as a monitor of the accessibility bus.
+#include "indicator/BusCallCounter.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -33,6 +36,8 @@ class BenchmarkDesktop {
   void pause(std::chrono::milliseconds duration);
   // How often the watched window was unmapped so far: each is a flicker while typing.
   int unmaps() const { return unmaps_; }
+  // The accessibility bus calls of the process it follows.
+  BusCallCounter& busCalls() { return busCalls_; }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -48,6 +53,7 @@ class BenchmarkDesktop {
   int unmaps_ = 0;
   void* listener_ = nullptr;
   std::optional<Clock::time_point> caretEventAt_;
+  BusCallCounter busCalls_;
 };
 
 }  // namespace zorbel::integration

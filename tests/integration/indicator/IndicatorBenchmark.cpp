@@ -1,12 +1,15 @@
 // Figures for the indicator of the real program, printed rather than asserted; run by
 // scripts/benchmark.sh on a headless desktop, not by CTest:
 //   - how long after a key press (and after the AT-SPI caret event it causes) the
-//     indicator's window moves, as an X client watching it sees it, per toolkit;
+//     indicator's window moves, as an X client watching it sees it, per toolkit (GTK 3,
+//     Qt 6 and Debian's GTK 4 editor), and how many accessibility bus calls the program
+//     makes per keystroke;
 //   - the program's CPU time while nothing happens;
 //   - its resident memory after start and after a long stretch of typing.
 //
 //   zorbel_indicator_benchmark PROGRAM [--keys N] [--idle SECONDS] [--minutes M]
 #include "indicator/BenchmarkDesktop.h"
+#include "indicator/Gtk4Editor.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
@@ -90,7 +93,17 @@ std::string figures(const std::vector<double>& ms) {
   return text;
 }
 
-QPoint entryPoint(const QRect& window) { return {window.center().x(), window.top() + 20}; }
+// A window to type into, and where a click puts the caret in its text.
+struct Typist {
+  std::string name;
+  qint64 pid = 0;
+  quint64 window = 0;
+  bool clickMiddle = false;  // else near the top, in the single-line entry
+};
+
+QPoint clickPoint(const Typist& typist, const QRect& window) {
+  return typist.clickMiddle ? window.center() : QPoint(window.center().x(), window.top() + 20);
+}
 
 class Benchmark {
  public:
@@ -106,7 +119,7 @@ class Benchmark {
     std::printf("Indicator benchmark: %d keystrokes per toolkit, %d s idle, %.1f min of typing\n", options_.keys,
                 options_.idleSeconds, options_.minutes);
     measureIdle();
-    for (auto& client : clients_) measureLatency(*client);
+    for (const Typist& typist : typists_) measureLatency(typist);
     measureTyping(started);
     return stopProgram();
   }
@@ -126,8 +139,15 @@ class Benchmark {
       if (!client) return fail(error.toStdString());
       const qint64 pid = client->pid();
       if (!pollUntil([&] { return isRegistered(pid); }, 10s)) return fail("a client did not register");
+      typists_.push_back({toolkit == Toolkit::Gtk3 ? "GTK 3" : "Qt 6", pid, client->windowId(), false});
       clients_.push_back(std::move(client));
     }
+    QString error;
+    editor_ = Gtk4Editor::start(&error);
+    if (!editor_) return fail(error.toStdString());
+    // Below the two clients, where its text stays on the screen.
+    moveWindow(editor_->windowId(), {40, 400});
+    typists_.push_back({"GTK 4 (gnome-text-editor)", editor_->pid(), editor_->windowId(), true});
     return true;
   }
 
@@ -139,6 +159,7 @@ class Benchmark {
     suite.close();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+    environment.insert(QStringLiteral("ZORBEL_CALL_COUNTER"), counterFile());
     program_.setProcessEnvironment(environment);
     // A file, not a pipe: nobody reads a pipe while keystrokes are timed, and a full one would stall it.
     program_.setStandardOutputFile(config_.path() + QStringLiteral("/zorbel.log"));
@@ -146,12 +167,14 @@ class Benchmark {
     program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     program_.start(options_.program, QStringList());
     if (!program_.waitForStarted()) return fail("cannot start " + options_.program.toStdString());
+    desktop_.busCalls().follow(program_.processId());
+    if (!desktop_.busCalls().connected()) std::printf("(bus round trips are not counted: cannot monitor the bus)\n");
     return true;
   }
 
   // The window appears with the first caret it marks.
   bool findIndicator() {
-    if (!focus(*clients_.front())) return fail("cannot focus the GTK 3 client");
+    if (!focus(typists_.front())) return fail("cannot focus the GTK 3 client");
     std::optional<quint64> window;
     if (!pollUntil([&] { return (window = windowNamed(QStringLiteral("Zorbel indicator"))) && isViewable(*window) == true; }, 15s))
       return fail("the indicator never appeared; the program wrote:\n" + programLog());
@@ -159,14 +182,24 @@ class Benchmark {
     return true;
   }
 
+  // Where the program counts its accessibility calls (all of them: GTK 3 applications
+  // answer on a connection of their own, which no monitor of the bus sees).
+  QString counterFile() const { return config_.path() + QStringLiteral("/calls"); }
+  std::uint64_t callsSoFar() const {
+    QFile file(counterFile());
+    std::uint64_t count = 0;
+    if (file.open(QIODevice::ReadOnly)) file.read(reinterpret_cast<char*>(&count), sizeof count);
+    return count;
+  }
+
   std::string programLog() const {
     QFile log(config_.path() + QStringLiteral("/zorbel.log"));
     return log.open(QIODevice::ReadOnly) ? log.readAll().right(3000).toStdString() : std::string();
   }
 
-  bool focus(const TextClient& client) {
-    const auto window = windowGeometry(client.windowId());
-    return window && focusWindow(client.windowId()) && clickAt(entryPoint(*window));
+  bool focus(const Typist& typist) {
+    const auto window = windowGeometry(typist.window);
+    return window && focusWindow(typist.window) && clickAt(clickPoint(typist, *window));
   }
 
   // Types x, then erases it, so every keystroke moves the caret by a character and the
@@ -188,8 +221,8 @@ class Benchmark {
                 100.0 * used / options_.idleSeconds);
   }
 
-  void measureLatency(const TextClient& client) {
-    if (!focus(client)) {
+  void measureLatency(const Typist& typist) {
+    if (!focus(typist)) {
       fail("cannot focus a client");
       return;
     }
@@ -198,6 +231,8 @@ class Benchmark {
     typedX_ = false;
     const Usage before = usageOf(program_.processId());
     const int unmapsBefore = desktop_.unmaps();
+    desktop_.busCalls().reset();
+    const std::uint64_t callsBefore = callsSoFar();
     std::vector<double> fromKey, fromCaretEvent;
     int missed = 0;
     for (int i = 0; i < options_.keys; ++i) {
@@ -211,17 +246,33 @@ class Benchmark {
       desktop_.pause(20ms);
     }
     const double cpu = usageOf(program_.processId()).cpuSeconds - before.cpuSeconds;
-    const std::string name = toolkitName(client.pid() == clients_.front()->pid() ? Toolkit::Gtk3 : Toolkit::Qt6).toStdString();
+    desktop_.busCalls().drain();
+    const std::string& name = typist.name;
     std::printf("%s: key press to indicator move: %s (%zu of %d keystrokes moved it)\n", name.c_str(),
                 figures(fromKey).c_str(), fromKey.size(), options_.keys);
     std::printf("%s: AT-SPI caret event to indicator move: %s (%zu events seen)\n", name.c_str(),
                 figures(fromCaretEvent).c_str(), fromCaretEvent.size());
     std::printf("%s: CPU while typing: %.2f ms per keystroke\n", name.c_str(), 1000.0 * cpu / options_.keys);
+    std::printf("%s: accessibility round trips per keystroke: %.1f\n", name.c_str(),
+                double(callsSoFar() - callsBefore) / options_.keys);
+    printBusCalls(name);
     if (missed) std::printf("%s: %d keystrokes did not move the indicator within 1 s\n", name.c_str(), missed);
     std::printf("%s: the indicator was hidden %d times while typing\n", name.c_str(), desktop_.unmaps() - unmapsBefore);
   }
 
-  // Types into the two clients in turn, switching every 200 keystrokes, and samples memory.
+  void printBusCalls(const std::string& name) {
+    BusCallCounter& calls = desktop_.busCalls();
+    if (!calls.connected()) return;
+    const double keys = options_.keys;
+    std::printf("%s: through the bus daemon: %.1f per keystroke, most often:\n", name.c_str(), calls.total() / keys);
+    int shown = 0;
+    for (const auto& [member, count] : calls.byMember()) {
+      if (shown++ == 10 || count < options_.keys / 10) break;
+      std::printf("    %-40s %.2f\n", member.c_str(), count / keys);
+    }
+  }
+
+  // Types into the clients in turn, switching every 200 keystrokes, and samples memory.
   void measureTyping(const Usage& started) {
     const auto end = steady_clock::now() + duration_cast<steady_clock::duration>(duration<double>(options_.minutes * 60));
     auto nextSample = steady_clock::now() + 1min;
@@ -229,7 +280,7 @@ class Benchmark {
     int missed = 0;
     std::printf("Resident memory after start: %.1f MiB\n", started.residentMiB);
     for (std::size_t turn = 0; steady_clock::now() < end; ++turn) {
-      focus(*clients_[turn % clients_.size()]);
+      focus(typists_[turn % typists_.size()]);
       desktop_.pause(1s);
       typedX_ = false;  // each turn starts by typing into the empty field
       for (int i = 0; i < 200 && steady_clock::now() < end; ++i) {
@@ -259,6 +310,8 @@ class Benchmark {
   Options options_;
   BenchmarkDesktop desktop_;
   std::vector<std::unique_ptr<TextClient>> clients_;
+  std::unique_ptr<Gtk4Editor> editor_;
+  std::vector<Typist> typists_;
   QTemporaryDir config_;
   QProcess program_;
   int typed_ = 0;

@@ -2,6 +2,7 @@
 // open, a copy of its own already running, a settings path that is a FIFO.
 #include "support/AccessibilityProbe.h"
 #include "support/Poll.h"
+#include "support/ProgramProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 
 namespace zorbel::integration {
@@ -30,14 +30,8 @@ class ProgramStartTest : public ::testing::Test {
   QString folder() const { return config_.path() + QStringLiteral("/zorbel"); }
 
   void start(QProcess& program, const std::function<void(QProcessEnvironment&)>& adjust = {}) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-    if (adjust) adjust(environment);
-    program.setProcessEnvironment(environment);
-    program.setProcessChannelMode(QProcess::MergedChannels);
-    program.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    program.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
-    ASSERT_TRUE(program.waitForStarted()) << program.errorString().toStdString();
+    ASSERT_TRUE(launchProgram(program, QStringLiteral(ZORBEL_PROGRAM), config_.path(), {}, adjust))
+        << program.errorString().toStdString();
   }
   // Running with its services set up once it appears on the accessibility desktop.
   void startAndWait(QProcess& program) {

@@ -9,6 +9,7 @@
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
+#include "support/ProgramProcess.h"
 #include "support/TextClient.h"
 #include "support/TrayHost.h"
 
@@ -28,7 +29,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 using namespace zorbel;
@@ -122,13 +122,8 @@ private:
 
     bool startProgram()
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-        process_.setProcessEnvironment(environment);
-        process_.setStandardOutputFile(config_.path() + QStringLiteral("/zorbel.log"));
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        process_.start(program_, QStringList());
-        if (!process_.waitForStarted()) return fail("cannot start the program") == 0;
+        if (!launchProgram(process_, program_, config_.path(), config_.path() + QStringLiteral("/zorbel.log")))
+            return fail("cannot start the program") == 0;
         std::optional<quint64> window;
         if (!pollUntil([&] { return (window = windowNamed(QStringLiteral("Zorbel indicator"))) && isViewable(*window) == true; }, 15s))
             return fail("the indicator never appeared") == 0;

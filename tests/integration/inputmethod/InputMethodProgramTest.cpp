@@ -7,6 +7,7 @@
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
+#include "support/ProgramProcess.h"
 #include "support/TextClient.h"
 #include "support/TrayHost.h"
 
@@ -18,9 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <stdexcept>
-#include <sys/prctl.h>
 
 namespace zorbel::integration {
 
@@ -102,21 +101,13 @@ protected:
 
     void startProgram()
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-        program_.setProcessEnvironment(environment);
-        program_.setProcessChannelMode(QProcess::MergedChannels);
-        program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
-        ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+        ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path()))
+            << program_.errorString().toStdString();
         ASSERT_TRUE(pollUntil([&] { return (indicator_ = windowNamed(kIndicatorTitle)).has_value(); }, 10s));
     }
     void stopProgram()
     {
-        if (program_.state() == QProcess::NotRunning) return;
-        ::kill(static_cast<pid_t>(program_.processId()), SIGTERM);
-        if (!program_.waitForFinished(5000)) program_.kill();
-        program_.waitForFinished();
+        integration::stopProgram(program_);
         output_ += program_.readAll();
     }
     std::string output()

@@ -5,6 +5,7 @@
 #include "indicator/IndicatorChecks.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
+#include "support/ProgramProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/prctl.h>
 
 namespace zorbel::integration {
 namespace {
@@ -37,13 +37,8 @@ class SettingsTrayTest : public ::testing::Test {
     ASSERT_TRUE(defaults.open(QIODevice::WriteOnly));
     defaults.write("[General]\nUIStyle=system\n");
     defaults.close();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-    program_.setProcessEnvironment(environment);
-    program_.setProcessChannelMode(QProcess::MergedChannels);
-    program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
-    ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+    ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path()))
+        << program_.errorString().toStdString();
     ASSERT_TRUE(pollUntil([&] { return !host_.items().empty(); }, 15s)) << "the item registers:\n" << output();
     item_ = host_.items().front();
     // The item may register before its properties answer.

@@ -1,6 +1,7 @@
 // Every tab of the settings window in every theme on the real desktop, once with a compositor
 // and once without: each is kept as a screenshot, the window is never shown black where the
 // glass would be translucent, and the liquid glass stops animating while the window is hidden.
+#include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Managers/PermissionManager.h"
 #include "Platform/Services.h"
@@ -20,6 +21,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace zorbel::integration {
 namespace {
@@ -76,6 +79,32 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnWithoutBlackGlass) {
       EXPECT_TRUE(shot.save(artifactsFolder() + QStringLiteral("/") + name + QStringLiteral(".png")));
       EXPECT_LT(blackShare(shot), 0.02) << name.toStdString();
     }
+    // The live preview with the HUD off, far off to one side, and in a grid.
+    auto& hud = BrindotHUDManager::shared();
+    const BrindotHUDConfig kept = hud.config();
+    const auto shoot = [&](const QString& what, const std::function<void(BrindotHUDConfig&)>& edit) {
+      BrindotHUDConfig c = kept;
+      edit(c);
+      hud.setConfig(c);
+      settle();
+      grabScreen().copy(*windowGeometry(window->winId())).save(artifactsFolder() + QStringLiteral("/") + rawValue(theme) +
+                                                               QStringLiteral("-preview-") + what + QStringLiteral(".png"));
+    };
+    shoot(QStringLiteral("hud-off"), [](BrindotHUDConfig& c) { c.isEnabled = false; });
+    shoot(QStringLiteral("offset-100-left"), [](BrindotHUDConfig& c) { c.offset = 100; c.position = HUDPosition::left; });
+    shoot(QStringLiteral("offset-100-top"), [](BrindotHUDConfig& c) { c.offset = 100; c.position = HUDPosition::top; });
+    shoot(QStringLiteral("grid-bottom-right"), [](BrindotHUDConfig& c) {
+      c.layout = HUDLayout::grid;
+      c.position = HUDPosition::bottomRight;
+      c.contentTypes = {HUDContentType::inputMethod, HUDContentType::time, HUDContentType::battery};
+      c.style = HUDStyle::liquidGlass;
+    });
+    shoot(QStringLiteral("row-detailed"), [](BrindotHUDConfig& c) {
+      c.layout = HUDLayout::horizontal;
+      c.shape = HUDShape::roundedRectangle;
+      c.opacity = 0.3;
+    });
+    hud.setConfig(kept);
   }
   // The prompt, over the liquid glass.
   PermissionManager::shared().setShowPermissionAlert(true);

@@ -5,6 +5,7 @@
 #include "support/TrayHost.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
+#include "support/ProgramProcess.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -20,7 +21,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/prctl.h>
 
 namespace zorbel::integration {
 namespace {
@@ -64,14 +64,11 @@ class TrayTest : public ::testing::Test {
   void startProgram(const QString& feedUrl) {
     const QString folder = config_.path() + QStringLiteral("/zorbel");
     ASSERT_TRUE(QDir().mkpath(folder));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-    environment.insert(QStringLiteral("ZORBEL_UPDATE_FEED_URL"), feedUrl);
-    program_.setProcessEnvironment(environment);
-    program_.setProcessChannelMode(QProcess::MergedChannels);
-    program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    program_.start(QStringLiteral(ZORBEL_PROGRAM), QStringList());
-    ASSERT_TRUE(program_.waitForStarted()) << program_.errorString().toStdString();
+    const auto feed = [&](QProcessEnvironment& environment) {
+      environment.insert(QStringLiteral("ZORBEL_UPDATE_FEED_URL"), feedUrl);
+    };
+    ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path(), {}, feed))
+        << program_.errorString().toStdString();
     ASSERT_TRUE(pollUntil([&] { return !host_.items().empty(); }, 15s)) << "the item registers:\n" << output();
     item_ = host_.items().front();
     // The item may register before its properties answer.

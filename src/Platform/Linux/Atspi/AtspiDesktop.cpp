@@ -13,9 +13,11 @@ std::vector<DesktopApplication> desktopApplications()
     AccPtr desktop = adopt(atspi_get_desktop(0));
     if (!desktop) return apps;
     GError* error = nullptr;
+    countRoundTrip();
     const gint count = atspi_accessible_get_child_count(desktop.get(), &error);
     if (error) g_clear_error(&error);
     for (gint i = 0; i < count; ++i) {
+        countRoundTrip();
         AccPtr app = adopt(atspi_accessible_get_child_at_index(desktop.get(), i, &error));
         if (error) g_clear_error(&error);
         if (!app) continue;

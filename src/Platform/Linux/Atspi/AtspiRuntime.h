@@ -90,6 +90,11 @@ private:
     bool wasLost_ = false;
 };
 
+// Counts the calls made on the accessibility bus (each waits for its answer),
+// for figures: where ZORBEL_CALL_COUNTER names a file, its first eight bytes
+// hold the count so far (native byte order), readable at any time.
+void countRoundTrip();
+
 // Brackets one libatspi call on one object: refuses at once when the bus is
 // down or the application is known to hang, sets the timeout, and turns the
 // call's error into a result code.

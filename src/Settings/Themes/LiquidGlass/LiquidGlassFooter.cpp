@@ -1,5 +1,6 @@
 #include "Settings/Themes/LiquidGlass/LiquidGlassFooter.h"
 
+#include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Settings/GlobalPreviewSection.h"
 #include "Settings/MasterSwitch.h"
@@ -107,9 +108,28 @@ LiquidGlassPreviewInfoSection::LiquidGlassPreviewInfoSection(QWidget* parent) : 
     rows->addLayout(infoRow(QStringLiteral("填充:"), fill_, labelFont, ui::secondaryColor()));
     rows->addLayout(infoRow(QStringLiteral("边框:"), border_, labelFont, ui::secondaryColor()));
     v->addLayout(rows);
+    // The HUD rows are there only while the HUD is on.
+    hudRows_ = new QWidget;
+    hudRows_->setObjectName(QStringLiteral("liquidPreviewHudRows"));
+    auto* hud = new QVBoxLayout(hudRows_);
+    hud->setContentsMargins(0, 0, 0, 0);
+    hud->setSpacing(12);
+    hud->addLayout(infoRow(QStringLiteral("HUD状态"), ui::makeLabel(QStringLiteral("已启用"), ui::systemFont(13, QFont::Medium), ui::systemGreen()),
+                           ui::headlineFont(), ui::primaryColor()));
+    duration_ = valueLabel();
+    duration_->setObjectName(QStringLiteral("liquidPreviewHudDuration"));
+    hud->addLayout(infoRow(QStringLiteral("显示时间:"), duration_, labelFont, ui::secondaryColor()));
+    v->addWidget(hudRows_);
     BrindotStyleManager::shared()
         .currentStylePublisher()
         .sink([this](const BrindotStyle& style) { showStyle(style); })
+        .store(subscriptions_);
+    BrindotHUDManager::shared()
+        .configPublisher()
+        .sink([this](const BrindotHUDConfig& c) {
+            hudRows_->setVisible(c.isEnabled);
+            duration_->setText(wholeNumberText(c.displayDuration) + QStringLiteral("秒"));
+        })
         .store(subscriptions_);
 }
 
@@ -127,7 +147,7 @@ LiquidGlassGlobalPreviewSection::LiquidGlassGlobalPreviewSection(QWidget* parent
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(16, 16, 16, 16);
     v->setSpacing(16);
-    auto* picture = new BrindotGlobalPreview;
+    auto* picture = new BrindotGlobalPreview(BrindotGlobalPreview::HUDLayer::belowSample);
     picture->setFixedHeight(200);
     v->addWidget(picture);
     v->addWidget(new LiquidGlassPreviewInfoSection);

@@ -49,6 +49,8 @@ private:
     QLabel* size_;
     QLabel* fill_;
     QLabel* border_;
+    QWidget* hudRows_;
+    QLabel* duration_;
     rx::CancellableSet subscriptions_;
 };
 
