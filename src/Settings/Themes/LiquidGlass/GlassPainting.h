@@ -5,6 +5,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <vector>
 #include <QRegion>
 
 class QPainter;
@@ -28,12 +29,22 @@ struct GlassTint {
 // rasterise on every frame of the animated layers below them.
 class CachedPainting {
 public:
-    void draw(QPainter& p, const QWidget& widget, const std::function<void(QPainter&, const QRectF&)>& paint);
+    // Draws the part of the picture within `dirty` (the paint event's region).
+    void draw(QPainter& p, const QWidget& widget, const QRegion& dirty,
+              const std::function<void(QPainter&, const QRectF&)>& paint);
     void invalidate() { image_ = QImage(); }
 
 private:
     QImage image_;
 };
+
+// `dirty` cut into pieces a few dozen device pixels high. Qt spreads a fill
+// of many scanlines over worker threads; drawn piece by piece, the glass stays
+// on this thread, where waking the workers ten times a second for each small
+// repaint would cost more than the drawing itself.
+std::vector<QRect> pieces(const QRegion& dirty, qreal dpr);
+// Draws `image` (at its pixel ratio, from the origin) piece by piece.
+void drawPieces(QPainter& p, const QRegion& dirty, const QImage& image);
 
 // White with an opacity.
 QColor white(double opacity);

@@ -22,10 +22,14 @@ void LiquidGlassControlContainer::paintEvent(QPaintEvent* event)
 {
     const double t = frameTime();
     QPainter p(this);
-    p.setClipRegion(event->region());
+    highlights_.draw(p, *this, event->region() & rimHighlightArea(rect()),
+                     [](QPainter& ip, const QRectF& r) { paintRimHighlights(ip, r, cornerRadius); });
     p.setRenderHint(QPainter::Antialiasing);
-    if (event->region().intersects(rimHighlightArea(rect()))) paintRimHighlights(p, rect(), cornerRadius);
-    paintRimMotion(p, rect(), cornerRadius, loopPhase(t, refractionPeriod), loopPhase(t, dropletPeriod), tint_);
+    // Piece by piece, as the glass below: see drawPieces.
+    for (const QRect& piece : pieces(event->region(), devicePixelRatioF())) {
+        p.setClipRect(piece);
+        paintRimMotion(p, rect(), cornerRadius, loopPhase(t, refractionPeriod), loopPhase(t, dropletPeriod), tint_);
+    }
 }
 
 QRegion LiquidGlassControlContainer::detailRegion(double t) const

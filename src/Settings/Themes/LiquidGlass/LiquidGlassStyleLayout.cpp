@@ -12,6 +12,7 @@
 
 #include <QHBoxLayout>
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -121,10 +122,10 @@ LiquidGlassTabContent::LiquidGlassTabContent(const UnifiedTab& tab, QWidget* par
     if (page_) v->addWidget(page_);
 }
 
-void LiquidGlassTabContent::paintEvent(QPaintEvent*)
+void LiquidGlassTabContent::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    background_.draw(p, *this, [](QPainter& ip, const QRectF& r) {
+    background_.draw(p, *this, event->region(), [](QPainter& ip, const QRectF& r) {
         glass::fillMaterial(ip, glass::roundedRect(r, 16), Material::UltraThin, 0.6);
         strokeGlassOutline(ip, r, 0.6, 0.4, 0.3, {0.2, 0.12, 0.06}, 0.06);
     });

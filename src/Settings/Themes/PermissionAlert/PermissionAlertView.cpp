@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -99,10 +100,10 @@ public:
     PromptCard(bool glass, QWidget* parent) : QWidget(parent), glass_(glass) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* event) override
     {
         QPainter p(this);
-        background_.draw(p, *this, [this](QPainter& ip, const QRectF& r) {
+        background_.draw(p, *this, event->region(), [this](QPainter& ip, const QRectF& r) {
             if (glass_)
                 paintGlassTile(ip, r, kCardRadius, true);
             else
