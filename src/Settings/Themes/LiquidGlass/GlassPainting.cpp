@@ -382,7 +382,7 @@ void paintRimMotion(QPainter& p, const QRectF& r, double c, double refractionPha
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 2; ++i) {
         const QPointF at = orbs[i].centre + r.topLeft();
-        const double radius = quarter(orbs[i].radius * orbs[i].scale);
+        const double radius = orbRadius(r, c, refractionPhase, i);
         if (!showsThrough(p, QRectF(at.x() - radius, at.y() - radius, 2 * radius, 2 * radius))) continue;
         const std::vector<QColor>& colors = orbColors[i];
         drawSprite(p, QStringLiteral("orb:%1:").arg(radius) + colorsKey(colors), at, 2 * radius,
@@ -404,10 +404,27 @@ QRectF controlDropletBounds(const QRectF& rect, double phase, int index)
     return around(d.centre + rect.topLeft(), d.size, 2);
 }
 
+double orbRadius(const QRectF& rect, double c, double refractionPhase, int which)
+{
+    // Half points: the orbs breathe by a fifth of a point a frame, and a
+    // soft orb half a point larger looks the same.
+    const auto orb = rimOrbs(refractionPhase, rect.size(), c)[which];
+    return std::round(orb.radius * orb.scale * 2) / 2;
+}
+
 QRectF orbBounds(const QRectF& rect, double c, double refractionPhase, int which)
 {
     const auto orb = rimOrbs(refractionPhase, rect.size(), c)[which];
-    return around(orb.centre + rect.topLeft(), 2 * orb.radius * orb.scale, 1);
+    return around(orb.centre + rect.topLeft(), 2 * orbRadius(rect, c, refractionPhase, which), 2);
+}
+
+QRegion changedOrbs(const QRectF& rect, double c, double before, double now)
+{
+    QRegion region;
+    for (int i = 0; i < 2; ++i)
+        if (orbRadius(rect, c, before, i) != orbRadius(rect, c, now, i))
+            region += orbBounds(rect, c, before, i).toAlignedRect() | orbBounds(rect, c, now, i).toAlignedRect();
+    return region;
 }
 
 }  // namespace zorbel::glass

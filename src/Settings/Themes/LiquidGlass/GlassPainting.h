@@ -94,5 +94,9 @@ void paintRimMotion(QPainter& p, const QRectF& rect, double radius, double refra
                     const GlassTint& tint);
 QRectF controlDropletBounds(const QRectF& rect, double phase, int index);
 QRectF orbBounds(const QRectF& rect, double radius, double refractionPhase, int which);
+// The radius an orb is drawn with; it lies still while this stays the same.
+double orbRadius(const QRectF& rect, double radius, double refractionPhase, int which);
+// The orbs drawn differently at the two phases, where they were and are.
+QRegion changedOrbs(const QRectF& rect, double radius, double before, double now);
 
 }  // namespace zorbel::glass

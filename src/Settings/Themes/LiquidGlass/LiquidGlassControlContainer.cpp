@@ -39,14 +39,14 @@ QRegion LiquidGlassControlContainer::detailRegion(double t) const
     const double droplets = loopPhase(t, dropletPeriod);
     QRegion region;
     for (int k = 0; k < 4; ++k) region += controlDropletBounds(r, droplets, k).toAlignedRect();
-    for (int i = 0; i < 2; ++i) region += orbBounds(r, cornerRadius, refraction, i).toAlignedRect();
     if (const auto strip = contourGlow(refraction, r.size())) region += strip->rect.toAlignedRect();
     return region;
 }
 
 QRegion LiquidGlassControlContainer::movedRegion(double before, double now) const
 {
-    return detailRegion(before) + detailRegion(now);
+    return detailRegion(before) + detailRegion(now) +
+           changedOrbs(rect(), cornerRadius, loopPhase(before, refractionPeriod), loopPhase(now, refractionPeriod));
 }
 
 }  // namespace zorbel

@@ -131,7 +131,6 @@ QRegion GlassStackSurface::detailRegion(double t) const
     for (int i = 0; i < 2; ++i) add(causticBounds(r, ph.caustics, i));
     for (int k = 0; k < 8; ++k) add(windowDropletBounds(r, ph.borderDroplets, k));
     for (int k = 0; k < 4; ++k) add(controlDropletBounds(r, ph.rimDroplets, k));
-    for (int i = 0; i < 2; ++i) add(orbBounds(r, kRimRadius, ph.rimRefraction, i));
     for (double phase : {ph.borderRefraction, ph.rimRefraction})
         if (const auto strip = contourGlow(phase, r.size())) add(strip->rect);
     return region;
@@ -140,7 +139,8 @@ QRegion GlassStackSurface::detailRegion(double t) const
 QRegion GlassStackSurface::movedRegion(double before, double now) const
 {
     if (std::floor(before / driftStep) != std::floor(now / driftStep)) return QRegion(rect());
-    return detailRegion(before) + detailRegion(now);
+    return detailRegion(before) + detailRegion(now) +
+           changedOrbs(rect(), kRimRadius, phasesAt(before).rimRefraction, phasesAt(now).rimRefraction);
 }
 
 WhiteBackgroundLiquidGlassEffect::WhiteBackgroundLiquidGlassEffect(const GlassTint& tint, QWidget* parent)
