@@ -15,6 +15,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace zorbel {
@@ -149,6 +151,15 @@ LiquidGlassStyleLayout::LiquidGlassStyleLayout(QWidget* parent) : QWidget(parent
     lv->addWidget(makeLiquidGlassTitleBar());
     tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
                                  [](const UnifiedTab& tab) { return new LiquidGlassTabContent(tab); });
+    // A thin rounded handle on clear glass instead of the desktop's boxed bar.
+    if (auto* scroll = tabs_->findChild<QScrollArea*>(QStringLiteral("pageScroll")))
+        scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
+            "QScrollBar:vertical { background: transparent; width: 10px; margin: 6px 2px 6px 0; }"
+            "QScrollBar::handle:vertical { background: rgba(0, 0, 0, 46); border-radius: 3px; min-height: 32px;"
+            " margin: 0 1px; }"
+            "QScrollBar::handle:vertical:hover { background: rgba(0, 0, 0, 77); }"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
     lv->addWidget(tabs_, 1);
     lv->addWidget(new LiquidGlassFooter);
     QWidget* leftColumn = glassColumn(left);
