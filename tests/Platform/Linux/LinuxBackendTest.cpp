@@ -3,9 +3,11 @@
 #include "Platform/Linux/AtspiAccessibility.h"
 #include "Platform/Linux/Atspi/AtspiObservers.h"
 #include "Platform/Linux/Atspi/AtspiRoles.h"
+#include "Platform/Linux/Atspi/AtspiScale.h"
 #include "Platform/Linux/LinuxRunningApplication.h"
 #include "Platform/Linux/LinuxPowerSource.h"
 #include "Platform/Linux/LinuxWorkspace.h"
+#include "Platform/Linux/ScreenPixels.h"
 #include "support/TestWorld.h"
 
 #include <QApplication>
@@ -93,6 +95,29 @@ TEST(LinuxWorkspaceScreens, FramesAreFlippedAgainstTheFirstScreen)
     EXPECT_EQ(shifted[0], QRectF(0, 0, 1280, 1024));
     EXPECT_EQ(shifted[1], QRectF(-1920, -56, 1920, 1080));
     EXPECT_TRUE(cocoaScreenFrames({}).isEmpty());
+}
+
+// Measured on real windows: GTK 3 counts the window manager's frame into its window's size,
+// GTK 4 without a compositor keeps an invisible border, Qt reports its window exactly.
+TEST(ApplicationScale, WindowRatiosGiveTheToolkitsFactor)
+{
+    EXPECT_EQ(atspi::scaleFromRatios(600.0 / 301, 400.0 / 213), 2.0) << "GTK 3 at GDK_SCALE=2";
+    EXPECT_EQ(atspi::scaleFromRatios(700.0 / 690, 520.0 / 510), 1.0) << "GTK 4, 5 px border";
+    EXPECT_EQ(atspi::scaleFromRatios(1400.0 / 690, 1040.0 / 510), 2.0) << "GTK 4 at GDK_SCALE=2";
+    EXPECT_EQ(atspi::scaleFromRatios(600.0 / 300, 400.0 / 200), 2.0) << "Qt at QT_SCALE_FACTOR=2";
+    EXPECT_DOUBLE_EQ(*atspi::scaleFromRatios(520.0 / 400, 390.0 / 300), 1.3) << "QT_SCALE_FACTOR=1.3";
+    EXPECT_FALSE(atspi::scaleFromRatios(1280.0 / 300, 800.0 / 213)) << "a size caught in the middle of a resize";
+    EXPECT_FALSE(atspi::scaleFromRatios(6000.0 / 2, 1.0));
+}
+
+// Qt keeps each screen's top-left corner and scales what lies on it.
+TEST(ScreenPixels, AScaledProgramCountsFewerPixelsFromEachScreensCorner)
+{
+    const QList<ScreenScale> screens{{QRect(0, 0, 640, 400), 2}, {QRect(1280, 0, 960, 540), 2}};
+    EXPECT_EQ(programFromPixels(QRectF(404, 254, 0, 46), screens), QRectF(202, 127, 0, 23));
+    EXPECT_EQ(programFromPixels(QPointF(1300, 20), screens), QPointF(1290, 10)) << "on the second screen";
+    EXPECT_EQ(pixelsFromProgram(QPointF(1290, 10), screens), QPointF(1300, 20));
+    EXPECT_EQ(programFromPixels(QPointF(7, 9), {}), QPointF(7, 9)) << "no screens: pixels as they are";
 }
 
 TEST(LinuxRunningApplication, AProcessThatEndedIsTerminated)

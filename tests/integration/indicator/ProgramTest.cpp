@@ -1,12 +1,14 @@
 // The real program, started with settings folders of its own: with the indicator switched
 // on and a style stored, it marks the caret of a GTK 3 or Qt 6 editor where that style
 // says, draws nothing but the shape (with or without a compositor), keeps the keyboard
-// with the editor, follows typing and quits cleanly when asked.
+// with the editor, follows typing and quits cleanly when asked; editors scaled by their
+// toolkit are marked too, with the program itself at scale 1 and 2.
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
+#include "support/DrawnCaret.h"
 #include "support/Poll.h"
 #include "support/ProgramProcess.h"
 #include "support/TrayHost.h"
@@ -22,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iostream>
 #include <stdexcept>
 
 namespace zorbel::integration {
@@ -44,9 +47,9 @@ BrindotStyle storedStyle() {
 const QPointF kShift{-15, 14};
 constexpr int kPanelSide = 20;
 
-QPoint entryPoint(const QRect& window) { return {window.center().x(), window.top() + 20}; }
+QPoint entryPoint(const QRect& window, int scale = 1) { return {window.center().x(), window.top() + 20 * scale}; }
 
-class ProgramTest : public ::testing::TestWithParam<Toolkit> {
+class ProgramFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(config_.isValid());
@@ -80,17 +83,34 @@ class ProgramTest : public ::testing::TestWithParam<Toolkit> {
     ASSERT_EQ(defaults.status(), QSettings::NoError);
   }
 
-  void launchClient() {
+  void launchClient(Toolkit toolkit, const QStringList& environment = {}, const QRect& place = {100, 100, 480, 320}) {
     QString error;
-    client_ = TextClient::start(GetParam(), {QStringLiteral("Editor"), QRect(100, 100, 480, 320)}, &error);
+    ClientOptions options{QStringLiteral("Editor"), place};
+    options.environment = environment;
+    client_ = TextClient::start(toolkit, options, &error);
     if (!client_) throw std::runtime_error(error.toStdString());
     const qint64 pid = client_->pid();
     EXPECT_TRUE(pollUntil([&] { return isRegistered(pid); }, 10s)) << "pid " << pid << " registers";
     window_ = *windowGeometry(client_->windowId());
   }
 
-  void startProgram() {
-    ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path()))
+  // Types "xx" into the client's entry (drawn `scale` times as large as by default).
+  void typeIntoEntry(int scale = 1) {
+    ASSERT_TRUE(focusWindow(client_->windowId()));
+    ASSERT_TRUE(clickAt(entryPoint(window_, scale)));
+    ASSERT_TRUE(typeText(QStringLiteral("xx")));
+    // The editor draws the keys in its own time; the picture to compare with must show them.
+    ASSERT_TRUE(pollUntil([&] {
+      const auto texts = editableTexts(client_->pid());
+      return texts && !texts->isEmpty() && texts->first() == QStringLiteral("xx");
+    }, 5s));
+  }
+
+  void startProgram(int scale = 1) {
+    const auto scaled = [scale](QProcessEnvironment& environment) {
+      environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
+    };
+    ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path(), {}, scaled))
         << program_.errorString().toStdString();
   }
 
@@ -112,16 +132,14 @@ class ProgramTest : public ::testing::TestWithParam<Toolkit> {
   std::optional<quint64> indicator_;
 };
 
+class ProgramTest : public ProgramFixture, public ::testing::WithParamInterface<Toolkit> {
+ protected:
+  void launchClient() { ProgramFixture::launchClient(GetParam()); }
+};
+
 TEST_P(ProgramTest, MarksTheCaretWithTheStoredStyleAndKeepsTheKeyboardWithTheEditor) {
   launchClient();
-  ASSERT_TRUE(focusWindow(client_->windowId()));
-  ASSERT_TRUE(clickAt(entryPoint(window_)));
-  ASSERT_TRUE(typeText(QStringLiteral("xx")));
-  // The editor draws the keys in its own time; the picture to compare with must show them.
-  ASSERT_TRUE(pollUntil([&] {
-    const auto texts = editableTexts(client_->pid());
-    return texts && !texts->isEmpty() && texts->first() == QStringLiteral("xx");
-  }, 5s));
+  ASSERT_NO_FATAL_FAILURE(typeIntoEntry());
   const QImage before = grabScreen();
 
   ASSERT_NO_FATAL_FAILURE(startProgram());
@@ -185,6 +203,46 @@ TEST_P(ProgramTest, HostileStoredNumbersGiveAnIndicatorOfSaneSizeOnTheScreen) {
 INSTANTIATE_TEST_SUITE_P(Toolkits, ProgramTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
                          [](const ::testing::TestParamInfo<Toolkit>& param) {
                            return toolkitName(param.param).toStdString();
+                         });
+
+// Applications scaled by their toolkit report coordinates in their own units while their
+// windows are drawn in pixels; the program, at scale 1 or 2 itself, marks the drawn caret.
+struct ScaledCase {
+  Toolkit toolkit;
+  int programScale;
+};
+
+class ScaledProgramTest : public ProgramFixture, public ::testing::WithParamInterface<ScaledCase> {};
+
+TEST_P(ScaledProgramTest, MarksTheCaretOfAnApplicationAtTwiceTheScale) {
+  const auto [toolkit, scale] = GetParam();
+  const QString scaled = toolkit == Toolkit::Gtk3 ? QStringLiteral("GDK_SCALE=2") : QStringLiteral("QT_SCALE_FACTOR=2");
+  launchClient(toolkit, {scaled}, QRect(50, 50, 400, 240));
+  ASSERT_NO_FATAL_FAILURE(typeIntoEntry(2));
+
+  ASSERT_NO_FATAL_FAILURE(startProgram(scale));
+  const auto panel = settledIndicator();
+  ASSERT_TRUE(panel) << "the indicator is shown; the program said:\n" << output();
+  EXPECT_EQ(panel->size(), QSize(kPanelSide, kPanelSide) * scale) << "its size follows the program's scale";
+  const QPointF point = centreOf(*panel) - kShift * scale;
+  const auto drawn = drawnCaret(QRectF(point.x(), point.y() - 20, 0, 40), window_);
+  ASSERT_TRUE(drawn) << "a caret is drawn near " << describe(point);
+  std::cout << toolkitName(toolkit).toStdString() << " at scale 2, program at " << scale << ": point "
+            << point.x() - drawn->x() << " px right of and " << drawn->y() + drawn->height() / 2.0 - point.y()
+            << " px above the drawn caret\n";
+  EXPECT_NEAR(point.x(), drawn->x(), 3.0) << "caret drawn at " << describe(*drawn);
+  EXPECT_NEAR(point.y(), drawn->y() + drawn->height() / 2.0, 3.0) << "caret drawn at " << describe(*drawn);
+  if (qEnvironmentVariableIsSet("ZORBEL_SCALED_SHOTS"))
+    grabScreen().save(qEnvironmentVariable("ZORBEL_SCALED_SHOTS") + QLatin1Char('/') + toolkitName(toolkit) +
+                      QStringLiteral("-program-x%1.png").arg(scale));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledProgramTest,
+                         ::testing::Values(ScaledCase{Toolkit::Gtk3, 1}, ScaledCase{Toolkit::Gtk3, 2},
+                                           ScaledCase{Toolkit::Qt6, 1}, ScaledCase{Toolkit::Qt6, 2}),
+                         [](const ::testing::TestParamInfo<ScaledCase>& param) {
+                           return toolkitName(param.param.toolkit).toStdString() + "_program_x" +
+                                  std::to_string(param.param.programScale);
                          });
 
 }  // namespace

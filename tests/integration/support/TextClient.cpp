@@ -27,15 +27,19 @@ std::unique_ptr<TextClient> TextClient::start(Toolkit toolkit, const ClientOptio
   QStringList arguments = clientArguments(options);
   if (toolkit == Toolkit::Gtk3) {
     arguments.prepend(QStringLiteral(ZORBEL_GTK3_TEXT_CLIENT));
-    return startProgram(QStringLiteral(ZORBEL_SYSTEM_PYTHON), arguments, error, readyTimeout);
+    return startProgram(QStringLiteral(ZORBEL_SYSTEM_PYTHON), arguments, error, readyTimeout, options.environment);
   }
-  return startProgram(QStringLiteral(ZORBEL_QT6_TEXT_CLIENT), arguments, error, readyTimeout);
+  return startProgram(QStringLiteral(ZORBEL_QT6_TEXT_CLIENT), arguments, error, readyTimeout, options.environment);
 }
 
 std::unique_ptr<TextClient> TextClient::startProgram(const QString& program, const QStringList& arguments,
-                                                     QString* error, std::chrono::milliseconds readyTimeout) {
+                                                     QString* error, std::chrono::milliseconds readyTimeout,
+                                                     const QStringList& environment) {
   std::unique_ptr<TextClient> client(new TextClient);
   QProcess& process = client->process_;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const QString& entry : environment) env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+  process.setProcessEnvironment(env);
   // A test killed outright must not leave its clients behind.
   process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
   process.start(program, arguments);

@@ -23,6 +23,7 @@ struct ClientOptions {
   QString title;
   QRect geometry{100, 100, 480, 320};
   bool focusView = false;  // else the entry has the keyboard focus at start
+  QStringList environment{};  // NAME=value, added to the test's own (GDK_SCALE=2)
 };
 
 class TextClient {
@@ -34,7 +35,8 @@ class TextClient {
   // Any program that prints "READY <xid>" once its window is mapped.
   static std::unique_ptr<TextClient> startProgram(const QString& program, const QStringList& arguments,
                                                   QString* error,
-                                                  std::chrono::milliseconds readyTimeout);
+                                                  std::chrono::milliseconds readyTimeout,
+                                                  const QStringList& environment = {});
 
   ~TextClient();
   TextClient(const TextClient&) = delete;

@@ -1,5 +1,7 @@
 #include "Platform/Linux/Atspi/AtspiGeometry.h"
 
+#include "Platform/Linux/Atspi/AtspiScale.h"
+#include "Platform/Linux/ScreenPixels.h"
 #include "Platform/Linux/X11Desktop.h"
 
 #include <QGuiApplication>
@@ -43,50 +45,38 @@ Answer ask(const Node& node, AtspiCoordType type, const Query& query)
     return answer;
 }
 
+QRectF scaled(const QRect& box, double scale)
+{
+    return QRectF(box.x() * scale, box.y() * scale, box.width() * scale, box.height() * scale);
+}
+
 // Where a toolkit that draws its own decorations (GTK 4) starts its window
-// coordinates inside its X window: after the margin it announces, else (no
-// compositor, no announcement) after an even border around the frame the
-// toolkit reports.
-QPoint decorationInset(const AccPtr& window, float timeout, std::uint32_t xWindow)
+// coordinates inside its X window, in pixels: after the margin it announces,
+// else (no compositor, no announcement) after an even border around the
+// frame the toolkit reports.
+QPointF decorationInset(const AccPtr& window, float timeout, std::uint32_t xWindow, double scale)
 {
     auto& x11 = X11Desktop::instance();
     if (const auto extents = x11.frameExtents(xWindow)) return QPoint(extents->left(), extents->top());
-    QRect frame;
-    const AXCode code = bounded(window.get(), timeout, [&](GError** error) {
-        AtspiRect* rect = atspi_component_get_extents(ATSPI_COMPONENT(window.get()), ATSPI_COORD_TYPE_WINDOW, error);
-        if (!rect) return false;
-        frame = QRect(rect->x, rect->y, rect->width, rect->height);
-        g_free(rect);
-        return true;
-    });
+    const auto frame = reportedWindowSize(window, timeout);
     const auto size = x11.windowSize(xWindow);
-    if (code != axcode::success || !size || frame.isEmpty()) return {};
-    const QSize border = *size - frame.size();
-    constexpr int largest = 64;
+    if (!size || !frame) return {};
+    const QSizeF border = QSizeF(*size) - QSizeF(*frame) * scale;
+    const double largest = 64 * scale;
     if (border.width() < 0 || border.height() < 0 || border.width() > largest || border.height() > largest) return {};
-    return QPoint(border.width() / 2, border.height() / 2);
+    return QPointF(border.width() / 2, border.height() / 2);
 }
 
-std::optional<QPoint> windowOriginOf(const Node& node)
+// The top-left corner of the node's window coordinates on the X screen, in pixels.
+std::optional<QPointF> windowOriginOf(const Node& node, double scale)
 {
     AccPtr window;
     if (node.window(window) || !window) return std::nullopt;
-    QString title;
-    Node(window.get(), node.timeout()).name(title);
-    const auto pid = Runtime::instance().pidOf(node.accessible());
-    if (!pid) return std::nullopt;
-    auto& x11 = X11Desktop::instance();
-    std::optional<std::uint32_t> match;
-    int ofProcess = 0;
-    for (const auto& client : x11.clientWindows()) {
-        if (client.pid != *pid) continue;
-        ++ofProcess;
-        if (client.title == title || !match) match = client.id;
-    }
-    if (!match || (ofProcess > 1 && title.isEmpty())) return std::nullopt;
-    const auto origin = x11.windowOrigin(*match);
+    const auto xWindow = clientWindowOf(window, node.timeout());
+    if (!xWindow) return std::nullopt;
+    const auto origin = X11Desktop::instance().windowOrigin(*xWindow);
     if (!origin) return std::nullopt;
-    return *origin + decorationInset(window, node.timeout(), *match);
+    return QPointF(*origin) + decorationInset(window, node.timeout(), *xWindow, scale);
 }
 
 // GTK 4 answers screen coordinates with window coordinates (or refuses them).
@@ -101,9 +91,10 @@ AXCode windowBox(const Node& node, const Query& query, QRectF& box)
     const Answer window = ask(node, ATSPI_COORD_TYPE_WINDOW, query);
     if (window.code == axcode::invalidUIElement || window.code == axcode::cannotComplete) return window.code;
     if (window.code != axcode::success || !usableBox(window.box)) return axcode::noValue;
-    const auto origin = windowOriginOf(node);
+    const double scale = applicationScale(node);
+    const auto origin = windowOriginOf(node, scale);
     if (!origin) return axcode::noValue;
-    box = toAX(window.box.translated(*origin));
+    box = toAX(scaled(window.box, scale).translated(*origin));
     return axcode::success;
 }
 
@@ -119,7 +110,7 @@ AXCode boxWithQuirks(const Node& node, const Query& query, QRectF& box)
     const QString bus = busName(node.accessible());
     if (screen.code == axcode::success && usableBox(screen.box)) {
         screenCoordinateApps().insert(bus);
-        box = toAX(screen.box);
+        box = toAX(scaled(screen.box, applicationScale(node)));
         return axcode::success;
     }
     if (screenCoordinateApps().count(bus)) return axcode::noValue;
@@ -134,7 +125,20 @@ QPoint axOrigin()
     return screens.isEmpty() ? QPoint() : screens.constFirst()->geometry().topLeft();
 }
 
-QRectF toAX(const QRect& root) { return QRectF(root.translated(-axOrigin())); }
+QRectF toAX(const QRectF& pixels) { return programFromPixels(pixels, programScreens()).translated(-axOrigin()); }
+
+QPoint toApplication(const Node& node, const QPointF& point)
+{
+    const QPointF pixels = pixelsFromProgram(point + axOrigin(), programScreens());
+    return (pixels / applicationScale(node)).toPoint();
+}
+
+QPointF toAXDistance(const Node& node, const QPointF& distance)
+{
+    const auto screens = programScreens();
+    const double ratio = screens.isEmpty() ? 1.0 : screens.constFirst().ratio;
+    return distance * applicationScale(node) / ratio;
+}
 
 bool usableBox(const QRect& box)
 {
@@ -168,8 +172,9 @@ AXCode rawCharacterExtents(const Node& node, int offset, QRectF& box)
 
 // Qt's single-line fields give character boxes from the start of their text
 // layout, not from where they draw it: the first character's box sits on
-// the field's left edge, while the text is drawn after the frame and the
-// margin (2 + 2 px in Qt's own styles). Found once per field.
+// the field's top-left corner, while the text is drawn after the frame and
+// the margin (2 + 2 px in Qt's own styles) and centred from top to bottom.
+// Found once per field, once it holds a character to measure.
 QPointF textLayoutInset(const Node& node)
 {
     static std::map<QString, QPointF> insets;
@@ -182,9 +187,13 @@ QPointF textLayoutInset(const Node& node)
     if (!Runtime::instance().toolkitOf(node.accessible()).startsWith(QLatin1String("Qt")) ||
         node.roleFacts(facts) != axcode::success || axRole(facts) != QLatin1String("AXTextField"))
         return insets[key] = inset;
-    if (rawCharacterExtents(node, 0, first) == axcode::success && elementExtents(node, frame) == axcode::success &&
-        std::abs(first.x() - frame.x()) < 0.5)
-        inset = QPointF(4, 0);
+    if (rawCharacterExtents(node, 0, first) != axcode::success || elementExtents(node, frame) != axcode::success)
+        return inset;
+    if (std::abs(first.x() - frame.x()) < 0.5) {
+        inset.setX(toAXDistance(node, QPointF(4, 0)).x());
+        if (std::abs(first.y() - frame.y()) < 0.5 && first.height() < frame.height())
+            inset.setY((frame.height() - first.height()) / 2);
+    }
     if (insets.size() > 256) insets.clear();
     return insets[key] = inset;
 }

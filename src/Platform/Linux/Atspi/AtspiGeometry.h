@@ -6,15 +6,22 @@
 
 namespace zorbel::platform::atspi {
 
-// Where accessibility coordinates start: the top-left corner of the first
-// screen, on the X root window.
+// Accessibility coordinates are the program's own (Qt's device-independent
+// pixels), counted from the top-left corner of the first screen.
 QPoint axOrigin();
-QRectF toAX(const QRect& root);
+// A box in pixels of the X screen.
+QRectF toAX(const QRectF& pixels);
+// A point in the application's own coordinates, as it takes them in screen
+// coordinates.
+QPoint toApplication(const Node& node, const QPointF& point);
+// A distance in the application's units.
+QPointF toAXDistance(const Node& node, const QPointF& distance);
 
 // Boxes in accessibility coordinates, with the toolkits' quirks absorbed: an
 // answer of all zeros is asked once more, and an application that refuses
 // screen coordinates (GTK 4) is asked in window coordinates, placed at its
-// window's position on screen. An unusable box is no value.
+// window's position on screen. Each application's units are turned into
+// pixels with its own scale. An unusable box is no value.
 AXCode elementExtents(const Node& node, QRectF& box);
 AXCode characterExtents(const Node& node, int offset, QRectF& box);
 AXCode rangeExtents(const Node& node, int start, int end, QRectF& box);

@@ -357,7 +357,7 @@ AXCode ObjectAttributes::performAction(const QString& action) const
 
 AXCode ObjectAttributes::elementAt(const QPointF& point, AXElementRef& found) const
 {
-    const QPoint root = point.toPoint() + axOrigin();
+    const QPoint root = toApplication(node_, point);
     AccPtr current = node_.accessible() ? retain(node_.accessible()) : AccPtr();
     AccPtr deepest;
     for (int depth = 0; depth < 64 && current; ++depth) {

@@ -140,7 +140,7 @@ AXCode TextReader::selectedRange(AXRange& range) const
 
 AXCode TextReader::offsetAtPoint(const QPointF& point, int& offset) const
 {
-    const QPoint root = point.toPoint() + axOrigin();
+    const QPoint root = toApplication(node_, point);
     return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
         offset = atspi_text_get_offset_at_point(textOf(node_), root.x(), root.y(), ATSPI_COORD_TYPE_SCREEN, error);
         return true;
