@@ -57,6 +57,7 @@ public:
     struct Moment {
         std::optional<int> characterCount;
         std::optional<QRectF> extents;
+        std::optional<QSize> windowSize;  // a window's own size, in window coordinates
     };
     Moment& moment(AtspiAccessible* accessible);
 

@@ -127,6 +127,17 @@ void FocusTracker::handleWindow(EventRecord& record)
 
 std::int32_t FocusTracker::frontmostPid()
 {
+    // Asked several times by one lookup; each answer costs X round trips.
+    constexpr auto fresh = std::chrono::milliseconds(5);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - frontmostAt_ < fresh) return frontmost_;
+    frontmost_ = askFrontmostPid();
+    frontmostAt_ = now;
+    return frontmost_;
+}
+
+std::int32_t FocusTracker::askFrontmostPid()
+{
     auto& x11 = X11Desktop::instance();
     if (x11.hasWindowManager()) {
         if (auto pid = x11.activeWindowPid()) return *pid;

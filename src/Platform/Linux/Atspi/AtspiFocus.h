@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <map>
 
 namespace zorbel::platform::atspi {
@@ -44,6 +45,7 @@ private:
         std::uint64_t order = 0;
     };
     bool pickEvidence(std::int32_t pid, float timeout, AccPtr& focused);
+    std::int32_t askFrontmostPid();
 
     std::uint64_t events_ = 0;
     std::map<std::int32_t, Evidence> focused_;
@@ -51,6 +53,8 @@ private:
     std::map<std::int32_t, AccPtr> activeWindows_;
     AccPtr desktopFocus_;
     std::int32_t lastActivePid_ = 0;
+    std::int32_t frontmost_ = 0;
+    std::chrono::steady_clock::time_point frontmostAt_{};
 };
 
 }  // namespace zorbel::platform::atspi

@@ -344,10 +344,22 @@ char processState(std::int32_t pid)
 
 Runtime::Process Runtime::process(std::int32_t pid) const
 {
+    // One lookup asks after the same process many times in a few
+    // milliseconds: its state is read once for all of them; only whether it
+    // is still there (one cheap system call) is asked every time.
+    if (pid <= 0 || (::kill(pid, 0) != 0 && errno != EPERM)) return Process::gone;
+    constexpr auto fresh = std::chrono::milliseconds(5);
+    const auto now = Clock::now();
+    if (auto it = processes_.find(pid); it != processes_.end() && now - it->second.second < fresh)
+        return it->second.first;
     // A process that has ended but is not yet reaped is gone too.
     const char state = processState(pid);
-    if (state == 0 || state == 'Z' || state == 'X') return Process::gone;
-    return state == 'T' || state == 't' ? Process::stopped : Process::running;
+    Process process = Process::running;
+    if (state == 0 || state == 'Z' || state == 'X') process = Process::gone;
+    else if (state == 'T' || state == 't') process = Process::stopped;
+    if (processes_.size() > 64) processes_.clear();
+    processes_[pid] = {process, now};
+    return process;
 }
 
 bool Runtime::processAlive(std::int32_t pid) const { return process(pid) != Process::gone; }

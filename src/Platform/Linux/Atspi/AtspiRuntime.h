@@ -99,6 +99,7 @@ private:
     std::map<QString, std::int32_t> pids_;
     std::map<QString, QString> toolkits_;
     std::map<QString, std::chrono::steady_clock::time_point> hungUntil_;
+    mutable std::map<std::int32_t, std::pair<Process, std::chrono::steady_clock::time_point>> processes_;
     std::vector<std::function<void(bool)>> busListeners_;
     std::vector<std::function<void()>> releaseHooks_;
     std::vector<std::function<void(const QString&)>> goneListeners_;

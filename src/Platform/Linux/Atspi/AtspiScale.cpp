@@ -1,5 +1,6 @@
 #include "Platform/Linux/Atspi/AtspiScale.h"
 
+#include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/X11Desktop.h"
 
 #include <atspi/atspi.h>
@@ -94,6 +95,9 @@ std::optional<std::uint32_t> clientWindowOf(const AccPtr& window, float timeout)
 
 std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout)
 {
+    // One lookup places several boxes in the same window.
+    auto& moment = ObjectFacts::instance().moment(window.get());
+    if (moment.windowSize && ObjectFacts::admission(window.get()) == axcode::success) return moment.windowSize;
     QSize size;
     const AXCode code = bounded(window.get(), timeout, [&](GError** error) {
         AtspiRect* rect = atspi_component_get_extents(ATSPI_COMPONENT(window.get()), ATSPI_COORD_TYPE_WINDOW, error);
@@ -103,6 +107,7 @@ std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout)
         return true;
     });
     if (code != axcode::success || size.isEmpty()) return std::nullopt;
+    ObjectFacts::instance().moment(window.get()).windowSize = size;
     return size;
 }
 
