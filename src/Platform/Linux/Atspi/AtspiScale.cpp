@@ -20,8 +20,12 @@ struct Measured {
     std::uint32_t xWindow = 0;
     QSize xSize;
     double scale = 1;
+    bool known = false;
     Clock::time_point checked{};
     Clock::time_point retryAt{};
+    // Another scale seen since, not yet confirmed.
+    double candidate = 0;
+    Clock::time_point candidateSince{};
 };
 
 std::map<QString, Measured>& measuredApplications()
@@ -41,28 +45,33 @@ AccPtr someWindowOf(const Node& node)
     return {};
 }
 
-bool measure(const Node& node, Measured& measured)
+std::optional<Measured> measure(const Node& node)
 {
     const AccPtr window = someWindowOf(node);
-    if (!window) return false;
+    if (!window) return std::nullopt;
     const auto xWindow = clientWindowOf(window, node.timeout());
     const auto reported = reportedWindowSize(window, node.timeout());
-    if (!xWindow || !reported) return false;
+    if (!xWindow || !reported) return std::nullopt;
     auto& x11 = X11Desktop::instance();
     const auto xSize = x11.windowSize(*xWindow);
-    if (!xSize) return false;
+    if (!xSize) return std::nullopt;
     QSize drawn = *xSize;
     if (const auto margin = x11.frameExtents(*xWindow))
         drawn -= QSize(margin->left() + margin->right(), margin->top() + margin->bottom());
     constexpr int smallest = 32;
     if (reported->width() < smallest || reported->height() < smallest || drawn.width() < smallest ||
         drawn.height() < smallest)
-        return false;
+        return std::nullopt;
     const auto scale = scaleFromRatios(static_cast<double>(drawn.width()) / reported->width(),
                                        static_cast<double>(drawn.height()) / reported->height());
-    if (!scale) return false;
-    measured = Measured{*xWindow, *xSize, *scale, Clock::now(), {}};
-    return true;
+    if (!scale) return std::nullopt;
+    Measured measured;
+    measured.xWindow = *xWindow;
+    measured.xSize = *xSize;
+    measured.scale = *scale;
+    measured.known = true;
+    measured.checked = Clock::now();
+    return measured;
 }
 }  // namespace
 
@@ -133,13 +142,30 @@ double applicationScale(const Node& node)
     } else if (applications.size() > 64) {
         applications.clear();
     }
-    Measured& measured = applications[bus];
-    if (!measure(node, measured)) {
+    Measured& entry = applications[bus];
+    const auto fresh = measure(node);
+    if (!fresh) {
         // The last scale known holds until a measurement succeeds.
-        measured.xWindow = 0;
-        measured.retryAt = now + std::chrono::seconds(3);
+        entry.xWindow = 0;
+        entry.retryAt = now + std::chrono::seconds(3);
+        return entry.scale;
     }
-    return measured.scale;
+    // A toolkit may still answer its old size just after a resize (a window
+    // that doubles its width would seem to double its scale): a new scale
+    // counts once it is seen again a moment later.
+    constexpr auto settle = std::chrono::milliseconds(250);
+    if (entry.known && fresh->scale != entry.scale) {
+        if (entry.candidate != fresh->scale) {
+            entry.candidate = fresh->scale;
+            entry.candidateSince = now;
+        }
+        if (now - entry.candidateSince < settle) {
+            entry.checked = now;
+            return entry.scale;
+        }
+    }
+    entry = *fresh;
+    return entry.scale;
 }
 
 }  // namespace zorbel::platform::atspi

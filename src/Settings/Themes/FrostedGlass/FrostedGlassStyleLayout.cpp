@@ -9,6 +9,7 @@
 
 #include <QHBoxLayout>
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -66,10 +67,10 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* event) override
     {
         QPainter p(this);
-        background_.draw(p, *this, [this](QPainter& ip, const QRectF& r) {
+        background_.draw(p, *this, event->region(), [this](QPainter& ip, const QRectF& r) {
             QPainterPath own;
             own.addRect(r);
             const QPainterPath frame = glass::roundedRect(QRectF(parentWidget()->rect()),
@@ -134,11 +135,11 @@ FrostedGlassStyleLayout::FrostedGlassStyleLayout(QWidget* parent) : QWidget(pare
     row->addWidget(new FrostedPane(makeLivePreviewColumn()), 1);
 }
 
-void FrostedGlassStyleLayout::paintEvent(QPaintEvent*)
+void FrostedGlassStyleLayout::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     if (!window()->testAttribute(Qt::WA_TranslucentBackground)) glass::fillOpaqueBackdrop(p, rect());
-    background_.draw(p, *this, [](QPainter& ip, const QRectF& r) {
+    background_.draw(p, *this, event->region(), [](QPainter& ip, const QRectF& r) {
         glass::fillMaterial(ip, glass::roundedRect(r, frameRadius), Material::Regular, 0.7);
         ip.fillRect(QRectF(540, 0, 1, r.height()), ui::withAlpha(ui::primaryColor(), 0.1));
         ip.strokePath(glass::roundedRect(r.adjusted(0.25, 0.25, -0.25, -0.25), frameRadius),

@@ -2,6 +2,7 @@
 
 #include "Settings/Themes/LiquidGlass/GlassMotion.h"
 
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,6 +10,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <vector>
 
 namespace zorbel::glass {
@@ -85,17 +88,67 @@ QRectF causticShape(const Caustic& c)
     return QRectF(-c.frame.width() / 2, -c.frame.height() / 2, c.frame.width(), c.frame.height());
 }
 
+// Whether anything drawn within `area` can show through the painter's clip.
+bool showsThrough(const QPainter& p, const QRectF& area)
+{
+    return !p.hasClipping() || p.clipBoundingRect().intersects(area);
+}
+
+// Draws a small soft shape from a picture made once per look and size. Qt
+// rasterises an antialiased gradient ellipse in many spans and hands them to
+// worker threads; a picture is copied on this thread. `key` names the look;
+// sizes are kept to quarter points and places to whole device pixels, which
+// no one sees in shapes this soft.
+void drawSprite(QPainter& p, const QString& key, const QPointF& centre, double extent,
+                const std::function<void(QPainter&, const QPointF&)>& paint)
+{
+    static QHash<QString, QImage> sprites;
+    const qreal dpr = p.device()->devicePixelRatioF();
+    const double half = std::ceil(extent / 2) + 1;
+    const QString name = key + QStringLiteral("@%1").arg(dpr);
+    auto found = sprites.constFind(name);
+    if (found == sprites.constEnd()) {
+        if (sprites.size() > 512) sprites.clear();
+        QImage image(QSize(int(2 * half * dpr), int(2 * half * dpr)), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        image.fill(Qt::transparent);
+        QPainter ip(&image);
+        ip.setRenderHint(QPainter::Antialiasing);
+        ip.setPen(Qt::NoPen);
+        paint(ip, QPointF(half, half));
+        found = sprites.insert(name, image);
+    }
+    const QPointF corner = p.transform().map(centre - QPointF(half, half));
+    p.save();
+    p.resetTransform();
+    p.drawImage(QPointF(std::round(corner.x() * dpr) / dpr, std::round(corner.y() * dpr) / dpr), *found);
+    p.restore();
+}
+
+QString colorsKey(const std::vector<QColor>& colors)
+{
+    QString key;
+    for (const QColor& c : colors) key += QString::number(c.rgba64(), 16) + QLatin1Char(',');
+    return key;
+}
+
+double quarter(double value) { return std::round(value * 4) / 4; }
+
 // A small round drop of light with its faint white halo standing for its shadow.
 void paintDrop(QPainter& p, const QPointF& at, double size, double gradientEnd, const std::vector<QColor>& colors,
                double haloOpacity)
 {
+    size = quarter(size);
     if (size <= 0) return;
-    const QRectF frame(at.x() - size / 2, at.y() - size / 2, size, size);
-    p.setPen(Qt::NoPen);
-    p.setBrush(radial(at, size / 2, size / 2 + 1.2, {white(haloOpacity * 0.5), clear()}));
-    p.drawEllipse(frame.adjusted(-1.2, -1.2, 1.2, 1.2));
-    p.setBrush(radial(frame.topLeft(), 0, gradientEnd, colors));
-    p.drawEllipse(frame);
+    if (!showsThrough(p, QRectF(at.x() - size / 2 - 1.2, at.y() - size / 2 - 1.2, size + 2.4, size + 2.4))) return;
+    const QString key = QStringLiteral("drop:%1:%2:%3:").arg(size).arg(gradientEnd / size).arg(haloOpacity) + colorsKey(colors);
+    drawSprite(p, key, at, size + 2.4, [=](QPainter& ip, const QPointF& c) {
+        const QRectF frame(c.x() - size / 2, c.y() - size / 2, size, size);
+        ip.setBrush(radial(c, size / 2, size / 2 + 1.2, {white(haloOpacity * 0.5), clear()}));
+        ip.drawEllipse(frame.adjusted(-1.2, -1.2, 1.2, 1.2));
+        ip.setBrush(radial(frame.topLeft(), 0, gradientEnd, colors));
+        ip.drawEllipse(frame);
+    });
 }
 
 QRectF around(const QPointF& at, double size, double margin)
@@ -106,7 +159,7 @@ QRectF around(const QPointF& at, double size, double margin)
 
 }  // namespace
 
-void CachedPainting::draw(QPainter& p, const QWidget& widget,
+void CachedPainting::draw(QPainter& p, const QWidget& widget, const QRegion& dirty,
                           const std::function<void(QPainter&, const QRectF&)>& paint)
 {
     const qreal dpr = widget.devicePixelRatioF();
@@ -119,7 +172,29 @@ void CachedPainting::draw(QPainter& p, const QWidget& widget,
         ip.setRenderHint(QPainter::Antialiasing);
         paint(ip, QRectF(QPointF(0, 0), QSizeF(widget.size())));
     }
-    p.drawImage(QPointF(0, 0), image_);
+    drawPieces(p, dirty, image_);
+}
+
+std::vector<QRect> pieces(const QRegion& dirty, qreal dpr)
+{
+    // Qt hands a fill of more than about 96 spans to its worker threads.
+    const int rows = std::max(1, int(48 / dpr));
+    std::vector<QRect> out;
+    for (const QRect& r : dirty)
+        for (int y = r.top(); y <= r.bottom(); y += rows)
+            out.emplace_back(r.left(), y, r.width(), std::min(rows, r.bottom() + 1 - y));
+    return out;
+}
+
+void drawPieces(QPainter& p, const QRegion& dirty, const QImage& image)
+{
+    const qreal dpr = image.devicePixelRatio();
+    for (const QRect& piece : pieces(dirty, dpr)) {
+        p.save();
+        p.setClipRect(piece);
+        p.drawImage(QRectF(piece), image, QRectF(QPointF(piece.topLeft()) * dpr, QSizeF(piece.size()) * dpr));
+        p.restore();
+    }
 }
 
 QColor white(double opacity) { return QColor::fromRgbF(1, 1, 1, float(opacity)); }
@@ -234,6 +309,7 @@ void paintCaustics(QPainter& p, const QRectF& rect, double phase)
     const std::vector<QColor> colors[2] = {{white(0.08), white(0.04), clear()}, {white(0.06), white(0.03), clear()}};
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 2; ++i) {
+        if (!showsThrough(p, causticBounds(rect, phase, i))) continue;
         p.save();
         p.setTransform(causticTransform(rect, all[i]), true);
         p.setBrush(radial({0, 0}, all[i].startRadius, all[i].endRadius, colors[i]));
@@ -253,6 +329,7 @@ void paintContourGlow(QPainter& p, const QRectF& rect, double phase)
     const auto strip = contourGlow(phase, rect.size());
     if (!strip) return;
     const QRectF r = strip->rect.translated(rect.topLeft());
+    if (!showsThrough(p, r)) return;
     const double i = strip->intensity;
     QPointF from, to;
     switch (strip->edge) {
@@ -305,9 +382,14 @@ void paintRimMotion(QPainter& p, const QRectF& r, double c, double refractionPha
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 2; ++i) {
         const QPointF at = orbs[i].centre + r.topLeft();
-        const double radius = orbs[i].radius * orbs[i].scale;
-        p.setBrush(radial(at, 0, radius, orbColors[i]));
-        p.drawEllipse(at, radius, radius);
+        const double radius = orbRadius(r, c, refractionPhase, i);
+        if (!showsThrough(p, QRectF(at.x() - radius, at.y() - radius, 2 * radius, 2 * radius))) continue;
+        const std::vector<QColor>& colors = orbColors[i];
+        drawSprite(p, QStringLiteral("orb:%1:").arg(radius) + colorsKey(colors), at, 2 * radius,
+                   [&](QPainter& ip, const QPointF& centre) {
+                       ip.setBrush(radial(centre, 0, radius, colors));
+                       ip.drawEllipse(centre, radius, radius);
+                   });
     }
     paintContourGlow(p, r, refractionPhase);
     for (int k = 0; k < 4; ++k) {
@@ -322,10 +404,27 @@ QRectF controlDropletBounds(const QRectF& rect, double phase, int index)
     return around(d.centre + rect.topLeft(), d.size, 2);
 }
 
+double orbRadius(const QRectF& rect, double c, double refractionPhase, int which)
+{
+    // Half points: the orbs breathe by a fifth of a point a frame, and a
+    // soft orb half a point larger looks the same.
+    const auto orb = rimOrbs(refractionPhase, rect.size(), c)[which];
+    return std::round(orb.radius * orb.scale * 2) / 2;
+}
+
 QRectF orbBounds(const QRectF& rect, double c, double refractionPhase, int which)
 {
     const auto orb = rimOrbs(refractionPhase, rect.size(), c)[which];
-    return around(orb.centre + rect.topLeft(), 2 * orb.radius * orb.scale, 1);
+    return around(orb.centre + rect.topLeft(), 2 * orbRadius(rect, c, refractionPhase, which), 2);
+}
+
+QRegion changedOrbs(const QRectF& rect, double c, double before, double now)
+{
+    QRegion region;
+    for (int i = 0; i < 2; ++i)
+        if (orbRadius(rect, c, before, i) != orbRadius(rect, c, now, i))
+            region += orbBounds(rect, c, before, i).toAlignedRect() | orbBounds(rect, c, now, i).toAlignedRect();
+    return region;
 }
 
 }  // namespace zorbel::glass

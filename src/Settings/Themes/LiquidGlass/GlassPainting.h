@@ -5,6 +5,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <vector>
 #include <QRegion>
 
 class QPainter;
@@ -28,12 +29,22 @@ struct GlassTint {
 // rasterise on every frame of the animated layers below them.
 class CachedPainting {
 public:
-    void draw(QPainter& p, const QWidget& widget, const std::function<void(QPainter&, const QRectF&)>& paint);
+    // Draws the part of the picture within `dirty` (the paint event's region).
+    void draw(QPainter& p, const QWidget& widget, const QRegion& dirty,
+              const std::function<void(QPainter&, const QRectF&)>& paint);
     void invalidate() { image_ = QImage(); }
 
 private:
     QImage image_;
 };
+
+// `dirty` cut into pieces a few dozen device pixels high. Qt spreads a fill
+// of many scanlines over worker threads; drawn piece by piece, the glass stays
+// on this thread, where waking the workers ten times a second for each small
+// repaint would cost more than the drawing itself.
+std::vector<QRect> pieces(const QRegion& dirty, qreal dpr);
+// Draws `image` (at its pixel ratio, from the origin) piece by piece.
+void drawPieces(QPainter& p, const QRegion& dirty, const QImage& image);
 
 // White with an opacity.
 QColor white(double opacity);
@@ -83,5 +94,9 @@ void paintRimMotion(QPainter& p, const QRectF& rect, double radius, double refra
                     const GlassTint& tint);
 QRectF controlDropletBounds(const QRectF& rect, double phase, int index);
 QRectF orbBounds(const QRectF& rect, double radius, double refractionPhase, int which);
+// The radius an orb is drawn with; it lies still while this stays the same.
+double orbRadius(const QRectF& rect, double radius, double refractionPhase, int which);
+// The orbs drawn differently at the two phases, where they were and are.
+QRegion changedOrbs(const QRectF& rect, double radius, double before, double now);
 
 }  // namespace zorbel::glass

@@ -22,10 +22,14 @@ void LiquidGlassControlContainer::paintEvent(QPaintEvent* event)
 {
     const double t = frameTime();
     QPainter p(this);
-    p.setClipRegion(event->region());
+    highlights_.draw(p, *this, event->region() & rimHighlightArea(rect()),
+                     [](QPainter& ip, const QRectF& r) { paintRimHighlights(ip, r, cornerRadius); });
     p.setRenderHint(QPainter::Antialiasing);
-    if (event->region().intersects(rimHighlightArea(rect()))) paintRimHighlights(p, rect(), cornerRadius);
-    paintRimMotion(p, rect(), cornerRadius, loopPhase(t, refractionPeriod), loopPhase(t, dropletPeriod), tint_);
+    // Piece by piece, as the glass below: see drawPieces.
+    for (const QRect& piece : pieces(event->region(), devicePixelRatioF())) {
+        p.setClipRect(piece);
+        paintRimMotion(p, rect(), cornerRadius, loopPhase(t, refractionPeriod), loopPhase(t, dropletPeriod), tint_);
+    }
 }
 
 QRegion LiquidGlassControlContainer::detailRegion(double t) const
@@ -35,14 +39,14 @@ QRegion LiquidGlassControlContainer::detailRegion(double t) const
     const double droplets = loopPhase(t, dropletPeriod);
     QRegion region;
     for (int k = 0; k < 4; ++k) region += controlDropletBounds(r, droplets, k).toAlignedRect();
-    for (int i = 0; i < 2; ++i) region += orbBounds(r, cornerRadius, refraction, i).toAlignedRect();
     if (const auto strip = contourGlow(refraction, r.size())) region += strip->rect.toAlignedRect();
     return region;
 }
 
 QRegion LiquidGlassControlContainer::movedRegion(double before, double now) const
 {
-    return detailRegion(before) + detailRegion(now);
+    return detailRegion(before) + detailRegion(now) +
+           changedOrbs(rect(), cornerRadius, loopPhase(before, refractionPeriod), loopPhase(now, refractionPeriod));
 }
 
 }  // namespace zorbel

@@ -26,6 +26,7 @@ private:
 
     QWidget* content_;
     glass::GlassTint tint_;
+    glass::CachedPainting highlights_;  // the still light along the top and leading edges
 };
 
 }  // namespace zorbel

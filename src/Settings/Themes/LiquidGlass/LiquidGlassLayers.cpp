@@ -46,7 +46,8 @@ void GlassStackSurface::refreshBase(double driftTime)
 {
     const QRectF r = rect();
     const qreal dpr = devicePixelRatioF();
-    if (still_.size() != (QSizeF(size()) * dpr).toSize()) {
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (still_.size() != pixels) {
         still_ = blankImage(size(), dpr);
         QPainter p(&still_);
         p.setRenderHint(QPainter::Antialiasing);
@@ -55,28 +56,47 @@ void GlassStackSurface::refreshBase(double driftTime)
         paintStillBorderLines(p, r, tint_);
         paintInnerShade(p, r);
         paintRimHighlights(p, r, kRimRadius);
+        drift_ = blankImage((size() + QSize(1, 1)) / 2, 1.0);
+        base_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        base_.setDevicePixelRatio(dpr);
         driftDrawnAt_ = -1;
     }
     if (driftTime == driftDrawnAt_) return;
-    // The veil and tint are soft enough to draw at half size and enlarge.
-    QImage drift = blankImage((size() + QSize(1, 1)) / 2, 1.0);
+    // The buffers are kept and overwritten: Qt hands fills and conversions
+    // of pictures this large to worker threads, and waking them ten times
+    // over costs more than the work itself.
+    const Phases ph = phasesAt(driftTime);
     {
-        QPainter p(&drift);
+        // The veil and tint are soft enough to draw at half size and enlarge.
+        QPainter p(&drift_);
         p.setRenderHint(QPainter::Antialiasing);
-        p.scale(0.5, 0.5);
-        const Phases ph = phasesAt(driftTime);
-        paintWaterVeil(p, r, ph.veil, tint_);
-        paintHolographicTint(p, r, ph.tint);
+        for (const QRect& piece : pieces(drift_.rect(), 1.0)) {
+            p.setClipRect(piece);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.fillRect(piece, Qt::transparent);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            p.save();
+            p.scale(0.5, 0.5);
+            paintWaterVeil(p, r, ph.veil, tint_);
+            paintHolographicTint(p, r, ph.tint);
+            p.restore();
+        }
     }
-    QImage base = blankImage(size(), dpr);
-    {
-        QPainter p(&base);
-        if (paintsBackdrop()) fillOpaqueBackdrop(p, r);
-        p.drawImage(QPointF(0, 0), still_);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRectF(0, 0, drift.width() * 2.0, drift.height() * 2.0), drift);
+    // Composed straight into the 8-bit picture the frames draw from: the
+    // faint layers keep their 16-bit precision until this one rounding.
+    QPainter p(&base_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const QRect& piece : pieces(rect(), dpr)) {
+        p.setClipRect(piece);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        if (paintsBackdrop()) {
+            fillOpaqueBackdrop(p, r);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        p.drawImage(QRectF(piece), still_, QRectF(QPointF(piece.topLeft()) * dpr, QSizeF(piece.size()) * dpr));
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.drawImage(QRectF(0, 0, drift_.width() * 2.0, drift_.height() * 2.0), drift_);
     }
-    base_ = base.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     driftDrawnAt_ = driftTime;
 }
 
@@ -85,15 +105,21 @@ void GlassStackSurface::paintEvent(QPaintEvent* event)
     const double t = frameTime();
     refreshBase(std::floor(t / driftStep) * driftStep);
     QPainter p(this);
-    p.setClipRegion(event->region());
     const QRectF r = rect();
-    p.drawImage(QPointF(0, 0), base_);
-    p.setRenderHint(QPainter::Antialiasing);
     const Phases ph = phasesAt(t);
-    paintCaustics(p, r, ph.caustics);
-    paintContourGlow(p, r, ph.borderRefraction);
-    paintWindowDroplets(p, r, ph.borderDroplets, tint_);
-    paintRimMotion(p, r, kRimRadius, ph.rimRefraction, ph.rimDroplets, tint_);
+    const qreal dpr = base_.devicePixelRatio();
+    // Piece by piece: see drawPieces. Each moving detail is drawn only into
+    // the pieces it reaches.
+    for (const QRect& piece : pieces(event->region(), dpr)) {
+        p.setClipRect(piece);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.drawImage(QRectF(piece), base_, QRectF(QPointF(piece.topLeft()) * dpr, QSizeF(piece.size()) * dpr));
+        p.setRenderHint(QPainter::Antialiasing);
+        paintCaustics(p, r, ph.caustics);
+        paintContourGlow(p, r, ph.borderRefraction);
+        paintWindowDroplets(p, r, ph.borderDroplets, tint_);
+        paintRimMotion(p, r, kRimRadius, ph.rimRefraction, ph.rimDroplets, tint_);
+    }
 }
 
 QRegion GlassStackSurface::detailRegion(double t) const
@@ -105,7 +131,6 @@ QRegion GlassStackSurface::detailRegion(double t) const
     for (int i = 0; i < 2; ++i) add(causticBounds(r, ph.caustics, i));
     for (int k = 0; k < 8; ++k) add(windowDropletBounds(r, ph.borderDroplets, k));
     for (int k = 0; k < 4; ++k) add(controlDropletBounds(r, ph.rimDroplets, k));
-    for (int i = 0; i < 2; ++i) add(orbBounds(r, kRimRadius, ph.rimRefraction, i));
     for (double phase : {ph.borderRefraction, ph.rimRefraction})
         if (const auto strip = contourGlow(phase, r.size())) add(strip->rect);
     return region;
@@ -114,7 +139,8 @@ QRegion GlassStackSurface::detailRegion(double t) const
 QRegion GlassStackSurface::movedRegion(double before, double now) const
 {
     if (std::floor(before / driftStep) != std::floor(now / driftStep)) return QRegion(rect());
-    return detailRegion(before) + detailRegion(now);
+    return detailRegion(before) + detailRegion(now) +
+           changedOrbs(rect(), kRimRadius, phasesAt(before).rimRefraction, phasesAt(now).rimRefraction);
 }
 
 WhiteBackgroundLiquidGlassEffect::WhiteBackgroundLiquidGlassEffect(const GlassTint& tint, QWidget* parent)

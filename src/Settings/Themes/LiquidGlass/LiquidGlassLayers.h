@@ -51,6 +51,7 @@ private:
     Periods periods_;
     glass::GlassTint tint_;
     QImage still_;  // the layers that never move, for the current size
+    QImage drift_;  // the drifting layers at half size, for the current drift step
     QImage base_;   // still layers and drifting ones, for the current drift step
     double driftDrawnAt_ = -1;
 };

@@ -4,8 +4,10 @@
 #include "Settings/Themes/LiquidGlass/GlassPainting.h"
 
 #include <QLineF>
+#include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zorbel {
@@ -31,26 +33,43 @@ QLineF LiquidGlassOverlayView::edgeHighlight(double phase, const QRectF& b)
     return {b.topLeft(), b.bottomLeft()};
 }
 
-void LiquidGlassOverlayView::paintEvent(QPaintEvent*)
+void LiquidGlassOverlayView::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
+    // It lies over the whole window, so every repaint below it repaints it
+    // too: the still outline comes from a picture, piece by piece.
+    const QRegion border = QRegion(rect()) - QRegion(rect().adjusted(3, 3, -3, -3));
+    outline_.draw(p, *this, event->region() & border, [](QPainter& ip, const QRectF& r) {
+        QPen outline(glass::white(0.3), 1);
+        outline.setJoinStyle(Qt::RoundJoin);
+        ip.setPen(outline);
+        ip.drawRect(r.adjusted(1, 1, -1, -1));
+    });
     p.setRenderHint(QPainter::Antialiasing);
-    QPen outline(glass::white(0.3), 1);
-    outline.setJoinStyle(Qt::RoundJoin);
-    p.setPen(outline);
-    p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-    QPen edge(glass::white(0.4), 2, Qt::SolidLine, Qt::RoundCap);
-    p.setPen(edge);
-    p.drawLine(edgeHighlight(refractionPhase(frameTime()), QRectF(rect())));
+    p.setPen(QPen(glass::white(0.4), 2, Qt::SolidLine, Qt::RoundCap));
+    const QLineF edge = edgeHighlight(refractionPhase(frameTime()), QRectF(rect()));
+    for (const QRect& piece : glass::pieces(event->region(), devicePixelRatioF())) {
+        // Only the stretch of the edge within this piece (and a little
+        // beyond, so its ends are cut off by the clip, not drawn).
+        const QRectF reach = QRectF(piece).adjusted(-3, -3, 3, 3);
+        const QRectF span = QRectF(edge.p1(), edge.p2()).normalized();
+        const double x1 = std::max(span.left(), reach.left()), x2 = std::min(span.right(), reach.right());
+        const double y1 = std::max(span.top(), reach.top()), y2 = std::min(span.bottom(), reach.bottom());
+        if (x1 > x2 || y1 > y2) continue;
+        p.setClipRect(piece);
+        p.drawLine(QLineF(x1, y1, x2, y2));
+    }
 }
 
 QRegion LiquidGlassOverlayView::movedRegion(double before, double now) const
 {
+    const QLineF was = edgeHighlight(refractionPhase(before), QRectF(rect()));
+    const QLineF is = edgeHighlight(refractionPhase(now), QRectF(rect()));
+    // The lit edge stands still for a quarter turn, then jumps.
+    if (was == is) return {};
     QRegion region;
-    for (double t : {before, now}) {
-        const QLineF line = edgeHighlight(refractionPhase(t), QRectF(rect()));
+    for (const QLineF& line : {was, is})
         region += QRectF(line.p1(), line.p2()).normalized().adjusted(-2, -2, 2, 2).toAlignedRect();
-    }
     return region;
 }
 

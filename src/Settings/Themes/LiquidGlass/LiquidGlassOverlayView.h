@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Settings/Themes/LiquidGlass/GlassPainting.h"
 #include "Settings/Themes/LiquidGlass/GlassSurface.h"
 
 namespace zorbel {
@@ -21,6 +22,9 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     QRegion movedRegion(double before, double now) const override;
+
+private:
+    glass::CachedPainting outline_;
 };
 
 }  // namespace zorbel

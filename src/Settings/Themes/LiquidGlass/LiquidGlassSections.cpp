@@ -17,6 +17,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -40,11 +41,11 @@ LiquidGlassSection::LiquidGlassSection(const QString& title, bool tile, QWidget*
     v->addLayout(body_);
 }
 
-void LiquidGlassSection::paintEvent(QPaintEvent*)
+void LiquidGlassSection::paintEvent(QPaintEvent* event)
 {
     if (!tile_) return;
     QPainter p(this);
-    background_.draw(p, *this, [](QPainter& ip, const QRectF& r) {
+    background_.draw(p, *this, event->region(), [](QPainter& ip, const QRectF& r) {
         glass::fillMaterial(ip, glass::roundedRect(r, 16), glass::Material::Regular, 0.3);
     });
 }

@@ -12,8 +12,11 @@
 
 #include <QHBoxLayout>
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace zorbel {
@@ -121,10 +124,10 @@ LiquidGlassTabContent::LiquidGlassTabContent(const UnifiedTab& tab, QWidget* par
     if (page_) v->addWidget(page_);
 }
 
-void LiquidGlassTabContent::paintEvent(QPaintEvent*)
+void LiquidGlassTabContent::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    background_.draw(p, *this, [](QPainter& ip, const QRectF& r) {
+    background_.draw(p, *this, event->region(), [](QPainter& ip, const QRectF& r) {
         glass::fillMaterial(ip, glass::roundedRect(r, 16), Material::UltraThin, 0.6);
         strokeGlassOutline(ip, r, 0.6, 0.4, 0.3, {0.2, 0.12, 0.06}, 0.06);
     });
@@ -148,6 +151,15 @@ LiquidGlassStyleLayout::LiquidGlassStyleLayout(QWidget* parent) : QWidget(parent
     lv->addWidget(makeLiquidGlassTitleBar());
     tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
                                  [](const UnifiedTab& tab) { return new LiquidGlassTabContent(tab); });
+    // A thin rounded handle on clear glass instead of the desktop's boxed bar.
+    if (auto* scroll = tabs_->findChild<QScrollArea*>(QStringLiteral("pageScroll")))
+        scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
+            "QScrollBar:vertical { background: transparent; width: 10px; margin: 6px 2px 6px 0; }"
+            "QScrollBar::handle:vertical { background: rgba(0, 0, 0, 46); border-radius: 3px; min-height: 32px;"
+            " margin: 0 1px; }"
+            "QScrollBar::handle:vertical:hover { background: rgba(0, 0, 0, 77); }"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
     lv->addWidget(tabs_, 1);
     lv->addWidget(new LiquidGlassFooter);
     QWidget* leftColumn = glassColumn(left);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -40,7 +41,9 @@ QLinearGradient diagonal(const QRectF& r, std::initializer_list<QColor> colors)
 void paintGlassTile(QPainter& p, const QRectF& r, double radius, bool cornerLight)
 {
     const QPainterPath shape = glass::roundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius);
-    if (cornerLight) p.fillPath(shape, QColor(34, 38, 48, 205));
+    // All but opaque: it stands in for the blur that would wash out the window
+    // behind, whose text would otherwise show through the card's own.
+    if (cornerLight) p.fillPath(shape, QColor(34, 38, 48, 250));
     p.fillPath(shape, diagonal(r, {white(0.25), white(0.1), white(0)}));
     p.strokePath(shape, QPen(QBrush(diagonal(r, {white(0.6), white(0.2), white(0.1)})), 1));
     if (!cornerLight) return;
@@ -99,10 +102,10 @@ public:
     PromptCard(bool glass, QWidget* parent) : QWidget(parent), glass_(glass) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* event) override
     {
         QPainter p(this);
-        background_.draw(p, *this, [this](QPainter& ip, const QRectF& r) {
+        background_.draw(p, *this, event->region(), [this](QPainter& ip, const QRectF& r) {
             if (glass_)
                 paintGlassTile(ip, r, kCardRadius, true);
             else

@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRadialGradient>
 #include <QVBoxLayout>
@@ -77,11 +78,11 @@ GlassTitleBar::GlassTitleBar(GlassTitleBarLook look, QWidget* parent) : QWidget(
     row->addLayout(trail);
 }
 
-void GlassTitleBar::paintEvent(QPaintEvent*)
+void GlassTitleBar::paintEvent(QPaintEvent* event)
 {
     if (!look_.background) return;
     QPainter p(this);
-    background_.draw(p, *this, look_.background);
+    background_.draw(p, *this, event->region(), look_.background);
 }
 
 }  // namespace zorbel
