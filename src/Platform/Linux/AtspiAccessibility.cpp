@@ -4,6 +4,7 @@
 #include "Platform/Linux/X11Desktop.h"
 #include "Platform/Linux/Atspi/AtspiElement.h"
 #include "Platform/Linux/Atspi/AtspiEvents.h"
+#include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/Atspi/AtspiFocus.h"
 #include "Platform/Linux/Atspi/AtspiObjectAttributes.h"
 #include "Platform/Linux/Atspi/AtspiObservers.h"
@@ -19,9 +20,11 @@ using namespace atspi;
 namespace {
 float timeoutOf(const AtspiElement& e) { return e.timeout(); }
 
-// The trackers subscribe before the hub starts, so they see every event.
+// The trackers subscribe before the hub starts, so they see every event;
+// remembered facts are brought up to date before anyone hears of an event.
 bool ensureStarted()
 {
+    ObjectFacts::instance();
     FocusTracker::instance();
     ObserverRegistry::instance();
     return EventHub::instance().start();

@@ -269,12 +269,16 @@ TEST_P(AccessibilityContract, ElementsOfAQuitApplicationAreInvalid)
     for (const auto& other : workspace().runningApplications()) EXPECT_NE(other->processIdentifier(), app.pid);
 }
 
+// What an element said of itself before (its role) may be answered without
+// asking it; the first read that asks the hung application cannot complete,
+// and from then on nothing of it does, remembered or not.
 TEST_P(AccessibilityContract, AHungApplicationCannotComplete)
 {
     const auto app = driver().launch(standardLayout());
     const auto window = windowOf(app.pid);
     EXPECT_EQ(ax().setMessagingTimeout(window, 0.5f), axcode::success);
     driver().hang(app.pid);
+    EXPECT_EQ(codeOf(window, "AXChildren"), axcode::cannotComplete);
     EXPECT_EQ(codeOf(window, "AXRole"), axcode::cannotComplete);
     driver().resume(app.pid);
     EXPECT_TRUE(driver().waitUntil([&] { return codeOf(window, "AXRole") == axcode::success; }));

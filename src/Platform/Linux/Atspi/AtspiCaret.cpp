@@ -1,5 +1,6 @@
 #include "Platform/Linux/Atspi/AtspiCaret.h"
 
+#include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/Atspi/AtspiGeometry.h"
 #include "Platform/Linux/Atspi/AtspiText.h"
 
@@ -45,13 +46,11 @@ bool isRightToLeft(const QString& character)
     return direction == QChar::DirR || direction == QChar::DirAL;
 }
 
-// The caret after the character before it: at that character's right edge,
-// or at the start of the next line when it is a line feed.
-AXCode caretAfterPrevious(const Node& node, int offset, QRectF& box)
+// The caret after the character before it (`previous`, already read): at
+// that character's right edge, or at the start of the next line when it is
+// a line feed.
+AXCode caretAfterPrevious(const Node& node, int offset, const QString& previous, QRectF& box)
 {
-    QString previous;
-    TextReader reader(node);
-    if (AXCode code = reader.text(offset - 1, offset, previous)) return code;
     QRectF before;
     if (AXCode code = characterExtents(node, offset - 1, before)) return code;
     if (previous != QLatin1String("\n")) {
@@ -66,6 +65,7 @@ AXCode caretAfterPrevious(const Node& node, int offset, QRectF& box)
     box = QRectF(first.x(), before.bottom(), 0, before.height());
     return axcode::success;
 }
+
 }  // namespace
 
 AXCode selectedTextMarkerRange(const AXElementRef& element, const Node& node, AXTextMarkerRange& range)
@@ -90,15 +90,24 @@ AXCode caretBox(const Node& node, int offset, QRectF& box)
     TextReader reader(node);
     if (AXCode code = reader.characterCount(count)) return code;
     if (offset < 0 || offset > count) return axcode::noValue;
+    // The character before the caret, read where it is needed.
+    QString previous;
+    bool previousRead = false;
+    auto readPrevious = [&]() -> AXCode {
+        if (previousRead || offset == 0) return axcode::success;
+        previousRead = true;
+        const AXCode code = reader.text(offset - 1, offset, previous);
+        return isFailure(code) ? code : axcode::success;
+    };
     // At the end of right-to-left text toolkits answer where left-to-right
-    // text would end, on the far side of the line.
-    bool afterRightToLeft = false;
-    if (offset > 0 && offset == count) {
-        QString previous;
-        if (AXCode code = reader.text(offset - 1, offset, previous); isFailure(code)) return code;
-        afterRightToLeft = isRightToLeft(previous);
+    // text would end, on the far side of the line; and an application that
+    // answered nothing there once (Qt) is not asked there again.
+    const bool atEnd = offset == count;
+    if (atEnd) {
+        if (AXCode code = readPrevious()) return code;
     }
-    if (!afterRightToLeft) {
+    auto& facts = ObjectFacts::instance();
+    if (!(atEnd && (isRightToLeft(previous) || facts.zerosAtTextEnd(node.accessible())))) {
         QRectF at;
         const AXCode atCode = characterExtents(node, offset, at);
         if (isFailure(atCode)) return atCode;
@@ -106,9 +115,11 @@ AXCode caretBox(const Node& node, int offset, QRectF& box)
             box = QRectF(at.x(), at.y(), 0, at.height());
             return axcode::success;
         }
+        if (atEnd) facts.setZerosAtTextEnd(node.accessible());
     }
     if (offset == 0) return axcode::noValue;
-    const AXCode code = caretAfterPrevious(node, offset, box);
+    if (AXCode code = readPrevious()) return code;
+    const AXCode code = caretAfterPrevious(node, offset, previous, box);
     return code == axcode::success || isFailure(code) ? code : axcode::noValue;
 }
 

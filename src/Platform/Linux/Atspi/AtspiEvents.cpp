@@ -1,5 +1,7 @@
 #include "Platform/Linux/Atspi/AtspiEvents.h"
 
+#include "Platform/Linux/Atspi/AtspiFacts.h"
+
 #include "Platform/LogSink.h"
 
 #include <QTimer>
@@ -11,10 +13,32 @@
 namespace zorbel::platform::atspi {
 
 namespace {
+// Every change of the states read, of children, role, parent and name is
+// heard, so that what objects said of themselves can be remembered until it
+// changes. Not "defunct": libatspi sends that itself, synchronously, from
+// inside the release of each of its objects, and a listener that kept the
+// object would bring it back to be released again, without end.
 const char* const eventTypes[] = {
-    "object:state-changed:focused", "object:text-caret-moved", "object:text-selection-changed",
-    "object:text-changed",          "object:bounds-changed",   "window:activate",
-    "window:deactivate",            "window:create",           "window:destroy",
+    "object:state-changed:focused",
+    "object:state-changed:active",
+    "object:state-changed:showing",
+    "object:state-changed:visible",
+    "object:state-changed:enabled",
+    "object:state-changed:editable",
+    "object:state-changed:multi-line",
+    "object:state-changed:single-line",
+    "object:children-changed",
+    "object:property-change:accessible-name",
+    "object:property-change:accessible-role",
+    "object:property-change:accessible-parent",
+    "object:text-caret-moved",
+    "object:text-selection-changed",
+    "object:text-changed",
+    "object:bounds-changed",
+    "window:activate",
+    "window:deactivate",
+    "window:create",
+    "window:destroy",
 };
 }  // namespace
 
@@ -84,9 +108,13 @@ void EventHub::onEvent(void* rawEvent, void* self)
     if (G_VALUE_HOLDS(&event->any_data, ATSPI_TYPE_RECT)) {
         if (auto* rect = static_cast<AtspiRect*>(g_value_get_boxed(&event->any_data)))
             record.bounds = QRect(rect->x, rect->y, rect->width, rect->height);
+    } else if (G_VALUE_HOLDS(&event->any_data, ATSPI_TYPE_ACCESSIBLE)) {
+        record.child = retain(static_cast<AtspiAccessible*>(g_value_get_object(&event->any_data)));
     }
     g_boxed_free(ATSPI_TYPE_EVENT, event);
-    if (record.source) static_cast<EventHub*>(self)->enqueue(std::move(record));
+    if (!record.source) return;
+    ObjectFacts::instance().take(record);
+    static_cast<EventHub*>(self)->enqueue(std::move(record));
 }
 
 void EventHub::enqueue(EventRecord record)
@@ -113,6 +141,22 @@ void EventHub::unsubscribe(int id)
     }
 }
 
+namespace {
+bool isCaretEvent(const EventRecord& record) { return record.type.startsWith(QLatin1String("object:text-caret-moved")); }
+
+// Whether a caret event of the same object came in the same batch, before or
+// after the text change.
+bool caretEventBeside(const EventRecord& change, const std::deque<EventRecord>& queue,
+                      const std::vector<AccPtr>& caretSources)
+{
+    for (const AccPtr& source : caretSources)
+        if (sameObject(source.get(), change.source.get())) return true;
+    for (const EventRecord& other : queue)
+        if (isCaretEvent(other) && sameObject(other.source.get(), change.source.get())) return true;
+    return false;
+}
+}  // namespace
+
 void EventHub::flush()
 {
     scheduled_ = false;
@@ -120,12 +164,16 @@ void EventHub::flush()
     flushing_ = true;
     auto& runtime = Runtime::instance();
     const std::int32_t self = static_cast<std::int32_t>(::getpid());
+    std::vector<AccPtr> caretSources;
     while (!queue_.empty()) {
         EventRecord record = std::move(queue_.front());
         queue_.pop_front();
         const auto pid = runtime.pidOf(record.source.get());
         if (!pid || *pid == self) continue;
         record.pid = *pid;
+        if (isCaretEvent(record)) caretSources.push_back(record.source);
+        else if (record.type.startsWith(QLatin1String("object:text-changed")))
+            record.withCaretEvent = caretEventBeside(record, queue_, caretSources);
         // An application that sends events is answering again.
         runtime.clearHung(busName(record.source.get()));
         const std::size_t count = subscribers_.size();

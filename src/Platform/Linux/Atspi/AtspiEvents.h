@@ -19,9 +19,12 @@ struct EventRecord {
     int detail2 = 0;
     AccPtr source;
     QRect bounds;  // the new bounds of a bounds change (root coordinates)
+    AccPtr child;  // the child added or removed by a children change
     std::int32_t pid = 0;
     // Set by the focus tracker when a focus event changed nothing.
     bool duplicate = false;
+    // A text change that came with a caret event of the same object.
+    bool withCaretEvent = false;
 };
 
 // Receives AT-SPI events and hands them to its subscribers on a later turn

@@ -19,6 +19,8 @@ public:
 
     AXCode role(int& role) const;
     AXCode hasState(int state, bool& has) const;
+    // One bit per AtspiStateType.
+    AXCode states(std::uint64_t& states) const;
     AXCode roleFacts(RoleFacts& facts) const;
     AXCode name(QString& name) const;
     AXCode description(QString& description) const;

@@ -83,6 +83,9 @@ std::vector<std::pair<QString, AXElementRef>> ObserverRegistry::notificationsFor
         add("AXSelectedTextChanged");
     } else if (starts(type, "object:text-changed")) {
         add("AXValueChanged");
+        // A text change moves the caret after it; GTK 4 sends no caret event
+        // for some (an erased character).
+        if (!record.withCaretEvent) add("AXSelectedTextChanged");
     } else if (starts(type, "window:activate")) {
         add("AXFocusedWindowChanged");
         add("AXMainWindowChanged");

@@ -80,12 +80,33 @@ bool initWithAddress(const QString& address)
     return g_connection != nullptr;
 }
 
-// libdbus reports a lost connection as a local signal; it arrives while the
+constexpr const char* nameOwnerRule =
+    "type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',member='NameOwnerChanged'";
+
+// The unique name a NameOwnerChanged signal says has left the bus.
+QString vanishedName(DBusMessage* message)
+{
+    const char* name = nullptr;
+    const char* oldOwner = nullptr;
+    const char* newOwner = nullptr;
+    if (!dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &name, DBUS_TYPE_STRING, &oldOwner,
+                               DBUS_TYPE_STRING, &newOwner, DBUS_TYPE_INVALID))
+        return {};
+    if (!name || name[0] != ':' || !newOwner || newOwner[0] != '\0') return {};
+    return QString::fromUtf8(name);
+}
+
+// libdbus reports a lost connection as a local signal, and the bus an
+// application that has gone as the loss of its name; both arrive while the
 // main loop dispatches libatspi's sources, so the handling waits a turn.
 DBusHandlerResult watchConnection(DBusConnection*, DBusMessage* message, void*)
 {
     if (dbus_message_is_signal(message, DBUS_INTERFACE_LOCAL, "Disconnected"))
         QTimer::singleShot(0, QCoreApplication::instance(), [] { Runtime::instance().available(); });
+    else if (dbus_message_is_signal(message, DBUS_INTERFACE_DBUS, "NameOwnerChanged")) {
+        if (const QString gone = vanishedName(message); !gone.isEmpty())
+            QTimer::singleShot(0, QCoreApplication::instance(), [gone] { Runtime::instance().forget(gone); });
+    }
     return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
 }
 
@@ -172,6 +193,7 @@ bool Runtime::connect()
     if (address && initWithAddress(*address)) {
         atspi_set_timeout(defaultTimeoutMs, 0);
         dbus_connection_add_filter(g_connection, &watchConnection, nullptr, nullptr);
+        dbus_bus_add_match(g_connection, nameOwnerRule, nullptr);  // not waited for
         state_ = State::up;
         reason_.clear();
         ZORBEL_PLATFORM_INFO(QStringLiteral("Connected to the accessibility bus"));
@@ -292,21 +314,50 @@ void Runtime::markHung(const QString& bus)
 
 void Runtime::clearHung(const QString& bus) { hungUntil_.erase(bus); }
 
-bool Runtime::processAlive(std::int32_t pid) const
+void Runtime::forget(const QString& bus)
 {
-    if (pid <= 0) return false;
-    if (::kill(pid, 0) != 0 && errno != EPERM) return false;
-    // A process that has ended but is not yet reaped is gone too.
+    pids_.erase(bus);
+    toolkits_.erase(bus);
+    hungUntil_.erase(bus);
+    for (const auto& listener : goneListeners_) listener(bus);
+}
+
+namespace {
+// The state letter of /proc/PID/stat ('R', 'S', 'T', 'Z', ...); 0 when the
+// process is not there, '?' when it cannot be read.
+char processState(std::int32_t pid)
+{
+    if (pid <= 0) return 0;
+    if (::kill(pid, 0) != 0 && errno != EPERM) return 0;
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
     std::FILE* file = std::fopen(path, "r");
-    if (!file) return false;
+    if (!file) return 0;
     char line[512] = {};
     const std::size_t n = std::fread(line, 1, sizeof line - 1, file);
     std::fclose(file);
     const char* close = std::strrchr(line, ')');
-    if (!close || close + 2 >= line + n) return true;
-    return close[2] != 'Z' && close[2] != 'X';
+    if (!close || close + 2 >= line + n) return '?';
+    return close[2];
+}
+}  // namespace
+
+Runtime::Process Runtime::process(std::int32_t pid) const
+{
+    // A process that has ended but is not yet reaped is gone too.
+    const char state = processState(pid);
+    if (state == 0 || state == 'Z' || state == 'X') return Process::gone;
+    return state == 'T' || state == 't' ? Process::stopped : Process::running;
+}
+
+bool Runtime::processAlive(std::int32_t pid) const { return process(pid) != Process::gone; }
+
+void Runtime::takeIncoming()
+{
+    if (state_ != State::up || !g_connection) return;
+    dbus_connection_read_write(g_connection, 0);
+    while (dbus_connection_dispatch(g_connection) == DBUS_DISPATCH_DATA_REMAINS) {
+    }
 }
 
 Call::Call(AtspiAccessible* accessible, float elementTimeout) : accessible_(accessible)
@@ -320,13 +371,10 @@ Call::Call(AtspiAccessible* accessible, float elementTimeout) : accessible_(acce
         admit_ = axcode::invalidUIElement;
         return;
     }
+    // An application that has gone is known from its name leaving the bus
+    // (libatspi then lets go of it), not by asking after its process.
     auto* object = ATSPI_OBJECT(accessible);
-    if (!object->app || !object->app->bus) {
-        admit_ = axcode::invalidUIElement;
-        return;
-    }
-    const auto pid = runtime.pidOf(accessible);
-    if (!pid || !runtime.processAlive(*pid)) {
+    if (!object->app || !object->app->bus || !runtime.pidOf(accessible)) {
         admit_ = axcode::invalidUIElement;
         return;
     }
@@ -348,7 +396,13 @@ Call::~Call()
 AXCode Call::finish(bool resultValid)
 {
     if (admit_ != axcode::success) return admit_;
-    if (!error_ && resultValid) return axcode::success;
+    // libatspi answers some timed-out property reads with a default value
+    // and no error (a character count of 0): a call that took the whole
+    // timeout did not complete, whatever it answered.
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started_).count();
+    const bool tookTimeout = elapsed >= timeoutMs_ * 9 / 10;
+    if (!error_ && resultValid && !tookTimeout) return axcode::success;
 
     auto& runtime = Runtime::instance();
     auto* object = ATSPI_OBJECT(accessible_);
@@ -366,10 +420,8 @@ AXCode Call::finish(bool resultValid)
                                        "Unknown object", "does not exist", "defunct"}))
         return axcode::invalidUIElement;
 
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started_).count();
-    const bool timedOut = elapsed >= timeoutMs_ * 9 / 10 ||
-                          (error_ && messageSays(error_, {"NoReply", "Did not receive a reply", "timed out"}));
+    const bool timedOut =
+        tookTimeout || (error_ && messageSays(error_, {"NoReply", "Did not receive a reply", "timed out"}));
     if (timedOut) {
         runtime.markHung(busName(accessible_));
         return axcode::cannotComplete;

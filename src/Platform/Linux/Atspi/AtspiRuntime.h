@@ -60,12 +60,26 @@ public:
     void markHung(const QString& bus);
     void clearHung(const QString& bus);
 
-    // Whether the process behind a connection still runs.
+    // Whether the process behind a connection still runs, and whether it is
+    // stopped (it cannot answer then).
     bool processAlive(std::int32_t pid) const;
+    enum class Process { gone, stopped, running };
+    Process process(std::int32_t pid) const;
+    // Takes in what has arrived on the bus without waiting: events reach
+    // their listeners, and applications whose name left the bus are let go.
+    void takeIncoming();
 
     // Told on the main loop when the bus goes away (false) and when a bus
     // answers again after that (true).
     void onBusChange(std::function<void(bool up)> listener) { busListeners_.push_back(std::move(listener)); }
+    // An application's name has left the bus: what is known of it goes, and
+    // the listeners below are told.
+    void forget(const QString& bus);
+    // Told when an application's name leaves the bus (the application has gone).
+    void onApplicationGone(std::function<void(const QString& bus)> listener)
+    {
+        goneListeners_.push_back(std::move(listener));
+    }
     // Runs before libatspi lets go of a lost bus, while its objects still exist.
     void beforeRelease(std::function<void()> hook) { releaseHooks_.push_back(std::move(hook)); }
 
@@ -87,6 +101,7 @@ private:
     std::map<QString, std::chrono::steady_clock::time_point> hungUntil_;
     std::vector<std::function<void(bool)>> busListeners_;
     std::vector<std::function<void()>> releaseHooks_;
+    std::vector<std::function<void(const QString&)>> goneListeners_;
     bool wasLost_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "Platform/Linux/Atspi/AtspiText.h"
 
+#include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/Atspi/AtspiGeometry.h"
 
 #include <QList>
@@ -26,15 +27,34 @@ std::vector<std::int64_t> lineStarts(const QString& text)
 }
 
 bool fitsInt(std::int64_t v) { return v >= 0 && v <= std::numeric_limits<int>::max() / 2; }
+
+AXCode askCharacterCount(const Node& node, int& count)
+{
+    return bounded(node.accessible(), node.timeout(), [&](GError** error) {
+        count = atspi_text_get_character_count(textOf(node), error);
+        return count >= 0;
+    });
+}
+
+// GTK 4 (4.8) sends, after a typed character, the offset the caret had
+// before it: its caret events say that the caret moved, not where to.
+bool caretEventsTell(AtspiAccessible* accessible)
+{
+    return !Runtime::instance().toolkitOf(accessible).startsWith(QLatin1String("GTK 4"), Qt::CaseInsensitive);
+}
 }  // namespace
 
 AXCode TextReader::characterCount(int& count) const
 {
     if (!node_.hasText()) return node_.missingInterface();
-    return bounded(node_.accessible(), node_.timeout(), [&](GError** error) {
-        count = atspi_text_get_character_count(textOf(node_), error);
-        return count >= 0;
-    });
+    auto& moment = ObjectFacts::instance().moment(node_.accessible());
+    if (moment.characterCount) {
+        count = *moment.characterCount;
+        return axcode::success;
+    }
+    const AXCode code = askCharacterCount(node_, count);
+    if (code == axcode::success) ObjectFacts::instance().moment(node_.accessible()).characterCount = count;
+    return code;
 }
 
 AXCode TextReader::text(int start, int end, QString& text) const
@@ -51,8 +71,11 @@ AXCode TextReader::text(int start, int end, QString& text) const
 
 AXCode TextReader::wholeText(QString& text) const
 {
+    // Asked afresh, not taken from this moment's answers: a value read
+    // always reaches the application.
     int count = 0;
-    if (AXCode code = characterCount(count)) return code;
+    if (!node_.hasText()) return node_.missingInterface();
+    if (AXCode code = askCharacterCount(node_, count)) return code;
     if (count == 0) {
         text.clear();
         return axcode::success;
@@ -77,11 +100,21 @@ AXCode TextReader::selectionCount(int& count) const
     });
 }
 
+// The number of selections holds until a selection event; the caret offset
+// is the one the latest caret event carried, while no text change followed.
 AXCode TextReader::selectedRange(AXRange& range) const
 {
     if (!node_.hasText()) return node_.missingInterface();
+    auto& facts = ObjectFacts::instance();
+    ObjectFacts::Facts* known = facts.find(node_.accessible());
     int selections = 0;
-    AXCode code = selectionCount(selections);
+    AXCode code = axcode::success;
+    if (known && known->selections) {
+        selections = *known->selections;
+    } else if (!(code = selectionCount(selections))) {
+        facts.remember(node_.accessible()).selections = selections;
+        known = facts.find(node_.accessible());
+    }
     if (code) return code;
     if (selections > 0) {
         AtspiRange* selection = nullptr;
@@ -99,7 +132,8 @@ AXCode TextReader::selectedRange(AXRange& range) const
         }
     }
     int caret = 0;
-    if ((code = caretOffset(caret))) return code;
+    if (known && known->caret && caretEventsTell(node_.accessible())) caret = *known->caret;
+    else if ((code = caretOffset(caret))) return code;
     range = AXRange{caret, 0};
     return axcode::success;
 }
@@ -118,6 +152,7 @@ AXCode TextReader::visibleRange(AXRange& range) const
     int count = 0;
     if (AXCode code = characterCount(count)) return code;
     range = AXRange{0, count};
+    if (count == 0) return axcode::success;
     QRectF frame;
     if (elementExtents(node_, frame) != axcode::success) return axcode::success;
     int first = -1;
@@ -131,10 +166,23 @@ AXCode TextReader::visibleRange(AXRange& range) const
     return axcode::success;
 }
 
+// The text of its lines; an empty text (known from this moment's count) is
+// not asked for.
+AXCode TextReader::linesText(QString& text) const
+{
+    int count = 0;
+    if (AXCode code = characterCount(count)) return code;
+    if (count == 0) {
+        text.clear();
+        return axcode::success;
+    }
+    return wholeText(text);
+}
+
 AXCode TextReader::lineForIndex(std::int64_t index, std::int64_t& line) const
 {
     QString text;
-    if (AXCode code = wholeText(text)) return code;
+    if (AXCode code = linesText(text)) return code;
     const auto starts = lineStarts(text);
     line = 0;
     for (std::size_t i = 1; i < starts.size() && starts[i] <= index; ++i) line = static_cast<std::int64_t>(i);
@@ -144,7 +192,7 @@ AXCode TextReader::lineForIndex(std::int64_t index, std::int64_t& line) const
 AXCode TextReader::rangeForLine(std::int64_t line, AXRange& range) const
 {
     QString text;
-    if (AXCode code = wholeText(text)) return code;
+    if (AXCode code = linesText(text)) return code;
     const auto starts = lineStarts(text);
     if (line < 0 || line >= static_cast<std::int64_t>(starts.size())) return axcode::illegalArgument;
     const std::int64_t total = static_cast<std::int64_t>(text.toUcs4().size());
@@ -167,6 +215,12 @@ AXCode TextReader::boundsForRange(const AXRange& range, QRectF& box) const
     if (!node_.hasText()) return node_.missingInterface();
     if (!fitsInt(range.location) || range.length < 0 || !fitsInt(range.length)) return axcode::illegalArgument;
     const int start = static_cast<int>(range.location);
+    // An application that answers nothing usable past the last character
+    // (Qt) is not asked there.
+    int count = 0;
+    if (ObjectFacts::instance().zerosAtTextEnd(node_.accessible()) && characterCount(count) == axcode::success &&
+        start >= count)
+        return axcode::noValue;
     if (range.length <= 1) return characterExtents(node_, start, box);
     return rangeExtents(node_, start, start + static_cast<int>(range.length), box);
 }

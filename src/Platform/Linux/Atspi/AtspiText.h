@@ -31,6 +31,7 @@ public:
 
 private:
     AXCode selectionCount(int& count) const;
+    AXCode linesText(QString& text) const;
 
     const Node& node_;
 };

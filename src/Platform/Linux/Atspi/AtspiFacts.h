@@ -1,0 +1,83 @@
+#pragma once
+
+#include "Platform/Linux/Atspi/AtspiEvents.h"
+
+#include <QRectF>
+
+#include <chrono>
+#include <optional>
+#include <unordered_map>
+
+namespace zorbel::platform::atspi {
+
+// What an object said of itself that stays true until one of its events says
+// otherwise: its role, interfaces, parent, name and states; and where its
+// caret is, as its latest caret event told. A caret lookup would otherwise
+// ask all of it again on every keystroke, one bus round trip each.
+//
+// Facts are served only while their application could be asked: one known
+// to hang, or whose process is stopped, answers cannotComplete as a call
+// would, one whose process has ended invalidUIElement; the first question to
+// an object goes to its application. Events are taken in as libatspi reads
+// them, and what has arrived is read before a fact is served, so a fact is
+// never older than an answer already received. Everything of an application
+// is forgotten when its name leaves the bus.
+class ObjectFacts {
+public:
+    static ObjectFacts& instance();
+
+    struct Facts {
+        std::optional<int> role;
+        std::optional<std::uint64_t> states;  // one bit per AtspiStateType
+        std::uint32_t interfacesKnown = 0;    // one bit per Interface
+        std::uint32_t interfaces = 0;
+        bool parentKnown = false;
+        AccPtr parent;
+        std::optional<QString> name;
+        // From caret events only: a toolkit that sends none is always asked.
+        std::optional<int> caret;
+        std::chrono::steady_clock::time_point caretAt;
+        std::optional<int> selections;
+    };
+    enum Interface : std::uint32_t { text = 1, component = 2, editableText = 4, value = 8, action = 16 };
+
+    // What the object's application would answer now, without asking it:
+    // success when a remembered fact may be served.
+    static AXCode admission(AtspiAccessible* accessible);
+    // Brings the facts up to date with one event, as libatspi delivers it.
+    void take(const EventRecord& record);
+    // The object's facts (null when none are known); only asked after a
+    // successful admission.
+    Facts* find(AtspiAccessible* accessible);
+    Facts& remember(AtspiAccessible* accessible);
+
+    // Answers that hold while the main loop has not turned (and a few
+    // milliseconds at most, for callers that wait without letting it turn):
+    // one lookup asks some of them several times.
+    struct Moment {
+        std::optional<int> characterCount;
+        std::optional<QRectF> extents;
+    };
+    Moment& moment(AtspiAccessible* accessible);
+
+    // Whether the application answers all zeros for the caret box at the end
+    // of a text (Qt does; the character before it is then asked at once).
+    bool zerosAtTextEnd(AtspiAccessible* accessible) const;
+    void setZerosAtTextEnd(AtspiAccessible* accessible);
+
+    // Its name has left the bus: the application has gone.
+    void forgetApplication(const QString& bus);
+
+private:
+    ObjectFacts();
+    void forget(AtspiAccessible* accessible);
+
+    std::unordered_map<QString, std::unordered_map<QString, Facts>> byApplication_;
+    std::unordered_map<QString, bool> zerosAtTextEnd_;
+    std::unordered_map<QString, Moment> moments_;
+    std::chrono::steady_clock::time_point momentsSince_;
+    bool momentsScheduled_ = false;
+    std::size_t count_ = 0;
+};
+
+}  // namespace zorbel::platform::atspi
