@@ -46,10 +46,11 @@ TEST_F(IndicatorWindowTest, TheCutFollowsARestyleAndKeepsAnOpaqueGlow)
     bigger.shadowOpacity = 1;
     controller.updateStyle(bigger);
     // p = 1 + 9 + 2, so a 44 pt panel; the innermost glow ring (R + 1, alpha 0.9) is kept,
-    // the outermost (R + 4, alpha 0.3) is not.
+    // the half-clear and faint ones (R + 3, R + 4) are not.
     ASSERT_EQ(controller.window()->size(), QSize(44, 44));
     const QRegion cut = controller.window()->mask();
     EXPECT_TRUE(cut.contains(QPoint(22, 10))) << "the inner glow, 11.5 pt out";
+    EXPECT_FALSE(cut.contains(QPoint(22, 9))) << "the half-clear glow, 12.5 pt out, shows grey over black";
     EXPECT_FALSE(cut.contains(QPoint(22, 8))) << "the faint outer glow, 13.5 pt out";
     EXPECT_FALSE(cut.contains(QPoint(0, 0)));
 }

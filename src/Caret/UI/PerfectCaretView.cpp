@@ -100,7 +100,20 @@ QRegion PerfectCaretView::opaqueRegion(const QSize& size) const
     painter.setRenderHint(QPainter::Antialiasing);
     drawShadow(painter, QRectF(image.rect()));
     painter.end();
-    return QRegion(QBitmap::fromImage(image.createAlphaMask(Qt::ThresholdAlphaDither)));
+    // Without a compositor a kept pixel shows its colour scaled by its alpha over black, so
+    // the half-clear rim of a glow would show as a dotted grey ring: keep only pixels
+    // opaque enough to look like themselves.
+    constexpr int kOpaqueEnough = 224;
+    QImage mask(size, QImage::Format_MonoLSB);
+    mask.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    mask.fill(0);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) >= kOpaqueEnough) mask.setPixel(x, y, 1);
+        }
+    }
+    return QRegion(QBitmap::fromImage(mask));
 }
 
 void PerfectCaretView::draw(QPainter& painter, const QRectF& bounds) const

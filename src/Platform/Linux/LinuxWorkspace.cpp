@@ -35,6 +35,11 @@ LinuxWorkspace::LinuxWorkspace()
         mayHaveTerminated(pid);
         for (int ms : {50, 200, 450}) QTimer::singleShot(ms, this, [this, pid] { mayHaveTerminated(pid); });
     });
+    // An application brought to the front while the accessibility bus is
+    // gone cannot be observed: it is announced once a bus answers again.
+    atspi::Runtime::instance().onBusChange([this](bool up) {
+        if (up) frontmostMayHaveChanged();
+    });
     frontmostPid_ = focus.frontmostPid();
 }
 
@@ -112,6 +117,7 @@ void LinuxWorkspace::frontmostMayHaveChanged()
 {
     const std::int32_t pid = atspi::FocusTracker::instance().frontmostPid();
     if (pid <= 0 || pid == frontmostPid_ || pid == static_cast<std::int32_t>(::getpid())) return;
+    if (atspi::Runtime::instance().busLost()) return;
     frontmostPid_ = pid;
     RunningApplicationRef app = applicationForProcessIdentifier(pid);
     if (app) post(didActivateApplicationNotification, app);

@@ -66,6 +66,36 @@ AXCode caretAfterPrevious(const Node& node, int offset, const QString& previous,
     return axcode::success;
 }
 
+// Qt's line edit answers each character's box as though its text began at
+// the field's left edge, leaving out the shift that right-aligns
+// right-to-left text; each box starts where the caret before its character
+// stands: the first one at the line's right end, the last one its own width
+// right of the line's left end. The line is drawn against the field's right
+// edge, a few pixels in (its margin and Qt's rounding), and its end (the
+// caret) is the line's width left of there.
+constexpr double qtLineEditRightInset = 5;
+constexpr double qtLineEditLeftInset = 3;
+
+bool isQtLineEdit(const Node& node)
+{
+    if (!Runtime::instance().toolkitOf(node.accessible()).startsWith(QLatin1String("Qt"))) return false;
+    bool multiLine = true;
+    return node.hasState(ATSPI_STATE_MULTI_LINE, multiLine) == axcode::success && !multiLine;
+}
+
+AXCode qtLineEditEnd(const Node& node, int count, QRectF& box)
+{
+    QRectF field;
+    QRectF first;
+    QRectF last;
+    if (AXCode code = elementExtents(node, field)) return code;
+    if (AXCode code = characterExtents(node, 0, first)) return code;
+    if (AXCode code = characterExtents(node, count - 1, last)) return code;
+    const double width = first.left() - (last.left() - last.width());
+    const double x = std::max(field.left() + qtLineEditLeftInset, field.right() - qtLineEditRightInset - width);
+    box = QRectF(x, last.y(), 0, last.height());
+    return axcode::success;
+}
 }  // namespace
 
 AXCode selectedTextMarkerRange(const AXElementRef& element, const Node& node, AXTextMarkerRange& range)
@@ -119,7 +149,9 @@ AXCode caretBox(const Node& node, int offset, QRectF& box)
     }
     if (offset == 0) return axcode::noValue;
     if (AXCode code = readPrevious()) return code;
-    const AXCode code = caretAfterPrevious(node, offset, previous, box);
+    AXCode code = caretAfterPrevious(node, offset, previous, box);
+    if (code == axcode::success && atEnd && isRightToLeft(previous) && isQtLineEdit(node))
+        code = qtLineEditEnd(node, count, box);
     return code == axcode::success || isFailure(code) ? code : axcode::noValue;
 }
 

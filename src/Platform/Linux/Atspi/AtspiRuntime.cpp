@@ -1,5 +1,6 @@
 #include "Platform/Linux/Atspi/AtspiRuntime.h"
 
+#include "Platform/Linux/Atspi/AtspiApplications.h"
 #include "Platform/LogSink.h"
 
 #include <QCoreApplication>
@@ -122,6 +123,7 @@ bool messageSays(const GError* error, std::initializer_list<const char*> words)
 AccPtr adopt(AtspiAccessible* accessible)
 {
     if (!accessible) return {};
+    applications::remember(accessible);
     return AccPtr(accessible, [](AtspiAccessible* a) { g_object_unref(a); });
 }
 
@@ -194,6 +196,7 @@ bool Runtime::connect()
         atspi_set_timeout(defaultTimeoutMs, 0);
         dbus_connection_add_filter(g_connection, &watchConnection, nullptr, nullptr);
         dbus_bus_add_match(g_connection, nameOwnerRule, nullptr);  // not waited for
+        if (wasLost_) applications::renewAll(g_connection);
         state_ = State::up;
         reason_.clear();
         ZORBEL_PLATFORM_INFO(QStringLiteral("Connected to the accessibility bus"));
@@ -226,6 +229,7 @@ void Runtime::lost()
     pids_.clear();
     toolkits_.clear();
     hungUntil_.clear();
+    applications::rememberDesktop();
     dbus_connection_remove_filter(g_connection, &watchConnection, nullptr);
     atspi_exit();
     g_connection = nullptr;

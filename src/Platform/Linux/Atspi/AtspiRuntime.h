@@ -39,6 +39,8 @@ public:
     bool available();
     // The reason the bus is not available (for the trust check's log line).
     QString unavailableReason() const { return reason_; }
+    // From the loss of a bus until a bus answers again.
+    bool busLost() const { return wasLost_; }
 
     // Timeouts in seconds; 0 means "the default". The element's own timeout
     // wins, then the system-wide one, then the default.
