@@ -83,6 +83,26 @@ bool isQtLineEdit(const Node& node)
     return node.hasState(ATSPI_STATE_MULTI_LINE, multiLine) == axcode::success && !multiLine;
 }
 
+// GTK 4 cuts a range reaching past the end of its text at the end: one
+// read of the characters on both sides of the caret says what stands before
+// it and whether it is at the end, where the number of characters and the
+// character before would take a call each. `count` is the number of characters when the caret is at or past the end,
+// else one more than the caret's offset (enough to know it is not).
+AXCode readAroundCaret(const TextReader& reader, int offset, int& count, QString& previous)
+{
+    const int from = std::max(0, offset - 1);
+    QString around;
+    if (AXCode code = reader.text(from, offset + 1, around)) return code;
+    const auto chars = around.toUcs4();
+    const int read = static_cast<int>(std::min<qsizetype>(chars.size(), offset + 1 - from));
+    count = from + read;
+    if (offset > 0 && read > 0) {
+        const char32_t first = chars.constFirst();
+        previous = QString::fromUcs4(&first, 1);
+    }
+    return axcode::success;
+}
+
 AXCode qtLineEditEnd(const Node& node, int count, QRectF& box)
 {
     QRectF field;
@@ -116,13 +136,19 @@ AXCode boundsForTextMarkerRange(const Node& node, const AXTextMarkerRange& range
 
 AXCode caretBox(const Node& node, int offset, QRectF& box)
 {
+    if (offset < 0) return axcode::noValue;
     int count = 0;
     TextReader reader(node);
-    if (AXCode code = reader.characterCount(count)) return code;
-    if (offset < 0 || offset > count) return axcode::noValue;
     // The character before the caret, read where it is needed.
     QString previous;
     bool previousRead = false;
+    if (isGtk4(node)) {
+        if (AXCode code = readAroundCaret(reader, offset, count, previous)) return code;
+        previousRead = true;
+    } else if (AXCode code = reader.characterCount(count)) {
+        return code;
+    }
+    if (offset > count) return axcode::noValue;
     auto readPrevious = [&]() -> AXCode {
         if (previousRead || offset == 0) return axcode::success;
         previousRead = true;

@@ -14,6 +14,12 @@ constexpr std::size_t maxObjects = 4096;
 constexpr auto momentLength = std::chrono::milliseconds(20);
 
 bool starts(const QString& type, const char* prefix) { return type.startsWith(QLatin1String(prefix)); }
+
+void forgetWindowSize(ObjectFacts::Facts& facts)
+{
+    facts.windowSize.reset();
+    facts.windowSizeAtX = QSize();
+}
 }  // namespace
 
 ObjectFacts& ObjectFacts::instance()
@@ -138,6 +144,9 @@ void ObjectFacts::take(const EventRecord& record)
         facts->selections.reset();
     } else if (starts(type, "object:state-changed") || starts(type, "window:")) {
         facts->states.reset();
+        forgetWindowSize(*facts);
+    } else if (starts(type, "object:bounds-changed")) {
+        forgetWindowSize(*facts);
     } else if (starts(type, "object:property-change:accessible-name")) {
         facts->name.reset();
     } else if (starts(type, "object:property-change:accessible-role")) {

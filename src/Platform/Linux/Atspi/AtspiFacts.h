@@ -3,6 +3,7 @@
 #include "Platform/Linux/Atspi/AtspiEvents.h"
 
 #include <QRectF>
+#include <QSize>
 
 #include <chrono>
 #include <optional>
@@ -38,6 +39,11 @@ public:
         std::optional<int> caret;
         std::chrono::steady_clock::time_point caretAt;
         std::optional<int> selections;
+        // A window's own size (window coordinates) and the size of its X
+        // window it was measured beside, and since when that X size is seen.
+        std::optional<QSize> windowSize;
+        QSize windowSizeAtX;
+        std::chrono::steady_clock::time_point xSizeSince;
     };
     enum Interface : std::uint32_t { text = 1, component = 2, editableText = 4, value = 8, action = 16 };
 
@@ -57,7 +63,6 @@ public:
     struct Moment {
         std::optional<int> characterCount;
         std::optional<QRectF> extents;
-        std::optional<QSize> windowSize;  // a window's own size, in window coordinates
     };
     Moment& moment(AtspiAccessible* accessible);
 

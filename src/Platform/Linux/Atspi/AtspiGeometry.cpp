@@ -58,9 +58,10 @@ QPointF decorationInset(const AccPtr& window, float timeout, std::uint32_t xWind
 {
     auto& x11 = X11Desktop::instance();
     if (const auto extents = x11.frameExtents(xWindow)) return QPoint(extents->left(), extents->top());
-    const auto frame = reportedWindowSize(window, timeout);
     const auto size = x11.windowSize(xWindow);
-    if (!size || !frame) return {};
+    if (!size) return {};
+    const auto frame = reportedWindowSize(window, timeout, *size);
+    if (!frame) return {};
     const QSizeF border = QSizeF(*size) - QSizeF(*frame) * scale;
     const double largest = 64 * scale;
     if (border.width() < 0 || border.height() < 0 || border.width() > largest || border.height() > largest) return {};
@@ -79,13 +80,6 @@ std::optional<QPointF> windowOriginOf(const Node& node, double scale)
     return QPointF(*origin) + decorationInset(window, node.timeout(), *xWindow, scale);
 }
 
-// GTK 4 answers screen coordinates with window coordinates (or refuses them).
-bool answersWindowCoordinatesOnly(const Node& node)
-{
-    const QString toolkit = Runtime::instance().toolkitOf(node.accessible());
-    return toolkit.startsWith(QLatin1String("GTK 4"), Qt::CaseInsensitive);
-}
-
 AXCode windowBox(const Node& node, const Query& query, QRectF& box)
 {
     const Answer window = ask(node, ATSPI_COORD_TYPE_WINDOW, query);
@@ -100,7 +94,8 @@ AXCode windowBox(const Node& node, const Query& query, QRectF& box)
 
 AXCode boxWithQuirks(const Node& node, const Query& query, QRectF& box)
 {
-    if (answersWindowCoordinatesOnly(node)) return windowBox(node, query, box);
+    // GTK 4 answers screen coordinates with window coordinates (or refuses them).
+    if (isGtk4(node)) return windowBox(node, query, box);
     Answer screen = ask(node, ATSPI_COORD_TYPE_SCREEN, query);
     if (screen.code == axcode::success && screen.box.isNull() && screen.box.x() == 0 && screen.box.y() == 0)
         screen = ask(node, ATSPI_COORD_TYPE_SCREEN, query);
@@ -138,6 +133,12 @@ QPointF toAXDistance(const Node& node, const QPointF& distance)
     const auto screens = programScreens();
     const double ratio = screens.isEmpty() ? 1.0 : screens.constFirst().ratio;
     return distance * applicationScale(node) / ratio;
+}
+
+bool isGtk4(const Node& node)
+{
+    const QString toolkit = Runtime::instance().toolkitOf(node.accessible());
+    return toolkit.startsWith(QLatin1String("GTK 4"), Qt::CaseInsensitive);
 }
 
 bool usableBox(const QRect& box)

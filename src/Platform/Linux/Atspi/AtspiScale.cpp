@@ -51,11 +51,12 @@ std::optional<Measured> measure(const Node& node)
     const AccPtr window = someWindowOf(node);
     if (!window) return std::nullopt;
     const auto xWindow = clientWindowOf(window, node.timeout());
-    const auto reported = reportedWindowSize(window, node.timeout());
-    if (!xWindow || !reported) return std::nullopt;
+    if (!xWindow) return std::nullopt;
     auto& x11 = X11Desktop::instance();
     const auto xSize = x11.windowSize(*xWindow);
     if (!xSize) return std::nullopt;
+    const auto reported = reportedWindowSize(window, node.timeout(), *xSize);
+    if (!reported) return std::nullopt;
     QSize drawn = *xSize;
     if (const auto margin = x11.frameExtents(*xWindow))
         drawn -= QSize(margin->left() + margin->right(), margin->top() + margin->bottom());
@@ -93,11 +94,24 @@ std::optional<std::uint32_t> clientWindowOf(const AccPtr& window, float timeout)
     return match;
 }
 
-std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout)
+std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout, const QSize& xSize)
 {
-    // One lookup places several boxes in the same window.
-    auto& moment = ObjectFacts::instance().moment(window.get());
-    if (moment.windowSize && ObjectFacts::admission(window.get()) == axcode::success) return moment.windowSize;
+    // A window's size in its own coordinates changes only with its X window
+    // or with an event of it (bounds, state, activation); an answer counts
+    // once the X size has held a moment, as a toolkit may still answer its
+    // old size just after a resize.
+    constexpr auto settle = std::chrono::milliseconds(250);
+    auto& facts = ObjectFacts::instance();
+    const AXCode admitted = ObjectFacts::admission(window.get());
+    if (admitted != axcode::success) return std::nullopt;
+    const auto now = Clock::now();
+    auto& known = facts.remember(window.get());
+    if (known.windowSizeAtX != xSize) {
+        known.windowSize.reset();
+        known.windowSizeAtX = xSize;
+        known.xSizeSince = now;
+    }
+    if (known.windowSize) return known.windowSize;
     QSize size;
     const AXCode code = bounded(window.get(), timeout, [&](GError** error) {
         AtspiRect* rect = atspi_component_get_extents(ATSPI_COMPONENT(window.get()), ATSPI_COORD_TYPE_WINDOW, error);
@@ -107,7 +121,9 @@ std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout)
         return true;
     });
     if (code != axcode::success || size.isEmpty()) return std::nullopt;
-    ObjectFacts::instance().moment(window.get()).windowSize = size;
+    // The call ran libatspi's loop: events taken in may have replaced the facts.
+    auto& after = facts.remember(window.get());
+    if (after.windowSizeAtX == xSize && now - after.xSizeSince >= settle) after.windowSize = size;
     return size;
 }
 

@@ -14,8 +14,9 @@ namespace zorbel::platform::atspi {
 std::optional<std::uint32_t> clientWindowOf(const AccPtr& window, float timeout);
 
 // The size an accessible window gives for itself (in window coordinates,
-// which every toolkit answers).
-std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout);
+// which every toolkit answers), beside its X window of `xSize` pixels;
+// remembered while that X size holds and no event of the window comes.
+std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout, const QSize& xSize);
 
 // Screen pixels per unit of an application's accessibility coordinates. A
 // toolkit scaled by GDK_SCALE or QT_SCALE_FACTOR reports its own logical
