@@ -250,8 +250,11 @@ class Benchmark {
     const std::string& name = typist.name;
     std::printf("%s: key press to indicator move: %s (%zu of %d keystrokes moved it)\n", name.c_str(),
                 figures(fromKey).c_str(), fromKey.size(), options_.keys);
-    std::printf("%s: AT-SPI caret event to indicator move: %s (%zu events seen)\n", name.c_str(),
-                figures(fromCaretEvent).c_str(), fromCaretEvent.size());
+    if (fromCaretEvent.empty())
+      std::printf("%s: AT-SPI caret event to indicator move: no caret event came with a keystroke\n", name.c_str());
+    else
+      std::printf("%s: AT-SPI caret event to indicator move: %s (%zu events seen)\n", name.c_str(),
+                  figures(fromCaretEvent).c_str(), fromCaretEvent.size());
     std::printf("%s: CPU while typing: %.2f ms per keystroke\n", name.c_str(), 1000.0 * cpu / options_.keys);
     std::printf("%s: accessibility round trips per keystroke: %.1f\n", name.c_str(),
                 double(callsSoFar() - callsBefore) / options_.keys);
@@ -264,10 +267,11 @@ class Benchmark {
     BusCallCounter& calls = desktop_.busCalls();
     if (!calls.connected()) return;
     const double keys = options_.keys;
-    std::printf("%s: through the bus daemon: %.1f per keystroke, most often:\n", name.c_str(), calls.total() / keys);
+    std::printf("%s: through the bus daemon: %.1f per keystroke\n", name.c_str(), calls.total() / keys);
     int shown = 0;
     for (const auto& [member, count] : calls.byMember()) {
       if (shown++ == 10 || count < options_.keys / 10) break;
+      if (shown == 1) std::printf("%s: most often:\n", name.c_str());
       std::printf("    %-40s %.2f\n", member.c_str(), count / keys);
     }
   }
