@@ -4,7 +4,6 @@
 #include "Settings/Widgets/SymbolIcon.h"
 
 #include <QIcon>
-#include <QPalette>
 #include <QPushButton>
 
 namespace zorbel::ui {
@@ -20,10 +19,19 @@ QPushButton* makeButton(const QString& text, ButtonKind kind, ControlSize size, 
     button->setFont(systemFont(fontSize(size), QFont::Medium));
     button->setCursor(Qt::PointingHandCursor);
     if (kind == ButtonKind::prominent) {
-        QPalette p = button->palette();
-        p.setColor(QPalette::Button, systemBlue());
-        p.setColor(QPalette::ButtonText, Qt::white);
-        button->setPalette(p);
+        // Fusion lightens and desaturates a palette's button colour, which left white text on
+        // a pale blue: the accent is painted as it is.
+        const QColor blue = systemBlue();
+        button->setStyleSheet(
+            QStringLiteral("QPushButton { color: white; background: %1; border: 1px solid %2; border-radius: 5px; }"
+                           "QPushButton:hover { background: %3; }"
+                           "QPushButton:pressed { background: %2; }"
+                           "QPushButton:disabled { color: rgba(255, 255, 255, 170);"
+                           " background: rgba(%4, %5, %6, 115); border-color: transparent; }")
+                .arg(blue.name(), blue.darker(125).name(), blue.lighter(110).name())
+                .arg(blue.red())
+                .arg(blue.green())
+                .arg(blue.blue()));
     }
     const int vertical = size == ControlSize::large ? 7 : size == ControlSize::small ? 1 : 3;
     const int horizontal = size == ControlSize::large ? 18 : 10;
