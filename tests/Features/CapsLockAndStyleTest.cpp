@@ -16,12 +16,8 @@ protected:
     void SetUp() override
     {
         InputMethodTest::SetUp();
-        useSources({{"xkb:us::eng", "English (US)"}, {"pinyin", "中文拼音"}});
-        picks = {0, 0, 0, 0};
         // English gets preset 0 (blue), pinyin preset 1 (red).
-        InputMethodStyleFeature::initializeAtLaunch();
-        world().runFor(0);
-        posted.clear();
+        startWithEnglishAndPinyin();
     }
     BrindotStyleManager& styles() { return BrindotStyleManager::shared(); }
     void settle() { world().runFor(0.05); }

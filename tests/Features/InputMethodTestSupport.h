@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
 #include "Features/InputMethodStyle/Managers/StylePresetProvider.h"
 #include "support/TestWorld.h"
@@ -50,6 +51,16 @@ protected:
             list.push_back(platform::SimulatedKeyboard::keyboardSource(QString::fromUtf8(id), QString::fromUtf8(name)));
         keyboard().setSources(list);
         keyboard().select(list.front().id);
+    }
+
+    // English and pinyin, the feature started with its first preset draws, nothing posted yet.
+    void startWithEnglishAndPinyin()
+    {
+        useSources({{"xkb:us::eng", "English (US)"}, {"pinyin", "中文拼音"}});
+        picks = {0, 0, 0, 0};
+        InputMethodStyleFeature::initializeAtLaunch();
+        world().runFor(0);
+        posted.clear();
     }
 
     std::deque<int> picks;

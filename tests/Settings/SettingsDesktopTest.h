@@ -11,8 +11,11 @@
 #include "Shell/StatusBarManager.h"
 #include "Shell/UIStyleManager.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QStringList>
+#include <QTest>
+#include <QWidget>
 
 namespace zorbel::testing {
 
@@ -39,6 +42,20 @@ protected:
         if (auto* c = SettingsWindowController::shared()) delete c;
         QApplication::processEvents();
         ShellTestOn<CaretDesktopTest>::TearDown();
+    }
+
+    // A control of the open window by its object name.
+    template <class T = QWidget>
+    T* find(const QString& name)
+    {
+        auto* w = SettingsWindowController::shared()->window()->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    void openTab(const QString& id)
+    {
+        QTest::mouseClick(find<QAbstractButton>(QStringLiteral("tab.") + id), Qt::LeftButton);
+        QApplication::processEvents();
     }
 
     // Writes to either settings domain since the test began.

@@ -48,18 +48,6 @@ protected:
         SettingsWindowController::showSettings();
         return SettingsWindowController::shared()->window();
     }
-    template <class T = QWidget>
-    T* find(const QString& name)
-    {
-        auto* w = SettingsWindowController::shared()->window()->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    void openTab(const QString& id)
-    {
-        QTest::mouseClick(find<QAbstractButton>(QStringLiteral("tab.") + id), Qt::LeftButton);
-        QApplication::processEvents();
-    }
     BrindotStyle storedStyle()
     {
         return *decodeBrindotStyle(*world().defaults.standard().dataForKey(QStringLiteral("BrindotStyle"))).value;

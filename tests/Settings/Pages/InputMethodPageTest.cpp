@@ -20,11 +20,7 @@ protected:
     void SetUp() override
     {
         InputMethodTest::SetUp();
-        useSources({{"xkb:us::eng", "English (US)"}, {"pinyin", "中文拼音"}});
-        picks = {0, 0, 0, 0};
-        InputMethodStyleFeature::initializeAtLaunch();
-        world().runFor(0);
-        posted.clear();
+        startWithEnglishAndPinyin();
     }
     void open()
     {

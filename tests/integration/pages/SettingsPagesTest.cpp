@@ -14,6 +14,7 @@
 #include "indicator/IndicatorChecks.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
+#include "support/EditorWithIndicatorTest.h"
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
@@ -45,7 +46,7 @@ QString artifactsFolder()
 
 void pause(std::chrono::milliseconds ms) { pollUntil([] { return false; }, ms); }
 
-class SettingsPagesTest : public ::testing::Test {
+class SettingsPagesTest : public EditorWithIndicatorTest {
 protected:
     void SetUp() override
     {
@@ -53,35 +54,12 @@ protected:
         setxkbmap.start(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de")});
         ASSERT_TRUE(setxkbmap.waitForFinished(10000) && setxkbmap.exitCode() == 0);
         ASSERT_TRUE(lockXkbGroup(0));
-        services_ = std::make_unique<LinuxServices>();
+        EditorWithIndicatorTest::SetUp();
     }
     void TearDown() override
     {
-        if (auto* c = SettingsWindowController::shared()) delete c;
-        client_.reset();
-        resetSharedInstances();
-        services_.reset();
+        EditorWithIndicatorTest::TearDown();
         lockXkbGroup(0);
-    }
-
-    static QWidget* panel() { return BrindotManager::shared().perfectCaretManager().windowController().window(); }
-
-    void startEditor()
-    {
-        QString error;
-        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(40, 40, 480, 320)}, &error);
-        ASSERT_TRUE(client_) << error.toStdString();
-        ASSERT_TRUE(pollUntil([&] { return isRegistered(client_->pid()); }, 10s));
-        const QRect window = *windowGeometry(client_->windowId());
-        entry_ = {window.center().x(), window.top() + 20};
-        BrindotManager::shared();
-        InputMethodStyleFeature::initializeAtLaunch();
-        StatusBarManager::shared().setIsBrindotEnabled(true);
-        platform::notificationCenter().post(QString::fromLatin1(BrindotManager::toggleNotification), QVariant(true));
-        ASSERT_TRUE(focusWindow(client_->windowId()));
-        ASSERT_TRUE(clickAt(entry_));
-        ASSERT_TRUE(typeText(QStringLiteral("xx")));
-        ASSERT_TRUE(pollUntil([] { return isViewable(panel()->winId()) == true; }, 8s)) << "the indicator shows";
     }
 
     QWidget* window() { return SettingsWindowController::shared()->window(); }
@@ -144,15 +122,11 @@ protected:
             return p && isViewable(panel()->winId()) == true && hueAt(grabScreen(), centreOf(*p).toPoint()) == hue;
         }, 5s, 20ms);
     }
-
-    std::unique_ptr<LinuxServices> services_;
-    std::unique_ptr<TextClient> client_;
-    QPoint entry_;
 };
 
 TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch)
 {
-    ASSERT_NO_FATAL_FAILURE(startEditor());
+    ASSERT_NO_FATAL_FAILURE(startEditor(InputMethodStyleFeature::initializeAtLaunch));
     SettingsWindowController::showSettings();
     ASSERT_TRUE(pollUntil([&] { return isViewable(window()->winId()) == true; }, 5s));
 

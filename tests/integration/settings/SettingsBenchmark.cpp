@@ -7,20 +7,18 @@
 #include "Platform/Linux/LinuxPlatform.h"
 #include "Platform/LogSink.h"
 #include "Platform/UserDefaults.h"
+#include "support/BenchmarkProbes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
-#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/resource.h>
 
 using namespace zorbel;
+using namespace zorbel::integration;
 
 namespace {
 
@@ -43,30 +41,6 @@ protected:
         return false;
     }
 };
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-// Lets the event loop run (and sleep while idle) for a while.
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Opens the window and returns the milliseconds until it first painted.
 double openAndTimeFirstPaint()
@@ -102,17 +76,11 @@ int main(int argc, char** argv)
     platform::LinuxPlatform desktop(defaults, log, console);
     BrindotManager::shared();
     runFor(2000);
-    double cpuBefore = cpuSeconds();
-    runFor(10000);
-    const double quietPercent = 100.0 * (cpuSeconds() - cpuBefore) / 10.0;
+    const double quietPercent = cpuShare(10000);
 
     const double first = openAndTimeFirstPaint();
     runFor(2000);
-    cpuBefore = cpuSeconds();
-    QElapsedTimer idle;
-    idle.start();
-    runFor(10000);
-    const double idlePercent = 100.0 * (cpuSeconds() - cpuBefore) / (idle.nsecsElapsed() / 1e9);
+    const double idlePercent = cpuShare(10000);
     closeWindow();
 
     const long baseline = residentKiB();

@@ -13,6 +13,7 @@
 #include "indicator/IndicatorChecks.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
+#include "support/EditorWithIndicatorTest.h"
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
@@ -37,35 +38,8 @@ QString artifactsFolder()
     return folder;
 }
 
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public EditorWithIndicatorTest {
  protected:
-  void SetUp() override { services_ = std::make_unique<LinuxServices>(); }
-  void TearDown() override {
-    if (auto* c = SettingsWindowController::shared()) delete c;
-    client_.reset();
-    resetSharedInstances();
-    services_.reset();
-  }
-
-  static QWidget* panel() { return BrindotManager::shared().perfectCaretManager().windowController().window(); }
-
-  void startEditor() {
-    QString error;
-    client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(40, 40, 480, 320)}, &error);
-    ASSERT_TRUE(client_) << error.toStdString();
-    ASSERT_TRUE(pollUntil([&] { return isRegistered(client_->pid()); }, 10s));
-    const QRect window = *windowGeometry(client_->windowId());
-    entry_ = {window.center().x(), window.top() + 20};
-    // As the program does from its start; the tray's switch turns the indicator on.
-    BrindotManager::shared();
-    StatusBarManager::shared().setIsBrindotEnabled(true);
-    platform::notificationCenter().post(QString::fromLatin1(BrindotManager::toggleNotification), QVariant(true));
-    ASSERT_TRUE(focusWindow(client_->windowId()));
-    ASSERT_TRUE(clickAt(entry_));
-    ASSERT_TRUE(typeText(QStringLiteral("xx")));
-    ASSERT_TRUE(pollUntil([] { return isViewable(panel()->winId()) == true; }, 8s)) << "the indicator shows";
-  }
-
   QWidget* openSettings() {
     SettingsWindowController::showSettings();
     QWidget* w = SettingsWindowController::shared()->window();
@@ -83,10 +57,6 @@ class SettingsWindowTest : public ::testing::Test {
   }
 
   std::optional<QRect> indicator() { return windowGeometry(panel()->winId()); }
-
-  std::unique_ptr<LinuxServices> services_;
-  std::unique_ptr<TextClient> client_;
-  QPoint entry_;
 };
 
 TEST_F(SettingsWindowTest, EveryTabShowsAndEditsRestyleTheIndicator) {

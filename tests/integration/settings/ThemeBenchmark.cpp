@@ -4,58 +4,21 @@
 #include "Caret/Managers/BrindotManager.h"
 #include "Shell/SettingsWindowController.h"
 #include "Shell/UIStyleManager.h"
+#include "support/BenchmarkProbes.h"
 #include "support/LinuxServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
-#include <QFile>
 #include <QWidget>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 using namespace zorbel;
+using namespace zorbel::integration;
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-// Runs the main loop, sleeping while it has nothing to do.
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Share of one core the process used over `ms` of running its loop.
-double cpuShare(int ms)
-{
-    const double before = cpuSeconds();
-    QElapsedTimer t;
-    t.start();
-    runFor(ms);
-    return (cpuSeconds() - before) / (double(t.elapsed()) / 1000.0) * 100.0;
-}
 
 double medianRepaintMs(QWidget* window)
 {
