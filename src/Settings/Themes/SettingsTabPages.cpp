@@ -14,7 +14,6 @@
 
 namespace zorbel {
 
-
 QWidget* settingsTabPage(const UnifiedTab& tab)
 {
     if (tab.id == UnifiedTab::basic().id) return new BasicSettingsContent;
@@ -40,6 +39,18 @@ SystemTabContent::SystemTabContent(const UnifiedTab& tab, QWidget* parent) : QWi
     header->addWidget(description);
     v->addLayout(header);
     v->addWidget(settingsTabPage(tab));
+}
+
+QWidget* makeSettingsLeftColumn(QWidget* titleBar, QWidget* tabs, QWidget* footer)
+{
+    auto* column = new QWidget;
+    auto* v = new QVBoxLayout(column);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    v->addWidget(titleBar);
+    v->addWidget(tabs, 1);
+    if (footer) v->addWidget(footer);
+    return column;
 }
 
 QWidget* makeLivePreviewColumn(QWidget* preview)

@@ -16,6 +16,13 @@ public:
     explicit SystemTabContent(const UnifiedTab& selectedTab, QWidget* parent = nullptr);
 };
 
+// The left column's width in every layout; the column divider lies on its edge.
+inline constexpr int settingsLeftColumnWidth = 540;
+
+// The left column, unsized: the title bar over the tabs, which take the
+// height left, over an optional footer.
+QWidget* makeSettingsLeftColumn(QWidget* titleBar, QWidget* tabs, QWidget* footer = nullptr);
+
 // The right-hand column: "实时预览" over the scrolling live preview, by
 // default the plain one. Shared by all three layouts.
 QWidget* makeLivePreviewColumn(QWidget* preview = nullptr);

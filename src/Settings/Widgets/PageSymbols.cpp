@@ -37,6 +37,14 @@ Draw circularArrow(bool clockwise)
     };
 }
 
+// The ring the outlined circle symbols draw inside.
+void circleOutline(QPainter& p, double s, const QColor& c)
+{
+    p.setPen(strokePen(c, s * 0.08));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88));
+}
+
 void keyboardOutline(QPainter& p, double s, const QColor& c, double top)
 {
     p.setPen(strokePen(c, s * 0.06));
@@ -122,9 +130,7 @@ const std::map<QString, Draw>& table()
          }},
         {QStringLiteral("plus.circle"),
          [](QPainter& p, double s, const QColor& c) {
-             p.setPen(strokePen(c, s * 0.08));
-             p.setBrush(Qt::NoBrush);
-             p.drawEllipse(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88));
+             circleOutline(p, s, c);
              p.drawLine(QPointF(s * 0.3, s * 0.5), QPointF(s * 0.7, s * 0.5));
              p.drawLine(QPointF(s * 0.5, s * 0.3), QPointF(s * 0.5, s * 0.7));
          }},
@@ -135,9 +141,7 @@ const std::map<QString, Draw>& table()
          }},
         {QStringLiteral("clock"),
          [](QPainter& p, double s, const QColor& c) {
-             p.setPen(strokePen(c, s * 0.08));
-             p.setBrush(Qt::NoBrush);
-             p.drawEllipse(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88));
+             circleOutline(p, s, c);
              p.drawLine(QPointF(s * 0.5, s * 0.5), QPointF(s * 0.5, s * 0.24));
              p.drawLine(QPointF(s * 0.5, s * 0.5), QPointF(s * 0.7, s * 0.6));
          }},

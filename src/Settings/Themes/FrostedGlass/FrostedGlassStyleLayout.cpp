@@ -119,17 +119,11 @@ FrostedGlassStyleLayout::FrostedGlassStyleLayout(QWidget* parent) : QWidget(pare
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    auto* left = new QWidget;
-    auto* lv = new QVBoxLayout(left);
-    lv->setContentsMargins(0, 0, 0, 0);
-    lv->setSpacing(0);
-    lv->addWidget(makeFrostedGlassTitleBar());
     // The page under each tab is the system theme's, header and all.
     tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
                                  [](const UnifiedTab& tab) { return new SystemTabContent(tab); });
-    lv->addWidget(tabs_, 1);
-    auto* leftPane = new FrostedPane(left);
-    leftPane->setFixedWidth(540);
+    auto* leftPane = new FrostedPane(makeSettingsLeftColumn(makeFrostedGlassTitleBar(), tabs_));
+    leftPane->setFixedWidth(settingsLeftColumnWidth);
     row->addWidget(leftPane);
     row->addSpacing(1);  // the divider, painted below
     row->addWidget(new FrostedPane(makeLivePreviewColumn()), 1);
@@ -141,7 +135,7 @@ void FrostedGlassStyleLayout::paintEvent(QPaintEvent* event)
     if (!window()->testAttribute(Qt::WA_TranslucentBackground)) glass::fillOpaqueBackdrop(p, rect());
     background_.draw(p, *this, event->region(), [](QPainter& ip, const QRectF& r) {
         glass::fillMaterial(ip, glass::roundedRect(r, frameRadius), Material::Regular, 0.7);
-        ip.fillRect(QRectF(540, 0, 1, r.height()), ui::withAlpha(ui::primaryColor(), 0.1));
+        ip.fillRect(QRectF(settingsLeftColumnWidth, 0, 1, r.height()), ui::withAlpha(ui::primaryColor(), 0.1));
         ip.strokePath(glass::roundedRect(r.adjusted(0.25, 0.25, -0.25, -0.25), frameRadius),
                       QPen(ui::withAlpha(ui::separatorColor(), 0.2), 0.5));
     });

@@ -157,6 +157,10 @@ QRectF around(const QPointF& at, double size, double margin)
     return QRectF(at.x() - half, at.y() - half, 2 * half, 2 * half);
 }
 
+// Half points: the orbs breathe by a fifth of a point a frame, and a soft orb
+// half a point larger looks the same.
+double drawnRadius(const Orb& orb) { return std::round(orb.radius * orb.scale * 2) / 2; }
+
 }  // namespace
 
 void CachedPainting::draw(QPainter& p, const QWidget& widget, const QRegion& dirty,
@@ -382,7 +386,7 @@ void paintRimMotion(QPainter& p, const QRectF& r, double c, double refractionPha
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 2; ++i) {
         const QPointF at = orbs[i].centre + r.topLeft();
-        const double radius = orbRadius(r, c, refractionPhase, i);
+        const double radius = drawnRadius(orbs[i]);
         if (!showsThrough(p, QRectF(at.x() - radius, at.y() - radius, 2 * radius, 2 * radius))) continue;
         const std::vector<QColor>& colors = orbColors[i];
         drawSprite(p, QStringLiteral("orb:%1:").arg(radius) + colorsKey(colors), at, 2 * radius,
@@ -406,16 +410,13 @@ QRectF controlDropletBounds(const QRectF& rect, double phase, int index)
 
 double orbRadius(const QRectF& rect, double c, double refractionPhase, int which)
 {
-    // Half points: the orbs breathe by a fifth of a point a frame, and a
-    // soft orb half a point larger looks the same.
-    const auto orb = rimOrbs(refractionPhase, rect.size(), c)[which];
-    return std::round(orb.radius * orb.scale * 2) / 2;
+    return drawnRadius(rimOrbs(refractionPhase, rect.size(), c)[which]);
 }
 
 QRectF orbBounds(const QRectF& rect, double c, double refractionPhase, int which)
 {
     const auto orb = rimOrbs(refractionPhase, rect.size(), c)[which];
-    return around(orb.centre + rect.topLeft(), 2 * orbRadius(rect, c, refractionPhase, which), 2);
+    return around(orb.centre + rect.topLeft(), 2 * drawnRadius(orb), 2);
 }
 
 QRegion changedOrbs(const QRectF& rect, double c, double before, double now)

@@ -144,11 +144,6 @@ LiquidGlassStyleLayout::LiquidGlassStyleLayout(QWidget* parent) : QWidget(parent
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    auto* left = new QWidget;
-    auto* lv = new QVBoxLayout(left);
-    lv->setContentsMargins(0, 0, 0, 0);
-    lv->setSpacing(0);
-    lv->addWidget(makeLiquidGlassTitleBar());
     tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
                                  [](const UnifiedTab& tab) { return new LiquidGlassTabContent(tab); });
     // A thin rounded handle on clear glass instead of the desktop's boxed bar.
@@ -160,10 +155,8 @@ LiquidGlassStyleLayout::LiquidGlassStyleLayout(QWidget* parent) : QWidget(parent
             "QScrollBar::handle:vertical:hover { background: rgba(0, 0, 0, 77); }"
             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
             "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
-    lv->addWidget(tabs_, 1);
-    lv->addWidget(new LiquidGlassFooter);
-    QWidget* leftColumn = glassColumn(left);
-    leftColumn->setFixedWidth(540);
+    QWidget* leftColumn = glassColumn(makeSettingsLeftColumn(makeLiquidGlassTitleBar(), tabs_, new LiquidGlassFooter));
+    leftColumn->setFixedWidth(settingsLeftColumnWidth);
     row->addWidget(leftColumn);
     row->addWidget(glassColumn(makeLivePreviewColumn(new LiquidGlassGlobalPreviewSection)), 1);
 }

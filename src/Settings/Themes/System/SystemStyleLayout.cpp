@@ -72,15 +72,10 @@ SystemStyleLayout::SystemStyleLayout(QWidget* parent) : QWidget(parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    auto* left = new QWidget;
-    left->setFixedWidth(540);
-    auto* lv = new QVBoxLayout(left);
-    lv->setContentsMargins(0, 0, 0, 0);
-    lv->setSpacing(0);
-    lv->addWidget(new SystemTitleBar);
     tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
                                  [](const UnifiedTab& tab) { return new SystemTabContent(tab); });
-    lv->addWidget(tabs_, 1);
+    QWidget* left = makeSettingsLeftColumn(new SystemTitleBar, tabs_);
+    left->setFixedWidth(settingsLeftColumnWidth);
     row->addWidget(left);
     auto* divider = new QWidget;
     divider->setFixedWidth(1);
@@ -100,7 +95,7 @@ void SystemStyleLayout::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), ui::windowBackgroundColor());
     // The column divider.
-    p.fillRect(QRectF(540, 0, 1, height()), ui::withAlpha(ui::primaryColor(), 0.1));
+    p.fillRect(QRectF(settingsLeftColumnWidth, 0, 1, height()), ui::withAlpha(ui::primaryColor(), 0.1));
 }
 
 }  // namespace zorbel
