@@ -78,9 +78,8 @@ constexpr double qtLineEditLeftInset = 3;
 
 bool isQtLineEdit(const Node& node)
 {
-    if (!Runtime::instance().toolkitOf(node.accessible()).startsWith(QLatin1String("Qt"))) return false;
     bool multiLine = true;
-    return node.hasState(ATSPI_STATE_MULTI_LINE, multiLine) == axcode::success && !multiLine;
+    return isQt(node) && node.hasState(ATSPI_STATE_MULTI_LINE, multiLine) == axcode::success && !multiLine;
 }
 
 // GTK 4 cuts a range reaching past the end of its text at the end: one

@@ -141,6 +141,11 @@ bool isGtk4(const Node& node)
     return toolkit.startsWith(QLatin1String("GTK 4"), Qt::CaseInsensitive);
 }
 
+bool isQt(const Node& node)
+{
+    return Runtime::instance().toolkitOf(node.accessible()).startsWith(QLatin1String("Qt"));
+}
+
 bool usableBox(const QRect& box)
 {
     if (box.height() <= 0 || box.width() < 0) return false;
@@ -185,8 +190,7 @@ QPointF textLayoutInset(const Node& node)
     RoleFacts facts;
     QRectF first;
     QRectF frame;
-    if (!Runtime::instance().toolkitOf(node.accessible()).startsWith(QLatin1String("Qt")) ||
-        node.roleFacts(facts) != axcode::success || axRole(facts) != QLatin1String("AXTextField"))
+    if (!isQt(node) || node.roleFacts(facts) != axcode::success || axRole(facts) != QLatin1String("AXTextField"))
         return insets[key] = inset;
     if (rawCharacterExtents(node, 0, first) != axcode::success || elementExtents(node, frame) != axcode::success)
         return inset;

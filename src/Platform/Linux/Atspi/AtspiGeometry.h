@@ -26,8 +26,9 @@ AXCode elementExtents(const Node& node, QRectF& box);
 AXCode characterExtents(const Node& node, int offset, QRectF& box);
 AXCode rangeExtents(const Node& node, int start, int end, QRectF& box);
 
-// Whether the node's application is built with GTK 4.
+// Whether the node's application is built with GTK 4, or with Qt.
 bool isGtk4(const Node& node);
+bool isQt(const Node& node);
 // A box that can stand for text: some height, no negative width.
 bool usableBox(const QRect& box);
 

@@ -15,6 +15,10 @@ namespace zorbel::platform::atspi {
 namespace {
 using Clock = std::chrono::steady_clock;
 
+// A toolkit may still answer its old size just after a resize: an answer
+// counts once the X size has held this long.
+constexpr auto settle = std::chrono::milliseconds(250);
+
 // What one application's scale was measured from, and when its X window's
 // size was last compared.
 struct Measured {
@@ -98,9 +102,7 @@ std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout, con
 {
     // A window's size in its own coordinates changes only with its X window
     // or with an event of it (bounds, state, activation); an answer counts
-    // once the X size has held a moment, as a toolkit may still answer its
-    // old size just after a resize.
-    constexpr auto settle = std::chrono::milliseconds(250);
+    // once the X size has held a moment.
     auto& facts = ObjectFacts::instance();
     const AXCode admitted = ObjectFacts::admission(window.get());
     if (admitted != axcode::success) return std::nullopt;
@@ -174,7 +176,6 @@ double applicationScale(const Node& node)
     // A toolkit may still answer its old size just after a resize (a window
     // that doubles its width would seem to double its scale): a new scale
     // counts once it is seen again a moment later.
-    constexpr auto settle = std::chrono::milliseconds(250);
     if (entry.known && fresh->scale != entry.scale) {
         if (entry.candidate != fresh->scale) {
             entry.candidate = fresh->scale;
