@@ -25,8 +25,9 @@ PACKAGES=(
   python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 mousepad
   # the input-method daemons whose input sources the tests read
   ibus fcitx5 libglib2.0-bin
-  # real applications of the integration tests: a GTK 4 editor and a Qt 6 writing application
-  gnome-text-editor retext
+  # real applications of the integration tests: a GTK 4 editor, a Qt 6 writing application,
+  # and editors with accessibility of their own (Scintilla, KTextEditor, LibreOffice on GTK 3)
+  gnome-text-editor retext geany
 )
 
 declare -A installed=()

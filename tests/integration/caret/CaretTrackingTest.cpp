@@ -41,13 +41,6 @@ std::string text(const std::optional<QPointF>& p) {
   return out.str();
 }
 
-// Distance from a point to the drawn caret, a vertical segment.
-double distanceTo(const QPointF& p, const QRect& caret) {
-  const double below = p.y() - (caret.y() + caret.height());
-  const double dy = p.y() < caret.top() ? caret.top() - p.y() : std::max(0.0, below);
-  return std::hypot(p.x() - caret.x(), dy);
-}
-
 // The frame of the application's first button, in screen coordinates.
 std::optional<QRect> buttonFrame(qint64 pid) {
   const auto app = Application::forProcessID(static_cast<std::int32_t>(pid));
@@ -114,7 +107,7 @@ class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
     const auto drawn = drawnCaret(QRectF(p->x(), p->y() - 9, 0, 18), *window);
     EXPECT_TRUE(drawn) << what << ": no caret drawn near the published point " << text(p);
     if (drawn) {
-      EXPECT_LE(distanceTo(*p, *drawn), kTolerance)
+      EXPECT_LE(distanceToCaret(*p, *drawn), kTolerance)
           << what << ": point " << text(p) << ", caret drawn at x=" << drawn->x() << " from y=" << drawn->y()
           << " to y=" << drawn->y() + drawn->height();
     }

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace zorbel::integration {
@@ -42,6 +43,12 @@ std::optional<QRect> drawnCaret(const QRectF& near, const QRectF& frame, std::ch
       },
       timeout, std::chrono::milliseconds(60));
   return found;
+}
+
+double distanceToCaret(const QPointF& p, const QRect& caret) {
+  const double below = p.y() - (caret.y() + caret.height());
+  const double dy = p.y() < caret.top() ? caret.top() - p.y() : std::max(0.0, below);
+  return std::hypot(p.x() - caret.x(), dy);
 }
 
 }  // namespace zorbel::integration

@@ -17,4 +17,7 @@ namespace zorbel::integration {
 std::optional<QRect> drawnCaret(const QRectF& near, const QRectF& frame,
                                 std::chrono::milliseconds timeout = std::chrono::seconds(3));
 
+// Distance from a point to the drawn caret, a vertical segment.
+double distanceToCaret(const QPointF& p, const QRect& caret);
+
 }  // namespace zorbel::integration

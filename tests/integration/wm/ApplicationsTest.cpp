@@ -17,6 +17,7 @@
 #include "Platform/Services.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
+#include "support/DebianApplication.h"
 #include "support/DrawnCaret.h"
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
@@ -31,51 +32,6 @@ struct Program {
   const char* name;
   QString executable;
   QStringList arguments;
-};
-
-// A Debian application with a private home, so runs never share settings or sessions.
-class RunningProgram {
- public:
-  RunningProgram(const Program& program, const QString& file) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* dir : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
-      env.insert(QString::fromLatin1(dir), home_.path() + QLatin1Char('/') + QString::fromLatin1(dir));
-    env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
-    // A caret that never blinks is on every screenshot.
-    QDir(home_.path()).mkpath(QStringLiteral("XDG_CONFIG_HOME/gtk-4.0"));
-    QFile settings(home_.filePath(QStringLiteral("XDG_CONFIG_HOME/gtk-4.0/settings.ini")));
-    if (settings.open(QIODevice::WriteOnly)) settings.write("[Settings]\ngtk-cursor-blink = false\n");
-    settings.close();
-    env.insert(QStringLiteral("GSK_RENDERER"), QStringLiteral("cairo"));
-    env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
-    process_.setProcessEnvironment(env);
-    process_.start(program.executable, program.arguments + QStringList{file});
-  }
-  ~RunningProgram() { stop(); }
-
-  qint64 pid() const { return process_.processId(); }
-  // Its first client window, once mapped and registered on the accessibility desktop.
-  quint64 waitForWindow() {
-    quint64 window = 0;
-    pollUntil(
-        [&] {
-          for (const auto& client : platform::X11Desktop::instance().clientWindows())
-            if (client.pid == pid()) window = client.id;
-          return window && isRegistered(pid());
-        },
-        20s);
-    return window;
-  }
-  void stop() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(3000)) process_.kill();
-    process_.waitForFinished(1000);
-  }
-
- private:
-  QTemporaryDir home_;
-  QProcess process_;
 };
 
 class ApplicationsTest : public ::testing::TestWithParam<Program> {
@@ -97,7 +53,8 @@ class ApplicationsTest : public ::testing::TestWithParam<Program> {
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("xxxx xx\n");
     file.close();
-    program_ = std::make_unique<RunningProgram>(GetParam(), file.fileName());
+    program_ = std::make_unique<DebianApplication>(GetParam().executable, GetParam().arguments);
+    program_->start({file.fileName()});
     const quint64 window = program_->waitForWindow();
     EXPECT_TRUE(window) << GetParam().name << " shows a window on the accessibility desktop";
     if (window) {
@@ -108,7 +65,7 @@ class ApplicationsTest : public ::testing::TestWithParam<Program> {
 
   std::unique_ptr<LinuxServices> services_;
   QTemporaryDir dir_;
-  std::unique_ptr<RunningProgram> program_;
+  std::unique_ptr<DebianApplication> program_;
   std::unique_ptr<TrackedCaret> tracked_;
 };
 

@@ -34,6 +34,7 @@ ObjectFacts::ObjectFacts()
     Runtime::instance().onBusChange([this](bool) {
         byApplication_.clear();
         zerosAtTextEnd_.clear();
+        caretEvents_.clear();
         count_ = 0;
     });
 }
@@ -94,6 +95,7 @@ void ObjectFacts::forgetApplication(const QString& bus)
         byApplication_.erase(app);
     }
     zerosAtTextEnd_.erase(bus);
+    caretEvents_.erase(bus);
 }
 
 ObjectFacts::Moment& ObjectFacts::moment(AtspiAccessible* accessible)
@@ -118,6 +120,27 @@ bool ObjectFacts::zerosAtTextEnd(AtspiAccessible* accessible) const
 
 void ObjectFacts::setZerosAtTextEnd(AtspiAccessible* accessible) { zerosAtTextEnd_[busName(accessible)] = true; }
 
+namespace {
+// Agreements after which an application's caret events are believed.
+constexpr int caretEventAgreements = 3;
+}  // namespace
+
+std::optional<bool> ObjectFacts::caretEventsTell(AtspiAccessible* accessible) const
+{
+    auto it = caretEvents_.find(busName(accessible));
+    if (it == caretEvents_.end()) return std::nullopt;
+    if (it->second.disagreed) return false;
+    if (it->second.agreements >= caretEventAgreements) return true;
+    return std::nullopt;
+}
+
+void ObjectFacts::judgeCaretEvent(AtspiAccessible* accessible, bool agreed)
+{
+    auto& verdict = caretEvents_[busName(accessible)];
+    if (agreed) ++verdict.agreements;
+    else verdict.disagreed = true;
+}
+
 // Each event drops what it may have changed. Toolkits announce every change
 // of state (focus, activation, being shown) with an event of the object; a
 // removed child may be gone, or may appear elsewhere. Runs inside libatspi's
@@ -132,14 +155,18 @@ void ObjectFacts::take(const EventRecord& record)
     Facts* facts = find(record.source.get());
     if (!facts) return;
     const auto now = std::chrono::steady_clock::now();
+    constexpr auto sameKeystroke = std::chrono::milliseconds(5);
     if (starts(type, "object:text-caret-moved")) {
         if (record.detail1 >= 0) facts->caret = record.detail1;
         else facts->caret.reset();
         facts->caretAt = now;
+        facts->caretWithEdit = now - facts->textChangedAt <= sameKeystroke;
     } else if (starts(type, "object:text-changed")) {
         // A caret event of the same keystroke says where the caret went;
         // a change without one (GTK 4) leaves the caret unknown.
-        if (now - facts->caretAt > std::chrono::milliseconds(5)) facts->caret.reset();
+        facts->textChangedAt = now;
+        if (now - facts->caretAt > sameKeystroke) facts->caret.reset();
+        else facts->caretWithEdit = true;
     } else if (starts(type, "object:text-selection-changed")) {
         facts->selections.reset();
     } else if (starts(type, "object:state-changed") || starts(type, "window:")) {

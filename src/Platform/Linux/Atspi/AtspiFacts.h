@@ -38,6 +38,10 @@ public:
         // From caret events only: a toolkit that sends none is always asked.
         std::optional<int> caret;
         std::chrono::steady_clock::time_point caretAt;
+        // The caret event came with a change of the text (a typed or erased
+        // character), where a toolkit may tell another offset than the caret.
+        bool caretWithEdit = false;
+        std::chrono::steady_clock::time_point textChangedAt;
         std::optional<int> selections;
         // A window's own size (window coordinates) and the size of its X
         // window it was measured beside, and since when that X size is seen.
@@ -71,6 +75,13 @@ public:
     bool zerosAtTextEnd(AtspiAccessible* accessible) const;
     void setZerosAtTextEnd(AtspiAccessible* accessible);
 
+    // Whether the caret offset of the application's caret events can stand
+    // for the caret: false once one event that came with an edit named
+    // another offset than the element's own (the insertion point of the
+    // typed character), true after a few that agreed, unknown before.
+    std::optional<bool> caretEventsTell(AtspiAccessible* accessible) const;
+    void judgeCaretEvent(AtspiAccessible* accessible, bool agreed);
+
     // Its name has left the bus: the application has gone.
     void forgetApplication(const QString& bus);
 
@@ -80,6 +91,11 @@ private:
 
     std::unordered_map<QString, std::unordered_map<QString, Facts>> byApplication_;
     std::unordered_map<QString, bool> zerosAtTextEnd_;
+    struct CaretEventVerdict {
+        int agreements = 0;
+        bool disagreed = false;
+    };
+    std::unordered_map<QString, CaretEventVerdict> caretEvents_;
     std::unordered_map<QString, Moment> moments_;
     std::chrono::steady_clock::time_point momentsSince_;
     bool momentsScheduled_ = false;

@@ -38,7 +38,7 @@ AXCode askCharacterCount(const Node& node, int& count)
 
 // GTK 4 (4.8) sends, after a typed character, the offset the caret had
 // before it: its caret events say that the caret moved, not where to.
-bool caretEventsTell(AtspiAccessible* accessible)
+bool toolkitCaretEventsTell(AtspiAccessible* accessible)
 {
     return !Runtime::instance().toolkitOf(accessible).startsWith(QLatin1String("GTK 4"), Qt::CaseInsensitive);
 }
@@ -132,8 +132,23 @@ AXCode TextReader::selectedRange(AXRange& range) const
         }
     }
     int caret = 0;
-    if (known && known->caret && caretEventsTell(node_.accessible())) caret = *known->caret;
-    else if ((code = caretOffset(caret))) return code;
+    const auto verdict = facts.caretEventsTell(node_.accessible());
+    const bool believed = known && known->caret && toolkitCaretEventsTell(node_.accessible()) && verdict != false;
+    if (!believed) {
+        if ((code = caretOffset(caret))) return code;
+    } else if (known->caretWithEdit && !verdict.has_value()) {
+        // Until the application has shown whether its caret events tell the
+        // caret after an edit, the element is asked as well, and it wins.
+        const int told = *known->caret;
+        if ((code = caretOffset(caret))) return code;
+        facts.judgeCaretEvent(node_.accessible(), caret == told);
+        if (ObjectFacts::Facts* again = facts.find(node_.accessible())) {
+            again->caretWithEdit = false;
+            if (again->caret == told) again->caret = caret;
+        }
+    } else {
+        caret = *known->caret;
+    }
     range = AXRange{caret, 0};
     return axcode::success;
 }

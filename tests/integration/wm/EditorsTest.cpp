@@ -1,0 +1,94 @@
+// Debian's own editors, whose accessibility differs from the test clients' and from each
+// other's. At each step of typing (an empty document, the end of a line, mid-line, after a
+// newline) the tracker's point lies on the caret the editor draws on screen.
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <memory>
+#include <sstream>
+
+#include "Platform/Services.h"
+#include "support/DebianApplication.h"
+#include "support/DesktopTools.h"
+#include "support/DrawnCaret.h"
+#include "support/LinuxServices.h"
+#include "support/Poll.h"
+#include "support/TrackedCaret.h"
+
+namespace zorbel::integration {
+namespace {
+
+constexpr double kTolerance = 3.0;
+constexpr qint64 kQuiet = 600;  // ms
+
+std::string text(const std::optional<QPointF>& p) {
+  if (!p) return "none";
+  std::ostringstream out;
+  out << "(" << p->x() << ", " << p->y() << ")";
+  return out.str();
+}
+
+class EditorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { services_ = std::make_unique<LinuxServices>(); }
+  void TearDown() override {
+    tracked_.reset();
+    editor_.reset();
+    resetSharedInstances();
+    services_.reset();
+  }
+
+  // Starts the editor, activates its window and tracks the caret from then on.
+  void open(std::unique_ptr<DebianApplication> editor, const QStringList& arguments,
+            std::chrono::milliseconds startTimeout = std::chrono::seconds(20)) {
+    editor_ = std::move(editor);
+    editor_->start(arguments);
+    window_ = editor_->waitForWindow(startTimeout);
+    ASSERT_TRUE(window_) << "the editor shows a window on the accessibility desktop";
+    ASSERT_TRUE(activateWindow(window_));
+    tracked_ = std::make_unique<TrackedCaret>();
+  }
+
+  // The settled point lies on the caret drawn in the editor's window.
+  void expectOnDrawnCaret(const char* step) {
+    const auto frame = windowGeometry(window_);
+    const auto p = tracked_->settledPoint(kQuiet);
+    ASSERT_TRUE(frame && p) << step << ": point " << text(p);
+    const auto drawn = drawnCaret(QRectF(p->x(), p->y() - 9, 0, 18), *frame);
+    ASSERT_TRUE(drawn) << step << ": no caret drawn near the published point " << text(p);
+    EXPECT_LE(distanceToCaret(*p, *drawn), kTolerance)
+        << step << ": point " << text(p) << ", caret drawn at x=" << drawn->x() << " from y=" << drawn->y()
+        << " to y=" << drawn->y() + drawn->height();
+  }
+
+  // An empty document, a typed line, the caret moved back into it, a new line.
+  void typeThroughTheSteps() {
+    expectOnDrawnCaret("empty document");
+    ASSERT_TRUE(typeText(QStringLiteral("xxxx xx")));
+    expectOnDrawnCaret("end of the line");
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(pressKeys(QStringLiteral("Left")));
+    expectOnDrawnCaret("mid-line");
+    ASSERT_TRUE(pressKeys(QStringLiteral("End")));
+    ASSERT_TRUE(pressKeys(QStringLiteral("Return")));
+    expectOnDrawnCaret("after a newline");
+  }
+
+  std::unique_ptr<LinuxServices> services_;
+  std::unique_ptr<DebianApplication> editor_;
+  std::unique_ptr<TrackedCaret> tracked_;
+  quint64 window_ = 0;
+};
+
+// Scintilla's caret events carry the offset where the typed character went in, one behind
+// the caret; the element itself answers the caret's offset.
+TEST_F(EditorsTest, GeanyCaretAfterTyping) {
+  auto geany = std::make_unique<DebianApplication>(QStringLiteral("geany"), QStringList{QStringLiteral("-i")});
+  geany->write(QStringLiteral("empty.txt"), {});
+  const QString file = geany->home() + QStringLiteral("/empty.txt");
+  ASSERT_NO_FATAL_FAILURE(open(std::move(geany), {file}));
+  typeThroughTheSteps();
+}
+
+}  // namespace
+}  // namespace zorbel::integration
