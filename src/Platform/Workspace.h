@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -68,6 +69,12 @@ public:
 
     // Opens an address with the desktop's handler; false when none took it.
     virtual bool openURL(const QString& url) = 0;
+    // The same, where the user is told the outcome: the answer comes once it
+    // is known (on the main loop, possibly later) and never blocks the caller.
+    virtual void openURLThen(const QString& url, std::function<void(bool taken)> answered)
+    {
+        answered(openURL(url));
+    }
 
     // Workspace notifications, posted on the main loop. The application
     // concerned is in the user info under applicationKey.

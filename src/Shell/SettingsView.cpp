@@ -3,6 +3,7 @@
 #include "Caret/Managers/PermissionManager.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Services.h"
+#include "Settings/Advanced/AdvancedSettingsContent.h"
 #include "Settings/Themes/FrostedGlass/FrostedGlassStyleLayout.h"
 #include "Settings/Themes/LiquidGlass/LiquidGlassStyleLayout.h"
 #include "Settings/Themes/PermissionAlert/PermissionAlertView.h"
@@ -82,7 +83,11 @@ void SettingsView::showPrompt(bool show)
     }
     if (prompt_) return;
     prompt_ = new PermissionAlertView(
-        theme_, [] { PermissionManager::shared().openAccessibilitySettings(); },
+        theme_,
+        [this] {
+            if (!PermissionManager::shared().openAccessibilitySettings() && prompt_)
+                prompt_->showOpenFailure(PermissionSection::noSettingsText(false));
+        },
         [] { PermissionManager::shared().setShowPermissionAlert(false); }, this);
     prompt_->setGeometry(rect());
     prompt_->show();

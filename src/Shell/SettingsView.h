@@ -7,6 +7,8 @@
 
 namespace zorbel {
 
+class PermissionAlertView;
+
 // The root of the settings window: the layout of the current theme, with
 // the accessibility prompt laid over it while the permission manager asks
 // for it. A theme change swaps the layout at once (the new one opens on the
@@ -16,7 +18,7 @@ public:
     explicit SettingsView(QWidget* parent = nullptr);
 
     QWidget* layoutWidget() const { return layout_; }
-    QWidget* prompt() const { return prompt_; }
+    PermissionAlertView* prompt() const { return prompt_; }
     UIStyle theme() const { return theme_; }
 
     // The layout of a theme, opening on the basic tab.
@@ -32,7 +34,7 @@ private:
 
     UIStyle theme_ = UIStyle::system;
     QWidget* layout_ = nullptr;
-    QWidget* prompt_ = nullptr;
+    PermissionAlertView* prompt_ = nullptr;
     rx::CancellableSet subscriptions_;
 };
 

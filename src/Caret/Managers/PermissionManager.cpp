@@ -80,9 +80,11 @@ bool PermissionManager::openAccessibilitySettings()
                            "(gsettings set org.gnome.desktop.interface toolkit-accessibility true) and make sure "
                            "the at-spi2-core accessibility bus is running."),
             ZHERE("openAccessibilitySettings()"));
+        // The prompt stays, so it can say that nothing opened.
+        return false;
     }
     showPermissionAlert_.set(false);
-    return opened;
+    return true;
 }
 
 void PermissionManager::stopTimer()

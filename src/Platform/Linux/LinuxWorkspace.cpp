@@ -1,5 +1,6 @@
 #include "Platform/Linux/LinuxWorkspace.h"
 
+#include "Platform/Linux/DesktopOpener.h"
 #include "Platform/Linux/SettingsLinks.h"
 
 #include "Platform/Linux/Atspi/AtspiDesktop.h"
@@ -181,6 +182,16 @@ bool LinuxWorkspace::openURL(const QString& url)
     const QUrl address(url);
     if (!address.isValid() || address.isEmpty()) return false;
     return QDesktopServices::openUrl(address);
+}
+
+void LinuxWorkspace::openURLThen(const QString& url, std::function<void(bool taken)> answered)
+{
+    // Settings programs are started directly, so starting is the answer.
+    if (url.startsWith(QLatin1String("x-apple.systempreferences:"))) {
+        answered(openSettingsLink(url));
+        return;
+    }
+    openWithDesktop(url, std::move(answered));
 }
 
 }  // namespace zorbel::platform

@@ -27,6 +27,7 @@ public:
     bool hasCompositingManager() override;
     std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
+    void openURLThen(const QString& url, std::function<void(bool taken)> answered) override;
 
 private:
     using Facts = LinuxRunningApplication::Facts;

@@ -157,10 +157,12 @@ QWidget* DebugSection::runExportPanel(const QString& logContent)
     QObject::connect(panel, &QFileDialog::fileSelected, [logContent](const QString& path) {
         if (path.isEmpty()) return;
         const auto failure = diagnostics::exportLog(path, logContent);
-        if (!failure) return;
-        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("导出日志失败"),
-                                    QStringLiteral("日志未能写入 %1\n\n%2").arg(path, *failure));
-        box->setObjectName(QStringLiteral("exportFailure"));
+        // Either way the user is told where the file is, or why it is not.
+        auto* box = failure ? new QMessageBox(QMessageBox::Warning, QStringLiteral("导出日志失败"),
+                                              QStringLiteral("日志未能写入 %1\n\n%2").arg(path, *failure))
+                            : new QMessageBox(QMessageBox::Information, QStringLiteral("日志已导出"),
+                                              QStringLiteral("日志已导出到:\n%1").arg(path));
+        box->setObjectName(failure ? QStringLiteral("exportFailure") : QStringLiteral("exportDone"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });

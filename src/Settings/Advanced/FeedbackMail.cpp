@@ -26,7 +26,7 @@ QString feedbackMailLink()
            percentEncodeQueryPart(body);
 }
 
-FeedbackResult sendFeedback(const QString& logContent, double secondsSince1970)
+FeedbackResult saveFeedbackFile(const QString& logContent, double secondsSince1970)
 {
     FeedbackResult result;
     QString why;
@@ -44,10 +44,17 @@ FeedbackResult sendFeedback(const QString& logContent, double secondsSince1970)
     }
     result.filePath = path;
     result.folderPath = *folder;
-    const bool opened = platform::workspace().openURL(feedbackMailLink());
-    result.status = opened ? FeedbackResult::Status::mailOpened : FeedbackResult::Status::mailNotOpened;
-    if (!opened) print(kPrefix + QStringLiteral("没有程序接受邮件链接"));
+    result.status = FeedbackResult::Status::mailNotOpened;
     return result;
+}
+
+void openFeedbackMail(FeedbackResult saved, std::function<void(const FeedbackResult&)> answered)
+{
+    platform::workspace().openURLThen(feedbackMailLink(), [saved, answered = std::move(answered)](bool taken) mutable {
+        saved.status = taken ? FeedbackResult::Status::mailOpened : FeedbackResult::Status::mailNotOpened;
+        if (!taken) print(kPrefix + QStringLiteral("没有程序接受邮件链接"));
+        answered(saved);
+    });
 }
 
 FeedbackNotice feedbackNotice(const FeedbackResult& result)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace zorbel::diagnostics {
 
 // Every character but the unreserved ones (letters, digits, "-._~") as its
@@ -21,10 +23,12 @@ struct FeedbackResult {
     QString error;       // why the file could not be written
 };
 
-// Saves the text to a new file in the private diagnostics folder, then asks
-// the desktop to open the feedback mail. Nothing is opened when the file
-// could not be written.
-FeedbackResult sendFeedback(const QString& logContent, double secondsSince1970);
+// Saves the text to a new file in the private diagnostics folder; the status
+// is fileNotWritten when that failed, else mailNotOpened until the mail is.
+FeedbackResult saveFeedbackFile(const QString& logContent, double secondsSince1970);
+// Asks the desktop to open the feedback mail for a saved file and hands over
+// the result once it is known whether a mail program took the link.
+void openFeedbackMail(FeedbackResult saved, std::function<void(const FeedbackResult&)> answered);
 
 // The notice after a send that wrote its file: what the user must do next,
 // and whether the mail program really took the link.

@@ -20,6 +20,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <memory>
+#include <optional>
+
 namespace zorbel {
 
 namespace {
@@ -129,22 +132,36 @@ FeedbackView::FeedbackView(QString logContent, QWidget* parent) : QDialog(parent
 
 void FeedbackView::sendFeedback()
 {
-    const auto result = diagnostics::sendFeedback(logContent_, diagnostics::unixTimeNow());
-    if (result.status == diagnostics::FeedbackResult::Status::fileNotWritten) {
+    const auto saved = diagnostics::saveFeedbackFile(logContent_, diagnostics::unixTimeNow());
+    if (saved.status == diagnostics::FeedbackResult::Status::fileNotWritten) {
         // The sheet stays, saying why, so the user can copy the text instead.
-        failure_->setText(QStringLiteral("日志文件未能保存，邮件没有打开: ") + result.error);
+        failure_->setText(QStringLiteral("日志文件未能保存，邮件没有打开: ") + saved.error);
         failure_->show();
         return;
     }
-    platform::scheduler().after(1.0, [result] { showMailOpenedAlert(result); });
+    // The notice comes a second after the send, or once the desktop has
+    // answered whether a mail program took the link, whichever is later.
+    struct Pending {
+        std::optional<diagnostics::FeedbackResult> answer;
+        bool due = false;
+    };
+    auto pending = std::make_shared<Pending>();
+    diagnostics::openFeedbackMail(saved, [pending](const diagnostics::FeedbackResult& result) {
+        pending->answer = result;
+        if (pending->due) showMailOpenedAlert(result);
+    });
+    platform::scheduler().after(1.0, [pending] {
+        pending->due = true;
+        if (pending->answer) showMailOpenedAlert(*pending->answer);
+    });
     accept();
 }
 
 QWidget* FeedbackView::showMailOpenedAlert(const diagnostics::FeedbackResult& result)
 {
     const auto notice = diagnostics::feedbackNotice(result);
-    auto* box = new QMessageBox(notice.isWarning ? QMessageBox::Warning : QMessageBox::Information, notice.title,
-                                notice.title);
+    auto* box = new QMessageBox(notice.isWarning ? QMessageBox::Warning : QMessageBox::Information,
+                                QStringLiteral("Zorbel"), notice.title);
     box->setObjectName(QStringLiteral("feedbackNotice"));
     box->setInformativeText(notice.text);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -156,8 +173,16 @@ QWidget* FeedbackView::showMailOpenedAlert(const diagnostics::FeedbackResult& re
     const QString folder = result.folderPath;
     QObject::connect(box, &QMessageBox::buttonClicked, [reveal, folder](QAbstractButton* chosen) {
         if (chosen != reveal) return;
-        if (!platform::workspace().openURL(QUrl::fromLocalFile(folder).toString()))
+        platform::workspace().openURLThen(QUrl::fromLocalFile(folder).toString(), [folder](bool taken) {
+            if (taken) return;
             print(QStringLiteral("[FeedbackView] 无法打开文件位置: ") + folder);
+            auto* failure = new QMessageBox(QMessageBox::Warning, QStringLiteral("Zorbel"),
+                                            QStringLiteral("无法打开文件位置"));
+            failure->setObjectName(QStringLiteral("revealFailure"));
+            failure->setInformativeText(QStringLiteral("没有程序能打开此文件夹，请在文件管理器中前往:\n") + folder);
+            failure->setAttribute(Qt::WA_DeleteOnClose);
+            failure->open();
+        });
     });
     box->open();
     return box;

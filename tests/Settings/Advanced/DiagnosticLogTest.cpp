@@ -87,7 +87,9 @@ TEST_F(DiagnosticLogTest, MailLinkIsEncodedCompletely)
 TEST_F(DiagnosticLogTest, FeedbackFileGoesToAPrivateFolderOfTheUser)
 {
     TemporaryHome home;
-    const auto result = sendFeedback("the text\n", 1765242605.5);
+    const auto saved = saveFeedbackFile("the text\n", 1765242605.5);
+    FeedbackResult result;
+    openFeedbackMail(saved, [&](const FeedbackResult& r) { result = r; });
     ASSERT_EQ(result.status, FeedbackResult::Status::mailOpened);
     const QString folder = home.path() + "/.cache/zorbel/diagnostics";
     EXPECT_EQ(result.folderPath, folder);
@@ -107,7 +109,8 @@ TEST_F(DiagnosticLogTest, NoticeSaysWhenNoProgramTookTheMailLink)
 {
     TemporaryHome home;
     desktop().opensURLs = false;
-    const auto result = sendFeedback("x", 1.0);
+    FeedbackResult result;
+    openFeedbackMail(saveFeedbackFile("x", 1.0), [&](const FeedbackResult& r) { result = r; });
     EXPECT_EQ(result.status, FeedbackResult::Status::mailNotOpened);
     EXPECT_TRUE(QFile::exists(result.filePath));
     const auto notice = feedbackNotice(result);
@@ -123,7 +126,7 @@ TEST_F(DiagnosticLogTest, UnwritableFilesOpenNoMailAndSayWhy)
     QDir(home.path()).mkpath(".cache/zorbel");
     QDir(home.path()).mkpath("elsewhere");
     QFile::link(home.path() + "/elsewhere", home.path() + "/.cache/zorbel/diagnostics");
-    const auto result = sendFeedback("x", 1.0);
+    const auto result = saveFeedbackFile("x", 1.0);
     EXPECT_EQ(result.status, FeedbackResult::Status::fileNotWritten);
     EXPECT_FALSE(result.error.isEmpty());
     EXPECT_TRUE(desktop().openedURLs.isEmpty());

@@ -67,8 +67,11 @@ TEST_F(AdvancedPageTest, PermissionIsCheckedOnShowingAndOnRequestOnly)
     QTest::mouseClick(button("checkPermissionButton"), Qt::LeftButton);
     EXPECT_FALSE(button("grantButton")->isVisible());
     EXPECT_EQ(desktop().trustPrompts(), 0);
-    EXPECT_EQ(page_->findChild<QLabel*>("productLine")->text(), AboutSection::productLine());
-    EXPECT_TRUE(AboutSection::productLine().startsWith("Zorbel v"));
+    EXPECT_EQ(page_->findChild<QLabel*>("productLine")->text(), "Zorbel v1.0.0") << "no version: the fallback";
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion("2.3.4");
+    EXPECT_EQ(AboutSection::productLine(), "Zorbel v2.3.4");
+    QCoreApplication::setApplicationVersion(version);
 }
 
 TEST_F(AdvancedPageTest, ADesktopWithoutAccessibilitySettingsIsSaidSo)
@@ -126,4 +129,13 @@ TEST_F(AdvancedPageTest, FailedWritesAreShownToTheUser)
     ASSERT_NE(failure, nullptr);
     EXPECT_EQ(failure->windowTitle(), "导出日志失败");
     EXPECT_TRUE(failure->text().contains(home_.filePath("missing/zorbel-logs-1.0.txt")));
+    failure->close();
+
+    // A written export names its file.
+    QTest::mouseClick(button("exportLogsButton"), Qt::LeftButton);
+    emit topLevel<QFileDialog>("exportLogsPanel")->fileSelected(home_.filePath("zorbel-logs-2.0.txt"));
+    auto* done = topLevel<QMessageBox>("exportDone");
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->text(), "日志已导出到:\n" + home_.filePath("zorbel-logs-2.0.txt"));
+    EXPECT_TRUE(QFile::exists(home_.filePath("zorbel-logs-2.0.txt")));
 }

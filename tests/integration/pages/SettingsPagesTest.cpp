@@ -20,7 +20,13 @@
 #include "support/TextClient.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QPointer>
+#include <QPushButton>
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -133,12 +139,48 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
     click(QStringLiteral("tab.advanced"));
     ASSERT_NO_FATAL_FAILURE(shootPage(QStringLiteral("AdvancedSettingsContent")));
 
-    click(QStringLiteral("sendFeedbackButton"));
-    pause(400ms);
-    if (auto* sheet = window()->findChild<QWidget*>(QStringLiteral("FeedbackView"))) {
-        grabScreen().copy(*windowGeometry(sheet->winId())).save(artifactsFolder() + QStringLiteral("/feedback-sheet.png"));
-        click(sheet->findChild<QWidget*>(QStringLiteral("feedbackCancel")));
+    // The notice after a send says what the desktop's opener answered: a
+    // stand-in xdg-open on PATH that exits 3 (no handler), then 0.
+    QTemporaryDir bin;
+    const QByteArray path = qgetenv("PATH");
+    for (const auto& [name, body] :
+         {std::pair{"xdg-open", "exit $(cat \"$(dirname \"$0\")/status\")"},
+          std::pair{"xdg-mime", "echo thunderbird.desktop"}}) {
+        QFile script(bin.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QByteArray("#!/bin/sh\n") + body + "\n");
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+    qputenv("PATH", bin.path().toUtf8() + ":" + path);
+    for (const auto& [status, title] : {std::pair{"3", "未能打开邮件程序"}, std::pair{"0", "邮件已打开"}}) {
+        QFile answer(bin.filePath(QStringLiteral("status")));
+        ASSERT_TRUE(answer.open(QIODevice::WriteOnly));
+        answer.write(status);
+        answer.close();
+        click(QStringLiteral("sendFeedbackButton"));
+        QWidget* sheet = nullptr;
+        ASSERT_TRUE(pollUntil([&] {
+            sheet = window()->findChild<QWidget*>(QStringLiteral("FeedbackView"));
+            return sheet && isViewable(sheet->winId()) == true;
+        }, 5s));
+        if (*status == '3')
+            grabScreen().copy(*windowGeometry(sheet->winId())).save(artifactsFolder() + QStringLiteral("/feedback-sheet.png"));
+        click(sheet->findChild<QWidget*>(QStringLiteral("feedbackSend")));
+        QPointer<QMessageBox> notice;
+        ASSERT_TRUE(pollUntil([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("feedbackNotice") && w->isVisible())
+                    notice = static_cast<QMessageBox*>(w);
+            return notice && isViewable(notice->winId()) == true;
+        }, 10s));
+        EXPECT_EQ(notice->text(), QString::fromUtf8(title)) << "xdg-open exited " << status;
+        pause(200ms);
+        grabScreen().copy(*windowGeometry(notice->winId()))
+            .save(artifactsFolder() + QStringLiteral("/feedback-notice-%1.png").arg(QLatin1String(status)));
+        click(notice->defaultButton());
+        ASSERT_TRUE(pollUntil([&] { return !notice || !notice->isVisible(); }, 3s));
+    }
+    qputenv("PATH", path);
 
     click(QStringLiteral("tab.inputMethodStyle"));
     ASSERT_TRUE(pollUntil([&] { return window()->findChild<QWidget*>(QStringLiteral("inputMethodRow.") + kDe); }, 3s))

@@ -179,6 +179,10 @@ PermissionAlertView::PermissionAlertView(UIStyle theme, std::function<void()> on
         ui::systemFont(13), glass ? white(0.9) : ui::secondaryColor());
     message->setTextFormat(Qt::RichText);
     column->addWidget(message);
+    openFailure_ = centredLabel({}, ui::systemFont(12), glass ? QColor(255, 200, 190) : ui::systemRed());
+    openFailure_->setObjectName(QStringLiteral("promptOpenFailure"));
+    openFailure_->hide();
+    column->addWidget(openFailure_);
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(12);
@@ -194,6 +198,13 @@ PermissionAlertView::PermissionAlertView(UIStyle theme, std::function<void()> on
     connect(openButton_, &QAbstractButton::clicked, this, [this]() {
         if (onOpenSettings_) onOpenSettings_();
     });
+}
+
+void PermissionAlertView::showOpenFailure(const QString& text)
+{
+    openFailure_->setText(text);
+    openFailure_->show();
+    placeCard();
 }
 
 void PermissionAlertView::placeCard()

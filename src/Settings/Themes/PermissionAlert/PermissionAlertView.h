@@ -26,6 +26,9 @@ public:
     QWidget* card() const { return card_; }
     QAbstractButton* openButton() const { return openButton_; }
     QAbstractButton* laterButton() const { return laterButton_; }
+    // Says in the card why nothing opened; the prompt stays.
+    void showOpenFailure(const QString& text);
+    QLabel* openFailure() const { return openFailure_; }
 
     static constexpr int sideMargin = 40;
 
@@ -43,6 +46,7 @@ private:
     QWidget* card_ = nullptr;
     QAbstractButton* openButton_ = nullptr;
     QAbstractButton* laterButton_ = nullptr;
+    QLabel* openFailure_ = nullptr;
 };
 
 }  // namespace zorbel
