@@ -146,6 +146,19 @@ bool AutoStartupManager::checkLaunchAgents() const
     return false;
 }
 
+QString AutoStartupManager::copyHint() const
+{
+    // The way that works on every desktop: the shipped entry in the user's
+    // autostart folder.
+    QString folder = locations_.userAutostartFolder;
+    const QString home = QDir::homePath();
+    if (folder.startsWith(home + QLatin1Char('/'))) folder.replace(0, home.size(), QStringLiteral("~"));
+    const QString entry = locations_.shippedDesktopEntry.isEmpty()
+                              ? QStringLiteral("程序附带的 quellan.Zorbel.desktop ")
+                              : QLatin1Char(' ') + locations_.shippedDesktopEntry + QLatin1Char(' ');
+    return QStringLiteral("也可以将") + entry + QStringLiteral("复制到 ") + folder + QStringLiteral("/ 文件夹");
+}
+
 void AutoStartupManager::showSetupGuide()
 {
     platform::Alert alert;
@@ -154,10 +167,10 @@ void AutoStartupManager::showSetupGuide()
     alert.informativeText = QStringList{
         QStringLiteral("请按照以下步骤设置开机自启动："),
         QString(),
-        QStringLiteral("1. 点击\"打开系统设置\"按钮（将直接跳转到登录项页面）"),
-        QStringLiteral("2. 点击左下角的\"+\"按钮"),
-        QStringLiteral("3. 找到并选择\"brindot\"应用"),
-        QStringLiteral("4. 确保\"隐藏\"选项未勾选"),
+        QStringLiteral("1. 点击\"打开系统设置\"按钮（将打开桌面的\"自动启动\"设置）"),
+        QStringLiteral("2. 添加一个程序，命令填写\"") + applicationPath_ + QStringLiteral("\""),
+        QStringLiteral("3. 确保该项已启用"),
+        copyHint(),
         QString(),
         QStringLiteral("设置完成后，Brindot将在系统启动时自动运行。"),
     }.join(QLatin1Char('\n'));
@@ -181,8 +194,8 @@ void AutoStartupManager::openLoginItemsSettings()
     say(QStringLiteral("无法打开系统设置"));
     platform::Alert alert;
     alert.messageText = QStringLiteral("无法打开系统设置");
-    alert.informativeText = QStringLiteral("请手动打开系统设置 > 登录项与扩展 > 登录时打开，然后添加") +
-                            QStringLiteral("Zorbel") + QStringLiteral("应用。");
+    alert.informativeText = QStringLiteral("请手动打开桌面的\"自动启动\"设置，然后添加") + QStringLiteral("Zorbel") +
+                            QStringLiteral("应用。\n\n") + copyHint() + QStringLiteral("，Zorbel 将在下次登录时启动。");
     alert.buttons = {QStringLiteral("确定")};
     platform::shell().runModal(alert);
 }

@@ -35,6 +35,8 @@ private:
     bool checkLoginService() const;
     bool checkLoginItems() const;
     bool checkLaunchAgents() const;
+    // The guide's line on copying the shipped desktop entry.
+    QString copyHint() const;
     bool matches(const QString& name, const QString& path) const;
 
     rx::Published<bool> isAutoStartupEnabled_{false};

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QFileInfo>
 
 namespace zorbel {
@@ -37,6 +38,8 @@ AutostartLocations AutostartLocations::fromEnvironment()
     l.userUnitFolder = configHome() + QStringLiteral("/systemd/user");
     l.systemUnitFolders = {QStringLiteral("/etc/systemd/user"), QStringLiteral("/usr/local/lib/systemd/user"),
                            QStringLiteral("/usr/lib/systemd/user")};
+    l.shippedDesktopEntry =
+        QStandardPaths::locate(QStandardPaths::ApplicationsLocation, QStringLiteral("quellan.Zorbel.desktop"));
     return l;
 }
 

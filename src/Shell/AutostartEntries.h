@@ -14,6 +14,10 @@ struct AutostartLocations {
     QStringList systemAutostartFolders;
     QString userUnitFolder;
     QStringList systemUnitFolders;
+    // The desktop entry the program ships (installed with the launchers);
+    // copied into the user's autostart folder it starts the program at login.
+    // Empty when it is not installed.
+    QString shippedDesktopEntry;
 
     // From XDG_CONFIG_HOME and XDG_CONFIG_DIRS, with their usual defaults.
     static AutostartLocations fromEnvironment();

@@ -97,18 +97,33 @@ TEST_F(AutoStartupManagerTest, EntryNamedAfterTheProgramCountsInUserThenSystemFo
     EXPECT_FALSE(detect());
 }
 
-TEST_F(AutoStartupManagerTest, GuideOpensNothingOnCancelAndSaysSoWhenNothingOpens)
+TEST_F(AutoStartupManagerTest, GuideGivesTheLinuxWaysOpensNothingOnCancelAndSaysSoWhenNothingOpens)
 {
+    locations.userAutostartFolder = QDir::homePath() + "/.config/autostart";
+    locations.shippedDesktopEntry = "/usr/share/applications/quellan.Zorbel.desktop";
     AutoStartupManager m(locations, "/opt/tools/caretmark");
     shell.alertAnswers = {1};
     m.showSetupGuide();
     ASSERT_EQ(shell.alerts.size(), 1u);
-    EXPECT_EQ(shell.alerts[0].informativeText.split('\n').size(), 8);
+    EXPECT_EQ(shell.alerts[0].messageText, "设置开机自启动");
+    EXPECT_EQ(shell.alerts[0].informativeText,
+              "请按照以下步骤设置开机自启动：\n"
+              "\n"
+              "1. 点击\"打开系统设置\"按钮（将打开桌面的\"自动启动\"设置）\n"
+              "2. 添加一个程序，命令填写\"/opt/tools/caretmark\"\n"
+              "3. 确保该项已启用\n"
+              "也可以将 /usr/share/applications/quellan.Zorbel.desktop 复制到 ~/.config/autostart/ 文件夹\n"
+              "\n"
+              "设置完成后，Brindot将在系统启动时自动运行。");
     EXPECT_EQ(shell.alerts[0].buttons, (QStringList{"打开系统设置", "取消"}));
     shell.alertAnswers = {0};
     m.showSetupGuide();
     ASSERT_EQ(shell.alerts.size(), 3u) << "nothing could open the settings: a second alert says so";
     EXPECT_EQ(shell.alerts[2].messageText, "无法打开系统设置");
+    EXPECT_EQ(shell.alerts[2].informativeText,
+              "请手动打开桌面的\"自动启动\"设置，然后添加Zorbel应用。\n\n"
+              "也可以将 /usr/share/applications/quellan.Zorbel.desktop 复制到 ~/.config/autostart/ 文件夹，"
+              "Zorbel 将在下次登录时启动。");
 }
 
 TEST_F(AutoStartupManagerTest, TheShippedDesktopEntryCopiedToAutostartIsFound)
