@@ -11,6 +11,8 @@ PACKAGES=(
   libglib2.0-dev  # GSettings, where IBus keeps its enabled engines
   libxtst-dev  # the indicator benchmark presses keys through XTest
   libgtest-dev googletest
+  # Qt's own dialogs (colours, files, message boxes) in Chinese, like the rest of the program
+  qt6-translations-l10n
   # accessibility bus, registry and the session bus they live on
   at-spi2-core dbus dbus-daemon dbus-bin
   # headless desktop: X server, input driving, window read-back, keyboard layouts, compositor

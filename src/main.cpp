@@ -9,6 +9,10 @@
 #include "Shell/BrindotApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <cstdio>
 
 using namespace zorbel;
 
@@ -17,11 +21,20 @@ int main(int argc, char** argv)
     if (const auto status = platform::checkBeforeStart()) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zorbel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zorbel"));
+    // No display name: Qt would append it to every window title ("Zorbel 设置 — Zorbel").
     QApplication::setApplicationVersion(QStringLiteral(ZORBEL_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("quellan.Zorbel"));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::quitOnTerminationSignals();
+    // Every text of the program is Chinese, so Qt's own dialogs are too,
+    // whatever the locale.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    else
+        std::fputs("zorbel: Qt's Chinese texts (package qt6-translations-l10n) are missing; Qt's own dialogs "
+                   "stay in English\n",
+                   stderr);
 
     platform::IniUserDefaultsProvider defaults;
     platform::JournalLogSink log(QString::fromLatin1(Logger::subsystem), QString::fromLatin1(Logger::category));
