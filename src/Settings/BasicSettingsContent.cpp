@@ -5,6 +5,7 @@
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Platform/Console.h"
 #include "Platform/NotificationCenter.h"
+#include "Platform/Scheduler.h"
 #include "Platform/Services.h"
 #include "Settings/MasterSwitch.h"
 #include "Settings/NumberText.h"
@@ -17,6 +18,7 @@
 #include <QLinearGradient>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -42,16 +44,27 @@ ToggleSection::ToggleSection(QWidget* parent) : SettingsSectionCard(QStringLiter
     row->addWidget(toggleLabel(), 1);
     row->addWidget(switch_);
     body()->addLayout(row);
-    connect(switch_, &QAbstractButton::clicked, this, [](bool on) { masterSwitch::set(on); });
-    // Every change of the switch's value, from here or from the tray menu,
-    // is announced once; the value found when the page opens is not.
+    // The switch is stored before its change is announced, so whoever hears
+    // the announcement reads the stored value.
+    connect(switch_, &QAbstractButton::clicked, this, [this](bool on) {
+        flipping_ = true;
+        masterSwitch::set(on);
+        flipping_ = false;
+        postToggleChanged(on);
+    });
+    // A change made elsewhere (the tray menu) is announced too, once its
+    // setter has stored it: one turn later. The value found when the page
+    // opens is not announced.
     subscription_ = masterSwitch::publisher().sink([this](bool on) {
         const bool changed = haveValue_ && on != shown_;
         haveValue_ = true;
         shown_ = on;
         const QSignalBlocker block(switch_);
         switch_->setChecked(on);
-        if (changed) postToggleChanged(on);
+        if (changed && !flipping_)
+            platform::scheduler().post([page = QPointer<ToggleSection>(this), on] {
+                if (page) postToggleChanged(on);
+            });
     });
 }
 

@@ -30,6 +30,7 @@ private:
     ui::SwitchToggle* switch_;
     bool shown_ = false;
     bool haveValue_ = false;
+    bool flipping_ = false;  // while a click of the switch is being stored
     rx::Cancellable subscription_;
 };
 

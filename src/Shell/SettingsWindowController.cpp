@@ -2,6 +2,7 @@
 
 #include "Platform/NotificationCenter.h"
 #include "Platform/Services.h"
+#include "Platform/UserDefaults.h"
 #include "Platform/Workspace.h"
 #include "Settings/Themes/LiquidGlass/LiquidGlassOverlayView.h"
 #include "Shell/SettingsView.h"
@@ -69,10 +70,7 @@ SettingsWindowController::SettingsWindowController()
     v->setContentsMargins(0, 0, 0, 0);
     view_ = new SettingsView(window);
     v->addWidget(view_);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window->move(area.center() - QPoint(windowWidth / 2, windowHeight / 2));
-    }
+    placeWindow(window);
     window_ = window;
     updateLiquidGlassOverlay();
     themeObserver_ = platform::notificationCenter().addObserver(
@@ -119,8 +117,65 @@ void SettingsWindowController::close()
     if (window_) window_->close();
 }
 
+QRect SettingsWindowController::frameOf(const QWidget* window)
+{
+    // Where the window manager's frame begins, and the size of the inside:
+    // what move() and resize() take.
+    return QRect(window->frameGeometry().topLeft(), window->size());
+}
+
+void SettingsWindowController::placeWindow(QWidget* window)
+{
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+    const auto stored = platform::userDefaults().standard().stringForKey(QString::fromLatin1(frameKey));
+    const QRect frame =
+        restoredFrame(stored.value_or(QString()), areas, window->size(), window->minimumSize());
+    window->resize(frame.size());
+    window->move(frame.topLeft());
+    openedWith_ = frame;
+}
+
+QRect SettingsWindowController::restoredFrame(const QString& stored, const QList<QRect>& screens,
+                                              const QSize& preferred, const QSize& minimum)
+{
+    if (screens.isEmpty()) return QRect(QPoint(0, 0), preferred);
+    const QRect primary = screens.first();
+    const auto centred = [&](QSize size) {
+        size = size.expandedTo(minimum);
+        return QRect(primary.center() - QPoint(size.width() / 2, size.height() / 2), size);
+    };
+    const QStringList parts = stored.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() != 4) return centred(preferred);
+    int numbers[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].toInt(&ok);
+        if (!ok) return centred(preferred);
+    }
+    QRect frame(numbers[0], numbers[1], numbers[2], numbers[3]);
+    if (frame.width() <= 0 || frame.height() <= 0) return centred(preferred);
+    frame.setSize(frame.size().expandedTo(minimum));
+    // A frame that lay on a monitor that has gone, or that shows too little of
+    // its title bar to be dragged back, opens centred in its own size.
+    const QRect titleBar(frame.topLeft(), QSize(frame.width(), 40));
+    for (const QRect& area : screens) {
+        const QRect seen = area.intersected(titleBar);
+        if (seen.width() >= 100 && seen.height() >= 20) return frame;
+    }
+    return centred(frame.size());
+}
+
 void SettingsWindowController::windowWillClose()
 {
+    // The frame is kept for the next opening, written only when the user moved
+    // or resized the window.
+    if (window_ && frameOf(window_) != openedWith_) {
+        const QRect g = frameOf(window_);
+        platform::userDefaults().standard().setString(
+            QString::fromLatin1(frameKey),
+            QStringLiteral("%1 %2 %3 %4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()));
+    }
     if (sharedSettingsWindowController == this) sharedSettingsWindowController = nullptr;
     // Called from the window's own close handling: let both go afterwards.
     deleteLater();

@@ -3,7 +3,9 @@
 #include "Platform/NotificationCenter.h"
 
 #include <QObject>
+#include <QList>
 #include <QPointer>
+#include <QRect>
 
 class QWidget;
 
@@ -21,6 +23,16 @@ public:
 
     static constexpr int windowWidth = 1100;
     static constexpr int windowHeight = 680;
+    // The window's frame in the standard settings: "x y width height", the
+    // top-left corner of its frame (title bar included) in the desktop's
+    // top-left coordinates and the size of its inside.
+    static constexpr const char* frameKey = "SettingsWindow";
+
+    // Where the window opens: the stored frame where it still lies on one of
+    // the screens (given by their available areas, the primary first), else
+    // centred on the primary screen.
+    static QRect restoredFrame(const QString& stored, const QList<QRect>& screens, const QSize& preferred,
+                               const QSize& minimum);
 
     // Opens the window, or brings the open one forward, and gives it the
     // keyboard focus.
@@ -37,10 +49,13 @@ public:
 
 private:
     void windowWillClose();
+    void placeWindow(QWidget* window);
+    static QRect frameOf(const QWidget* window);
 
     QPointer<QWidget> window_;
     platform::NotificationToken themeObserver_;
     SettingsView* view_ = nullptr;
+    QRect openedWith_;
 };
 
 }  // namespace zorbel

@@ -11,11 +11,13 @@
 #include "Caret/Managers/PermissionManager.h"
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "Caret/Styles/BrindotStyleManager.h"
+#include "Caret/Styles/PerfectCaretStyle.h"
 #include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
 #include "Settings/BasicSettingsContent.h"
 #include "Settings/GlobalPreviewSection.h"
 #include "Settings/UnifiedTabLayout.h"
 #include "Settings/Widgets/Controls.h"
+#include "Settings/Themes/PermissionAlert/PermissionAlertView.h"
 #include "Shell/PermissionStatusView.h"
 #include "Shell/SettingsView.h"
 #include "Shell/SettingsWindowController.h"
@@ -27,6 +29,14 @@
 #include <QMessageBox>
 #include <QSlider>
 #include <QTest>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QAbstractScrollArea>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 using namespace zorbel;
 
@@ -55,17 +65,85 @@ protected:
 
 };
 
-TEST_F(SettingsWindowTest, OpeningEveryTabAndClosingWritesAndPostsNothing)
+// A wheel turn as the window system delivers it to the widget under the
+// pointer: spontaneous, so Qt hands it on to the parents that want it.
+void wheelOver(QWidget* widget, int notches)
 {
-    const int before = writes();
-    window()->show();
-    for (const auto& tab : UnifiedTab::all()) openTab(tab.id);
-    openTab(QStringLiteral("basic"));
-    world().runFor(1.0);
-    SettingsWindowController::shared()->close();
-    QApplication::processEvents();
-    EXPECT_EQ(writes(), before);
-    EXPECT_TRUE(posted_.isEmpty()) << posted_.join(QLatin1Char(' ')).toStdString();
+    const QPointF at = QRectF(widget->rect()).center();
+    QWheelEvent turn(at, widget->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&turn);
+    qApp->notify(widget, &turn);
+}
+
+QList<QWidget*> wheelableControls(QWidget* window)
+{
+    QList<QWidget*> found;
+    for (auto* slider : window->findChildren<QAbstractSlider*>())
+        if (!qobject_cast<QScrollBar*>(slider) && slider->isVisible()) found << slider;
+    for (auto* combo : window->findChildren<QComboBox*>())
+        if (combo->isVisible()) found << combo;
+    return found;
+}
+
+int shownValue(QWidget* control)
+{
+    if (auto* slider = qobject_cast<QAbstractSlider*>(control)) return slider->value();
+    return static_cast<QComboBox*>(control)->currentIndex();
+}
+
+QScrollBar* pageScrollBar(QWidget* control)
+{
+    for (QWidget* w = control; w; w = w->parentWidget())
+        if (auto* scroll = qobject_cast<QAbstractScrollArea*>(w)) return scroll->verticalScrollBar();
+    return nullptr;
+}
+
+TEST_F(SettingsWindowTest, OpeningEveryTabWheelingOverItsControlsAndClosingWritesAndPostsNothing)
+{
+    for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
+        UIStyleManager::shared().setCurrentStyle(theme);
+        forget();
+        const int before = writes();
+        window()->show();
+        int wheeled = 0, scrolled = 0;
+        for (const auto& tab : UnifiedTab::all()) {
+            openTab(tab.id);
+            for (QWidget* control : wheelableControls(window())) {
+                QScrollBar* page = pageScrollBar(control);
+                ASSERT_NE(page, nullptr) << control->objectName().toStdString();
+                const int value = shownValue(control), top = page->value();
+                wheelOver(control, -1);
+                EXPECT_EQ(shownValue(control), value) << control->objectName().toStdString();
+                scrolled += page->value() > top;
+                ++wheeled;
+            }
+        }
+        EXPECT_GE(wheeled, 3);
+        EXPECT_GE(scrolled, 3) << "the wheel scrolls the page instead";
+        openTab(QStringLiteral("basic"));
+        world().runFor(1.0);
+        SettingsWindowController::shared()->close();
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(writes(), before) << int(theme);
+        EXPECT_TRUE(posted_.isEmpty()) << posted_.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST_F(SettingsWindowTest, AControlTheUserPickedTakesTheWheel)
+{
+    QWidget* w = window();
+    w->show();
+    QApplication::setActiveWindow(w);
+    openTab(QStringLiteral("style"));
+    auto* size = find<QSlider>(QStringLiteral("sizeSlider"));
+    const int before = size->value();
+    size->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(size->hasFocus());
+    wheelOver(size, 1);
+    EXPECT_EQ(size->value(), before + 1);
+    EXPECT_EQ(storedStyle().size, (before + 1) * 2);
 }
 
 TEST_F(SettingsWindowTest, OneWindowAtATimeAndAFreshOneAfterClosing)
@@ -84,6 +162,32 @@ TEST_F(SettingsWindowTest, OneWindowAtATimeAndAFreshOneAfterClosing)
     EXPECT_NE(second, nullptr);
     auto* tabs = second->findChild<UnifiedTabLayout*>();
     EXPECT_EQ(tabs->selectedTab().id, QStringLiteral("basic"));
+}
+
+TEST_F(SettingsWindowTest, TheFrameTheUserLeftIsStoredAndRestoredOnAScreen)
+{
+    QWidget* first = window();
+    first->resize(950, 600);
+    first->move(30, 40);
+    first->close();
+    EXPECT_EQ(world().defaults.standard().stringForKey("SettingsWindow"), QStringLiteral("30 40 950 600"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window()->frameGeometry().topLeft(), QPoint(30, 40));
+    EXPECT_EQ(window()->size(), QSize(950, 600));
+
+    // Two monitors side by side, the right one unplugged since.
+    const QList<QRect> left{QRect(0, 0, 1920, 1080)};
+    const QSize preferred(1100, 680), minimum(900, 560);
+    const auto restored = [&](const QString& stored) {
+        return SettingsWindowController::restoredFrame(stored, left, preferred, minimum);
+    };
+    const QRect centred(409, 199, 1100, 680);
+    EXPECT_EQ(restored("2200 100 1000 700"), QRect(QPoint(459, 189), QSize(1000, 700))) << "centred in its own size";
+    EXPECT_EQ(restored("1850 100 1000 700"), QRect(QPoint(459, 189), QSize(1000, 700))) << "too little left to grab";
+    EXPECT_EQ(restored("1700 -10 1000 700"), QRect(1700, -10, 1000, 700)) << "its title bar can still be dragged";
+    EXPECT_EQ(restored("100 100 10 10"), QRect(100, 100, 900, 560));
+    for (const char* damaged : {"", "1 2 3", "a b c d", "0 0 0 500", "1 2 3 4 5"})
+        EXPECT_EQ(restored(damaged), centred) << damaged;
 }
 
 TEST_F(SettingsWindowTest, StyleEditsAssignTheWholeStyleOncePerAction)
@@ -147,10 +251,28 @@ TEST_F(SettingsWindowTest, FillBorderAndBlinkingControls)
     QApplication::processEvents();
     EXPECT_FALSE(find<QWidget>(QStringLiteral("fillColor"))->isVisible());
     QTest::mouseClick(fill->box(), Qt::LeftButton);
+    // Colours browsed in the chooser are not stored; Cancel brings back the
+    // one it opened with, OK stores the last one once.
     auto* well = find<ui::ColorWell>(QStringLiteral("fillColor"));
-    QTest::mouseClick(well, Qt::LeftButton);
-    ASSERT_NE(well->chooser(), nullptr);
-    well->chooser()->setCurrentColor(QColor::fromHsvF(0.0f, 1.0f, 1.0f, 0.5f));
+    const BrindotColor opened = storedStyle().fillColor;
+    const int before = writes();
+    const auto browseAndClose = [&](QDialogButtonBox::StandardButton button) {
+        QTest::mouseClick(well, Qt::LeftButton);
+        QColorDialog* chooser = well->chooser();
+        EXPECT_TRUE(chooser && chooser->isVisible());
+        chooser->setCurrentColor(QColor::fromHsvF(0.3f, 1.0f, 1.0f, 0.2f));
+        chooser->setCurrentColor(QColor::fromHsvF(0.0f, 1.0f, 1.0f, 0.5f));
+        EXPECT_EQ(well->color().name(), QStringLiteral("#ff0000")) << "the well shows what is browsed";
+        EXPECT_EQ(writes(), before);
+        QTest::mouseClick(chooser->findChild<QDialogButtonBox*>()->button(button), Qt::LeftButton);
+        EXPECT_FALSE(chooser->isVisible());
+    };
+    browseAndClose(QDialogButtonBox::Cancel);
+    EXPECT_EQ(writes(), before);
+    EXPECT_EQ(storedStyle().fillColor, opened);
+    EXPECT_EQ(well->color(), platformColor(opened));
+    browseAndClose(QDialogButtonBox::Ok);
+    EXPECT_EQ(writes(), before + 1);
     const BrindotColor stored = storedStyle().fillColor;
     EXPECT_NEAR(stored.red, 1.0, 1e-3);
     EXPECT_NEAR(stored.green, 0.0, 1e-3);
@@ -163,28 +285,31 @@ TEST_F(SettingsWindowTest, FillBorderAndBlinkingControls)
     EXPECT_EQ(posted_, QStringList{QStringLiteral("configChanged")});
 }
 
-TEST_F(SettingsWindowTest, MasterSwitchAnnouncesEveryChangeOnce)
+TEST_F(SettingsWindowTest, MasterSwitchIsStoredThenAnnouncedOncePerChange)
 {
     auto& tray = StatusBarManager::shared();
     window();
     auto* master = find<QAbstractButton>(QStringLiteral("masterSwitch"));
     const bool was = tray.isBrindotEnabled();
     EXPECT_EQ(master->isChecked(), was);
-    std::vector<QVariant> values;
-    auto token = world().notifications.addObserver(QStringLiteral("brindotToggleChanged"),
-                                                   [&](const platform::Notification& n) { values.push_back(n.object); });
+    // Each announcement with the value stored when it was heard.
+    std::vector<std::pair<bool, bool>> heard;
+    auto token = world().notifications.addObserver(QStringLiteral("brindotToggleChanged"), [&](const platform::Notification& n) {
+        heard.emplace_back(n.object.toBool(), suite().boolForKey(QStringLiteral("isBrindotEnabled")));
+    });
     QTest::mouseClick(master, Qt::LeftButton);
-    ASSERT_EQ(values.size(), 1u);
-    EXPECT_EQ(values[0].toBool(), !was);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0], std::make_pair(!was, !was)) << "stored before it is announced";
     EXPECT_EQ(tray.isBrindotEnabled(), !was);
-    EXPECT_EQ(ConfigManager::shared().isBrindotEnabled(), !was);
-    // A change made from the tray moves the switch and is announced too.
+    // A change made from the tray moves the switch and is announced too, once stored.
     tray.setIsBrindotEnabled(was);
     EXPECT_EQ(master->isChecked(), was);
-    ASSERT_EQ(values.size(), 2u);
-    EXPECT_EQ(values[1].toBool(), was);
+    deliver();
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[1], std::make_pair(was, was));
     tray.setIsBrindotEnabled(was);  // unchanged: nothing new
-    EXPECT_EQ(values.size(), 2u);
+    deliver();
+    EXPECT_EQ(heard.size(), 2u);
 }
 
 TEST_F(SettingsWindowTest, AThemeChangeRebuildsTheLayoutOnTheBasicTab)
@@ -258,6 +383,18 @@ TEST_F(SettingsWindowTest, PermissionBadgeAndPrompt)
     SettingsWindowController::shared()->close();
     window();
     EXPECT_TRUE(permission.showPermissionAlert());
+
+    // Where the desktop has no accessibility settings, the prompt stays and says so.
+    desktop().opensURLs = false;
+    auto* prompt = find<PermissionAlertView>(QStringLiteral("PermissionAlertView"));
+    QApplication::processEvents();
+    QTest::mouseClick(prompt->openButton(), Qt::LeftButton);
+    EXPECT_TRUE(permission.showPermissionAlert());
+    EXPECT_TRUE(prompt->openFailure()->isVisible());
+    EXPECT_TRUE(prompt->openFailure()->text().startsWith(QStringLiteral("此桌面没有可以打开的辅助功能设置")));
+    desktop().opensURLs = true;
+    QTest::mouseClick(prompt->openButton(), Qt::LeftButton);
+    EXPECT_FALSE(permission.showPermissionAlert()) << "opened: the prompt goes";
 }
 
 TEST_F(SettingsWindowTest, PreviewFollowsTheStyle)

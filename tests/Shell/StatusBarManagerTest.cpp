@@ -5,6 +5,8 @@
 #include "Shell/UpdateManager.h"
 #include "ShellTest.h"
 
+#include <QCoreApplication>
+
 using namespace zorbel;
 using zorbel::testing::ShellTest;
 
@@ -154,12 +156,15 @@ TEST_F(StatusBarManagerTest, WithoutAButtonTheMenuIsStillBuilt)
 TEST_F(StatusBarManagerTest, AboutShowsTheVersionAndQuitEndsTheApplication)
 {
     manager();
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion("2.3.4");
     shell.choose("showAbout");
     shell.choose("quitApp");
     world().runFor(0);
+    QCoreApplication::setApplicationVersion(version);
     ASSERT_EQ(shell.alerts.size(), 1u);
     EXPECT_EQ(shell.alerts[0].messageText, "Zorbel");
-    EXPECT_TRUE(shell.alerts[0].informativeText.startsWith("智能光标增强工具\n版本 "));
+    EXPECT_EQ(shell.alerts[0].informativeText, "智能光标增强工具\n版本 2.3.4");
     EXPECT_EQ(shell.alerts[0].buttons, QStringList{"确定"});
     EXPECT_EQ(shell.terminateCount, 1);
 }

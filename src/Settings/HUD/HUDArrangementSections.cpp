@@ -109,20 +109,23 @@ HUDContentStyleSection::HUDContentStyleSection()
 HUDDurationSection::HUDDurationSection(QWidget* parent) : HUDSectionBase(QStringLiteral("显示时间"), parent)
 {
     setObjectName(QStringLiteral("HUDDurationSection"));
-    // Half seconds from 1 to 10.
-    slider_ = ui::makeSlider(2, 20, 120, this);
+    // Half seconds from 1 to 10, and at the far left 0: the HUD that never
+    // hides by itself, which the label then reads too.
+    slider_ = ui::makeSlider(1, 20, 120, this);
     slider_->setObjectName(QStringLiteral("hudDurationSlider"));
+    slider_->setToolTip(QStringLiteral("最左端 0.0s：不自动隐藏"));
     value_ = ui::makeLabel({}, ui::captionFont(), ui::secondaryColor());
     value_->setObjectName(QStringLiteral("hudDurationValue"));
     value_->setFixedWidth(40);
     value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     body()->addWidget(
         ui::spacedRow({ui::makeLabel(QStringLiteral("持续时间"), ui::rowLabelFont(), ui::primaryColor())}, {slider_, value_}));
-    connect(slider_, &QSlider::valueChanged, this,
-            [](int halves) { editConfig([halves](BrindotHUDConfig& c) { c.displayDuration = halves * 0.5; }); });
+    connect(slider_, &QSlider::valueChanged, this, [](int position) {
+        editConfig([position](BrindotHUDConfig& c) { c.displayDuration = position < 2 ? 0 : position * 0.5; });
+    });
     followConfig([this](const BrindotHUDConfig& c) {
         const QSignalBlocker block(slider_);
-        slider_->setValue(sliderPosition(c.displayDuration * 2, 2, 20));
+        slider_->setValue(c.displayDuration > 0 ? sliderPosition(c.displayDuration * 2, 2, 20) : 1);
         value_->setText(hudEdits::durationText(c.displayDuration));
     });
 }
@@ -251,6 +254,7 @@ HUDAnimationSection::HUDAnimationSection(QWidget* parent) : HUDSectionBase(QStri
     picker_ = new QComboBox;
     picker_->setObjectName(QStringLiteral("hudAnimationPicker"));
     picker_->setFixedWidth(120);
+    ui::takeWheelOnlyWhenFocused(picker_);
     for (int i = 0; i < static_cast<int>(RawEnumNames<AnimationType>::names.size()); ++i)
         picker_->addItem(displayName(static_cast<AnimationType>(i)));
     body()->addWidget(

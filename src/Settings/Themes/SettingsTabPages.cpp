@@ -38,7 +38,9 @@ SystemTabContent::SystemTabContent(const UnifiedTab& tab, QWidget* parent) : QWi
     header->addWidget(title);
     header->addWidget(description);
     v->addLayout(header);
-    v->addWidget(settingsTabPage(tab));
+    // The header above names the input-method page already.
+    v->addWidget(tab.id == UnifiedTab::inputMethodStyle().id ? new InputMethodStyleSettingsView(false)
+                                                             : settingsTabPage(tab));
 }
 
 QWidget* makeSettingsLeftColumn(QWidget* titleBar, QWidget* tabs, QWidget* footer)

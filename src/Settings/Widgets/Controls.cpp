@@ -4,6 +4,7 @@
 #include "Settings/Widgets/SymbolIcon.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -151,17 +152,59 @@ void ColorWell::openChooser()
         connect(chooser_, &QColorDialog::currentColorChanged, this, [this](const QColor& c) {
             color_ = c;
             update();
-            emit colorPicked(toSrgb(c));
         });
+        connect(chooser_, &QColorDialog::colorSelected, this, [this](const QColor& c) {
+            color_ = c;
+            update();
+            if (c != openedWith_) emit colorPicked(toSrgb(c));
+        });
+        connect(chooser_, &QColorDialog::rejected, this, [this] {
+            color_ = openedWith_;
+            update();
+        });
+    }
+    openedWith_ = color_;
+    {
+        const QSignalBlocker block(chooser_.data());
+        chooser_->setCurrentColor(color_);
     }
     chooser_->show();
     chooser_->raise();
     chooser_->activateWindow();
 }
 
+namespace {
+class WheelGuard : public QObject {
+public:
+    static WheelGuard& shared()
+    {
+        static auto* guard = new WheelGuard;
+        return *guard;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus()) return false;
+        // Ignored and filtered: the control never sees it, its parents (the
+        // page's scroll area) get it.
+        event->ignore();
+        return true;
+    }
+};
+}  // namespace
+
+void takeWheelOnlyWhenFocused(QWidget* control)
+{
+    // Qt's default wheel focus would hand the control the focus on the first turn.
+    control->setFocusPolicy(Qt::StrongFocus);
+    control->installEventFilter(&WheelGuard::shared());
+}
+
 QSlider* makeSlider(int minimum, int maximum, int width, QWidget* parent)
 {
     auto* slider = new QSlider(Qt::Horizontal, parent);
+    takeWheelOnlyWhenFocused(slider);
     slider->setRange(minimum, maximum);
     slider->setSingleStep(1);
     slider->setPageStep(1);

@@ -47,8 +47,9 @@ private:
     bool checked_ = false;
 };
 
-// A colour swatch that opens a colour chooser (with opacity); every colour
-// the user picks is reported at once, in sRGB.
+// A colour swatch that opens a colour chooser (with opacity). The swatch shows
+// the colour being browsed; the chooser's OK reports it once, in sRGB, and its
+// Cancel brings back the colour it opened with, reporting nothing.
 class ColorWell : public QAbstractButton {
     Q_OBJECT
 public:
@@ -68,10 +69,16 @@ protected:
 private:
     void openChooser();
     QColor color_;
+    QColor openedWith_;
     QPointer<QColorDialog> chooser_;
 };
 
-// A horizontal slider of a fixed width over whole steps.
+// Wheel turns over a control the user is not working scroll the page instead:
+// the control takes them only while it has the keyboard focus, which a click
+// or Tab gives it and a wheel turn does not.
+void takeWheelOnlyWhenFocused(QWidget* control);
+
+// A horizontal slider of a fixed width over whole steps (wheel as above).
 QSlider* makeSlider(int minimum, int maximum, int width, QWidget* parent = nullptr);
 
 // The sRGB components of a picked colour; a colour Qt cannot express in RGB

@@ -21,7 +21,8 @@ void RoundedPanel::paintEvent(QPaintEvent*)
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
     setToolTip(text);
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Asks for its whole text and gives up width only when the row has none.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
 QSize ElidedLabel::minimumSizeHint() const { return {fontMetrics().horizontalAdvance(QStringLiteral("…")) * 3, QLabel::minimumSizeHint().height()}; }

@@ -63,7 +63,7 @@ TEST_F(HUDPageTest, OpeningShowsTheDefaultRecordAndWritesNothing)
     EXPECT_EQ(child<QLabel>("hudOpacityValue")->text(), "90%");
     EXPECT_EQ(child<QLabel>("hudOffsetValue")->text(), "20px");
     EXPECT_EQ(child<QLabel>("hudDurationValue")->text(), "0.0s");
-    EXPECT_EQ(child<QSlider>("hudDurationSlider")->value(), 2) << "0 shows at the lower end";
+    EXPECT_EQ(child<QSlider>("hudDurationSlider")->value(), 1) << "0 (never hides) has the far left of its own";
     EXPECT_EQ(child<QComboBox>("hudAnimationPicker")->currentText(), "淡入淡出");
     EXPECT_EQ(child<QToolButton>("hudAddContent")->menu()->actions().size(), 3);
 }
@@ -87,6 +87,13 @@ TEST_F(HUDPageTest, EachActionStoresTheWholeRecordOnce)
     EXPECT_EQ(child<QLabel>("hudOpacityValue")->text(), "25%");
     EXPECT_EQ(stored(), 3);
     EXPECT_EQ(notified, 3);
+    // The duration slider's far left is 0 again, the HUD that never hides.
+    child<QSlider>("hudDurationSlider")->setValue(2);
+    EXPECT_EQ(child<QLabel>("hudDurationValue")->text(), "1.0s");
+    child<QSlider>("hudDurationSlider")->setValue(1);
+    EXPECT_EQ(hud().config().displayDuration, 0);
+    EXPECT_EQ(child<QLabel>("hudDurationValue")->text(), "0.0s");
+    EXPECT_EQ(stored(), 5);
 
     // A hand-edited record shows clamped and truncated, and stays stored as it is.
     auto odd = hud().config();

@@ -37,13 +37,14 @@ QLabel* symbolLabel(const QString& symbol, int size, const QColor& color)
 }
 
 // The preset's colour as a circle the size of the indicator, outlined as
-// the indicator's border is.
+// the indicator's border is; no taller than the row's icon, so a large
+// indicator never takes the width the input method's name needs.
 class PresetSwatch : public QWidget {
 public:
     PresetSwatch(const QString& colorHex, const BrindotStyle& style) : colorHex_(colorHex)
     {
-        side_ = std::clamp(style.size, 0.0, 40.0);
-        line_ = style.borderEnabled ? std::clamp(style.borderWidth, 0.0, 10.0) : 0;
+        line_ = style.borderEnabled ? std::clamp(style.borderWidth, 0.0, 4.0) : 0;
+        side_ = std::clamp(style.size, 0.0, kLargest - line_);
         const int box = static_cast<int>(std::ceil(side_ + line_));
         setFixedSize(box, box);
     }
@@ -61,6 +62,7 @@ protected:
     }
 
 private:
+    static constexpr double kLargest = 20;
     QString colorHex_;
     double side_ = 0;
     double line_ = 0;
@@ -103,7 +105,6 @@ InputMethodRow::InputMethodRow(const InputSourceInfo& inputMethod, int styleInde
     auto* name = new ui::ElidedLabel(inputMethod.displayName);
     name->setFont(ui::systemFont(13));
     h->addWidget(name, 1);
-    h->addSpacing(8);
     if (const auto preset = StylePresetProvider::shared().preset(styleIndex)) {
         h->addWidget(new PresetSwatch(preset->colorHex, BrindotStyleManager::shared().currentStyle()));
         auto* presetName = ui::makeLabel(preset->name, ui::captionFont(), ui::secondaryColor());
@@ -112,6 +113,8 @@ InputMethodRow::InputMethodRow(const InputSourceInfo& inputMethod, int styleInde
     }
     auto* change = ui::makeButton(QStringLiteral("更改"), ui::ButtonKind::bordered, ui::ControlSize::small);
     change->setObjectName(QStringLiteral("changeStyle"));
+    // As wide as its word: the input method's name keeps the rest.
+    change->setMaximumWidth(change->minimumWidth() + 8);
     h->addWidget(change);
     connect(change, &QPushButton::clicked, this, [onEdit = std::move(onEdit)] { onEdit(); });
 }
@@ -125,14 +128,14 @@ void InputMethodRow::paintEvent(QPaintEvent*)
     p.drawRoundedRect(QRectF(rect()), 8, 8);
 }
 
-InputMethodStyleSettingsView::InputMethodStyleSettingsView(QWidget* parent) : QWidget(parent)
+InputMethodStyleSettingsView::InputMethodStyleSettingsView(bool withHeader, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("InputMethodStyleSettingsView"));
     auto* v = new QVBoxLayout(this);
     // The tab's page area pads its pages already.
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(20);
-    v->addWidget(header());
+    if (withHeader) v->addWidget(header());
     v->addWidget(masterSwitch());
     v->addWidget(ui::makeDivider());
     auto* listBlock = new QVBoxLayout;

@@ -37,7 +37,8 @@ protected:
 // refreshing the list and resetting every mapping.
 class InputMethodStyleSettingsView : public QWidget {
 public:
-    explicit InputMethodStyleSettingsView(QWidget* parent = nullptr);
+    // Without its own header where the tab's header above it already names it.
+    explicit InputMethodStyleSettingsView(bool withHeader = true, QWidget* parent = nullptr);
 
     void loadInputMethods();
     void showStyleSelector(const InputSourceInfo& inputMethod);

@@ -97,7 +97,7 @@ QWidget* makeFrostedGlassTitleBar()
     look.namesSpacing = 3;
     look.caption = QStringLiteral("磨砂玻璃风格");
     look.captionFont = ui::systemFont(13, QFont::Medium);
-    look.captionColor = ui::withAlpha(ui::secondaryColor(), 0.9 * ui::secondaryColor().alphaF());
+    look.captionColor = ui::withAlpha(ui::secondaryColor(), 0.9);
     look.badgeSpacing = 12;
     look.runningDot = {10, 6, 0.8, 0.8, 0};
     look.runningDotColor = ui::systemGreen();

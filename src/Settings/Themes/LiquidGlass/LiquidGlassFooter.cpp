@@ -32,7 +32,7 @@ LiquidGlassFooter::LiquidGlassFooter(QWidget* parent) : QWidget(parent)
     row->setSpacing(8);
     dot_ = new GlowDot({12, 6, 0.6, 0.3, 0.3}, LiquidGlassPalette::statusGreen());
     row->addWidget(dot_);
-    text_ = ui::makeLabel(QString(), ui::captionFont(), ui::withAlpha(ui::secondaryColor(), 0.8 * ui::secondaryColor().alphaF()));
+    text_ = ui::makeLabel(QString(), ui::captionFont(), ui::withAlpha(ui::secondaryColor(), 0.8));
     row->addWidget(text_);
     row->addStretch(1);
     v->addLayout(row);

@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+
+#include <cmath>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -76,8 +78,9 @@ QWidget* hudDurationSection()
     auto* s = new LiquidGlassSection(QStringLiteral("显示时间"), false);
     QLabel* value = liquidSections::valueRow(s->body(), QStringLiteral("持续时间"));
     value->setObjectName(QStringLiteral("liquidHudDurationValue"));
-    // Whole seconds: the slider cannot reach 0, the HUD that never hides.
-    QSlider* slider = ui::makeSlider(1, 10, 260);
+    // Whole seconds, and 0 at the far left: the HUD that never hides by itself.
+    QSlider* slider = ui::makeSlider(0, 10, 260);
+    slider->setToolTip(QStringLiteral("最左端 0秒：不自动隐藏"));
     slider->setObjectName(QStringLiteral("liquidHudDuration"));
     slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     s->body()->addWidget(slider);
@@ -85,7 +88,8 @@ QWidget* hudDurationSection()
                      [](int seconds) { editConfig([seconds](BrindotHUDConfig& c) { c.displayDuration = seconds; }); });
     follow(s, configPublisher(), [value, slider](const BrindotHUDConfig& c) {
         const QSignalBlocker quiet(slider);
-        slider->setValue(sliderPosition(c.displayDuration, 1, 10));
+        // Truncated like the label beside it, so 2.5 s shows 2 on both.
+        slider->setValue(sliderPosition(std::trunc(c.displayDuration), 0, 10));
         value->setText(wholeNumberText(c.displayDuration) + QStringLiteral("秒"));
     });
     return s;

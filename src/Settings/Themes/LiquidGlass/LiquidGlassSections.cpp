@@ -90,7 +90,8 @@ QSlider* styleSlider(QWidget* owner, int steps, double step, double BrindotStyle
 void showSlider(QSlider* slider, double value, double step)
 {
     const QSignalBlocker quiet(slider);
-    slider->setValue(int(std::lround(value / step)));
+    // Clamped first, as on the plain pages: a hand-edited 1e300 shows the maximum.
+    slider->setValue(sliderPosition(value / step, slider->minimum(), slider->maximum()));
 }
 
 QWidget* toggleSection()
