@@ -155,17 +155,35 @@ TEST(NumberText, TruncatesTowardZeroAndClampsWhatDoesNotFit)
     EXPECT_EQ(sliderPosition(3.6, 1, 5), 4);
 }
 
-TEST(UnifiedTabs, FiveTabsInOrderWithThePaletteColours)
+TEST(UnifiedTabs, FiveTabsInOrderWithTheirTitlesIconsColoursAndHeaders)
 {
+    struct Row {
+        const char *id, *title, *icon;
+        double red, green, blue;
+        const char* description;
+    };
+    const Row expected[] = {
+        {"basic", "基础设置", "gear", 0, 0.48, 1.0, "配置Brindot的基本功能和状态"},
+        {"style", "样式设置", "paintbrush", 0.69, 0.32, 0.87, "自定义Brindot的外观和形状"},
+        {"inputMethodStyle", "输入法样式", "keyboard", 0.3, 0.66, 1.0, "为不同输入法设置不同的Brindot样式"},
+        {"hud", "HUD设置", "bubble.left", 0, 0.78, 0.45, "配置抬头显示功能和样式"},
+        {"advanced", "问题反馈", "exclamationmark.bubble", 1.0, 0.58, 0, "高级功能和系统配置"},
+    };
     const auto& tabs = UnifiedTab::all();
-    ASSERT_EQ(tabs.size(), 5u);
-    QStringList ids;
-    for (const auto& t : tabs) ids << t.id;
-    EXPECT_EQ(ids, (QStringList{"basic", "style", "inputMethodStyle", "hud", "advanced"}));
-    EXPECT_EQ(UnifiedTab::style().color, LiquidGlassPalette::purple());
-    EXPECT_EQ(UnifiedTab::advanced().color, LiquidGlassPalette::accentOrange());
-    EXPECT_EQ(tabTitle(UnifiedTab::inputMethodStyle()), QStringLiteral("输入法样式"));
-    EXPECT_EQ(tabDescription(UnifiedTab::inputMethodStyle()), QStringLiteral("为不同输入法设置不同的Brindot样式"));
+    ASSERT_EQ(tabs.size(), std::size(expected));
+    for (size_t i = 0; i < tabs.size(); ++i) {
+        const auto& tab = tabs[i];
+        const Row& row = expected[i];
+        EXPECT_EQ(tab.id, QString::fromUtf8(row.id));
+        EXPECT_EQ(tab.title, QString::fromUtf8(row.title)) << row.id;
+        EXPECT_EQ(tab.icon, QString::fromUtf8(row.icon)) << row.id;
+        EXPECT_NEAR(tab.color.redF(), row.red, 0.005) << row.id;
+        EXPECT_NEAR(tab.color.greenF(), row.green, 0.005) << row.id;
+        EXPECT_NEAR(tab.color.blueF(), row.blue, 0.005) << row.id;
+        EXPECT_EQ(tab.color.alphaF(), 1.0) << row.id;
+        EXPECT_EQ(tabTitle(tab), QString::fromUtf8(row.title)) << row.id;
+        EXPECT_EQ(tabDescription(tab), QString::fromUtf8(row.description)) << row.id;
+    }
     const UnifiedTab stray{QStringLiteral("other"), QStringLiteral("其他"), QStringLiteral("gear"), Qt::red};
     EXPECT_EQ(tabTitle(stray), QStringLiteral("其他"));
     EXPECT_TRUE(tabDescription(stray).isEmpty());
