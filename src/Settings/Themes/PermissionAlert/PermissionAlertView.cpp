@@ -213,6 +213,8 @@ void PermissionAlertView::placeCard()
     const int height = card_->layout()->hasHeightForWidth() ? card_->layout()->heightForWidth(width)
                                                              : card_->sizeHint().height();
     card_->setGeometry(sideMargin, (this->height() - height) / 2, width, height);
+    // The card's shadow is drawn here, around wherever the card now lies.
+    update();
 }
 
 void PermissionAlertView::resizeEvent(QResizeEvent*) { placeCard(); }
