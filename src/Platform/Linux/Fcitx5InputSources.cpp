@@ -4,7 +4,9 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
+#include <QTimer>
 
 namespace zorbel::platform {
 
@@ -61,11 +63,20 @@ Fcitx5InputSources::Fcitx5InputSources()
                                        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
     auto follow = [this](bool running) {
         running_ = running;
+        firstMember_.reset();
+        if (!running) lastId_.clear();
         availabilityObservers_.notify();
         recheck();
     };
     connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this, [follow] { follow(true); });
     connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this, [follow] { follow(false); });
+    again_ = new QTimer(this);
+    again_->setSingleShot(true);
+    connect(again_, &QTimer::timeout, this, [this] {
+        ask();
+        if (++againStep_ < recheckDelaysMs.size())
+            again_->start(recheckDelaysMs[againStep_] - recheckDelaysMs[againStep_ - 1]);
+    });
     auto* bus = QDBusConnection::sessionBus().interface();
     running_ = bus && bus->isServiceRegistered(kService).value();
     QDBusConnection::sessionBus().connect(kService, kPath, kInterface, QStringLiteral("InputMethodGroupsChanged"), this,
@@ -80,7 +91,11 @@ bool Fcitx5InputSources::isAvailable()
     return running_;
 }
 
-void Fcitx5InputSources::groupsChanged() { recheck(); }
+void Fcitx5InputSources::groupsChanged()
+{
+    firstMember_.reset();
+    recheck();
+}
 
 QStringList Fcitx5InputSources::groupMembers() const
 {
@@ -144,8 +159,40 @@ rx::Cancellable Fcitx5InputSources::observeSelectionChanges(std::function<void()
 
 void Fcitx5InputSources::recheck()
 {
+    if (selectionObservers_.empty() || !running_) return;
+    ask();
+    againStep_ = 0;
+    again_->start(recheckDelaysMs[0]);
+}
+
+void Fcitx5InputSources::ask()
+{
+    const quint64 serial = ++asked_;
+    const QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CurrentInputMethod"));
+    auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message, kTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, serial](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        const QDBusMessage reply = call->reply();
+        // No answer (Fcitx busy or gone) says nothing about a switch; its going is followed by name.
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
+        answered(serial, reply.arguments().first().toString());
+    });
+}
+
+void Fcitx5InputSources::answered(quint64 serial, const QString& answer)
+{
+    // An answer overtaken by a later one is older news.
+    if (serial <= applied_) return;
+    applied_ = serial;
     if (selectionObservers_.empty()) return;
-    const QString id = isAvailable() ? currentId() : QString();
+    QString id = answer;
+    if (id.isEmpty()) {
+        if (!firstMember_) {
+            const QStringList members = groupMembers();
+            firstMember_ = members.isEmpty() ? QString() : members.first();
+        }
+        id = *firstMember_;
+    }
     if (id == lastId_) return;
     lastId_ = id;
     selectionObservers_.notify();

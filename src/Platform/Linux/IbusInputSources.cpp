@@ -131,8 +131,26 @@ bool IbusInputSources::connectToDaemon()
     }
     bus.connect(QString(), kPath, kInterface, QStringLiteral("GlobalEngineChanged"), this,
                 SLOT(globalEngineChanged(QString)));
+    // The daemon is the bus: when it dies the connection closes, and the library
+    // says so with a signal of its own.
+    bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"), QStringLiteral("org.freedesktop.DBus.Local"),
+                QStringLiteral("Disconnected"), this, SLOT(daemonGone()));
     connected_ = true;
     return true;
+}
+
+void IbusInputSources::daemonGone()
+{
+    // Closed once the library's own handling of the connection is over.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // Told even when a call meanwhile found the connection closed.
+            dropConnection();
+            availabilityObservers_.notify();
+            selectionObservers_.notify();
+        },
+        Qt::QueuedConnection);
 }
 
 void IbusInputSources::dropConnection()

@@ -36,6 +36,7 @@ public:
 
 private slots:
     void globalEngineChanged(const QString& name);
+    void daemonGone();
 
 private:
     bool connectToDaemon();

@@ -107,13 +107,25 @@ X11Keyboard::~X11Keyboard()
     if (display_) XCloseDisplay(display_);
 }
 
+void X11Keyboard::drainQueuedEvents() const
+{
+    // A request that waits for its reply reads whatever events arrived before
+    // it into Xlib's queue, and the socket then has nothing to wake the loop:
+    // without this, a layout switch made meanwhile would wait for the next key.
+    if (display_ && XEventsQueued(display_, QueuedAlready) > 0)
+        QTimer::singleShot(0, notifier_, [self = self_]() {
+            if (*self) (*self)->drain();
+        });
+}
+
 std::vector<InputSourceProperties> X11Keyboard::sources() const
 {
     if (!display_) return {};
     const QStringList names = rulesNames(display_);
-    if (names.size() >= 4 && !names[2].isEmpty())
-        return xkbSources(names[2], names[3], XkbLayoutTable::system(names[0]));
-    return groupNameSources(display_);
+    auto list = names.size() >= 4 && !names[2].isEmpty() ? xkbSources(names[2], names[3], XkbLayoutTable::system(names[0]))
+                                                         : groupNameSources(display_);
+    drainQueuedEvents();
+    return list;
 }
 
 InputSourceListing X11Keyboard::enabledSources()
@@ -127,8 +139,9 @@ int X11Keyboard::currentGroup() const
 {
     if (!display_) return -1;
     XkbStateRec state{};
-    if (XkbGetState(display_, XkbUseCoreKbd, &state) != Success) return -1;
-    return state.group;
+    const bool read = XkbGetState(display_, XkbUseCoreKbd, &state) == Success;
+    drainQueuedEvents();
+    return read ? state.group : -1;
 }
 
 std::optional<InputSourceProperties> X11Keyboard::currentKeyboardSource()
@@ -157,8 +170,9 @@ ModifierFlags X11Keyboard::currentModifierFlags()
 {
     if (!display_) return {};
     XkbStateRec state{};
-    if (XkbGetState(display_, XkbUseCoreKbd, &state) != Success) return {};
-    return modifierFlagsFromXkb(state.mods, state.locked_mods);
+    const bool read = XkbGetState(display_, XkbUseCoreKbd, &state) == Success;
+    drainQueuedEvents();
+    return read ? modifierFlagsFromXkb(state.mods, state.locked_mods) : ModifierFlags{};
 }
 
 rx::Cancellable X11Keyboard::observeModifierChanges(std::function<void(const ModifierFlags&)> handler)

@@ -48,6 +48,8 @@ private:
     rx::Cancellable selecting(rx::Cancellable token);
     void updateSelections();
     void drain();
+    // Handles, on the next turn of the loop, events a reply brought in with it.
+    void drainQueuedEvents() const;
     void groupMayHaveChanged();
     QString currentSourceId();
 
