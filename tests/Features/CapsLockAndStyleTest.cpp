@@ -1,8 +1,11 @@
 // Caps Lock, the style of the current input source, and the feature's start.
+#include "Caret/Styles/BrindotStyleJson.h"
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Features/InputMethodStyle/Utils/CapsLockDetector.h"
 #include "InputMethodTestSupport.h"
+
+#include <QRegularExpression>
 
 using namespace zorbel;
 using zorbel::testing::InputMethodTest;
@@ -10,6 +13,7 @@ using zorbel::testing::InputMethodTest;
 namespace {
 
 class CapsLockTest : public InputMethodTest {};
+class StoredStyleTest : public InputMethodTest {};
 
 class InputMethodStylingTest : public InputMethodTest {
 protected:
@@ -55,7 +59,13 @@ TEST_F(CapsLockTest, OnAtLaunchIsKnownWithoutAnnouncement)
 {
     keyboard().setCapsLock(true);
     EXPECT_TRUE(CapsLockDetector::shared().isCapsLockOn());
-    EXPECT_EQ(count("capsLockStateChanged"), 0);
+    InputMethodStyleFeature::scheduleAtLaunch();
+    world().runFor(1.2);
+    ASSERT_TRUE(CapsLockDetector::shared().isMonitoring());
+    EXPECT_EQ(count("capsLockStateChanged"), 0) << "neither creation nor the start of monitoring announces";
+    keyboard().setCapsLock(false);
+    world().runFor(0.02);
+    EXPECT_EQ(count("capsLockStateChanged"), 1) << "the first change is";
 }
 
 TEST_F(CapsLockTest, TheLookWidensTheBorderAndAddsAGlow)
@@ -154,14 +164,25 @@ TEST_F(InputMethodStylingTest, DisablingBringsBackTheStoredStyleAndInitializeRun
 {
     keyboard().select("pinyin");
     settle();
+    // The stored style was edited meanwhile (by hand, or by the settings of another session).
+    BrindotStyle edited = styles().currentStyle();
+    edited.fillColor = {0.5, 0.5, 0.5, 1};
+    defaults().setData("BrindotStyle", *encodeJson(edited).value);
+    posted.clear();
     InputMethodStyleFeature::disable();
     settle();
     EXPECT_FALSE(InputMethodStyleFeature::currentStatus().first);
     EXPECT_FALSE(storedConfig().enabled);
-    EXPECT_EQ(drawnFill(), "1.00") << "the indicator keeps the look it had";
+    EXPECT_EQ(styles().currentStyle(), edited) << "the stored style is back";
+    EXPECT_EQ(drawnFill(), "0.50");
+    EXPECT_EQ(count("BrindotStyleChanged"), 1);
+    keyboard().select("xkb:us::eng");
+    settle();
+    EXPECT_EQ(drawnFill(), "0.50") << "switched off, a change of source restyles nothing";
     InputMethodStyleFeature::enable();
     settle();
     EXPECT_TRUE(storedConfig().enabled);
+    EXPECT_EQ(drawnFill(), "0.00") << "switched on, English's blue preset is applied";
 
     InputMethodStyleFeature::initialize();
     InputMethodStyleFeature::initialize();
@@ -183,4 +204,19 @@ TEST_F(CapsLockTest, TheStartUpJobLeavesStylingOffWhenTheRecordSaysSo)
     EXPECT_FALSE(BrindotStyleManager::shared().inputMethodStyleEnabled());
     EXPECT_EQ(world().console.count("[INFO] v1.2.0: 输入法样式功能未启用"), 1);
     EXPECT_FALSE(InputMethodStyleMapper::shared().config().styleMapping.isEmpty());
+}
+
+TEST_F(StoredStyleTest, AnUnreadableStoredStyleIsKeptBeforeAPresetReplacesIt)
+{
+    const QByteArray damaged = R"({"size": 24, "fillColor": {"red": 1, "gre)";
+    defaults().setData("BrindotStyle", damaged);
+    startWithEnglishAndPinyin();
+    keyboard().select("pinyin");
+    world().runFor(0.05);
+    ASSERT_TRUE(decodeBrindotStyle(defaults().dataForKey("BrindotStyle").value_or(QByteArray())).ok())
+        << "the preset's style is stored";
+    const QStringList copies = defaults().keys().filter(QRegularExpression("^BrindotStyle\\.damaged-"));
+    ASSERT_EQ(copies.size(), 1) << "one copy, however many styles are stored after it";
+    EXPECT_EQ(defaults().dataForKey(copies.first()), damaged);
+    EXPECT_EQ(world().log.linesContaining("[WARNING]").filter(copies.first()).size(), 1);
 }

@@ -82,11 +82,18 @@ TEST_F(MapperTest, RemovedSourcesLoseTheirMappingButAnEmptyOrPartialListingRemov
     EXPECT_EQ(mapper.config().styleMapping.size(), 3);
     EXPECT_EQ(storedConfig().styleMapping.size(), 3);
 
+    // Thousands of stale entries (sources long uninstalled) go with one store.
     keyboard().setListingIncomplete(false);
+    InputMethodStyleConfig stale = mapper.config();
+    for (int i = 0; i < 1000; ++i) stale.styleMapping.insert(QStringLiteral("gone-%1").arg(i), i % 16);
+    mapper.setConfig(stale);
     const int writes = configWrites();
+    posted.clear();
     mapper.refreshMappings();
-    EXPECT_EQ(storedConfig().styleMapping.keys(), QStringList{"a"});
-    EXPECT_EQ(configWrites(), writes + 2) << "one save per removed source";
+    EXPECT_EQ(storedConfig().styleMapping, (QMap<QString, int>{{"a", mapper.config().styleMapping.value("a")}}));
+    EXPECT_EQ(mapper.config(), storedConfig());
+    EXPECT_EQ(configWrites(), writes + 1) << "one save for the whole refresh";
+    EXPECT_EQ(count("inputMethodStyleConfigChanged"), 1);
 }
 
 TEST_F(MapperTest, AnUnreadableStoredRecordIsKeptUntilTheUserChangesTheMapping)

@@ -25,7 +25,8 @@ protected:
             picks.pop_front();
             return p;
         });
-        for (const char* name : {"inputMethodStyleConfigChanged", "inputMethodMappingUpdated", "BrindotStyleChanged"})
+        for (const char* name : {"inputMethodStyleConfigChanged", "inputMethodMappingUpdated", "BrindotStyleChanged",
+                                 "capsLockStateChanged"})
             tokens_.push_back(world().notifications.addObserver(
                 QString::fromLatin1(name), [this](const platform::Notification& n) { posted.push_back(n); }));
     }

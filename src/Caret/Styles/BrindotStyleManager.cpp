@@ -12,6 +12,8 @@
 #include "Platform/TextForm.h"
 #include "Platform/UserDefaults.h"
 
+#include <QDateTime>
+
 namespace zorbel {
 
 namespace {
@@ -67,6 +69,32 @@ void BrindotStyleManager::notifyStyleChanged()
     logger_.debug(QStringLiteral("Style changed notification sent"), ZHERE("notifyStyleChanged()"));
 }
 
+bool BrindotStyleManager::keepUnreadableStoredStyle()
+{
+    if (storedStyleKept_) return true;
+    auto& defaults = standardDefaults();
+    const auto stored = defaults.object(key());
+    const auto data = defaults.dataForKey(key());
+    if (!stored || (data && decodeBrindotStyle(*data).ok())) {
+        storedStyleKept_ = true;
+        return true;
+    }
+    const QString base =
+        key() + QStringLiteral(".damaged-") + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString copy = base;
+    for (int n = 2; defaults.contains(copy); ++n) copy = base + QStringLiteral("-%1").arg(n);
+    if (!defaults.setObject(copy, *stored)) {
+        logger_.error(QStringLiteral("Failed to save style: the unreadable stored style could not be kept, so it is not "
+                                     "replaced"),
+                      ZHERE("saveStyle()"));
+        return false;
+    }
+    logger_.warning(QStringLiteral("The unreadable stored style was kept as \"") + copy + QStringLiteral("\""),
+                    ZHERE("saveStyle()"));
+    storedStyleKept_ = true;
+    return true;
+}
+
 void BrindotStyleManager::saveStyle()
 {
     const auto encoded = encodeJson(currentStyle());
@@ -74,6 +102,8 @@ void BrindotStyleManager::saveStyle()
         logger_.error(QStringLiteral("Failed to save style: ") + encoded.error, ZHERE("saveStyle()"));
         return;
     }
+    // What could not be read is still the user's: it is kept before anything replaces it.
+    if (!keepUnreadableStoredStyle()) return;
     if (!standardDefaults().setData(key(), *encoded.value)) {
         logger_.error(QStringLiteral("Failed to save style: the settings store could not be written"),
                       ZHERE("saveStyle()"));

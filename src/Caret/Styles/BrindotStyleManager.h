@@ -75,6 +75,9 @@ private:
     // Lays the Caps Lock look on or takes it off; redraws and announces when
     // that changes what is drawn. Nothing is stored.
     void showCapsLockLook(bool shown);
+    // Copies a stored style that cannot be read to a key of its own; false when
+    // that copy could not be stored.
+    bool keepUnreadableStoredStyle();
 
     rx::Published<BrindotStyle> currentStyle_;
     rx::Published<BrindotStyle> drawnStyle_;
@@ -85,6 +88,8 @@ private:
     std::optional<BrindotStyle> baseStyle_;
     bool inputMethodStyleEnabled_ = false;
     bool capsLockLook_ = false;
+    // The stored style was found readable, or its unreadable bytes were copied.
+    bool storedStyleKept_ = false;
     std::shared_ptr<BrindotStyleManager*> self_ = std::make_shared<BrindotStyleManager*>(this);
 };
 

@@ -198,12 +198,12 @@ void InputMethodStyleMapper::refreshMappings()
     }
     logger_.info(QStringLiteral("Found ") + QString::number(gone.size()) + QStringLiteral(" deleted input methods, cleaning up"),
                  ZHERE("refreshMappings()"));
-    for (const QString& id : gone) {
-        InputMethodStyleConfig c = config();
-        c.styleMapping.remove(id);
-        c.lastUpdated = QDateTime::currentDateTimeUtc();
-        assign(c);
-    }
+    // One store for all of them: each store writes the whole record, so thousands
+    // of stale entries removed one by one would hold up the start for a minute.
+    InputMethodStyleConfig c = config();
+    for (const QString& id : gone) c.styleMapping.remove(id);
+    c.lastUpdated = QDateTime::currentDateTimeUtc();
+    assign(c);
 }
 
 void InputMethodStyleMapper::resetAllMappings()
