@@ -95,19 +95,37 @@ TEST_F(IconAdapterTest, ClassifiesAndPicksStrategies)
 
 TEST_F(IconAdapterTest, GlowFollowsTheBackgroundAndKeepsTheIconsColours)
 {
-    QImage canvas(40, 40, QImage::Format_ARGB32);
+    const QImage star = *symbolImage(QStringLiteral("star"), Qt::red);
+    const QRectF rect(11, 11, 18, 18);
     for (const QColor bg : {QColor(0, 0, 0), QColor(128, 128, 128)}) {
+        QImage canvas(40, 40, QImage::Format_ARGB32);
         canvas.fill(bg);
         QPainter p(&canvas);
-        SmartIconAdapter::shared().drawIcon(p, *symbolImage(QStringLiteral("star"), Qt::red), QRectF(11, 11, 18, 18), bg);
+        SmartIconAdapter::shared().drawIcon(p, star, rect, bg);
         p.end();
         const bool dark = bg.lightness() < 128;
         EXPECT_EQ(world().console.count(dark ? QStringLiteral("SmartIconAdapter: Dark背景使用更亮的白色阴影")
                                              : QStringLiteral("SmartIconAdapter: Light背景使用灰色阴影")),
                   1);
-        // The star's top point stays red; the glow lies just outside it.
+        // The star's top point stays red.
         EXPECT_GT(qRed(canvas.pixel(20, 13)), 150);
-        const QRgb halo = canvas.pixel(20, 11);
-        if (dark) EXPECT_GT(qGreen(halo), 10); else EXPECT_LE(qGreen(halo), 128);
+        // Around the star, where the icon alone leaves the background, the glow lightens a
+        // dark background and the shadow darkens a light one.
+        QImage plain(40, 40, QImage::Format_ARGB32);
+        plain.fill(bg);
+        {
+            QPainter q(&plain);
+            q.setRenderHint(QPainter::SmoothPixmapTransform);
+            q.drawImage(rect, star);
+        }
+        int lighter = 0, darker = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                if (plain.pixel(x, y) != bg.rgb()) continue;
+                const int d = qGreen(canvas.pixel(x, y)) - bg.green();
+                (d > 0 ? lighter : darker) += std::abs(d);
+            }
+        EXPECT_GT(dark ? lighter : darker, 150);
+        EXPECT_EQ(dark ? darker : lighter, 0);
     }
 }
