@@ -66,6 +66,15 @@ public:
     // Whether a compositing manager blends translucent windows with what
     // lies below them; without one their clear pixels show black.
     virtual bool hasCompositingManager() { return true; }
+    // Whether the compositor blurs what lies behind a window that asks for
+    // it; only then can glass stay translucent and readable.
+    virtual bool offersBlurBehind() { return false; }
+    // Asks for the blur behind the whole window (by its native id).
+    virtual void requestBlurBehind(std::uint64_t /*window*/) {}
+    // Whether other windows cover the window wholly. Watching starts with
+    // the first question; every change is posted as
+    // windowObscuredChangedNotification with the window under windowKey.
+    virtual bool isObscured(std::uint64_t /*window*/) { return false; }
 
     // Opens an address with the desktop's handler; false when none took it.
     virtual bool openURL(const QString& url) = 0;
@@ -83,6 +92,8 @@ public:
     static constexpr const char* didTerminateApplicationNotification = "didTerminateApplication";
     static constexpr const char* activeSpaceDidChangeNotification = "activeSpaceDidChange";
     static constexpr const char* applicationKey = "application";
+    static constexpr const char* windowObscuredChangedNotification = "windowObscuredChanged";
+    static constexpr const char* windowKey = "window";
 
     // Reads the application out of a workspace notification's user info.
     static RunningApplicationRef applicationFrom(const Notification& notification);

@@ -99,12 +99,5 @@ void SettingsView::resizeEvent(QResizeEvent*)
     if (prompt_) prompt_->setGeometry(rect());
 }
 
-void SettingsView::paintEvent(QPaintEvent*)
-{
-    // The glass themes bring their own backgrounds.
-    if (theme_ != UIStyle::system) return;
-    QPainter p(this);
-    p.fillRect(rect(), ui::windowBackgroundColor());
-}
 
 }  // namespace zorbel

@@ -26,7 +26,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent*) override;
-    void paintEvent(QPaintEvent*) override;
 
 private:
     void showLayout(UIStyle theme);

@@ -4,11 +4,14 @@
 #include "Platform/Services.h"
 #include "Platform/UserDefaults.h"
 #include "Platform/Workspace.h"
+#include "Settings/Themes/Shared/WindowFrame.h"
 #include "Settings/Themes/LiquidGlass/LiquidGlassOverlayView.h"
 #include "Shell/SettingsView.h"
 #include "Shell/UIStyleManager.h"
 
 #include <QCloseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <functional>
 #include <QGuiApplication>
 #include <QScreen>
@@ -38,7 +41,20 @@ public:
     }
     QWidget* overlay() const { return overlay_; }
 
+    void setChrome(const WindowChrome& chrome)
+    {
+        chrome_ = chrome;
+        update();
+    }
+    const WindowChrome& chrome() const { return chrome_; }
+
 protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter p(this);
+        paintWindowChrome(p, event->rect(), chrome_, *this);
+    }
+
     void closeEvent(QCloseEvent* event) override
     {
         event->accept();
@@ -52,6 +68,7 @@ protected:
 private:
     std::function<void()> onClose_;
     QPointer<QWidget> overlay_;
+    WindowChrome chrome_;
 };
 }  // namespace
 
@@ -60,9 +77,12 @@ SettingsWindowController::SettingsWindowController()
     auto* window = new SettingsWindow([this] { windowWillClose(); });
     window->setObjectName(QStringLiteral("SettingsWindow"));
     window->setWindowTitle(QStringLiteral("Zorbel 设置"));
-    // Glass can show the desktop only where a compositor blends windows;
-    // elsewhere the glass layers paint an opaque pane of their own.
-    if (platform::workspace().hasCompositingManager()) window->setAttribute(Qt::WA_TranslucentBackground);
+    // Glass stays translucent only where the compositor blurs what lies
+    // behind it; unblurred, text behind the window would run sharp through
+    // the glass, so elsewhere the glass lies on an opaque pane.
+    auto& workspace = platform::workspace();
+    const bool blurred = workspace.hasCompositingManager() && workspace.offersBlurBehind();
+    if (blurred) window->setAttribute(Qt::WA_TranslucentBackground);
     const QSizeF size = UIStyleManager::shared().currentConfig().windowSize;
     window->resize(size.toSize());
     window->setMinimumSize(900, 560);
@@ -72,12 +92,32 @@ SettingsWindowController::SettingsWindowController()
     v->addWidget(view_);
     placeWindow(window);
     window_ = window;
+    if (blurred) workspace.requestBlurBehind(quint64(window->winId()));
+    applyWindowChrome();
     updateLiquidGlassOverlay();
     themeObserver_ = platform::notificationCenter().addObserver(
         QString::fromLatin1(UIStyleManager::uiStyleChangedNotification), [this](const platform::Notification&) {
             // One turn later, as the layout has switched by then.
-            QMetaObject::invokeMethod(this, [this] { updateLiquidGlassOverlay(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    applyWindowChrome();
+                    updateLiquidGlassOverlay();
+                },
+                Qt::QueuedConnection);
         });
+}
+
+void SettingsWindowController::applyWindowChrome()
+{
+    if (auto* window = static_cast<SettingsWindow*>(window_.data()))
+        window->setChrome(windowChrome(UIStyleManager::shared().currentStyle()));
+}
+
+WindowChrome SettingsWindowController::currentChrome() const
+{
+    auto* window = static_cast<SettingsWindow*>(window_.data());
+    return window ? window->chrome() : WindowChrome{};
 }
 
 void SettingsWindowController::updateLiquidGlassOverlay()

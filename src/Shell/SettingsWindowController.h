@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/NotificationCenter.h"
+#include "Settings/Themes/Shared/WindowFrame.h"
 
 #include <QObject>
 #include <QList>
@@ -45,6 +46,11 @@ public:
     QWidget* liquidGlassOverlayView() const;
     void updateLiquidGlassOverlay();
     SettingsView* view() const { return view_; }
+
+    // Sets the current theme's chrome on the window; done again at every
+    // theme change.
+    void applyWindowChrome();
+    WindowChrome currentChrome() const;
     void close();
 
 private:

@@ -31,6 +31,10 @@ LinuxWorkspace::LinuxWorkspace()
     connect(&x11, &X11Desktop::activeWindowChanged, this, [this] { frontmostMayHaveChanged(); });
     connect(&x11, &X11Desktop::currentDesktopChanged, this,
             [this] { post(activeSpaceDidChangeNotification, nullptr); });
+    connect(&x11, &X11Desktop::windowObscuredChanged, this, [this](std::uint32_t window, bool) {
+        notificationCenter().post(QString::fromLatin1(windowObscuredChangedNotification), {},
+                                  {{QString::fromLatin1(windowKey), QVariant::fromValue(quint64(window))}});
+    });
     // A process outlives its windows by a moment while it exits.
     connect(&x11, &X11Desktop::clientWindowGone, this, [this](std::uint32_t, std::int32_t pid) {
         mayHaveTerminated(pid);
@@ -174,6 +178,20 @@ std::optional<QPointF> LinuxWorkspace::mouseLocation()
 }
 
 bool LinuxWorkspace::hasCompositingManager() { return X11Desktop::instance().hasCompositingManager(); }
+
+bool LinuxWorkspace::offersBlurBehind() { return X11Desktop::instance().offersBlurBehind(); }
+
+void LinuxWorkspace::requestBlurBehind(std::uint64_t window)
+{
+    X11Desktop::instance().requestBlurBehind(static_cast<std::uint32_t>(window));
+}
+
+bool LinuxWorkspace::isObscured(std::uint64_t window)
+{
+    auto& x11 = X11Desktop::instance();
+    x11.watchVisibility(static_cast<std::uint32_t>(window));
+    return x11.isObscured(static_cast<std::uint32_t>(window));
+}
 
 bool LinuxWorkspace::openURL(const QString& url)
 {

@@ -25,6 +25,9 @@ public:
     QList<QRectF> screens() override;
     QPointF firstScreenOrigin() override;
     bool hasCompositingManager() override;
+    bool offersBlurBehind() override;
+    void requestBlurBehind(std::uint64_t window) override;
+    bool isObscured(std::uint64_t window) override;
     std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
     void openURLThen(const QString& url, std::function<void(bool taken)> answered) override;

@@ -7,6 +7,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -91,10 +92,19 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
     } else if (type == XCB_UNMAP_NOTIFY) {
         // Without a window manager the clients are the root's own children.
         clientsChanged = true;
+    } else if (type == XCB_VISIBILITY_NOTIFY) {
+        const auto* visibility = reinterpret_cast<const xcb_visibility_notify_event_t*>(event);
+        const auto found = obscured_.find(visibility->window);
+        const bool obscured = visibility->state == XCB_VISIBILITY_FULLY_OBSCURED;
+        if (found != obscured_.end() && found->second != obscured) {
+            found->second = obscured;
+            emit windowObscuredChanged(visibility->window, obscured);
+        }
     } else if (type == XCB_DESTROY_NOTIFY) {
         const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
         watched_.erase(destroyed->window);
         masks_.erase(destroyed->window);
+        obscured_.erase(destroyed->window);
         clientsChanged = true;
         emit windowDestroyed(destroyed->window);
     }
@@ -253,7 +263,12 @@ void X11Desktop::configured(const void* raw)
 
 void X11Desktop::listenTo(std::uint32_t window, bool watch)
 {
-    std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE | (watch ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0);
+    addEventMask(window, XCB_EVENT_MASK_FOCUS_CHANGE | (watch ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0));
+}
+
+void X11Desktop::addEventMask(std::uint32_t window, std::uint32_t mask)
+{
+    // Event masks are kept per client: ours never touch the toolkit's own.
     mask |= masks_[window];
     if (mask == masks_[window] && masks_[window]) return;
     masks_[window] = mask;
@@ -307,6 +322,39 @@ bool X11Desktop::hasCompositingManager()
     const std::uint32_t selection = atom(QByteArray("_NET_WM_CM_S" + QByteArray::number(screenNumber_)).constData());
     auto reply = own(xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
     return reply && reply->owner != XCB_NONE;
+}
+
+bool X11Desktop::offersBlurBehind()
+{
+    if (!connection_ || !hasCompositingManager()) return false;
+    const std::uint32_t blur = atom("_KDE_NET_WM_BLUR_BEHIND_REGION");
+    auto reply = own(xcb_list_properties_reply(connection_, xcb_list_properties(connection_, root_), nullptr));
+    if (!reply || !blur) return false;
+    const xcb_atom_t* atoms = xcb_list_properties_atoms(reply.get());
+    const int n = xcb_list_properties_atoms_length(reply.get());
+    return std::find(atoms, atoms + n, blur) != atoms + n;
+}
+
+void X11Desktop::requestBlurBehind(std::uint32_t window)
+{
+    if (!connection_ || !window) return;
+    // An empty region asks for the whole window.
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom("_KDE_NET_WM_BLUR_BEHIND_REGION"),
+                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
+    xcb_flush(connection_);
+}
+
+void X11Desktop::watchVisibility(std::uint32_t window)
+{
+    if (!connection_ || !window || obscured_.count(window)) return;
+    obscured_[window] = false;
+    addEventMask(window, XCB_EVENT_MASK_VISIBILITY_CHANGE);
+}
+
+bool X11Desktop::isObscured(std::uint32_t window) const
+{
+    const auto found = obscured_.find(window);
+    return found != obscured_.end() && found->second;
 }
 
 std::optional<QSize> X11Desktop::windowSize(std::uint32_t window)

@@ -53,6 +53,15 @@ public:
     std::optional<QMargins> frameExtents(std::uint32_t window);
     // A compositing manager owns the screen's _NET_WM_CM_S selection.
     bool hasCompositingManager();
+    // The compositor announces that it blurs what lies behind windows that
+    // ask for it (_KDE_NET_WM_BLUR_BEHIND_REGION on the root window).
+    bool offersBlurBehind();
+    // Asks the compositor to blur everything behind the window.
+    void requestBlurBehind(std::uint32_t window);
+    // Reports when the window becomes fully covered by others or shows again
+    // (windowObscuredChanged); until the first report it counts as visible.
+    void watchVisibility(std::uint32_t window);
+    bool isObscured(std::uint32_t window) const;
 
     // Reports moves and resizes of the process's present client windows
     // (toolkits do not tell AT-SPI when a window only moves).
@@ -69,6 +78,7 @@ signals:
     // The id may come back for another window: the X server hands a new client the id
     // range of one that left.
     void windowDestroyed(std::uint32_t window);
+    void windowObscuredChanged(std::uint32_t window, bool obscured);
 
 private:
     X11Desktop();
@@ -88,6 +98,7 @@ private:
     void configured(const void* event);
     // Asks for our events on a top-level window (focus, and with watch its geometry).
     void listenTo(std::uint32_t window, bool watch);
+    void addEventMask(std::uint32_t window, std::uint32_t mask);
     std::uint32_t topLevelOf(std::uint32_t window);
 
     xcb_connection_t* connection_ = nullptr;
@@ -97,6 +108,7 @@ private:
     std::map<std::uint32_t, std::int32_t> watched_;
     std::map<std::uint32_t, std::uint32_t> masks_;
     std::map<std::uint32_t, std::int32_t> clients_;
+    std::map<std::uint32_t, bool> obscured_;
     std::uint32_t activeAtom_ = 0;
     std::uint32_t clientListAtom_ = 0;
     std::uint32_t currentDesktopAtom_ = 0;

@@ -122,6 +122,13 @@ void SimulatedDesktop::postWorkspaceNotification(const char* name, const Running
     });
 }
 
+void SimulatedDesktop::setObscured(std::uint64_t window, bool obscured)
+{
+    if (obscured ? !obscuredWindows.insert(window).second : obscuredWindows.erase(window) == 0) return;
+    workspace_->notificationCenter().post(QString::fromLatin1(WorkspaceService::windowObscuredChangedNotification), {},
+                                          {{QString::fromLatin1(WorkspaceService::windowKey), QVariant::fromValue(quint64(window))}});
+}
+
 void SimulatedDesktop::forceResult(AXCode code, const ForcedResult& match) { forced_.emplace_back(match, code); }
 
 int SimulatedDesktop::callCount(const QString& operation, const QString& name) const

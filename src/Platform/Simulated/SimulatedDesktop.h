@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -114,6 +115,12 @@ public:
     void setMouseLocation(std::optional<QPointF> location) { mouseLocation_ = location; }
     std::optional<QPointF> mouseLocation() const { return mouseLocation_; }
     bool isCompositing() const { return compositing_; }
+    // Whether the compositor blurs behind windows that ask; the windows that asked.
+    bool blursBehind = false;
+    std::vector<std::uint64_t> blurRequests;
+    // Windows wholly covered by others; a change is announced by setObscured.
+    std::set<std::uint64_t> obscuredWindows;
+    void setObscured(std::uint64_t window, bool obscured);
     void setTrusted(bool trusted) { trusted_ = trusted; }
     bool isTrusted() const { return trusted_; }
     int trustPrompts() const { return trustPrompts_; }

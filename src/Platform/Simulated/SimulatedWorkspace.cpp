@@ -26,6 +26,9 @@ RunningApplicationRef SimulatedWorkspace::frontmostApplication()
 QList<QRectF> SimulatedWorkspace::screens() { return desktop_.screens(); }
 
 bool SimulatedWorkspace::hasCompositingManager() { return desktop_.isCompositing(); }
+bool SimulatedWorkspace::offersBlurBehind() { return desktop_.isCompositing() && desktop_.blursBehind; }
+void SimulatedWorkspace::requestBlurBehind(std::uint64_t window) { desktop_.blurRequests.push_back(window); }
+bool SimulatedWorkspace::isObscured(std::uint64_t window) { return desktop_.obscuredWindows.count(window) > 0; }
 
 std::optional<QPointF> SimulatedWorkspace::mouseLocation() { return desktop_.mouseLocation(); }
 

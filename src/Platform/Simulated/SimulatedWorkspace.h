@@ -16,6 +16,9 @@ public:
     RunningApplicationRef frontmostApplication() override;
     QList<QRectF> screens() override;
     bool hasCompositingManager() override;
+    bool offersBlurBehind() override;
+    void requestBlurBehind(std::uint64_t window) override;
+    bool isObscured(std::uint64_t window) override;
     std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
 

@@ -2,7 +2,8 @@
 #include "Settings/Themes/LiquidGlass/GlassMotion.h"
 #include "Settings/Themes/LiquidGlass/LiquidGlassControlContainer.h"
 #include "Settings/Themes/LiquidGlass/LiquidGlassLayers.h"
-#include "support/TestWorld.h"
+#include "Settings/Themes/LiquidGlass/LiquidGlassOverlayView.h"
+#include "support/SimulatedDesktopTest.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,9 +16,7 @@
 namespace zorbel {
 namespace {
 
-using testing::WorldTest;
-
-class GlassAnimationTest : public WorldTest {};
+class GlassAnimationTest : public testing::SimulatedDesktopTest {};
 
 glass::GlassTint tint() { return {QColor(0, 122, 255), QColor(0, 199, 115), QColor(255, 148, 0)}; }
 
@@ -90,57 +89,124 @@ TEST_F(GlassAnimationTest, LayerGeometryAtPhaseZeroQuarterBoundariesAndDegenerat
     // Each animation runs 0 → 2π and starts again from 0.
     EXPECT_NEAR(glass::loopPhase(6.0, 8.0), 0.75 * glass::kTwoPi, 1e-12);
     EXPECT_NEAR(glass::loopPhase(8.0, 8.0), 0.0, 1e-12);
+
+    // The window's border lights top, trailing, bottom, leading, in turn.
+    const QRectF b(0, 0, 200, 100);
+    EXPECT_EQ(LiquidGlassOverlayView::edgeHighlight(0, b), QLineF(b.topLeft(), b.topRight()));
+    EXPECT_EQ(LiquidGlassOverlayView::edgeHighlight(0.25, b), QLineF(b.topLeft(), b.topRight()));
+    EXPECT_EQ(LiquidGlassOverlayView::edgeHighlight(0.26, b), QLineF(b.topRight(), b.bottomRight()));
+    EXPECT_EQ(LiquidGlassOverlayView::edgeHighlight(0.6, b), QLineF(b.bottomLeft(), b.bottomRight()));
+    EXPECT_EQ(LiquidGlassOverlayView::edgeHighlight(0.9, b), QLineF(b.topLeft(), b.bottomLeft()));
+    EXPECT_EQ(LiquidGlassOverlayView::edgeHighlight(1.0, b), QLineF(b.topLeft(), b.topRight()));
 }
 
-// Counts the area each paint covers.
-class CountingLabel final : public QLabel {
+// Counts the paints a widget gets and the area they cover.
+class PaintCounter final : public QObject {
 public:
-    using QLabel::QLabel;
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
     int paints = 0;
+    qint64 area = 0;  // pixels repainted, summed over the paints
 
 protected:
-    void paintEvent(QPaintEvent* e) override
+    bool eventFilter(QObject*, QEvent* e) override
     {
-        ++paints;
-        QLabel::paintEvent(e);
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) area += qint64(r.width()) * r.height();
+        }
+        return false;
     }
 };
 
-TEST_F(GlassAnimationTest, GlassAnimatesOnlyWhileItsWindowIsShownAndNotMinimised)
-{
+class GlassWindow {
+public:
+    GlassWindow()
+    {
+        window.resize(600, 400);
+        auto* layout = new QVBoxLayout(&window);
+        background = new WhiteBackgroundLiquidGlassBackground(tint());
+        layout->addWidget(background);
+        auto* inner = new QVBoxLayout(background);
+        container = new LiquidGlassControlContainer(new QLabel(QStringLiteral("x")), tint());
+        inner->addWidget(container);
+    }
     QWidget window;
-    window.resize(600, 400);
-    auto* layout = new QVBoxLayout(&window);
-    auto* background = new WhiteBackgroundLiquidGlassBackground(tint());
-    layout->addWidget(background);
-    auto* inner = new QVBoxLayout(background);
-    auto* label = new CountingLabel(QStringLiteral("x"));
-    inner->addWidget(new LiquidGlassControlContainer(label, tint()));
-    auto& clock = GlassClock::shared();
+    WhiteBackgroundLiquidGlassBackground* background;
+    LiquidGlassControlContainer* container;
+};
 
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+// Lets the glass clock run for `seconds`, painting after every frame.
+void animate(testing::TestWorld& world, double seconds)
+{
+    for (int i = 0; i < int(std::lround(seconds / GlassClock::frameInterval)); ++i) {
+        world.runFor(GlassClock::frameInterval);
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(GlassAnimationTest, EachFrameRepaintsOnlyWhatMovesAndTheDriftIsDrawnAhead)
+{
+    GlassWindow g;
+    g.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g.window));
+    QApplication::processEvents();
+    PaintCounter stack(g.background), container(g.container);
+    animate(world(), 1.2);  // within the first drift step
+    EXPECT_GE(stack.paints, 10) << "the stack's moving details are repainted every frame";
+    EXPECT_GE(container.paints, 10) << "the container's rim moves every frame";
+    const qint64 whole = qint64(g.background->width()) * g.background->height();
+    EXPECT_LT(stack.area, whole * stack.paints / 4) << "frames repaint the moving parts, not the whole stack";
+
+    // Crossing drift steps repaints it all, from pictures prepared ahead.
+    const int drawnBefore = g.background->drawnAtPaint();
+    const qint64 areaBefore = stack.area;
+    animate(world(), 2 * GlassStackSurface::driftStep);
+    EXPECT_GE(stack.area - areaBefore, 2 * whole);
+    EXPECT_EQ(g.background->drawnAtPaint(), drawnBefore) << "no frame draws the drift in one go";
+}
+
+TEST_F(GlassAnimationTest, GlassAnimatesOnlyWhileItsWindowIsOnScreen)
+{
+    GlassWindow g;
+    auto& clock = GlassClock::shared();
+    g.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g.window));
     QApplication::processEvents();
     EXPECT_TRUE(clock.isRunning());
     world().runFor(2.0);
-    EXPECT_GT(background->frameTime(), 1.5);
+    EXPECT_GT(g.background->frameTime(), 1.5);
 
-    window.showMinimized();
+    PaintCounter stack(g.background);
+    const auto stillWhile = [&](const char* what) {
+        EXPECT_FALSE(clock.isRunning()) << what;
+        const int paints = stack.paints;
+        const double at = g.background->frameTime();
+        animate(world(), 1.0);
+        EXPECT_EQ(stack.paints, paints) << what;
+        EXPECT_DOUBLE_EQ(g.background->frameTime(), at) << what;
+    };
+
+    g.window.showMinimized();
     QApplication::processEvents();
     QApplication::processEvents();
-    EXPECT_FALSE(clock.isRunning());
-
-    window.showNormal();
+    stillWhile("minimised");
+    g.window.showNormal();
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_TRUE(clock.isRunning());
 
-    window.hide();
+    // Wholly covered by other windows it is still exposed to Qt.
+    const auto id = quint64(g.window.winId());
+    desktop().setObscured(id, true);
     QApplication::processEvents();
-    EXPECT_FALSE(clock.isRunning());
-    const double stoppedAt = background->frameTime();
-    world().runFor(3.0);
-    EXPECT_DOUBLE_EQ(background->frameTime(), stoppedAt);
+    stillWhile("covered");
+    desktop().setObscured(id, false);
+    QApplication::processEvents();
+    EXPECT_TRUE(clock.isRunning());
+
+    g.window.hide();
+    QApplication::processEvents();
+    stillWhile("hidden");
 }
 
 }  // namespace

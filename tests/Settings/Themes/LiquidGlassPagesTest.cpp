@@ -11,6 +11,7 @@
 #include "Settings/MasterSwitch.h"
 #include "Settings/Themes/FrostedGlass/FrostedGlassStyleLayout.h"
 #include "Settings/Themes/LiquidGlass/LiquidGlassFooter.h"
+#include "Settings/Themes/LiquidGlassPalette.h"
 #include "Settings/Themes/LiquidGlass/LiquidGlassStyleLayout.h"
 #include "Settings/Themes/System/SystemStyleLayout.h"
 #include "Settings/UnifiedTabLayout.h"
@@ -170,13 +171,28 @@ TEST_F(LiquidGlassPagesTest, LiquidHUDPageKeepsWhatItCannotShow)
     EXPECT_EQ(stored.displayDuration, 2.5);
 }
 
+TEST_F(LiquidGlassPagesTest, StatusRowShowsWhereTheIndicatorIs)
+{
+    open(new LiquidGlassStyleLayout, QStringLiteral("basic"));
+    click("liquidMasterSwitch");
+    activate(*editor, *editor->first);
+    world().runFor(0.5);
+    QApplication::processEvents();
+    const QPointF at = BrindotManager::shared().currentPosition();
+    ASSERT_NE(int(at.x()), int(at.y())) << "a place that tells x from y";
+    EXPECT_EQ(find<QLabel>(QStringLiteral("liquidPosition"))->text(),
+              QStringLiteral("X: %1, Y: %2").arg(int(at.x())).arg(int(at.y())));
+}
+
 TEST_F(LiquidGlassPagesTest, FooterFollowsTheSwitchAndSummaryTruncates)
 {
     LiquidGlassFooter footer;
     masterSwitch::set(true);
     EXPECT_EQ(footer.statusText(), QStringLiteral("运行中"));
+    EXPECT_EQ(footer.statusColor(), LiquidGlassPalette::statusGreen());
     masterSwitch::set(false);
     EXPECT_EQ(footer.statusText(), QStringLiteral("已停止"));
+    EXPECT_EQ(footer.statusColor(), LiquidGlassPalette::gray()) << "the dot turns grey";
     EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(12.9), QStringLiteral("12px"));
     EXPECT_EQ(LiquidGlassPreviewInfoSection::pixelsText(0.5), QStringLiteral("0px"));
 

@@ -25,6 +25,8 @@ def parse_args():
     parser.add_argument("--width", type=int, default=480)
     parser.add_argument("--height", type=int, default=320)
     parser.add_argument("--focus", choices=["entry", "view"], default="entry")
+    # A busy window to lie behind others: a red warning bar and a view full of text.
+    parser.add_argument("--fill", action="store_true")
     return parser.parse_args()
 
 
@@ -47,6 +49,14 @@ def build_window(args):
     scroller = Gtk.ScrolledWindow()
     scroller.add(view)
     box = Gtk.Box(orientation=Gtk.Orientation.VERTICAL)
+    if args.fill:
+        bar = Gtk.Label(label="WARNING: unsaved changes")
+        bar_css = Gtk.CssProvider()
+        bar_css.load_from_data(b"label { background: #d01010; color: white; padding: 8px; font-size: 16pt; }")
+        bar.get_style_context().add_provider(bar_css, Gtk.STYLE_PROVIDER_PRIORITY_APPLICATION)
+        box.pack_start(bar, False, False, 0)
+        line = "The quick brown fox jumps over the lazy dog 0123456789 "
+        view.get_buffer().set_text("\n".join(f"{i:02} " + line * 3 for i in range(80)))
     box.pack_start(entry, False, False, 0)
     box.pack_start(scroller, True, True, 0)
     box.pack_start(Gtk.Button(label="OK"), False, False, 0)

@@ -1,14 +1,19 @@
 // Figures for the settings window's themes on the real desktop, not pass or fail: CPU while
-// the liquid-glass window is open and idle and while it is hidden, the time of one full
-// repaint at 1100 by 680 in each theme, and resident memory across 100 theme switches.
+// the liquid-glass window is open and idle, wholly covered by another window and hidden; the
+// longest stretch of work between two sleeps of the main loop while the glass animates (one
+// frame and the drift pictures prepared ahead with it); per theme, a full repaint from the
+// pictures the window keeps and a resize step, which draws every picture again; and resident
+// memory across 100 theme switches.
 #include "Caret/Managers/BrindotManager.h"
 #include "Shell/SettingsWindowController.h"
 #include "Shell/UIStyleManager.h"
 #include "support/BenchmarkProbes.h"
 #include "support/LinuxServices.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -20,6 +25,12 @@ using namespace zorbel::integration;
 
 namespace {
 
+double median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 double medianRepaintMs(QWidget* window)
 {
     std::vector<double> times;
@@ -29,8 +40,39 @@ double medianRepaintMs(QWidget* window)
         window->repaint();
         times.push_back(double(t.nsecsElapsed()) / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(times);
+}
+
+// One step of a drag on the window's corner: the new size laid out and painted.
+double medianResizeMs(QWidget* window)
+{
+    const QSize start = window->size();
+    std::vector<double> times;
+    for (int i = 0; i < 20; ++i) {
+        QElapsedTimer t;
+        t.start();
+        window->resize(start + QSize(8 * (i % 2 ? 0 : 1), 6 * (i % 2 ? 0 : 1)));
+        window->repaint();
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    window->resize(start);
+    return median(times);
+}
+
+// The longest time the main loop worked without sleeping, over `ms`.
+double longestBusyMs(int ms)
+{
+    auto* dispatcher = QAbstractEventDispatcher::instance();
+    QElapsedTimer busy;
+    double longest = 0;
+    busy.start();
+    const auto awake = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [&] { busy.restart(); });
+    const auto asleep = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
+                                         [&] { longest = std::max(longest, double(busy.nsecsElapsed()) / 1e6); });
+    runFor(ms);
+    QObject::disconnect(awake);
+    QObject::disconnect(asleep);
+    return longest;
 }
 
 }  // namespace
@@ -47,11 +89,25 @@ int main(int argc, char** argv)
     for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
         styles.setCurrentStyle(theme);
         runFor(1500);
-        std::printf("full repaint at %dx%d, %s: %.2f ms (median of 30)\n", window->width(), window->height(),
-                    qPrintable(rawValue(theme)), medianRepaintMs(window));
+        std::printf("%s at %dx%d: full repaint from kept pictures %.2f ms, resize step %.2f ms (medians)\n",
+                    qPrintable(rawValue(theme)), window->width(), window->height(), medianRepaintMs(window),
+                    medianResizeMs(window));
     }
     runFor(2000);
+    std::printf("liquid glass open and idle: longest main-loop work %.2f ms over 10 s\n", longestBusyMs(10000));
     std::printf("CPU, liquid glass open and idle: %.2f%% of one core (10 s)\n", cpuShare(10000));
+
+    // Another window over the whole screen hides the settings window without hiding it.
+    QWidget cover;
+    cover.setWindowTitle(QStringLiteral("cover"));
+    cover.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    cover.show();
+    cover.raise();
+    runFor(1500);
+    std::printf("CPU, liquid glass wholly covered: %.2f%% of one core (5 s)\n", cpuShare(5000));
+    cover.hide();
+    runFor(1000);
+
     window->hide();
     runFor(1000);
     std::printf("CPU, window hidden: %.2f%% of one core (5 s)\n", cpuShare(5000));

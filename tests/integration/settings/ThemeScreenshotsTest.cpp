@@ -1,6 +1,8 @@
 // Every tab of the settings window in every theme on the real desktop, once with a compositor
-// and once without: each is kept as a screenshot, the window is never shown black where the
-// glass would be translucent, and the liquid glass stops animating while the window is hidden.
+// (that does not blur) and once without, over a GTK 3 editor full of text: each is kept as a
+// screenshot, the window is never shown black where the glass would be translucent, nothing
+// of the editor shows through the glass, and the liquid glass stops animating while the
+// window is hidden.
 #include "BrindotHUD/BrindotHUDManager.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Managers/PermissionManager.h"
@@ -14,6 +16,7 @@
 #include "support/DesktopTools.h"
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
+#include "support/TextClient.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -22,7 +25,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <map>
 
 namespace zorbel::integration {
 namespace {
@@ -46,11 +51,26 @@ double blackShare(const QImage& image)
     return double(black) / (double(image.width() / 2) * double(image.height() / 2));
 }
 
+// The share of pixels of two pictures of one size that differ clearly in some channel.
+double changedShare(const QImage& a, const QImage& b)
+{
+    qint64 changed = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 40 || std::abs(qGreen(p) - qGreen(q)) > 40 ||
+                std::abs(qBlue(p) - qBlue(q)) > 40)
+                ++changed;
+        }
+    return double(changed) / (double(a.width()) * a.height());
+}
+
 class ThemeScreenshotsTest : public ::testing::Test {
  protected:
   void SetUp() override { services_ = std::make_unique<LinuxServices>(); }
   void TearDown() override {
     if (auto* c = SettingsWindowController::shared()) delete c;
+    editor_.reset();
     resetSharedInstances();
     services_.reset();
   }
@@ -61,10 +81,16 @@ class ThemeScreenshotsTest : public ::testing::Test {
     ASSERT_TRUE(clickAt(w->mapToGlobal(w->rect().center())));
     settle();
   }
+  QImage shot(QWidget* window) { return grabScreen().copy(*windowGeometry(window->winId())); }
   std::unique_ptr<LinuxServices> services_;
+  std::unique_ptr<TextClient> editor_;
 };
 
-TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnWithoutBlackGlass) {
+TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor) {
+  QString error;
+  const QRect screen(QPoint(0, 0), grabScreen().size());
+  editor_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Busy editor"), screen, false, {}, true}, &error);
+  ASSERT_TRUE(editor_) << error.toStdString();
   BrindotManager::shared();
   SettingsWindowController::showSettings();
   QWidget* window = SettingsWindowController::shared()->window();
@@ -74,11 +100,12 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnWithoutBlackGlass) {
     settle();
     for (const auto& tab : UnifiedTab::all()) {
       click(window, QStringLiteral("tab.") + tab.id);
-      const QImage shot = grabScreen().copy(*windowGeometry(window->winId()));
+      const QImage picture = shot(window);
       const QString name = rawValue(theme) + QStringLiteral("-") + tab.id;
-      EXPECT_TRUE(shot.save(artifactsFolder() + QStringLiteral("/") + name + QStringLiteral(".png")));
-      EXPECT_LT(blackShare(shot), 0.02) << name.toStdString();
+      EXPECT_TRUE(picture.save(artifactsFolder() + QStringLiteral("/") + name + QStringLiteral(".png")));
+      EXPECT_LT(blackShare(picture), 0.02) << name.toStdString();
     }
+    click(window, QStringLiteral("tab.basic"));
     // The live preview with the HUD off, far off to one side, and in a grid.
     auto& hud = BrindotHUDManager::shared();
     const BrindotHUDConfig kept = hud.config();
@@ -111,6 +138,23 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnWithoutBlackGlass) {
   settle();
   grabScreen().copy(*windowGeometry(window->winId())).save(artifactsFolder() + QStringLiteral("/liquidGlass-prompt.png"));
   PermissionManager::shared().setShowPermissionAlert(false);
+
+  // The same window with the editor gone from behind it looks the same: no text, no red
+  // bar ran through the glass (only the liquid glass's small drops of light move).
+  std::map<UIStyle, QImage> overEditor;
+  for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
+    UIStyleManager::shared().setCurrentStyle(theme);
+    settle();
+    overEditor[theme] = shot(window);
+  }
+  ASSERT_TRUE(moveWindow(editor_->windowId(), QPoint(screen.width() + 100, 0)));
+  for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
+    UIStyleManager::shared().setCurrentStyle(theme);
+    settle();
+    const QImage alone = shot(window);
+    alone.save(artifactsFolder() + QStringLiteral("/") + rawValue(theme) + QStringLiteral("-without-editor.png"));
+    EXPECT_LT(changedShare(overEditor[theme], alone), 0.003) << rawValue(theme).toStdString();
+  }
 
   // Hidden, the glass costs nothing: its clock stops.
   EXPECT_TRUE(GlassClock::shared().isRunning());

@@ -10,10 +10,12 @@ namespace {
 
 QStringList clientArguments(const ClientOptions& options) {
   const QRect& g = options.geometry;
-  return {"--title", options.title,
-          "--x", QString::number(g.x()), "--y", QString::number(g.y()),
-          "--width", QString::number(g.width()), "--height", QString::number(g.height()),
-          "--focus", options.focusView ? "view" : "entry"};
+  QStringList arguments{"--title", options.title,
+                        "--x", QString::number(g.x()), "--y", QString::number(g.y()),
+                        "--width", QString::number(g.width()), "--height", QString::number(g.height()),
+                        "--focus", options.focusView ? "view" : "entry"};
+  if (options.busy) arguments << QStringLiteral("--fill");
+  return arguments;
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ struct ClientOptions {
   QRect geometry{100, 100, 480, 320};
   bool focusView = false;  // else the entry has the keyboard focus at start
   QStringList environment{};  // NAME=value, added to the test's own (GDK_SCALE=2)
+  bool busy = false;  // GTK 3 only: a red warning bar and a view full of text
 };
 
 class TextClient {

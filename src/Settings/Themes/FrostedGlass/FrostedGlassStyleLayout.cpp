@@ -3,6 +3,7 @@
 #include "Settings/Themes/LiquidGlass/GlassPainting.h"
 #include "Settings/Themes/SettingsTabPages.h"
 #include "Settings/Themes/Shared/GlassTitleBar.h"
+#include "Settings/Themes/Shared/WindowFrame.h"
 #include "Settings/UnifiedTabLayout.h"
 #include "Settings/Widgets/SettingsText.h"
 #include "Settings/Widgets/SymbolIcon.h"
@@ -73,13 +74,14 @@ protected:
         background_.draw(p, *this, event->region(), [this](QPainter& ip, const QRectF& r) {
             QPainterPath own;
             own.addRect(r);
-            const QPainterPath frame = glass::roundedRect(QRectF(parentWidget()->rect()),
-                                                          FrostedGlassStyleLayout::frameRadius)
+            const auto* layout = static_cast<const FrostedGlassStyleLayout*>(parentWidget());
+            const QPainterPath frame = glass::roundedRect(layout->frameRect(), layout->frame()->look().cornerRadius)
                                            .translated(-QPointF(pos()));
             glass::fillMaterial(ip, frame.intersected(own), Material::Regular, 1.0);
         });
     }
     void moveEvent(QMoveEvent*) override { background_.invalidate(); }
+    void resizeEvent(QResizeEvent*) override { background_.invalidate(); }
 
 private:
     glass::CachedPainting background_;
@@ -94,6 +96,7 @@ QWidget* makeFrostedGlassTitleBar()
     look.icon = [] { return new FrostedIcon; };
     look.iconSpacing = 16;
     look.nameFont = ui::systemFont(18, QFont::Bold);
+    look.nameShadowOpacity = 0.1;
     look.namesSpacing = 3;
     look.caption = QStringLiteral("磨砂玻璃风格");
     look.captionFont = ui::systemFont(13, QFont::Medium);
@@ -127,17 +130,20 @@ FrostedGlassStyleLayout::FrostedGlassStyleLayout(QWidget* parent) : QWidget(pare
     row->addWidget(leftPane);
     row->addSpacing(1);  // the divider, painted below
     row->addWidget(new FrostedPane(makeLivePreviewColumn()), 1);
+    frame_ = installWindowFrame(this, row, UIStyle::frostedGlass);
 }
+
+QRectF FrostedGlassStyleLayout::frameRect() const { return frame_->frameRect(); }
 
 void FrostedGlassStyleLayout::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    if (!window()->testAttribute(Qt::WA_TranslucentBackground)) glass::fillOpaqueBackdrop(p, rect());
-    background_.draw(p, *this, event->region(), [](QPainter& ip, const QRectF& r) {
-        glass::fillMaterial(ip, glass::roundedRect(r, frameRadius), Material::Regular, 0.7);
-        ip.fillRect(QRectF(settingsLeftColumnWidth, 0, 1, r.height()), ui::withAlpha(ui::primaryColor(), 0.1));
-        ip.strokePath(glass::roundedRect(r.adjusted(0.25, 0.25, -0.25, -0.25), frameRadius),
-                      QPen(ui::withAlpha(ui::separatorColor(), 0.2), 0.5));
+    background_.draw(p, *this, event->region(), [this](QPainter& ip, const QRectF&) {
+        const QRectF frame = frameRect();
+        paintFrameShadows(ip, frame, frame_->look());
+        glass::fillMaterial(ip, glass::roundedRect(frame, frame_->look().cornerRadius), Material::Regular, 0.7);
+        ip.fillRect(QRectF(frame.left() + settingsLeftColumnWidth, frame.top(), 1, frame.height()),
+                    ui::withAlpha(ui::primaryColor(), 0.1));
     });
 }
 

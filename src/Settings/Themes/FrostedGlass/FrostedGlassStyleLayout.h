@@ -7,6 +7,7 @@
 namespace zorbel {
 
 class UnifiedTabLayout;
+class WindowFrameOverlay;
 
 // The settings window in the frosted-glass theme: the system theme's tabs,
 // pages and preview column on frosted panes in a rounded glass frame, with a
@@ -15,14 +16,16 @@ class FrostedGlassStyleLayout final : public QWidget {
 public:
     explicit FrostedGlassStyleLayout(QWidget* parent = nullptr);
     UnifiedTabLayout* tabLayout() const { return tabs_; }
-
-    static constexpr double frameRadius = 12;
+    WindowFrameOverlay* frame() const { return frame_; }
+    // The rounded glass frame, inside the room kept for its shadow.
+    QRectF frameRect() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     UnifiedTabLayout* tabs_;
+    WindowFrameOverlay* frame_;
     glass::CachedPainting background_;
 };
 

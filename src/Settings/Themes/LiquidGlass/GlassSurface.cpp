@@ -1,5 +1,8 @@
 #include "Settings/Themes/LiquidGlass/GlassSurface.h"
 
+#include "Platform/Services.h"
+#include "Platform/Workspace.h"
+
 #include <QEvent>
 #include <QWindow>
 
@@ -10,6 +13,7 @@ GlassSurface::GlassSurface(QWidget* parent) : QWidget(parent), viewer_(GlassCloc
 GlassSurface::~GlassSurface()
 {
     ticks_.cancel();
+    obscuredObserver_.remove();
     GlassClock::shared().removeViewer(viewer_);
 }
 
@@ -62,13 +66,25 @@ void GlassSurface::watchWindow()
         watchedHandle_ = handle;
         if (handle) handle->installEventFilter(this);
     }
+    if (!obscuredObserver_.isActive())
+        obscuredObserver_ = platform::workspace().notificationCenter().addObserver(
+            QString::fromLatin1(platform::WorkspaceService::windowObscuredChangedNotification),
+            [this](const platform::Notification& n) {
+                const QWindow* watched = watchedHandle_.data();
+                if (watched && n.userInfo.value(QString::fromLatin1(platform::WorkspaceService::windowKey)).toULongLong() ==
+                                   quint64(watched->winId()))
+                    refreshOnScreen();
+            });
 }
 
 void GlassSurface::refreshOnScreen()
 {
     const QWidget* top = window();
     const QWindow* handle = top->windowHandle();
-    const bool now = isVisible() && !top->isMinimized() && handle && handle->isExposed();
+    // A window wholly covered by others is still exposed to Qt: the X server
+    // tells that apart only in its visibility events.
+    const bool now = isVisible() && !top->isMinimized() && handle && handle->isExposed() &&
+                     !platform::workspace().isObscured(quint64(handle->winId()));
     if (now == onScreen_) return;
     onScreen_ = now;
     auto& clock = GlassClock::shared();
@@ -85,6 +101,7 @@ void GlassSurface::refreshOnScreen()
 void GlassSurface::onTick()
 {
     const double now = animationTime();
+    advance(now);
     const QRegion moved = movedRegion(frameTime_, now);
     frameTime_ = now;
     if (!moved.isEmpty()) update(moved);

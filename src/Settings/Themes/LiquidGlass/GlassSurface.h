@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/NotificationCenter.h"
 #include "Platform/Reactive/Cancellable.h"
 #include "Settings/Themes/LiquidGlass/GlassClock.h"
 
@@ -15,7 +16,8 @@ namespace zorbel {
 
 // A widget that draws animated glass behind its children from the shared
 // glass clock. Its animation starts from 0 when it first comes on screen and
-// runs only while its window is shown, exposed and not minimised. Each frame
+// runs only while its window is shown, exposed, not minimised and not wholly
+// covered by other windows. Each frame
 // repaints only what moved, so an idle window stays cheap.
 class GlassSurface : public QWidget {
 public:
@@ -32,6 +34,9 @@ public:
 protected:
     // What the drawing at `before` and at `now` covers of the parts that move.
     virtual QRegion movedRegion(double before, double now) const = 0;
+    // Work done at each frame before the repaint, at the animation time
+    // `now`, such as preparing pictures ahead of the moment they show.
+    virtual void advance(double /*now*/) {}
 
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -49,6 +54,7 @@ private:
     rx::Cancellable ticks_;
     QPointer<QWidget> watchedWindow_;
     QPointer<QWindow> watchedHandle_;
+    platform::NotificationToken obscuredObserver_;
 };
 
 }  // namespace zorbel

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zorbel {
@@ -42,62 +43,109 @@ GlassStackSurface::Phases GlassStackSurface::phasesAt(double t) const
     return p;
 }
 
-void GlassStackSurface::refreshBase(double driftTime)
+void GlassStackSurface::ensureStill()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (still_.size() == pixels) return;
+    const QRectF r = rect();
+    still_ = blankImage(size(), dpr);
+    QPainter p(&still_);
+    p.setRenderHint(QPainter::Antialiasing);
+    paintFrostedBase(p, r);
+    paintEdgeHighlight(p, r);
+    paintStillBorderLines(p, r, tint_);
+    paintInnerShade(p, r);
+    paintRimHighlights(p, r, kRimRadius);
+    current_ = {};
+    next_ = {};
+}
+
+int GlassStackSurface::bandCount() const
+{
+    const qreal dpr = devicePixelRatioF();
+    return int(pieces(QRect(QPoint(0, 0), (size() + QSize(1, 1)) / 2), 1.0).size() + pieces(rect(), dpr).size());
+}
+
+void GlassStackSurface::drawBands(Composition& c, double driftTime, int bands)
 {
     const QRectF r = rect();
     const qreal dpr = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
-    if (still_.size() != pixels) {
-        still_ = blankImage(size(), dpr);
-        QPainter p(&still_);
-        p.setRenderHint(QPainter::Antialiasing);
-        paintFrostedBase(p, r);
-        paintEdgeHighlight(p, r);
-        paintStillBorderLines(p, r, tint_);
-        paintInnerShade(p, r);
-        paintRimHighlights(p, r, kRimRadius);
-        drift_ = blankImage((size() + QSize(1, 1)) / 2, 1.0);
-        base_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        base_.setDevicePixelRatio(dpr);
-        driftDrawnAt_ = -1;
-    }
-    if (driftTime == driftDrawnAt_) return;
-    // The buffers are kept and overwritten: Qt hands fills and conversions
-    // of pictures this large to worker threads, and waking them ten times
-    // over costs more than the work itself.
-    const Phases ph = phasesAt(driftTime);
-    {
-        // The veil and tint are soft enough to draw at half size and enlarge.
-        QPainter p(&drift_);
-        p.setRenderHint(QPainter::Antialiasing);
-        for (const QRect& piece : pieces(drift_.rect(), 1.0)) {
-            p.setClipRect(piece);
-            p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.fillRect(piece, Qt::transparent);
-            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            p.save();
-            p.scale(0.5, 0.5);
-            paintWaterVeil(p, r, ph.veil, tint_);
-            paintHolographicTint(p, r, ph.tint);
-            p.restore();
+    if (c.at != driftTime || c.base.size() != pixels) {
+        // The buffers are kept and overwritten: Qt hands fills and
+        // conversions of pictures this large to worker threads, and waking
+        // them ten times over costs more than the work itself.
+        if (c.base.size() != pixels) {
+            c.drift = blankImage((size() + QSize(1, 1)) / 2, 1.0);
+            c.base = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            c.base.setDevicePixelRatio(dpr);
         }
+        c.at = driftTime;
+        c.done = 0;
     }
+    const auto driftBands = pieces(c.drift.rect(), 1.0);
+    const auto baseBands = pieces(rect(), dpr);
+    const int total = int(driftBands.size() + baseBands.size());
+    const int until = std::min(total, c.done + bands);
+    if (c.done >= until) return;
+    const Phases ph = phasesAt(driftTime);
+    while (c.done < until && c.done < int(driftBands.size())) {
+        // The veil and tint are soft enough to draw at half size and enlarge.
+        const QRect& band = driftBands[size_t(c.done++)];
+        QPainter p(&c.drift);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setClipRect(band);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(band, Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.scale(0.5, 0.5);
+        paintWaterVeil(p, r, ph.veil, tint_);
+        paintHolographicTint(p, r, ph.tint);
+    }
+    if (c.done >= until) return;
     // Composed straight into the 8-bit picture the frames draw from: the
     // faint layers keep their 16-bit precision until this one rounding.
-    QPainter p(&base_);
+    QPainter p(&c.base);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (const QRect& piece : pieces(rect(), dpr)) {
-        p.setClipRect(piece);
+    while (c.done < until) {
+        const QRect& band = baseBands[size_t(c.done++ - int(driftBands.size()))];
+        p.setClipRect(band);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         if (paintsBackdrop()) {
             fillOpaqueBackdrop(p, r);
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
-        p.drawImage(QRectF(piece), still_, QRectF(QPointF(piece.topLeft()) * dpr, QSizeF(piece.size()) * dpr));
+        p.drawImage(QRectF(band), still_, QRectF(QPointF(band.topLeft()) * dpr, QSizeF(band.size()) * dpr));
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.drawImage(QRectF(0, 0, drift_.width() * 2.0, drift_.height() * 2.0), drift_);
+        p.drawImage(QRectF(0, 0, c.drift.width() * 2.0, c.drift.height() * 2.0), c.drift);
     }
-    driftDrawnAt_ = driftTime;
+}
+
+void GlassStackSurface::refreshBase(double driftTime)
+{
+    ensureStill();
+    if (current_.at == driftTime && current_.done == bandCount()) return;
+    if (next_.at == driftTime) {
+        std::swap(current_, next_);
+    } else {
+        ++drawnAtPaint_;
+    }
+    drawBands(current_, driftTime, bandCount());
+}
+
+void GlassStackSurface::advance(double now)
+{
+    // Nothing to prepare for before the first paint at this size.
+    if (still_.isNull() || still_.size() != (QSizeF(size()) * devicePixelRatioF()).toSize()) return;
+    const double step = std::floor(now / driftStep) * driftStep;
+    // The step prepared ahead has begun: it is what the next paint shows.
+    if (next_.at == step && current_.at != step) {
+        std::swap(current_, next_);
+        drawBands(current_, step, bandCount());
+    }
+    const int total = bandCount();
+    drawBands(next_, step + driftStep, (total + preparationFrames - 1) / preparationFrames);
 }
 
 void GlassStackSurface::paintEvent(QPaintEvent* event)
@@ -107,13 +155,14 @@ void GlassStackSurface::paintEvent(QPaintEvent* event)
     QPainter p(this);
     const QRectF r = rect();
     const Phases ph = phasesAt(t);
-    const qreal dpr = base_.devicePixelRatio();
+    const QImage& base = current_.base;
+    const qreal dpr = base.devicePixelRatio();
     // Piece by piece: see drawPieces. Each moving detail is drawn only into
     // the pieces it reaches.
     for (const QRect& piece : pieces(event->region(), dpr)) {
         p.setClipRect(piece);
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.drawImage(QRectF(piece), base_, QRectF(QPointF(piece.topLeft()) * dpr, QSizeF(piece.size()) * dpr));
+        p.drawImage(QRectF(piece), base, QRectF(QPointF(piece.topLeft()) * dpr, QSizeF(piece.size()) * dpr));
         p.setRenderHint(QPainter::Antialiasing);
         paintCaustics(p, r, ph.caustics);
         paintContourGlow(p, r, ph.borderRefraction);

@@ -10,10 +10,11 @@ namespace zorbel {
 // A window-scale stack of glass layers, back to front: frosted base, water
 // veil, edge highlight, caustics, rim with droplets, inner shade,
 // iridescent tint and refraction rim. The still layers are drawn once per
-// size; the slowly drifting veil and tint are redrawn at half resolution a
-// every second and a half into one picture with them; caustics, droplets,
-// glow and orbs move every frame. Pictures are drawn in 16 bits a channel, as
-// such faint layers would otherwise show rings and bands.
+// size; the slowly drifting veil and tint are redrawn at half resolution
+// every second and a half into one picture with them, a few bands a frame
+// ahead of the moment they show, so no frame carries the whole redraw;
+// caustics, droplets, glow and orbs move every frame. Pictures are drawn in
+// 16 bits a channel, as such faint layers would otherwise show rings and bands.
 class GlassStackSurface : public GlassSurface {
 public:
     // Seconds for one turn of each drifting layer's phase.
@@ -36,24 +37,42 @@ public:
     Phases phasesAt(double seconds) const;
     // Seconds between two redraws of the drifting layers.
     static constexpr double driftStep = 1.5;
+    // Frames over which the next drift picture is prepared; fewer than a
+    // step holds, so it is ready when its step begins.
+    static constexpr int preparationFrames = 10;
+    // How many times the drift pictures were drawn in one go at a paint
+    // (first showing, a new size, or a jump in time), not ahead.
+    int drawnAtPaint() const { return drawnAtPaint_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     QRegion movedRegion(double before, double now) const override;
+    void advance(double now) override;
     // Whether this stack lies directly on the window and must stand in for
     // the desktop behind it when the window cannot be translucent.
     virtual bool paintsBackdrop() const { return false; }
 
 private:
+    // The drifting layers at half size and the still ones with them, for
+    // one drift step, drawn band by band.
+    struct Composition {
+        QImage drift;
+        QImage base;
+        double at = -1;  // the step's time; -1 while none
+        int done = 0;    // bands drawn
+    };
     void refreshBase(double driftTime);
+    void ensureStill();
+    int bandCount() const;
+    void drawBands(Composition& c, double driftTime, int bands);
     QRegion detailRegion(double seconds) const;
 
     Periods periods_;
     glass::GlassTint tint_;
     QImage still_;  // the layers that never move, for the current size
-    QImage drift_;  // the drifting layers at half size, for the current drift step
-    QImage base_;   // still layers and drifting ones, for the current drift step
-    double driftDrawnAt_ = -1;
+    Composition current_;
+    Composition next_;
+    int drawnAtPaint_ = 0;
 };
 
 // Behind each column of the liquid-glass layout; its veil, caustics and

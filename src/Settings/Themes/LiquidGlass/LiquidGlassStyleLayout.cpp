@@ -6,6 +6,7 @@
 #include "Settings/Themes/LiquidGlassPalette.h"
 #include "Settings/Themes/SettingsTabPages.h"
 #include "Settings/Themes/Shared/GlassTitleBar.h"
+#include "Settings/Themes/Shared/WindowFrame.h"
 #include "Settings/UnifiedTabLayout.h"
 #include "Settings/Widgets/SettingsText.h"
 #include "Settings/Widgets/SymbolIcon.h"
@@ -159,6 +160,18 @@ LiquidGlassStyleLayout::LiquidGlassStyleLayout(QWidget* parent) : QWidget(parent
     leftColumn->setFixedWidth(settingsLeftColumnWidth);
     row->addWidget(leftColumn);
     row->addWidget(glassColumn(makeLivePreviewColumn(new LiquidGlassGlobalPreviewSection)), 1);
+    frame_ = installWindowFrame(this, outer, UIStyle::liquidGlass);
+}
+
+void LiquidGlassStyleLayout::paintEvent(QPaintEvent* event)
+{
+    // Only the room round the frame: the glass covers the rest.
+    const QRegion margins = QRegion(rect()) - QRegion(frame_->frameRect().toAlignedRect().adjusted(1, 1, -1, -1));
+    const QRegion dirty = event->region() & margins;
+    if (dirty.isEmpty()) return;
+    QPainter p(this);
+    shadows_.draw(p, *this, dirty,
+                  [this](QPainter& ip, const QRectF&) { paintFrameShadows(ip, frame_->frameRect(), frame_->look()); });
 }
 
 }  // namespace zorbel

@@ -8,6 +8,7 @@
 namespace zorbel {
 
 class UnifiedTabLayout;
+class WindowFrameOverlay;
 
 // The colours the liquid-glass layers tint with, from the theme's palette.
 glass::GlassTint liquidGlassTint();
@@ -19,11 +20,15 @@ class LiquidGlassStyleLayout final : public QWidget {
 public:
     explicit LiquidGlassStyleLayout(QWidget* parent = nullptr);
     UnifiedTabLayout* tabLayout() const { return tabs_; }
+    WindowFrameOverlay* frame() const { return frame_; }
 
-    static constexpr double frameRadius = 16;
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     UnifiedTabLayout* tabs_;
+    WindowFrameOverlay* frame_;
+    glass::CachedPainting shadows_;
 };
 
 // The liquid title bar: product, badges and a fixed running mark.

@@ -4,6 +4,7 @@
 #include "Settings/Widgets/SettingsText.h"
 #include "Shell/TitleBarBadges.h"
 
+#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPaintEvent>
@@ -61,7 +62,16 @@ GlassTitleBar::GlassTitleBar(GlassTitleBarLook look, QWidget* parent) : QWidget(
     lead->addWidget(look_.icon());
     auto* names = new QVBoxLayout;
     names->setSpacing(look_.namesSpacing);
-    names->addWidget(ui::makeLabel(QStringLiteral("Zorbel"), look_.nameFont, ui::primaryColor()));
+    QLabel* name = ui::makeLabel(QStringLiteral("Zorbel"), look_.nameFont, ui::primaryColor());
+    name->setObjectName(QStringLiteral("productName"));
+    if (look_.nameShadowOpacity > 0) {
+        auto* shadow = new QGraphicsDropShadowEffect(name);
+        shadow->setColor(QColor::fromRgbF(0, 0, 0, float(look_.nameShadowOpacity)));
+        shadow->setBlurRadius(1);
+        shadow->setOffset(0, 0.5);
+        name->setGraphicsEffect(shadow);
+    }
+    names->addWidget(name);
     names->addWidget(ui::makeLabel(look_.caption, look_.captionFont, look_.captionColor));
     lead->addLayout(names);
     row->addLayout(lead);

@@ -42,6 +42,9 @@ struct GlassTitleBarLook {
     std::function<QWidget*()> icon;
     int iconSpacing;
     QFont nameFont;
+    // The product name's soft shadow (black at this opacity, just below
+    // it); 0 for none.
+    double nameShadowOpacity = 0;
     int namesSpacing;
     QString caption;
     QFont captionFont;

@@ -1,6 +1,7 @@
 #include "Settings/Themes/System/SystemStyleLayout.h"
 
 #include "Settings/Themes/SettingsTabPages.h"
+#include "Settings/Themes/Shared/WindowFrame.h"
 #include "Settings/UnifiedTabLayout.h"
 #include "Settings/Widgets/SettingsText.h"
 #include "Settings/Widgets/SymbolIcon.h"
@@ -87,6 +88,7 @@ SystemStyleLayout::SystemStyleLayout(QWidget* parent) : QWidget(parent)
     pal.setColor(QPalette::Window, ui::withAlpha(ui::controlBackgroundColor(), 0.5));
     preview->setPalette(pal);
     row->addWidget(preview, 1);
+    frame_ = installWindowFrame(this, row, UIStyle::system);
 }
 
 void SystemStyleLayout::paintEvent(QPaintEvent*)

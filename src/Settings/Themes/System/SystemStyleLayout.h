@@ -5,6 +5,7 @@
 namespace zorbel {
 
 class UnifiedTabLayout;
+class WindowFrameOverlay;
 
 // The title bar of the system theme: product, badges, running mark.
 class SystemTitleBar : public QWidget {
@@ -21,12 +22,14 @@ class SystemStyleLayout : public QWidget {
 public:
     explicit SystemStyleLayout(QWidget* parent = nullptr);
     UnifiedTabLayout* tabLayout() const { return tabs_; }
+    WindowFrameOverlay* frame() const { return frame_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     UnifiedTabLayout* tabs_;
+    WindowFrameOverlay* frame_;
 };
 
 }  // namespace zorbel
