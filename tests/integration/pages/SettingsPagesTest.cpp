@@ -140,11 +140,12 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
     ASSERT_NO_FATAL_FAILURE(shootPage(QStringLiteral("AdvancedSettingsContent")));
 
     // The notice after a send says what the desktop's opener answered: a
-    // stand-in xdg-open on PATH that exits 3 (no handler), then 0.
+    // stand-in xdg-open on PATH that exits 3 (no handler), then 0; so does
+    // the notice's "打开文件位置".
     QTemporaryDir bin;
     const QByteArray path = qgetenv("PATH");
     for (const auto& [name, body] :
-         {std::pair{"xdg-open", "exit $(cat \"$(dirname \"$0\")/status\")"},
+         {std::pair{"xdg-open", "echo \"$1\" >> \"$(dirname \"$0\")/opened\"; exit $(cat \"$(dirname \"$0\")/status\")"},
           std::pair{"xdg-mime", "echo thunderbird.desktop"}}) {
         QFile script(bin.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
@@ -177,9 +178,25 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
         pause(200ms);
         grabScreen().copy(*windowGeometry(notice->winId()))
             .save(artifactsFolder() + QStringLiteral("/feedback-notice-%1.png").arg(QLatin1String(status)));
-        click(notice->defaultButton());
+        QWidget* reveal = notice->findChild<QWidget*>(QStringLiteral("revealFile"));
+        click(reveal);
         ASSERT_TRUE(pollUntil([&] { return !notice || !notice->isVisible(); }, 3s));
+        QPointer<QWidget> failure;
+        const bool said = pollUntil([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("revealFailure") && w->isVisible()) failure = w;
+            return !failure.isNull();
+        }, *status == '3' ? 5s : 1s);
+        EXPECT_EQ(said, *status == '3') << "xdg-open exited " << status;
+        if (failure) failure->close();
     }
+    QFile opened(bin.filePath(QStringLiteral("opened")));
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    const QStringList addresses = QString::fromUtf8(opened.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(addresses.size(), 4);
+    EXPECT_TRUE(addresses[0].startsWith(QStringLiteral("mailto:?subject=")));
+    EXPECT_TRUE(addresses[1].startsWith(QStringLiteral("file:///")) && addresses[1].endsWith(QStringLiteral("/diagnostics")))
+        << addresses[1].toStdString();
     qputenv("PATH", path);
 
     click(QStringLiteral("tab.inputMethodStyle"));
