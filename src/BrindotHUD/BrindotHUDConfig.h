@@ -79,7 +79,7 @@ struct BrindotHUDConfig {
     double animationDuration = 0.25;
     std::vector<HUDContentType> contentTypes{HUDContentType::inputMethod, HUDContentType::time};
     std::optional<QString> customBackgroundPath;
-    bool hideWhileTyping = true;  // stored and edited; nothing in the HUD reads it
+    bool hideWhileTyping = true;  // a shown HUD goes at the next key that types
 
     static BrindotHUDConfig defaultConfig() { return {}; }
     bool isDetailed() const { return contentStyle == HUDContentStyle::detailed; }
@@ -113,7 +113,7 @@ struct HUDContentItem {
     }
 };
 
-// One day's typing counts, stored by whoever counts them; the HUD only reads.
+// One day's typing counts, as `TypingCounter` stores them.
 struct TypingStatistics {
     int characters = 0;
     int keystrokes = 0;

@@ -1,5 +1,6 @@
 #include "BrindotHUD/BrindotHUDManager.h"
 
+#include "BrindotHUD/HUDBounds.h"
 #include "BrindotHUD/HUDContentView.h"
 #include "BrindotHUD/HUDWindow.h"
 #include "Caret/Managers/BrindotManager.h"
@@ -81,8 +82,13 @@ BrindotHUDConfig BrindotHUDManager::loadConfig()
     const QString key = QString::fromLatin1(defaultsKey);
     if (!defaults.contains(key)) return BrindotHUDConfig::defaultConfig();
     const auto data = defaults.dataForKey(key);
-    const auto decoded = data ? decodeBrindotHUDConfig(*data)
-                              : json::Result<BrindotHUDConfig>::failure(QStringLiteral("The stored value is not data"));
+    const auto decoded =
+        !data ? json::Result<BrindotHUDConfig>::failure(QStringLiteral("The stored value is not data"))
+        : data->size() > hudBounds::maxRecordBytes
+            ? json::Result<BrindotHUDConfig>::failure(
+                  QStringLiteral("The stored record is %1 bytes, more than the 1 MiB a HUD record can hold")
+                      .arg(data->size()))
+            : decodeBrindotHUDConfig(*data);
     if (decoded.ok()) return *decoded.value;
     print(kPrefix + QStringLiteral("Failed to load HUD config: ") + decoded.error + QStringLiteral(", using default"));
     return BrindotHUDConfig::defaultConfig();
@@ -97,7 +103,7 @@ void BrindotHUDManager::showHUD(const QPointF& anchor)
     }
     hideHUD();
     auto items = makeContentItems();
-    const BrindotHUDConfig c = config();
+    const BrindotHUDConfig c = usableHUDConfig(config());
     auto window = std::make_shared<HUDWindow>(c, std::move(items), c.opacity);
     window->setAlpha(c.opacity);
     window->setupContentView();
@@ -105,8 +111,10 @@ void BrindotHUDManager::showHUD(const QPointF& anchor)
     window->setFrame(QRectF(window->origin(anchor, size), size));
     hudWindow_ = window;
     anchor_ = anchor;
-    window->orderFront();
+    // The first animation state is set before the panel is mapped, so it
+    // never flashes at its resting frame first.
     if (c.animationType != AnimationType::none) window->showAnimated();
+    window->orderFront();
     if (c.displayDuration > 0) {
         hideTimer_ = platform::scheduler().after(c.displayDuration, [self = self_] {
             if (*self) (*self)->hideHUD();

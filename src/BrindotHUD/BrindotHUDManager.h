@@ -2,6 +2,7 @@
 
 #include "BrindotHUD/BrindotHUDConfig.h"
 #include "BrindotHUD/CapsLockDoubleTap.h"
+#include "BrindotHUD/TypingCounter.h"
 #include "Platform/EventMonitor.h"
 #include "Platform/NotificationCenter.h"
 #include "Platform/Reactive/Published.h"
@@ -49,6 +50,10 @@ public:
     void refreshContent();
     void updateHUDPosition(const QPointF& anchor);
     void handleFlagsChanged(const platform::GlobalEvent& event);
+    // A key pressed elsewhere: counted for today, and with "hide while
+    // typing" on, any key but a modifier takes a shown HUD away.
+    void handleKeyDown(const platform::GlobalEvent& event);
+    TypingCounter& typingCounter() { return typing_; }
     QPointF bestDisplayPosition();
 
     std::vector<HUDContentItem> makeContentItems();
@@ -95,6 +100,9 @@ private:
     rx::CancellableSet cancellables_;
     platform::NotificationToken functionKeyObserver_;
     platform::EventMonitorToken keyboardMonitor_;
+    platform::EventMonitorToken keyDownMonitor_;
+    platform::NotificationToken terminateObserver_;
+    TypingCounter typing_;
     std::optional<QString> lastInputMethodName_;
     CapsLockDoubleTap capsLock_;
     rx::PassthroughSubject<int> inputSourceChanges_;

@@ -2,8 +2,11 @@
 // method, the clock, the battery, today's typing counts and the pointer.
 #include "BrindotHUD/BrindotHUDManager.h"
 
+#include "BrindotHUD/HUDBounds.h"
 #include "BrindotHUD/HUDIcons.h"
 #include "BrindotHUD/HUDTexts.h"
+#include "Caret/Managers/BrindotManager.h"
+#include "Platform/NotificationCenter.h"
 #include "Features/InputMethodStyle/Managers/InputSourceManager.h"
 #include "Platform/InputSources.h"
 #include "Platform/Console.h"
@@ -53,6 +56,17 @@ void BrindotHUDManager::setupMonitors()
                                                                        if (*self) (*self)->handleFlagsChanged(e);
                                                                    });
     }
+    if (services.eventMonitor) {
+        keyDownMonitor_ = services.eventMonitor->addGlobalMonitor(platform::GlobalEventType::keyDown,
+                                                                  [self = self_](const platform::GlobalEvent& e) {
+                                                                      if (*self) (*self)->handleKeyDown(e);
+                                                                  });
+    }
+    // What was counted since the last store is kept when the program quits.
+    terminateObserver_ = platform::notificationCenter().addObserver(
+        QString::fromLatin1(BrindotManager::willTerminateNotification), [self = self_](const platform::Notification&) {
+            if (*self) (*self)->typing_.save();
+        });
     if (services.keyboardState) capsLock_ = CapsLockDoubleTap(services.keyboardState->currentModifierFlags().capsLock);
 }
 
@@ -77,7 +91,7 @@ HUDContentItem BrindotHUDManager::inputMethodItem(bool detailed)
     if (current) {
         item.iconImage = current->icon;
         if (item.iconImage) hud::setTemplateImage(*item.iconImage, false);
-        item.value = current->displayName;
+        item.value = cappedText(current->displayName);
     }
     if (detailed) item.title = QStringLiteral("输入法");
     print(QStringLiteral("🔍 HUDContentItem创建完成 - capsLockOn: ") + optionalBool(item.capsLockOn));
@@ -92,7 +106,8 @@ std::vector<HUDContentItem> BrindotHUDManager::makeContentItems()
     auto title = [detailed](const char* text) {
         return detailed ? std::optional<QString>(QString::fromUtf8(text)) : std::nullopt;
     };
-    for (const HUDContentType type : config().contentTypes) {
+    const auto types = usableHUDConfig(config()).contentTypes;
+    for (const HUDContentType type : types) {
         switch (type) {
         case HUDContentType::inputMethod: items.push_back(inputMethodItem(detailed)); break;
         case HUDContentType::time: {
@@ -118,20 +133,25 @@ std::vector<HUDContentItem> BrindotHUDManager::makeContentItems()
 
 QString BrindotHUDManager::batteryItem() { return hud::batteryText(powerSources(), config().isDetailed()); }
 
+void BrindotHUDManager::handleKeyDown(const platform::GlobalEvent& event)
+{
+    typing_.count(event.key);
+    if (event.key == platform::KeyKind::modifier || !hudWindow_ || !config().hideWhileTyping) return;
+    print(kPrefix + QStringLiteral("⌨️ 正在打字，隐藏HUD"));
+    hideHUD();
+}
+
+// Counted this session and stored before, so the item is up to date between stores.
 QString BrindotHUDManager::typingCountItem()
 {
-    const TypingCounts c = loadTodayTypingStatistics();
+    const TypingCounter::Counts c = typing_.today();
     return hud::typingText(c.characters, c.keystrokes, c.backspaces, config().isDetailed());
 }
 
 BrindotHUDManager::TypingCounts BrindotHUDManager::loadTodayTypingStatistics()
 {
-    const QDateTime startOfDay = QDate::currentDate().startOfDay();
-    const auto data = platform::userDefaults().standard().dataForKey(typingStatisticsKey(startOfDay));
-    if (!data) return {};
-    const auto stats = decodeTypingStatistics(*data);
-    if (!stats.ok()) return {};
-    return {stats.value->characters, stats.value->keystrokes, stats.value->backspaces};
+    const auto c = TypingCounter::stored(QDate::currentDate().startOfDay());
+    return {c.characters, c.keystrokes, c.backspaces};
 }
 
 QPointF BrindotHUDManager::bestDisplayPosition()

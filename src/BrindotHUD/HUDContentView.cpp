@@ -53,9 +53,23 @@ HUDContentView::~HUDContentView()
     if (tooltipTimer_) tooltipTimer_->cancel();
 }
 
+void HUDContentView::setContentItems(std::vector<HUDContentItem> items)
+{
+    contentItems_ = std::move(items);
+    picture_ = QImage();
+}
+
 void HUDContentView::setLayerTransform(const QTransform& transform)
 {
+    if (transform == layerTransform_) return;
     layerTransform_ = transform;
+    update();
+}
+
+void HUDContentView::setRestingSize(const QSize& size)
+{
+    if (size == restingSize_) return;
+    restingSize_ = size;
     update();
 }
 
@@ -73,18 +87,30 @@ QColor HUDContentView::backgroundColor() const
 
 void HUDContentView::paintEvent(QPaintEvent*)
 {
+    const QSize drawing = restingSize_.isEmpty() ? size() : restingSize_;
+    const qreal dpr = devicePixelRatioF();
+    if (drawing.isEmpty()) return;
+    if (picture_.isNull() || picture_.size() != drawing * dpr) {
+        picture_ = QImage(drawing * dpr, QImage::Format_ARGB32_Premultiplied);
+        picture_.setDevicePixelRatio(dpr);
+        picture_.fill(Qt::transparent);
+        QPainter content(&picture_);
+        draw(content, QSizeF(drawing));
+    }
     QPainter p(this);
-    draw(p, QSizeF(size()));
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!layerTransform_.isIdentity()) {
+        const QPointF c(width() / 2.0, height() / 2.0);
+        p.setTransform(QTransform::fromTranslate(-c.x(), -c.y()) * layerTransform_ * QTransform::fromTranslate(c.x(), c.y()), true);
+    }
+    p.drawImage(QRectF(rect()), picture_);
 }
 
 void HUDContentView::draw(QPainter& p, const QSizeF& size)
 {
+    ++contentDrawCount_;
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    if (!layerTransform_.isIdentity()) {
-        const QPointF c(size.width() / 2, size.height() / 2);
-        p.setTransform(QTransform::fromTranslate(-c.x(), -c.y()) * layerTransform_ * QTransform::fromTranslate(c.x(), c.y()), true);
-    }
     drawBackground(p, size);
     p.setFont(itemFont(kFontSize));
     if (contentItems_.empty()) return drawEmptyState(p, size);

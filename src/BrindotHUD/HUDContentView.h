@@ -3,6 +3,7 @@
 #include "BrindotHUD/BrindotHUDConfig.h"
 #include "Platform/Scheduler.h"
 
+#include <QImage>
 #include <QTransform>
 #include <QWidget>
 
@@ -24,19 +25,25 @@ public:
 
     const std::vector<HUDContentItem>& contentItems() const { return contentItems_; }
     // The owner repaints after replacing the items.
-    void setContentItems(std::vector<HUDContentItem> items) { contentItems_ = std::move(items); }
+    void setContentItems(std::vector<HUDContentItem> items);
     const BrindotHUDConfig& config() const { return config_; }
 
     // A transform applied about the view's centre while drawing (flip and
     // rotate animations).
     void setLayerTransform(const QTransform& transform);
     const QTransform& layerTransform() const { return layerTransform_; }
+    // The size the panel rests at. The content is drawn once at that size
+    // and reused: animation steps that resize, fade or turn the panel only
+    // scale and transform the finished picture. Empty: the view's own size.
+    void setRestingSize(const QSize& size);
+    // How often the content itself (background, icons, texts) was drawn.
+    int contentDrawCount() const { return contentDrawCount_; }
 
     QColor backgroundColor() const;
     QWidget* tooltipWindow() const { return tooltipWindow_.get(); }
     void showTooltip();
 
-    // Drawing, on any painter of the view's size.
+    // The content, on any painter of the given size.
     void draw(QPainter& painter, const QSizeF& size);
 
     static const QString tooltipText;
@@ -58,6 +65,9 @@ private:
     std::vector<HUDContentItem> contentItems_;
     const BrindotHUDConfig config_;
     QTransform layerTransform_;
+    QSize restingSize_;
+    QImage picture_;  // the content at the resting size, until items or size change
+    int contentDrawCount_ = 0;
     std::unique_ptr<QWidget> tooltipWindow_;
     platform::TimerRef tooltipTimer_;
     std::shared_ptr<HUDContentView*> self_ = std::make_shared<HUDContentView*>(this);

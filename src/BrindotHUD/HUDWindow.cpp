@@ -1,5 +1,6 @@
 #include "BrindotHUD/HUDWindow.h"
 
+#include "BrindotHUD/HUDBounds.h"
 #include "BrindotHUD/HUDContentView.h"
 #include "Platform/LogSink.h"
 #include "Platform/Services.h"
@@ -96,8 +97,25 @@ void HUDWindow::updateMask()
 
 void HUDWindow::orderFront()
 {
+    restoreMouseHandling();
     show();
     raise();
+}
+
+void HUDWindow::restoreMouseHandling()
+{
+    if (!acceptsMouseMovedEvents()) {
+        setAcceptsMouseMovedEvents(true);
+        platform::systemLog(QStringLiteral("🖱️ [HUDWindow] ⚠️ Restored acceptsMouseMovedEvents to true"));
+    }
+    // An invisible window over the editor must not swallow its clicks.
+    const bool clickThrough = originalAlpha < hudBounds::clickThroughOpacity;
+    if (ignoresMouseEvents() && !clickThrough) {
+        setIgnoresMouseEvents(false);
+        platform::systemLog(QStringLiteral("🖱️ [HUDWindow] ⚠️ Restored ignoresMouseEvents to false"));
+    } else if (!ignoresMouseEvents() && clickThrough) {
+        setIgnoresMouseEvents(true);
+    }
 }
 
 void HUDWindow::apply(const hud::PanelState& state)
@@ -107,10 +125,17 @@ void HUDWindow::apply(const hud::PanelState& state)
     if (contentView_) contentView_->setLayerTransform(state.transform());
 }
 
+void HUDWindow::keepRestingPicture()
+{
+    if (contentView_)
+        contentView_->setRestingSize(QSize(static_cast<int>(std::ceil(frame_.width())), static_cast<int>(std::ceil(frame_.height()))));
+}
+
 void HUDWindow::showAnimated()
 {
     const auto plan = hud::showPlan(config_.animationType, frame_, alpha_, config_.animationDuration);
     if (!plan) return;
+    keepRestingPicture();
     animation_.start(*plan, [this](const hud::PanelState& s) { apply(s); });
 }
 
@@ -123,6 +148,7 @@ void HUDWindow::hide(std::function<void()> gone)
         if (gone) gone();
     };
     if (!plan) return orderOut();
+    keepRestingPicture();
     animation_.start(*plan, [this](const hud::PanelState& s) { apply(s); }, orderOut);
 }
 

@@ -41,7 +41,18 @@ public:
     double alpha() const { return alpha_; }
     void setAlpha(double alpha);
 
+    // Puts the panel on screen; first restores its mouse handling.
     void orderFront();
+    // Mouse-moved events on, and clicks taken, unless the panel is too faint
+    // to be seen: then clicks go through to the window below.
+    void restoreMouseHandling();
+    bool acceptsMouseMovedEvents() const { return hasMouseTracking(); }
+    void setAcceptsMouseMovedEvents(bool on) { setMouseTracking(on); }
+    bool ignoresMouseEvents() const { return windowFlags().testFlag(Qt::WindowTransparentForInput); }
+    // Only before the panel is on screen: a changed window flag hides a shown window.
+    void setIgnoresMouseEvents(bool on) { setWindowFlag(Qt::WindowTransparentForInput, on); }
+    // Sets the animation's first state at once: called before the panel is
+    // put on screen, it never shows at its resting frame first.
     void showAnimated();
     // Leaves with the hide animation; `gone` runs once the panel is off screen.
     void hide(std::function<void()> gone = {});
@@ -60,6 +71,8 @@ protected:
 
 private:
     void apply(const hud::PanelState& state);
+    // The content is drawn once, at the frame the panel rests at.
+    void keepRestingPicture();
     void updateMask();
     std::optional<QPointF> mouseLocation() const;
     void fadeTo(double alpha);

@@ -9,7 +9,11 @@
 
 namespace zorbel::platform {
 
-enum class GlobalEventType { leftMouseDown, flagsChanged };
+enum class GlobalEventType { leftMouseDown, flagsChanged, keyDown };
+
+// What a key press did, never which key it was: typing counts and "hide
+// while typing" need no more, and nothing more is ever kept.
+enum class KeyKind { character, backspace, modifier, other };
 
 // Modifier keys held or locked when the event happened.
 struct ModifierFlags {
@@ -26,6 +30,7 @@ struct GlobalEvent {
     // Pointer position in screen coordinates, top-left origin.
     QPointF location;
     ModifierFlags modifiers;
+    KeyKind key = KeyKind::other;  // keyDown only
     double timestamp = 0;  // seconds on the scheduler's clock
 };
 

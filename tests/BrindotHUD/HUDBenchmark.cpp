@@ -1,10 +1,17 @@
 // Figures, not pass or fail: the cost of showing the HUD on a trigger (the animation's own
-// duration excluded), whether anything keeps running while a shown HUD is idle, and the
-// resident memory after 1,000 shows. Runs offscreen on the simulated desktop.
+// duration excluded), whether anything keeps running while a shown HUD is idle, the
+// resident memory after 1,000 shows, and the CPU time of an input-method switch with a
+// fade against one without animation, every animation step painted. Runs offscreen on the
+// simulated desktop.
 #include "BrindotHUD/BrindotHUDManager.h"
+#include "BrindotHUD/HUDContentView.h"
 #include "BrindotHUD/HUDWindow.h"
 #include "Caret/CaretDesktopTest.h"
 #include "Caret/Managers/BrindotManager.h"
+#include "Platform/Simulated/SimulatedKeyboard.h"
+
+#include <QCoreApplication>
+#include <ctime>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,6 +28,12 @@ double residentMiB()
     if (!statm.open(QIODevice::ReadOnly)) return 0;
     const auto fields = statm.readAll().split(' ');
     return fields.size() > 1 ? fields[1].toDouble() * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
+}
+double cpuMilliseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 }  // namespace
 
@@ -61,4 +74,49 @@ TEST_F(HUDBenchmark, ShowCostIdleJobsAndMemory)
     std::printf("Jobs scheduled while a shown HUD is idle: %zu\n", world().scheduler.activeJobs());
     std::printf("Resident memory before / after 1,000 shows: %.1f / %.1f MiB\n", before, after);
     EXPECT_NE(hud.hudWindow(), nullptr);
+}
+
+// An input-method switch brings up a fresh panel: with a fade its steps are painted too.
+// The target is at most twice the cost of the same switch without animation.
+TEST_F(HUDBenchmark, InputMethodSwitchWithAndWithoutFade)
+{
+    world().keyboard.addSource(platform::SimulatedKeyboard::keyboardSource("us", "English (US)"));
+    world().keyboard.addSource(platform::SimulatedKeyboard::keyboardSource("de", "German"));
+    world().defaults.memorySuite("quellan.brindot").setBool("isBrindotEnabled", true);
+    double perSwitch[2] = {0, 0};
+    double drawsPerSwitch[2] = {0, 0};
+    const AnimationType types[2] = {AnimationType::none, AnimationType::fade};
+    for (int t = 0; t < 2; ++t) {
+        BrindotHUDConfig c;
+        c.animationType = types[t];
+        c.contentTypes = {HUDContentType::inputMethod, HUDContentType::time, HUDContentType::battery,
+                          HUDContentType::typingCount};
+        world().defaults.standard().setData("BrindotHUDConfig", *encodeJson(c).value);
+        BrindotManager::shared();
+        BrindotHUDManager::shared();
+        activate(*editor, *editor->first);
+        world().runFor(0.5);
+        constexpr int switches = 100;
+        int draws = 0;
+        const double start = cpuMilliseconds();
+        for (int i = 0; i < switches; ++i) {
+            world().keyboard.select(i % 2 ? "us" : "de");
+            // Throttle, the event's delay, then the animation, a painted frame per step.
+            for (int step = 0; step < 40; ++step) {
+                world().runFor(1.0 / 60);
+                QCoreApplication::processEvents();
+            }
+            if (auto* w = BrindotHUDManager::shared().hudWindow(); w && w->hudContentView())
+                draws += w->hudContentView()->contentDrawCount();
+            world().console.lines.clear();
+            world().log.clear();
+        }
+        perSwitch[t] = (cpuMilliseconds() - start) / switches;
+        drawsPerSwitch[t] = double(draws) / switches;
+        resetSharedInstances();
+    }
+    std::printf("Input-method switch, CPU per switch without animation / with fade: %.2f / %.2f ms (ratio %.2f, "
+                "target at most 2)\n", perSwitch[0], perSwitch[1], perSwitch[1] / perSwitch[0]);
+    std::printf("Content drawings per shown panel without animation / with fade: %.1f / %.1f\n", drawsPerSwitch[0],
+                drawsPerSwitch[1]);
 }

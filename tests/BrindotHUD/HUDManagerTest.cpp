@@ -7,6 +7,7 @@
 #include "Platform/PowerSource.h"
 #include "Platform/Simulated/SimulatedKeyboard.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -36,20 +37,37 @@ protected:
     void store(const BrindotHUDConfig& c) { world().defaults.standard().setData("BrindotHUDConfig", *encodeJson(c).value); }
     void functionKey() { world().notifications.post("functionKeyEvent", {}, {{"source", "mouseClick"}}); }
     QPointF indicator() { return BrindotManager::shared().currentPosition(); }
+    static int shownPanels()
+    {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) n += dynamic_cast<HUDWindow*>(w) && w->isVisible();
+        return n;
+    }
     platform::SimulatedPowerSource power;
 };
 
-TEST_F(HUDManagerTest, UnreadableRecordFallsBackAndKeepsItsBytesUntilASettingChanges)
+// A record that does not decode, or is too large to be read at all, gives one
+// message and the defaults; its bytes stay stored until a setting changes.
+TEST_F(HUDManagerTest, UnreadableOrOversizedRecordFallsBackAndKeepsItsBytesUntilASettingChanges)
 {
-    world().defaults.standard().setData("BrindotHUDConfig", R"({"isEnabled":false})");
-    auto& hud = BrindotHUDManager::shared();
-    EXPECT_EQ(hud.config(), BrindotHUDConfig::defaultConfig());
-    EXPECT_EQ(world().console.linesStartingWith("[BrindotHUDManager] Failed to load HUD config: ").size(), 1);
-    EXPECT_EQ(*world().defaults.standard().dataForKey("BrindotHUDConfig"), QByteArray(R"({"isEnabled":false})"));
-    auto c = hud.config();
-    c.offset = 30;
-    hud.setConfig(c);
-    EXPECT_EQ(*decodeBrindotHUDConfig(*world().defaults.standard().dataForKey("BrindotHUDConfig")).value, c);
+    BrindotHUDConfig huge;
+    huge.isEnabled = false;
+    huge.customBackgroundPath = QString(1100 * 1024, QLatin1Char('x'));
+    for (const QByteArray& stored : {QByteArray(R"({"isEnabled":false})"), *encodeJson(huge).value}) {
+        world().defaults.standard().setData("BrindotHUDConfig", stored);
+        auto& hud = BrindotHUDManager::shared();
+        EXPECT_EQ(hud.config(), BrindotHUDConfig::defaultConfig());
+        const auto failures = world().console.linesStartingWith("[BrindotHUDManager] Failed to load HUD config: ");
+        ASSERT_EQ(failures.size(), 1);
+        EXPECT_EQ(failures[0].contains("1 MiB"), stored.size() > 1024 * 1024);
+        EXPECT_EQ(*world().defaults.standard().dataForKey("BrindotHUDConfig"), stored);
+        auto c = hud.config();
+        c.offset = 30;
+        hud.setConfig(c);
+        EXPECT_EQ(*decodeBrindotHUDConfig(*world().defaults.standard().dataForKey("BrindotHUDConfig")).value, c);
+        resetSharedInstances();
+        world().console.lines.clear();
+    }
 }
 
 TEST_F(HUDManagerTest, FunctionKeyShowsOnePanelBesideTheIndicatorThatHidesAfterItsTime)
@@ -62,6 +80,7 @@ TEST_F(HUDManagerTest, FunctionKeyShowsOnePanelBesideTheIndicatorThatHidesAfterI
     functionKey();
     world().runFor(0.05);
     ASSERT_NE(hud.hudWindow(), nullptr);
+    EXPECT_EQ(shownPanels(), 1) << "the second event replaces the first panel";
     const QRectF frame = hud.hudWindow()->frame();
     EXPECT_DOUBLE_EQ(frame.center().x(), indicator().x());
     EXPECT_DOUBLE_EQ(frame.y(), indicator().y() + 20);
@@ -71,6 +90,51 @@ TEST_F(HUDManagerTest, FunctionKeyShowsOnePanelBesideTheIndicatorThatHidesAfterI
     EXPECT_NE(hud.hudWindow(), nullptr);
     world().runFor(0.2);
     EXPECT_EQ(hud.hudWindow(), nullptr);
+    EXPECT_EQ(shownPanels(), 0);
+}
+
+// The panel moves with the indicator, and goes when the indicator's point is
+// gone or the indicator is no longer shown. Each is checked at the moment the
+// indicator's manager publishes it, before anything else it publishes.
+TEST_F(HUDManagerTest, PanelMovesWithTheIndicatorAndGoesWithItsPointOrItsVisibility)
+{
+    BrindotHUDConfig c;
+    c.animationType = AnimationType::none;
+    auto& hud = start(c);
+    auto& brindot = BrindotManager::shared();
+    functionKey();
+    world().runFor(0.05);
+    ASSERT_NE(hud.hudWindow(), nullptr);
+    const QRectF first = hud.hudWindow()->frame();
+    desktop().focus(*editor->second);
+    deliver();
+    world().runFor(0.1);
+    ASSERT_NE(hud.hudWindow(), nullptr);
+    EXPECT_NE(indicator(), QPointF());
+    EXPECT_DOUBLE_EQ(hud.hudWindow()->frame().y() - first.y(), -40) << "the panel follows the caret to the second field";
+
+    std::vector<bool> shownWhenPointWentToZero;
+    auto point = brindot.currentPositionPublisher().sink([&](const QPointF& p) {
+        if (p.isNull()) shownWhenPointWentToZero.push_back(hud.hudWindow() != nullptr);
+    });
+    desktop().focus(*editor->window);
+    deliver();
+    world().runFor(0.1);
+    EXPECT_EQ(shownWhenPointWentToZero, std::vector<bool>{false});
+
+    activate(*editor, *editor->first);
+    world().runFor(0.5);
+    functionKey();
+    world().runFor(0.05);
+    ASSERT_NE(hud.hudWindow(), nullptr);
+    std::vector<bool> shownWhenHidden;
+    auto visible = brindot.isVisiblePublisher().sink([&](bool v) {
+        if (!v) shownWhenHidden.push_back(hud.hudWindow() != nullptr);
+    });
+    brindot.setIsEnabled(false);
+    world().runFor(0.1);
+    ASSERT_FALSE(shownWhenHidden.empty());
+    EXPECT_FALSE(shownWhenHidden.front());
 }
 
 // A settings change rebuilds the panel where the indicator is, and switching
@@ -228,4 +292,174 @@ TEST_F(HUDManagerTest, InputSourceSwitchesPostOnceForEachNewNameAndShowTheHUD)
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(items[0].value, QStringLiteral("German"));
     EXPECT_EQ(items[0].capsLockOn, std::optional<bool>(true));
+}
+
+// Numbers and lists no settings page offers are held within bounds where the
+// HUD uses them, once named in the log, and stored as they were.
+TEST_F(HUDManagerTest, HostileNumbersAndListsAreBoundedWhereUsedAndKeptAsStored)
+{
+    BrindotHUDConfig c;
+    c.padding = 15000;
+    c.cornerRadius = 1e6;
+    c.offset = -1e9;
+    c.opacity = 7;
+    c.animationDuration = 1e9;
+    c.displayDuration = 1e9;
+    c.layout = HUDLayout::vertical;
+    c.contentTypes.assign(50000, HUDContentType::custom);
+    const QByteArray stored = *encodeJson(c).value;
+    ASSERT_LT(stored.size(), 1024 * 1024);
+    auto& hud = start(c);
+    for (int round = 0; round < 2; ++round) {
+        functionKey();
+        world().runFor(0.05);
+        ASSERT_NE(hud.hudWindow(), nullptr);
+        EXPECT_EQ(hud.hudWindow()->contentItems().size(), 32u);
+        EXPECT_LT(hud.hudWindow()->frame().width(), 1000);
+        EXPECT_LT(hud.hudWindow()->frame().height(), 1200);
+        EXPECT_GT(hud.hudWindow()->frame().y(), indicator().y() - 400) << "the offset is bounded too";
+        world().runFor(2.1);
+        EXPECT_FALSE(hud.hudWindow()->isAnimating()) << "an animation lasts seconds at most";
+        EXPECT_DOUBLE_EQ(hud.hudWindow()->alpha(), 1.0);
+    }
+    EXPECT_EQ(world().log.linesContaining("Stored HUD value").size(), 7) << world().log.lines().join("\n").toStdString();
+    EXPECT_EQ(*world().defaults.standard().dataForKey("BrindotHUDConfig"), stored);
+    world().runFor(60);
+    EXPECT_EQ(hud.hudWindow(), nullptr) << "a display time of a billion seconds ends within a minute";
+}
+
+// A panel too faint to see lets clicks through to the editor below; any other
+// panel takes the mouse, and gets it back if something switched it off.
+TEST_F(HUDManagerTest, AFaintPanelLetsClicksThroughAndOthersTakeTheMouseBack)
+{
+    for (const double opacity : {0.0, 0.04, 0.05, 0.9}) {
+        BrindotHUDConfig c;
+        c.opacity = opacity;
+        auto& hud = start(c);
+        functionKey();
+        world().runFor(0.05);
+        ASSERT_NE(hud.hudWindow(), nullptr);
+        EXPECT_EQ(hud.hudWindow()->ignoresMouseEvents(), opacity < 0.05) << opacity;
+        EXPECT_TRUE(hud.hudWindow()->acceptsMouseMovedEvents());
+        resetSharedInstances();
+    }
+    EXPECT_TRUE(world().log.linesContaining("Restored").isEmpty());
+
+    HUDWindow panel(BrindotHUDConfig{}, {}, 0.9);
+    panel.setupContentView();
+    panel.setIgnoresMouseEvents(true);
+    panel.setAcceptsMouseMovedEvents(false);
+    panel.orderFront();
+    EXPECT_FALSE(panel.ignoresMouseEvents());
+    EXPECT_TRUE(panel.acceptsMouseMovedEvents());
+    EXPECT_EQ(world().log.linesContaining("🖱️ [HUDWindow] ⚠️ Restored acceptsMouseMovedEvents to true").size(), 1);
+    EXPECT_EQ(world().log.linesContaining("🖱️ [HUDWindow] ⚠️ Restored ignoresMouseEvents to false").size(), 1);
+}
+
+namespace {
+// Records the panel's frame and opacity at the moment it goes on screen.
+struct FirstShown : QObject {
+    std::optional<QRectF> frame;
+    double alpha = -1;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !frame) {
+            auto* panel = dynamic_cast<HUDWindow*>(watched);
+            frame = panel->frame();
+            alpha = panel->alpha();
+        }
+        return false;
+    }
+};
+struct ShowFilter : QObject {
+    FirstShown* first;
+    explicit ShowFilter(FirstShown* f) : first(f) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && dynamic_cast<HUDWindow*>(watched)) first->eventFilter(watched, event);
+        return false;
+    }
+};
+}  // namespace
+
+// An animated show starts on screen at its first animation state, never at
+// the resting frame; its steps move, resize, fade or turn the panel without
+// drawing its content again, so the icons are drawn once per show.
+TEST_F(HUDManagerTest, AnimatedShowsStartAtTheirFirstStateAndDrawTheContentOnce)
+{
+    for (const AnimationType type : {AnimationType::fade, AnimationType::slide, AnimationType::bounce,
+                                     AnimationType::magic, AnimationType::flip}) {
+        SCOPED_TRACE(rawValue(type).toStdString());
+        BrindotHUDConfig c;
+        c.animationType = type;
+        c.contentTypes = {HUDContentType::custom, HUDContentType::typingCount};
+        auto& hud = start(c);
+        QCoreApplication::processEvents();  // the panel the activation brought is drawn
+        FirstShown first;
+        ShowFilter filter(&first);
+        qApp->installEventFilter(&filter);
+        functionKey();
+        world().runFor(0.05);
+        qApp->removeEventFilter(&filter);
+        ASSERT_NE(hud.hudWindow(), nullptr);
+        const QSizeF size = hud.hudWindow()->contentSize();
+        const QRectF rest(hud.hudWindow()->origin(indicator(), size), size);
+        ASSERT_TRUE(first.frame);
+        EXPECT_TRUE(*first.frame != rest || first.alpha == 0) << "shown at the resting frame before the animation";
+        world().console.lines.clear();
+        // The panel the event replaced leaves with its own animation meanwhile.
+        for (int step = 0; step < 40; ++step) {
+            world().runFor(1.0 / 60);
+            QCoreApplication::processEvents();
+        }
+        EXPECT_FALSE(hud.hudWindow()->isAnimating());
+        EXPECT_EQ(hud.hudWindow()->hudContentView()->contentDrawCount(), 1);
+        EXPECT_EQ(world().console.count("SmartIconAdapter: 图标绘制开始"), 2);
+        resetSharedInstances();
+    }
+}
+
+// With "hide while typing" on, a key that types (not a modifier) takes the
+// panel away. Every key press is counted for the day by its kind only, shown
+// at once in the typing item and stored at most once a minute and at quit.
+TEST_F(HUDManagerTest, TypingHidesTheHUDAndIsCountedForTheDay)
+{
+    using platform::KeyKind;
+    BrindotHUDConfig c;
+    c.animationType = AnimationType::none;
+    c.contentTypes = {HUDContentType::typingCount};
+    auto& hud = start(c);
+    QDateTime now(QDate(2026, 12, 9), QTime(23, 58));
+    hud.typingCounter().setWallClock([&] { return now; });
+    const QString today = typingStatisticsKey(QDate(2026, 12, 9).startOfDay());
+    functionKey();
+    world().runFor(0.05);
+    mouse().pressKey(KeyKind::modifier);
+    EXPECT_NE(hud.hudWindow(), nullptr) << "a modifier alone is no typing";
+    for (const KeyKind key : {KeyKind::character, KeyKind::character, KeyKind::backspace, KeyKind::character})
+        mouse().pressKey(key);
+    EXPECT_EQ(hud.hudWindow(), nullptr);
+    EXPECT_EQ(hud.typingCountItem(), QStringLiteral("3字 • 5次击键 • 1次回退"));
+    EXPECT_FALSE(world().defaults.standard().contains(today)) << "not stored at every key";
+    world().runFor(60);
+    auto stored = decodeTypingStatistics(*world().defaults.standard().dataForKey(today));
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(stored.value->keystrokes, 5);
+
+    auto keep = hud.config();
+    keep.hideWhileTyping = false;
+    hud.setConfig(keep);
+    functionKey();
+    world().runFor(0.05);
+    mouse().pressKey(KeyKind::character);
+    EXPECT_NE(hud.hudWindow(), nullptr) << "switched off, typing leaves the panel up";
+    world().notifications.post(BrindotManager::willTerminateNotification);
+    EXPECT_EQ(decodeTypingStatistics(*world().defaults.standard().dataForKey(today)).value->characters, 4);
+
+    mouse().pressKey(KeyKind::character);
+    now = now.addSecs(180);
+    mouse().pressKey(KeyKind::backspace);
+    EXPECT_EQ(hud.typingCountItem(), QStringLiteral("0字 • 1次击键 • 1次回退")) << "a new day starts from zero";
+    EXPECT_EQ(decodeTypingStatistics(*world().defaults.standard().dataForKey(today)).value->keystrokes, 7)
+        << "the day that ended keeps its last minute";
 }

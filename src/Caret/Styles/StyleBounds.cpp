@@ -20,16 +20,22 @@ struct NamedValues {
 
 double boundedStyleValue(const char* name, double value, double low, double high)
 {
+    return boundedStoredValue(QStringLiteral("style"), QStringLiteral("the indicator"), name, value, low, high);
+}
+
+double boundedStoredValue(const QString& record, const QString& user, const char* name, double value, double low,
+                          double high)
+{
     const double used = std::isnan(value) ? low : std::clamp(value, low, high);
     if (used == value) return value;
-    const QString field = QString::fromLatin1(name);
+    const QString field = record + QLatin1Char('.') + QString::fromLatin1(name);
     const QString stored = text::number(value);
     auto& named = sharedInstance<NamedValues>().lastNamed;
     const auto last = named.find(field);
     if (last == named.end() || last->second != stored) {
         named[field] = stored;
-        Logger::shared().warning(QStringLiteral("Stored style value %1 = %2 is out of range; the indicator uses %3")
-                                     .arg(field, stored, text::number(used)),
+        Logger::shared().warning(QStringLiteral("Stored %1 value %2 = %3 is out of range; %4 uses %5")
+                                     .arg(record, QString::fromLatin1(name), stored, user, text::number(used)),
                                  ZHERE("bounded(_:)"));
     }
     return used;

@@ -19,6 +19,10 @@ inline constexpr double maxOffset = 200;        // the settings page offers -50 
 
 // The value within [low, high]; a value that is no number gives low.
 double boundedStyleValue(const char* name, double value, double low, double high);
+// The same for any stored record: `record` names it in the warning ("style",
+// "HUD") and `user` what draws it ("the indicator", "the HUD").
+double boundedStoredValue(const QString& record, const QString& user, const char* name, double value, double low,
+                          double high);
 // Each component within 0 to 1.
 BrindotColor boundedStyleColor(const char* name, const BrindotColor& color);
 

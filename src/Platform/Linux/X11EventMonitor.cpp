@@ -12,11 +12,25 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 
 namespace zorbel::platform {
+
+KeyKind keyKindOf(unsigned long keysym, const ModifierFlags& held)
+{
+    if (keysym == XK_BackSpace) return KeyKind::backspace;
+    if (IsModifierKey(keysym)) return KeyKind::modifier;
+    // A shortcut types nothing.
+    if (held.control || held.option || held.command) return KeyKind::other;
+    const bool printable = (keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff) ||
+                           (keysym >= 0x100 && keysym < 0xfe00) || (keysym & 0xff000000UL) == 0x01000000UL ||
+                           IsKeypadKey(keysym) || keysym == XK_Return || keysym == XK_Tab;
+    return printable ? KeyKind::character : KeyKind::other;
+}
 
 X11EventMonitor::X11EventMonitor()
 {
@@ -62,13 +76,17 @@ void X11EventMonitor::updateSelections()
 {
     if (!display_) return;
     const bool buttons = monitors_.count(GlobalEventType::leftMouseDown) > 0 && xiOpcode_ >= 0;
-    const bool flags = monitors_.count(GlobalEventType::flagsChanged) > 0 && xkbEventBase_ >= 0;
-    if (buttons != buttonsSelected_) {
+    const bool keys = monitors_.count(GlobalEventType::keyDown) > 0 && xiOpcode_ >= 0;
+    // Key presses are told apart from shortcuts by the modifiers held.
+    const bool flags = (monitors_.count(GlobalEventType::flagsChanged) > 0 || keys) && xkbEventBase_ >= 0;
+    if (buttons != buttonsSelected_ || keys != keysSelected_) {
         unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
         if (buttons) XISetMask(mask, XI_RawButtonPress);
+        if (keys) XISetMask(mask, XI_RawKeyPress);
         XIEventMask em{XIAllMasterDevices, static_cast<int>(sizeof mask), mask};
         XISelectEvents(display_, DefaultRootWindow(display_), &em, 1);
         buttonsSelected_ = buttons;
+        keysSelected_ = keys;
     }
     if (flags != flagsSelected_) {
         const unsigned long details = XkbModifierStateMask | XkbModifierLockMask;
@@ -116,7 +134,17 @@ void X11EventMonitor::drain()
         if (ev.type == GenericEvent && ev.xcookie.extension == xiOpcode_ && XGetEventData(display_, &ev.xcookie)) {
             const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
             const bool leftDown = ev.xcookie.evtype == XI_RawButtonPress && raw->detail == 1;
+            const bool keyDown = ev.xcookie.evtype == XI_RawKeyPress;
+            const int keycode = raw->detail;
             XFreeEventData(display_, &ev.xcookie);
+            // Typing in this program's own windows is not typing elsewhere.
+            if (keyDown && !QGuiApplication::focusWindow()) {
+                GlobalEvent e;
+                e.type = GlobalEventType::keyDown;
+                e.modifiers = lastFlags_;
+                e.key = keyKindOf(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0), lastFlags_);
+                monitors_.deliver(e);
+            }
             if (!leftDown) continue;
             Window root = 0, child = 0;
             int rx = 0, ry = 0, wx = 0, wy = 0;

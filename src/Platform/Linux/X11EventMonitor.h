@@ -9,9 +9,13 @@ struct _XDisplay;
 
 namespace zorbel::platform {
 
-// Global mouse-down and modifier events from the X server: XInput2 raw
-// button events on the root window (they arrive without grabbing anything)
-// and XKB state changes. The server is asked for events only while a
+// What pressing a key with this keysym (of the keyboard's first level) does
+// while these modifiers are held.
+KeyKind keyKindOf(unsigned long keysym, const ModifierFlags& held);
+
+// Global mouse-down, key-down and modifier events from the X server: XInput2
+// raw button and key events on the root window (they arrive without grabbing
+// anything) and XKB state changes. A key press is reported only by its kind. The server is asked for events only while a
 // monitor of that kind is installed, so an idle program gets no wake-ups.
 class X11EventMonitor final : public EventMonitorService {
 public:
@@ -34,6 +38,7 @@ private:
     int xiOpcode_ = -1;
     int xkbEventBase_ = -1;
     bool buttonsSelected_ = false;
+    bool keysSelected_ = false;
     bool flagsSelected_ = false;
     ModifierFlags lastFlags_;
     QSocketNotifier* notifier_ = nullptr;

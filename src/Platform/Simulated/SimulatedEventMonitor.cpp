@@ -18,4 +18,12 @@ void SimulatedEventMonitor::changeFlags(const ModifierFlags& flags)
     send(e);
 }
 
+void SimulatedEventMonitor::pressKey(KeyKind kind)
+{
+    GlobalEvent e;
+    e.type = GlobalEventType::keyDown;
+    e.key = kind;
+    send(e);
+}
+
 }  // namespace zorbel::platform

@@ -17,6 +17,8 @@ public:
     void click(QPointF location = {});
     // Modifier keys changed (Caps Lock pressed, Shift held...).
     void changeFlags(const ModifierFlags& flags);
+    // A key pressed in another application.
+    void pressKey(KeyKind kind);
     void send(const GlobalEvent& event) { monitors_.deliver(event); }
 
     int monitorCount(GlobalEventType type) const { return monitors_.count(type); }

@@ -1,6 +1,7 @@
 // The real program with the HUD switched on, beside a GTK 3 editor: Caps Lock brings the
 // HUD up below the indicator, at the stored opacity whatever the animation, without taking
-// the keyboard from the editor, and it goes again after its display time.
+// the keyboard from the editor, and it goes again after its display time; typing takes it
+// away and is counted; a HUD too faint to see lets clicks through.
 #include "BrindotHUD/BrindotHUDConfig.h"
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "indicator/IndicatorChecks.h"
@@ -105,6 +106,19 @@ protected:
         return settledWindow(title, quiet, id);
     }
 
+    // The program started with a HUD that stays, brought up by Caps Lock over the editor.
+    std::optional<QRect> showStayingHUD(double opacity)
+    {
+        BrindotHUDConfig c = storedHUD(AnimationType::none);
+        c.displayDuration = 0;
+        c.opacity = opacity;
+        writeSettings(c);
+        startProgram();
+        if (!settled(kIndicatorTitle, 400ms) || !focusWindow(client_->windowId())) return std::nullopt;
+        toggleCapsLock();
+        return settled(kHUDTitle, 300ms);
+    }
+
     void toggleCapsLock()
     {
         ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
@@ -160,6 +174,45 @@ TEST_F(HUDProgramTest, CapsLockShowsTheHUDBelowTheIndicatorAtItsOpacityAndItGoes
         // Each round starts with Caps Lock off.
         ASSERT_NO_FATAL_FAILURE(toggleCapsLock());
     }
+}
+
+// "Hide while typing" is on by default: the first key typed in the editor takes the HUD
+// away, and the day's counts reach the settings file when the program is asked to quit.
+TEST_F(HUDProgramTest, TypingHidesTheHUDAndTheDaysCountsAreStoredAtQuit)
+{
+    ASSERT_TRUE(showStayingHUD(kOpacity)) << output();
+    const auto id = windowNamed(kHUDTitle);
+    ASSERT_TRUE(id);
+    ASSERT_TRUE(typeText(QStringLiteral("abc")));
+    ASSERT_TRUE(pressKeys(QStringLiteral("BackSpace")));
+    EXPECT_TRUE(pollUntil([&] { return isViewable(*id) != true; }, 2s)) << "typing hides the HUD\n" << output();
+    stopProgram();
+
+    QSettings defaults(config_.path() + QStringLiteral("/zorbel/defaults.ini"), QSettings::IniFormat);
+    const QVariant stored = defaults.value(typingStatisticsKey(QDate::currentDate().startOfDay()));
+    ASSERT_TRUE(stored.isValid()) << defaults.allKeys().join(QLatin1Char(' ')).toStdString();
+    const auto counts = decodeTypingStatistics(stored.toByteArray());
+    ASSERT_TRUE(counts.ok()) << counts.error.toStdString();
+    EXPECT_EQ(counts.value->characters, 3);
+    EXPECT_EQ(counts.value->backspaces, 1);
+    EXPECT_GE(counts.value->keystrokes, 4);
+}
+
+// A HUD at 3 % opacity cannot be seen, so a click on it reaches the editor below: the
+// HUD stands below the single-line entry, over the text view, and a click there moves
+// the keyboard to the text view, where the next letter goes.
+TEST_F(HUDProgramTest, AHUDTooFaintToSeeLetsClicksThroughToTheEditor)
+{
+    const auto hud = showStayingHUD(0.03);
+    ASSERT_TRUE(hud) << output();
+    ASSERT_TRUE(clickAt({hud->right() - 4, hud->center().y()}));
+    ASSERT_TRUE(typeText(QStringLiteral("y")));
+    const qint64 pid = client_->pid();
+    QStringList texts;
+    EXPECT_TRUE(pollUntil([&] {
+        texts = editableTexts(pid).value_or(QStringList());
+        return texts.size() == 2 && texts[1].contains(QLatin1Char('y'), Qt::CaseInsensitive);
+    }, 5s)) << "the HUD took the click: " << texts.join(QStringLiteral(" | ")).toStdString();
 }
 
 }  // namespace
