@@ -214,9 +214,13 @@ void X11Keyboard::updateSelections()
     if (!modifierObservers_.empty()) state |= XkbModifierStateMask | XkbModifierLockMask;
     if (state == selected_) return;
     XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask, state);
-    // New layouts (a new keymap or new group names) may change the selected source.
+    // New layouts (a new keymap or new group names) may change the selected source. A
+    // keymap loaded whole (setxkbmap, a daemon setting its layout) comes as a new keyboard,
+    // not as changed names.
     const unsigned long names = selectionObservers_.empty() ? 0 : XkbGroupNamesMask;
     XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbNamesNotify, XkbAllNamesMask, names);
+    const unsigned long keymap = selectionObservers_.empty() ? 0 : XkbAllNewKeyboardEventsMask;
+    XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbNewKeyboardNotify, XkbAllNewKeyboardEventsMask, keymap);
     selected_ = state;
     XFlush(display_);
     QTimer::singleShot(0, notifier_, [self = self_]() {
@@ -237,7 +241,7 @@ void X11Keyboard::drain()
         }
         if (ev.type != xkbEventBase_) continue;
         const auto* xkb = reinterpret_cast<const XkbEvent*>(&ev);
-        if (xkb->any.xkb_type == XkbNamesNotify) {
+        if (xkb->any.xkb_type == XkbNamesNotify || xkb->any.xkb_type == XkbNewKeyboardNotify) {
             groupEvent = true;
             continue;
         }

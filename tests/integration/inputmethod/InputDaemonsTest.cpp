@@ -212,9 +212,10 @@ TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
     EXPECT_EQ(seen, 40);
 }
 
-// A layout switch whose event reaches the program while it waits for a reply to something
-// else is announced all the same, not at the next key.
-TEST_F(InputDaemonsTest, ALayoutSwitchThatArrivesDuringARequestIsAnnounced)
+// Every switch of the X layout is announced: a group locked while the program waits for a
+// reply to something else (the event then sits in Xlib's queue, not on the socket), and a
+// keymap loaded whole, as setxkbmap or a daemon setting its layout does.
+TEST_F(InputDaemonsTest, EveryLayoutSwitchIsAnnounced)
 {
     ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de")}));
     ASSERT_TRUE(lockXkbGroup(0));
@@ -230,6 +231,11 @@ TEST_F(InputDaemonsTest, ALayoutSwitchThatArrivesDuringARequestIsAnnounced)
         EXPECT_TRUE(pollUntil([&] { return changes == before + 1; }, 5s)) << "to group " << group;
     }
     EXPECT_EQ(currentId(), QStringLiteral("xkb:us::eng"));
+
+    const int before = changes;
+    ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("de")}));
+    EXPECT_TRUE(pollUntil([&] { return changes == before + 1; }, 5s)) << "a new keymap";
+    EXPECT_EQ(currentId(), QStringLiteral("xkb:de::deu"));
 }
 
 }  // namespace
