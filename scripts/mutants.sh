@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Breaks the program on purpose, one small change at a time, and checks that the tests notice.
+# Run by hand (the test command does not run it); it takes a while: every mutant rebuilds what
+# it touched and runs the tests of its area.
+#
+#   scripts/mutants.sh [-k] [-j JOBS] [NAME-PATTERN]
+#
+# Each mutant in tests/mutants.txt replaces one exact piece of text in one source file with a
+# plausible bug (a flipped comparison, a dropped call, swapped coordinates, an off-by-one, a
+# missing store or post). The mutants are applied one by one to a clean copy of HEAD (never to
+# this work tree), which is built once and then rebuilt incrementally; a mutant is caught when
+# one of its tests fails. Uncommitted changes are not part of the copy: commit first.
+#
+#   NAME-PATTERN  only the mutants whose name matches this extended regular expression
+#   -k            keep the copy and its build in $ZORBEL_MUTANTS_DIR for the next run
+#   -j JOBS       build jobs (default: the number of cores)
+#
+# ZORBEL_MUTANTS_DIR  where the copy lives (default: a new folder under ${TMPDIR:-/tmp})
+set -uo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+keep=0
+jobs=$(nproc)
+while getopts "kj:" opt; do
+  case $opt in
+    k) keep=1 ;;
+    j) jobs=$OPTARG ;;
+    *) sed -n '2,18p' "$0" >&2; exit 2 ;;
+  esac
+done
+shift $((OPTIND - 1))
+pattern=${1:-}
+
+list=$repo/tests/mutants.txt
+[[ -r $list ]] || { echo "mutants: $list is missing" >&2; exit 2; }
+
+say() { echo "mutants: $*" >&2; }
+
+# --- reading the list -------------------------------------------------------------------
+# A mutant is a block:
+#   @ NAME
+#   file PATH           (relative to the repository)
+#   tests REGEX         (ctest -R: the tests that should notice)
+#   - EXACT TEXT        (must occur exactly once in the file)
+#   + REPLACEMENT       (may be empty: "+" alone drops the text)
+names=() files=() tests=() olds=() news=()
+parse_list() {
+  local line name="" file="" test="" old="" new="" have_old=0 have_new=0
+  flush() {
+    [[ -z $name ]] && return
+    if [[ -z $file || -z $test || $have_old == 0 || $have_new == 0 ]]; then
+      say "incomplete mutant \"$name\" in $list"; exit 2
+    fi
+    names+=("$name") files+=("$file") tests+=("$test") olds+=("$old") news+=("$new")
+  }
+  while IFS= read -r line || [[ -n $line ]]; do
+    case $line in
+      "@ "*) flush; name=${line#@ } file="" test="" old="" new="" have_old=0 have_new=0 ;;
+      "file "*) file=${line#file } ;;
+      "tests "*) test=${line#tests } ;;
+      "- "*) old=${line#- } have_old=1 ;;
+      "+ "*) new=${line#+ } have_new=1 ;;
+      "+") new="" have_new=1 ;;
+      "" | "#"*) ;;
+      *) say "cannot read this line of $list: $line"; exit 2 ;;
+    esac
+  done < "$list"
+  flush
+}
+parse_list
+
+# --- the clean copy -----------------------------------------------------------------------
+work=${ZORBEL_MUTANTS_DIR:-}
+if [[ -z $work ]]; then
+  work=$(mktemp -d "${TMPDIR:-/tmp}/zorbel-mutants.XXXXXX") || exit 1
+fi
+tree=$work/tree
+build=$tree/build
+cleanup() { ((keep)) || rm -rf "$work"; }
+trap cleanup EXIT
+
+say "copying HEAD ($(git rev-parse --short HEAD)) to $tree"
+rm -rf "$tree.new" && mkdir -p "$tree.new"
+git archive HEAD | tar -x -C "$tree.new" || exit 1
+# Keep the old build (faster), but take the new sources.
+if [[ -d $build ]]; then mv "$build" "$tree.new/build"; fi
+rm -rf "$tree" && mv "$tree.new" "$tree"
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+say "building the unmutated copy"
+cmake -G Ninja -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >"$work/configure.log" 2>&1 \
+  || { say "configure failed: $work/configure.log"; keep=1; exit 1; }
+cmake --build "$build" -j "$jobs" >"$work/build.log" 2>&1 \
+  || { say "the unmutated copy does not build: $work/build.log"; keep=1; exit 1; }
+
+apply() { # FILE OLD NEW -> 0 when replaced exactly once
+  /usr/bin/python3 - "$@" <<'EOF'
+import sys
+path, old, new = sys.argv[1:4]
+text = open(path, encoding="utf-8").read()
+count = text.count(old)
+if count != 1:
+    sys.stderr.write(f"found {count} times, not once: {old}\n")
+    sys.exit(1)
+open(path, "w", encoding="utf-8").write(text.replace(old, new, 1))
+EOF
+}
+
+# --- the mutants ---------------------------------------------------------------------------
+caught=() survived=() broken=()
+declare -A results=()
+for i in "${!names[@]}"; do
+  name=${names[i]}
+  [[ -n $pattern && ! $name =~ $pattern ]] && continue
+  src=$tree/${files[i]}
+  log=$work/mutant-$i.log
+  if [[ ! -f $src ]]; then
+    say "SKIPPED  $name: ${files[i]} does not exist"; broken+=("$name (no file)"); continue
+  fi
+  cp -p "$src" "$work/original"
+  if ! apply "$src" "${olds[i]}" "${news[i]}" 2>"$log"; then
+    say "SKIPPED  $name: $(cat "$log")"; broken+=("$name (text not found)"); continue
+  fi
+  start=$SECONDS
+  if ! cmake --build "$build" -j "$jobs" >>"$log" 2>&1; then
+    outcome="does not build"
+    broken+=("$name (does not build)")
+  elif ctest --test-dir "$build" --no-tests=error --parallel 4 -R "${tests[i]}" >>"$log" 2>&1; then
+    outcome="SURVIVED"
+    survived+=("$name")
+  else
+    outcome="caught"
+    caught+=("$name")
+  fi
+  # Restore the original and its time stamp's successor, so the next build recompiles it.
+  cp "$work/original" "$src" && touch "$src"
+  say "$(printf '%-15s %4ss  %s' "$outcome" $((SECONDS - start)) "$name")"
+done
+# The copy ends unmutated, so a kept build is clean for the next run.
+cmake --build "$build" -j "$jobs" >/dev/null 2>&1
+
+total=$((${#caught[@]} + ${#survived[@]}))
+echo
+echo "Caught ${#caught[@]} of $total mutants$( ((total)) && echo " ($((100 * ${#caught[@]} / total)) %)")."
+if ((${#survived[@]})); then
+  echo "Survived (no test failed):"
+  printf '  %s\n' "${survived[@]}"
+fi
+if ((${#broken[@]})); then
+  echo "Not run (fix tests/mutants.txt):"
+  printf '  %s\n' "${broken[@]}"
+fi
+((keep)) && echo "The copy and its logs are in $work."
+((${#survived[@]} == 0 && ${#broken[@]} == 0))
