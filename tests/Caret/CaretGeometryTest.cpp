@@ -154,7 +154,9 @@ TEST_F(CaretGeometry, ContainmentInTheFrameCountsTouchingEdgesInside)
     EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(100, 860, 8, 16), false})) << "bottom edges touch";
 
     f.setLayout({QPointF(100, 204.5), 8, 16, false});
-    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(100, 860, 300, 20), true})) << "half a point outside";
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(100, 860, 300, 20), true})) << "half a point below";
+    f.setLayout({QPointF(100, 199.5), 8, 16, false});
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(100, 860, 300, 20), true})) << "half a point above";
 
     EXPECT_TRUE(rectContainsRect(QRectF(0, 0, 10, 10), QRectF(10, 10, 0, 0)));
     EXPECT_TRUE(rectContainsRect(QRectF(0, 0, 10, 10), QRectF(10, 10, -10, -10))) << "sizes are normalised";
@@ -204,6 +206,10 @@ TEST_F(CaretGeometry, NoCaretForOtherFocusOrNoScreens)
     EXPECT_EQ(lookup(), std::nullopt);
     focused(window_->addChild(QStringLiteral("AXWebArea"), QRectF(10, 10, 50, 20)));
     EXPECT_EQ(lookup(), std::nullopt) << "a role outside the known set";
+
+    auto& combo = focused(window_->addComboBox(kFieldFrame, QStringLiteral("abc")));
+    combo.setCaret(0);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(100, 864, 8, 16), false})) << "an editable combo box takes text";
 
     auto& f = field(QStringLiteral("abc"));
     f.removeAttribute(QStringLiteral("AXPosition"));
