@@ -1,35 +1,19 @@
 #include "Platform/IniUserDefaults.h"
 
+#include "Platform/IniFormat.h"
 #include "Platform/IniText.h"
 #include "Platform/LogSink.h"
+#include "Platform/SafeFiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryFile>
-
-#include <cstdio>
 
 namespace zorbel::platform {
 
 namespace {
-
-// Qt reads INI text only from a file. A fresh file name each time keeps
-// QSettings' per-process cache of files from answering with an older text.
-std::optional<IniUserDefaults::Values> parseIni(const QByteArray& bytes, bool* formatError)
-{
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/zorbel-settings-XXXXXX.ini"));
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) return std::nullopt;
-    file.close();
-    QSettings settings(file.fileName(), QSettings::IniFormat);
-    IniUserDefaults::Values values;
-    for (const QString& key : settings.allKeys()) values[key] = settings.value(key);
-    *formatError = settings.status() == QSettings::FormatError;
-    return values;
-}
 
 QString freeName(const QString& base)
 {
@@ -39,10 +23,18 @@ QString freeName(const QString& base)
     return name;
 }
 
+// A link is followed, so that a settings file kept elsewhere stays linked.
+QString resolvedPath(const QString& path)
+{
+    const QFileInfo link(path);
+    return link.isSymLink() ? link.symLinkTarget() : link.absoluteFilePath();
+}
+
 }  // namespace
 
 IniUserDefaults::IniUserDefaults(QString filePath) : path_(std::move(filePath))
 {
+    files::removeAbandonedWrites(resolvedPath(path_));
     Contents contents = readFile();
     values_ = std::move(contents.values);
     if (contents.state == State::damaged) {
@@ -53,30 +45,28 @@ IniUserDefaults::IniUserDefaults(QString filePath) : path_(std::move(filePath))
                                                "the rest read as defaults")
                                     .arg(path_, where));
     } else if (contents.state == State::unreadable) {
-        ZORBEL_PLATFORM_WARNING(QStringLiteral("Settings file %1 cannot be read; defaults are used").arg(path_));
+        ZORBEL_PLATFORM_WARNING(
+            QStringLiteral("Settings file %1 cannot be read; defaults are used (it %2)").arg(path_, contents.problem));
     }
 }
 
 IniUserDefaults::Contents IniUserDefaults::readFile() const
 {
     Contents contents;
-    const QFileInfo info(path_);
-    if (!info.exists()) return contents;
-    contents.state = State::unreadable;
-    // Opening a FIFO waits for a writer that never comes; a device or a folder
+    const files::ReadResult file = files::readRegularFile(path_, maximumFileSize);
+    if (file.status == files::ReadResult::Status::absent) return contents;
+    // A FIFO would wait for a writer that never comes; a device or a folder
     // holds no settings.
-    if (!info.isFile()) return contents;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return contents;
-    contents.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return contents;
+    if (!file.ok()) {
+        contents.state = State::unreadable;
+        contents.problem = file.problem;
+        return contents;
+    }
+    contents.bytes = file.bytes;
     const IniText text = checkIniText(contents.bytes);
-    bool formatError = false;
-    auto values = parseIni(text.damaged() ? text.trusted : contents.bytes, &formatError);
-    if (!values) return contents;
-    contents.values = std::move(*values);
+    contents.values = ini::decode(text.trusted);
     contents.firstDamagedLine = text.firstDamagedLine;
-    contents.state = text.damaged() || formatError ? State::damaged : State::sound;
+    contents.state = text.damaged() ? State::damaged : State::sound;
     return contents;
 }
 
@@ -98,29 +88,44 @@ bool IniUserDefaults::setObject(const QString& key, const QVariant& value) { ret
 
 bool IniUserDefaults::removeObject(const QString& key) { return change(key, std::nullopt); }
 
-// The value applies in memory even when it cannot be saved.
+// The value applies in memory even when it cannot be saved, and every change
+// not saved yet goes with the next write, so a write that fails loses nothing
+// that a later one can still save.
 bool IniUserDefaults::change(const QString& key, const std::optional<QVariant>& value)
 {
-    const auto apply = [&](Values& values) {
-        if (value) {
-            values[key] = *value;
+    const auto apply = [](Values& values, const QString& name, const std::optional<QVariant>& v) {
+        if (v) {
+            values[name] = *v;
         } else {
-            values.erase(key);
+            values.erase(name);
         }
     };
-    apply(values_);
+    apply(values_, key, value);
+    unsaved_[key] = value;
     Contents disk = readFile();
     if (disk.state == State::unreadable) {
-        ZORBEL_PLATFORM_ERROR(QStringLiteral("Cannot write \"%1\" to %2: the file cannot be read, and replacing "
-                                             "it would lose what it holds")
-                                  .arg(key, path_));
+        reportFailure(QStringLiteral("the file cannot be read (it %1), and replacing it would lose what it holds")
+                          .arg(disk.problem));
         return false;
     }
     if (disk.state == State::damaged && !keepDamagedBytes(disk.bytes)) return false;
-    apply(disk.values);
-    if (!replaceFile(disk.values, key)) return false;
+    for (const auto& [name, v] : unsaved_) apply(disk.values, name, v);
+    if (!replaceFile(disk.values)) return false;
+    unsaved_.clear();
+    reported_.clear();
     values_ = std::move(disk.values);
     return true;
+}
+
+// One line per cause, not one per write: dragging a slider on a full disk
+// would print a line for every step.
+void IniUserDefaults::reportFailure(const QString& reason)
+{
+    if (reason == reported_) return;
+    reported_ = reason;
+    ZORBEL_PLATFORM_WARNING(QStringLiteral("Settings file %1 was not changed: %2; changes apply until the program "
+                                           "ends")
+                                .arg(path_, reason));
 }
 
 // Replacing a damaged file drops what could not be read, so its bytes are
@@ -131,12 +136,8 @@ bool IniUserDefaults::keepDamagedBytes(const QByteArray& bytes)
     const QString copy =
         freeName(path_ + QStringLiteral(".damaged-") + QString::number(QDateTime::currentSecsSinceEpoch()));
     QFile file(copy);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size() ||
-        !file.flush()) {
-        file.remove();
-        ZORBEL_PLATFORM_ERROR(QStringLiteral("Cannot keep a copy of the damaged settings file %1; "
-                                             "the change is not saved")
-                                  .arg(path_));
+    if (const auto failure = files::createNewFile(copy, bytes, 0600)) {
+        reportFailure(QStringLiteral("a copy of the damaged file cannot be kept (%1)").arg(*failure));
         return false;
     }
     ZORBEL_PLATFORM_WARNING(QStringLiteral("The damaged settings file was kept as %1").arg(copy));
@@ -145,38 +146,24 @@ bool IniUserDefaults::keepDamagedBytes(const QByteArray& bytes)
     return true;
 }
 
-// Written beside the file and renamed over it: readers see the old file or
-// the new one, never a part of either. A link is followed, not replaced.
-bool IniUserDefaults::replaceFile(const Values& values, const QString& key) const
+// Checked on the disk before it replaces the file: the old file or the whole
+// new one, never a part of either, also on a full disk.
+bool IniUserDefaults::replaceFile(const Values& values)
 {
-    const QFileInfo link(path_);
-    const QFileInfo target(link.isSymLink() ? link.symLinkTarget() : path_);
-    const auto fail = [&] {
-        ZORBEL_PLATFORM_ERROR(
-            QStringLiteral("Cannot write \"%1\" to %2: the file or its folder is not writable").arg(key, path_));
+    const QString target = resolvedPath(path_);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    if (const auto failure = files::replaceFile(target, ini::encode(values), 0644, true)) {
+        reportFailure(*failure);
         return false;
-    };
-    QDir().mkpath(target.absolutePath());
-    QTemporaryFile temp(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-    if (!temp.open()) return fail();
-    temp.close();
-    {
-        QSettings out(temp.fileName(), QSettings::IniFormat);
-        for (const auto& [name, value] : values) out.setValue(name, value);
-        out.sync();
-        if (out.status() != QSettings::NoError) return fail();
     }
-    QFile::setPermissions(temp.fileName(), target.exists() ? target.permissions()
-                                                           : QFile::ReadOwner | QFile::WriteOwner |
-                                                                 QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        return fail();
-    temp.setAutoRemove(false);
     return true;
 }
 
-IniUserDefaultsProvider::IniUserDefaultsProvider(QString folder) : folder_(std::move(folder)) {}
+IniUserDefaultsProvider::IniUserDefaultsProvider(QString folder) : folder_(std::move(folder))
+{
+    // Earlier versions parsed settings through copies in the temporary folder.
+    files::removeStaleFiles(QDir::tempPath(), {QStringLiteral("zorbel-settings-??????.ini")}, false);
+}
 
 QString IniUserDefaultsProvider::defaultFolder()
 {

@@ -9,8 +9,10 @@ namespace zorbel::platform {
 
 // One settings domain kept in an INI file. The file is read once, when the
 // domain is opened; each write reads it again (keeping what other programs
-// wrote), applies the change and replaces the file in one rename, so a crash
-// never leaves half a file. A file damaged anywhere is known before any key is
+// wrote), applies the change and replaces the file in one rename once the new
+// text is checked on the disk, so neither a crash nor a full disk leaves half
+// a file; a change that could not be saved stays in force and goes with the
+// next write. A file damaged anywhere is known before any key is
 // used: its trusted lines are read, and its bytes are kept beside it before the
 // first write replaces it. A path that is no regular file (a FIFO, a device, a
 // folder) is never opened, and a file that cannot be read is never replaced.
@@ -26,6 +28,8 @@ public:
     QString filePath() const { return path_; }
 
     using Values = std::map<QString, QVariant>;
+    // Far above any real settings file; a larger one is neither read nor replaced.
+    static constexpr qint64 maximumFileSize = 64 * 1024 * 1024;
 
 private:
     enum class State { absent, sound, damaged, unreadable };
@@ -34,15 +38,19 @@ private:
         QByteArray bytes;
         Values values;
         int firstDamagedLine = 0;
+        QString problem;  // why it cannot be read
     };
 
     Contents readFile() const;
     bool change(const QString& key, const std::optional<QVariant>& value);
     bool keepDamagedBytes(const QByteArray& bytes);
-    bool replaceFile(const Values& values, const QString& key) const;
+    bool replaceFile(const Values& values);
+    void reportFailure(const QString& reason);
 
     QString path_;
     Values values_;
+    std::map<QString, std::optional<QVariant>> unsaved_;  // changes not on the disk yet (nothing: removed)
+    QString reported_;                                    // the failure last reported
     QByteArray keptBytes_;
     bool kept_ = false;
 };

@@ -135,7 +135,8 @@ bool AutoStartupManager::checkLaunchAgents() const
     const QString file = bundleIdentifier_ + QStringLiteral(".desktop");
     for (const auto& folder : QStringList{locations_.userAutostartFolder} + locations_.systemAutostartFolders) {
         const QString path = QDir(folder).filePath(file);
-        if (!QFileInfo::exists(path)) continue;
+        // A FIFO or a folder of that name is no entry the session could read.
+        if (!QFileInfo(path).isFile()) continue;
         // The first one found is the one the session reads; switched off,
         // it starts nothing.
         const auto entry = DesktopEntry::read(path);

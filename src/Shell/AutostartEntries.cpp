@@ -1,5 +1,7 @@
 #include "Shell/AutostartEntries.h"
 
+#include "Platform/SafeFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -45,9 +47,11 @@ AutostartLocations AutostartLocations::fromEnvironment()
 
 std::optional<DesktopEntry> DesktopEntry::read(const QString& path)
 {
-    QFile file(path);
-    if (file.size() > maximumEntrySize || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QStringList lines = QString::fromUtf8(file.read(maximumEntrySize)).split(QLatin1Char('\n'));
+    // Opened only when it is a regular file: a FIFO at an entry's name would
+    // hold the detection, and with it the settings window, for good.
+    const auto file = platform::files::readRegularFile(path, maximumEntrySize);
+    if (!file.ok()) return std::nullopt;
+    const QStringList lines = QString::fromUtf8(file.bytes).split(QLatin1Char('\n'));
     std::optional<DesktopEntry> entry;
     bool inGroup = false;
     for (QString line : lines) {

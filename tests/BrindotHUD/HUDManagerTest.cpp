@@ -262,6 +262,30 @@ TEST_F(HUDManagerTest, CustomBackgroundIsDecodedOncePerFileAndWarnsOnceWhenUnrea
     EXPECT_GT(qAlpha(shot.pixel(60, 30)), 200) << "the plain background fills the outline";
 }
 
+// A FIFO would block the paint (and the program) until a writer appears; a folder is named
+// as what it is, not as a missing file.
+TEST_F(HUDManagerTest, CustomBackgroundsThatAreNoFilesAreNeverOpened)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::vector<std::pair<QString, const char*>> paths{
+        {fifo, "is a named pipe"}, {dir.path(), "is a folder"}, {QStringLiteral("/dev/zero"), "is a device"}};
+    for (const auto& [path, said] : paths) {
+        SCOPED_TRACE(path.toStdString());
+        world().log.clear();
+        BrindotHUDConfig c;
+        c.style = HUDStyle::custom;
+        c.customBackgroundPath = path;
+        HUDContentView view({}, c);
+        view.resize(120, 60);
+        view.grab();
+        const auto lines = world().log.linesContaining("cannot be shown");
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_TRUE(lines[0].contains(said)) << lines[0].toStdString();
+    }
+}
+
 TEST_F(HUDManagerTest, InputSourceSwitchesPostOnceForEachNewNameAndShowTheHUD)
 {
     auto& keyboard = world().keyboard;

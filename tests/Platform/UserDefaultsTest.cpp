@@ -1,12 +1,20 @@
+#include "Platform/IniFormat.h"
+#include "Platform/IniText.h"
 #include "Platform/IniUserDefaults.h"
 #include "support/TestWorld.h"
 
 #include <QDir>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QRect>
+#include <QSettings>
+#include <QTimeZone>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include <sys/stat.h>
 
@@ -157,20 +165,141 @@ TEST_F(IniUserDefaultsTest, PathsThatAreNoRegularFilesAreNeitherOpenedNorReplace
     EXPECT_FALSE(QFileInfo(path("defaults.ini")).isFile()) << "the FIFO is left in place";
 }
 
-TEST_F(IniUserDefaultsTest, UnwritableFolderFailsTheWriteWithAnErrorLine)
+// A path below a regular file can never be created, also for root. Once it can, the next
+// write saves every change made meanwhile.
+TEST_F(IniUserDefaultsTest, FailedWritesSayWhyOnceAndTheirValuesAreSavedByTheNextWrite)
 {
-    if (geteuid() == 0) {
-        // root writes anywhere; a path below a regular file can never be created.
-        QFile blocker(path("blocker"));
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        IniUserDefaultsProvider p(path("blocker/zorbel"));
-        EXPECT_FALSE(p.standard().setBool("x", true));
-    } else {
-        QDir().mkpath(path("ro"));
-        QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::ExeOwner);
-        IniUserDefaultsProvider p(path("ro"));
-        EXPECT_FALSE(p.standard().setBool("x", true));
+    QFile blocker(path("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    IniUserDefaultsProvider p(path("blocker"));
+    auto& d = p.standard();
+    EXPECT_FALSE(d.setBool("x", true));
+    EXPECT_FALSE(d.setString("y", "2"));
+    EXPECT_FALSE(d.setString("y", "3"));
+    EXPECT_TRUE(d.boolForKey("x")) << "the value still applies in memory";
+    EXPECT_EQ(d.stringForKey("y"), QString("3"));
+    const auto warnings = world().log.linesContaining("[WARNING]");
+    ASSERT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(warnings[0].contains(path("blocker/defaults.ini"))) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains("Not a directory")) << warnings[0].toStdString();
+
+    ASSERT_TRUE(QFile::remove(path("blocker")));
+    EXPECT_TRUE(d.setString("z", "4"));
+    IniUserDefaultsProvider reopened(path("blocker"));
+    EXPECT_TRUE(reopened.standard().boolForKey("x"));
+    EXPECT_EQ(reopened.standard().stringForKey("y"), QString("3"));
+    EXPECT_EQ(reopened.standard().stringForKey("z"), QString("4"));
+}
+
+// A write killed midway leaves its temporary file beside the settings (and earlier versions
+// left an empty one, its lock and a copy in the temporary folder): the next start removes
+// them, but not a write of another process still running, nor the user's own files.
+TEST_F(IniUserDefaultsTest, LeftoversOfAKilledWriteAreRemovedAtTheNextStart)
+{
+    const auto plant = [](const QString& name, const QByteArray& bytes, int secondsAgo) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFileDevice::FileModificationTime);
+    };
+    QTemporaryDir temp;
+    qputenv("TMPDIR", temp.path().toUtf8());
+    plant(path("defaults.ini.writing-a1B2c3"), "[General]\nhalf", 120);
+    plant(path("defaults.ini.Xy12Zw"), "", 120);
+    plant(path("defaults.ini.Xy12Zw.lock"), "123\nzorbel\nhost\n", 120);
+    plant(temp.path() + "/zorbel-settings-Ab12Cd.ini", "[General]\nk=1\n", 120);
+    plant(path("defaults.ini.writing-InUse1"), "being written", 1);
+    plant(path("defaults.ini.backup"), "the user's own copy", 120);
+    IniUserDefaultsProvider p(dir.path());
+    p.standard();
+    qunsetenv("TMPDIR");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"defaults.ini.backup", "defaults.ini.writing-InUse1"}));
+    EXPECT_TRUE(QDir(temp.path()).isEmpty());
+}
+
+// Settings files are read and written without QSettings, in its form: files that Qt wrote
+// (earlier versions, other tools) must read as Qt reads them, and ours as Qt would.
+class IniFormatTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    int files = 0;
+    // What QSettings reads from these bytes.
+    IniUserDefaults::Values readByQt(const QByteArray& bytes)
+    {
+        const QString name = dir.path() + QStringLiteral("/qt-%1.ini").arg(++files);
+        QFile file(name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QSettings settings(name, QSettings::IniFormat);
+        IniUserDefaults::Values values;
+        for (const QString& key : settings.allKeys()) values[key] = settings.value(key);
+        return values;
     }
-    EXPECT_FALSE(world().log.linesContaining("Cannot write \"x\"").isEmpty());
+    QByteArray writtenByQt(const IniUserDefaults::Values& values)
+    {
+        const QString name = dir.path() + QStringLiteral("/qt-%1.ini").arg(++files);
+        {
+            QSettings settings(name, QSettings::IniFormat);
+            for (const auto& [key, value] : values) settings.setValue(key, value);
+        }
+        QFile file(name);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+};
+
+TEST_F(IniFormatTest, ReadsAndWritesEveryValueAsQtDoes)
+{
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b) everyByte.append(static_cast<char>(b));
+    everyByte += "0a9F";  // hex digits after escapes
+    const IniUserDefaults::Values values = {
+        {"text", QStringLiteral("a;b=c\n\t\"quoted\" \\ 你好 [x]\r\n")},
+        {"spaces", QStringLiteral("  both ends  ")},
+        {"comma", QStringLiteral("red, or \"blue\"")},
+        {"at", QStringLiteral("@ByteArray(not bytes)")},
+        {"nul", QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("1b")},
+        {"beyond the BMP", QStringLiteral("tag \U000E0041 emoji \U0001F600 end")},
+        {"control", QStringLiteral("\x01\x1f\x7f" "12ab")},
+        {"bytes", everyByte},
+        {"json", QByteArray(R"({"name":"中文","list":[1,2.5,true],"s":"a\"b\\c"})")},
+        {"empty", QString()},
+        {"bool", true},
+        {"double", 0.1 + 0.2},
+        {"huge", std::numeric_limits<qint64>::max()},
+        {"list", QStringList{"a", " b ", "c,d", "@e"}},
+        {"empty list", QStringList{}},
+        {"rect", QRect(1, -2, 30, 40)},
+        {"date", QDateTime(QDate(2026, 12, 9), QTime(8, 30), QTimeZone::utc())},
+        {"odd key;=[] %U", QStringLiteral("1")},
+        {"中文键", QStringLiteral("2")},
+        {"a/b", QStringLiteral("3")},
+        {"General", QStringLiteral("4")},
+    };
+    const auto expected = readByQt(writtenByQt(values));
+    EXPECT_EQ(readByQt(ini::encode(values)), expected) << "ours, read by Qt";
+    EXPECT_EQ(ini::decode(checkIniText(writtenByQt(values)).trusted), expected) << "Qt's, read by us";
+    EXPECT_EQ(ini::decode(ini::encode(values)), expected) << "ours, read by us";
+    EXPECT_FALSE(checkIniText(ini::encode(values)).damaged());
+}
+
+TEST_F(IniFormatTest, ReadsFilesOtherToolsWroteAsQtDoes)
+{
+    const std::vector<QByteArray> texts = {
+        "[General]\nk = value ; a comment\n; whole line\n  indented=1\n",
+        "[General]\nq=\"quoted, with comma\" \nlist=a, b , c\none=\"\" , x\n",
+        "[Section]\nk=1\n[%General]\nk=2\n[general]\nk=3\n[With%20Space]\nk=4\n",
+        "[General]\nesc=\\x4e2d\\101\\q\\n end \nK=1\nk=2\nk=3\n",
+        "\xEF\xBB\xBF[General]\nbom=1\nutf8=\xE4\xB8\xAD\nkey\xE4\xB8\xAD=5\n%U4E2D=6\nbad%ZZ=7\n",
+        "top=1\n[General]\nat=@@x\ninv=@Invalid()\nsize=@Size(3 4)\nstr=@String(a)\n",
+    };
+    for (const QByteArray& text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(ini::decode(checkIniText(text).trusted), readByQt(text));
+    }
 }

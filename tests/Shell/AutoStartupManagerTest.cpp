@@ -87,6 +87,17 @@ TEST_F(AutoStartupManagerTest, UnreadableOrMisplacedEntriesOnlyLoseTheirSource)
     EXPECT_EQ(world().console.count("[AutoStartupManager]   登录项 1: 未知 - 未知 (隐藏: false)"), 1);
 }
 
+// Opening a FIFO waits for a writer that never comes: the detection (and the settings window
+// asking it) would hang for good.
+TEST_F(AutoStartupManagerTest, FifosNamedLikeEntriesAreNeverOpened)
+{
+    write("home/autostart/placeholder", "");
+    for (const char* name : {"home/autostart/quellan.Zorbel.desktop", "home/autostart/other.desktop"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(root.filePath(name)).constData(), 0600), 0);
+    EXPECT_FALSE(detect());
+    EXPECT_TRUE(DesktopEntry::read(root.filePath("home/autostart/other.desktop")) == std::nullopt);
+}
+
 TEST_F(AutoStartupManagerTest, EntryNamedAfterTheProgramCountsInUserThenSystemFolders)
 {
     write("usr/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Z\nExec=z\n");

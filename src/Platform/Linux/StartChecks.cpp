@@ -4,11 +4,9 @@
 
 #include <X11/Xlib.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace zorbel::platform {
@@ -26,24 +24,31 @@ QByteArray displayName(const QByteArray& display)
 {
     const auto colon = display.lastIndexOf(':');
     const auto dot = display.lastIndexOf('.');
-    QByteArray name = dot > colon && colon >= 0 ? display.left(dot) : display;
-    name.replace('/', '_');
-    return name;
+    return dot > colon && colon >= 0 ? display.left(dot) : display;
 }
 
-// The lock stays held until the process ends, however it ends.
-bool holdsTheRunningLock(const QByteArray& display)
+// One copy per user and display is the owner of the X selection
+// "ZORBEL_<uid>" on that display. The X server drops a selection when its
+// owner's connection closes, so it is held until the process ends, however it
+// ends; it is one for every name of the display (":1", ":1.0", "localhost:1")
+// and whatever the environment (a lock file under XDG_RUNTIME_DIR and one in
+// /tmp would let two copies run); and no file in a shared folder is involved
+// that another user could create first. Only a client the X server lets in,
+// which could do anything with the display anyway, could take the name.
+bool claimsTheDisplay(Display* connection)
 {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    const QByteArray folder = runtime.isEmpty() ? QByteArray("/tmp") : runtime;
-    const QByteArray path =
-        folder + "/zorbel-" + QByteArray::number(static_cast<qulonglong>(getuid())) + "-" + displayName(display) + ".lock";
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return true;  // nowhere to keep a lock: better two copies than none
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    const bool busy = errno == EWOULDBLOCK;
-    ::close(fd);
-    return !busy;
+    const QByteArray name = "ZORBEL_" + QByteArray::number(static_cast<qulonglong>(getuid()));
+    const Atom selection = XInternAtom(connection, name.constData(), False);
+    const Window owner = XCreateSimpleWindow(connection, DefaultRootWindow(connection), -1, -1, 1, 1, 0, 0, 0);
+    // Asked and taken in one step, so two copies started together cannot both
+    // find the name free.
+    XGrabServer(connection);
+    const bool free = XGetSelectionOwner(connection, selection) == None;
+    if (free) XSetSelectionOwner(connection, selection, owner, CurrentTime);
+    const bool mine = free && XGetSelectionOwner(connection, selection) == owner;
+    XUngrabServer(connection);
+    XSync(connection, False);
+    return mine;
 }
 
 }  // namespace
@@ -58,11 +63,15 @@ std::optional<int> checkBeforeStart()
         std::fprintf(stderr, "zorbel: cannot open the display \"%s\"\n", display.constData());
         return 1;
     }
-    XCloseDisplay(connection);
-    if (!holdsTheRunningLock(display)) {
+    if (!claimsTheDisplay(connection)) {
+        XCloseDisplay(connection);
         std::printf("zorbel is already running on display %s\n", displayName(display).constData());
         return 0;
     }
+    // The connection stays open for the life of the process: it holds the
+    // claim. Programs started later (a browser for a link) must not inherit it,
+    // or the claim would outlive this process.
+    ::fcntl(ConnectionNumber(connection), F_SETFD, FD_CLOEXEC);
     return std::nullopt;
 }
 

@@ -2,13 +2,13 @@
 
 #include "Platform/Accessibility.h"
 #include "Platform/Console.h"
+#include "Platform/SafeFiles.h"
 #include "Platform/Services.h"
 #include "Platform/TextForm.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QTimeZone>
@@ -18,7 +18,6 @@
 namespace zorbel::diagnostics {
 
 namespace {
-constexpr QFileDevice::Permissions kOwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr QFileDevice::Permissions kOwnerOnlyFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 }  // namespace
@@ -102,24 +101,14 @@ std::optional<QString> diagnosticsFolder(QString* error)
 
 std::optional<QString> writeLogFile(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    // Private before the first byte lands: the temporary file is renamed
-    // over the target, so the target never holds the text with wider rights.
-    file.setPermissions(kOwnerOnlyFile);
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
+    return platform::files::createNewFile(path, text.toUtf8(), 0600);
 }
 
 std::optional<QString> exportLog(const QString& path, const QString& text)
 {
-    auto failure = writeLogFile(path, text);
+    // The user chose the name and confirmed replacing what is there: a link at
+    // it is replaced by the file, never followed to wherever it leads.
+    auto failure = platform::files::replaceFile(path, text.toUtf8(), 0600);
     if (failure)
         print(QStringLiteral("[DebugSection] 导出日志失败: ") + *failure);
     else

@@ -39,11 +39,14 @@ QString feedbackFileName(double secondsSince1970);  // "zorbel-feedback-<time>.t
 // and the reason in `error`, when it cannot be made or is not a private folder.
 std::optional<QString> diagnosticsFolder(QString* error = nullptr);
 
-// Writes the text as UTF-8 in one step (a reader never sees half a file) and
-// leaves it readable by its owner only. The reason of a failure, or nothing.
+// Creates the file with the text as UTF-8, readable by its owner only, only
+// when nothing has that name yet (a link planted at the name is neither
+// followed nor replaced). The reason of a failure, or nothing.
 std::optional<QString> writeLogFile(const QString& path, const QString& text);
 
-// Writes an exported log where the user chose and prints what happened
+// Writes an exported log where the user chose (in one step, readable by its
+// owner only, replacing a link at that name rather than following it) and
+// prints what happened
 // ("[DebugSection] ..."). The reason of a failure, or nothing.
 std::optional<QString> exportLog(const QString& path, const QString& text);
 

@@ -287,9 +287,10 @@ void HUDCustomBackgroundSection::pickFile()
 
 std::optional<QString> HUDCustomBackgroundSection::useFile(const QString& path)
 {
-    QImageReader reader(path);
+    PictureFile file(path);
+    QImageReader& reader = file.reader();
     std::optional<QString> refused;
-    if (!reader.canRead())
+    if (!file.problem().isEmpty() || !reader.canRead())
         refused = QStringLiteral("“%1”不是可以显示的图片或GIF文件").arg(QFileInfo(path).fileName());
     else if (const QSize size = reader.size();
              size.isValid() && qint64(size.width()) * size.height() > CustomBackground::maxPixels)

@@ -140,3 +140,34 @@ TEST_F(DiagnosticLogTest, UnwritableFilesOpenNoMailAndSayWhy)
     EXPECT_FALSE(exportLog(home.path() + "/zorbel-logs-1.0.txt", "日志").has_value());
     EXPECT_EQ(readAll(home.path() + "/zorbel-logs-1.0.txt"), "日志");
 }
+
+// A name that can be guessed may hold a link planted before the write: the file it leads to
+// keeps its bytes and its permissions.
+TEST_F(DiagnosticLogTest, PlantedLinksAreNeverWrittenThrough)
+{
+    TemporaryHome home;
+    const QString victim = home.path() + "/victim.txt";
+    {
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("precious");
+    }
+    QFile::setPermissions(victim, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const auto folder = diagnosticsFolder();
+    ASSERT_TRUE(folder);
+    const QString feedback = *folder + "/" + feedbackFileName(2.0);
+    ASSERT_TRUE(QFile::link(victim, feedback));
+    const auto result = sendFeedback("the log", 2.0);
+    EXPECT_EQ(result.status, FeedbackResult::Status::fileNotWritten);
+    EXPECT_TRUE(QFileInfo(feedback).isSymLink()) << "the planted link is left as it is";
+
+    const QString exported = home.path() + "/zorbel-logs-2.0.txt";
+    ASSERT_TRUE(QFile::link(victim, exported));
+    EXPECT_FALSE(exportLog(exported, "日志").has_value());
+    EXPECT_FALSE(QFileInfo(exported).isSymLink()) << "the chosen name now holds the log itself";
+    EXPECT_EQ(readAll(exported), "日志");
+    EXPECT_EQ(QFileInfo(exported).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+    EXPECT_EQ(readAll(victim), "precious");
+    EXPECT_TRUE(QFileInfo(victim).permissions() & QFile::ReadOther);
+}

@@ -167,6 +167,9 @@ TEST_F(HUDPageTest, ACustomBackgroundMustBeAPictureTheHUDCanDraw)
     const int before = stored();
     EXPECT_TRUE(section->useFile(write("notes.png", "just text")));
     EXPECT_TRUE(section->useFile(write("huge.ppm", "P6\n20000 20000\n255\n")));
+    // The check reads no FIFO: it would wait for a writer for good.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.png")).constData(), 0600), 0);
+    EXPECT_TRUE(section->useFile(dir.filePath("pipe.png")));
     EXPECT_EQ(stored(), before) << "refused files are not stored";
     EXPECT_TRUE(child<QLabel>("hudBackgroundProblem")->isVisibleTo(page_));
 
