@@ -30,7 +30,14 @@ void UIStyleManager::loadStyle()
 {
     const auto stored = platform::userDefaults().standard().stringForKey(key());
     if (!stored) return;
-    if (const auto style = fromRawValue<UIStyle>(*stored)) setCurrentStyle(*style);
+    if (const auto style = fromRawValue<UIStyle>(*stored)) {
+        setCurrentStyle(*style);
+        return;
+    }
+    // Kept as it is: a newer version may know the name.
+    Logger::shared().warning(QStringLiteral("Stored theme \"%1\" is unknown; the %2 theme is used")
+                                 .arg(*stored, rawValue(currentStyle())),
+                             ZHERE("loadStyle()"));
 }
 
 void UIStyleManager::saveStyle()

@@ -28,13 +28,17 @@ TEST_F(UIStyleManagerTest, StoredThemeIsLoadedRewrittenAndAnnouncedTwiceAtCreati
     EXPECT_EQ(posts->objects.size(), 2u);
 }
 
-TEST_F(UIStyleManagerTest, NamesInAnotherLetterCaseOrOfAnotherKindAreIgnoredAndKept)
+TEST_F(UIStyleManagerTest, NamesInAnotherLetterCaseOrOfAnotherKindAreIgnoredAndKeptWithOneWarning)
 {
     for (const QVariant& stored : {QVariant(QStringLiteral("LiquidGlass")), QVariant(QStringLiteral("dark")), QVariant(3)}) {
+        world().log.clear();
         standard().setObject("UIStyle", stored);
         UIStyleManager m;
         EXPECT_EQ(m.currentStyle(), UIStyle::frostedGlass);
         EXPECT_EQ(standard().object("UIStyle"), stored);
+        const auto warnings = world().log.linesContaining("[WARNING]");
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(warnings[0].contains("\"" + stored.toString() + "\"")) << warnings[0].toStdString();
     }
 }
 
