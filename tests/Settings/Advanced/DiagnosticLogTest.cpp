@@ -157,7 +157,7 @@ TEST_F(DiagnosticLogTest, PlantedLinksAreNeverWrittenThrough)
     ASSERT_TRUE(folder);
     const QString feedback = *folder + "/" + feedbackFileName(2.0);
     ASSERT_TRUE(QFile::link(victim, feedback));
-    const auto result = sendFeedback("the log", 2.0);
+    const auto result = saveFeedbackFile("the log", 2.0);
     EXPECT_EQ(result.status, FeedbackResult::Status::fileNotWritten);
     EXPECT_TRUE(QFileInfo(feedback).isSymLink()) << "the planted link is left as it is";
 
