@@ -2,7 +2,8 @@
 // by scripts/benchmark.sh on a headless desktop with a compositor, not by CTest:
 //   - how long after a layout group switch the indicator shows its new colour on screen;
 //   - the program's CPU time while nothing happens, with input-method styling on;
-//   - how long the start takes with 10,000 stored mappings of input sources that are gone.
+//   - how long the start takes with 10,000 stored mappings of input sources that are gone;
+//   - how long after IBus is killed the indicator takes the style of the keyboard layout.
 //
 //   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS]
 #include "Caret/Styles/BrindotStyleJson.h"
@@ -82,6 +83,7 @@ public:
         ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
         process_.waitForFinished(5000);
         measureStaleMappings();
+        measureIbusDeath();
         XCloseDisplay(display_);
         return 0;
     }
@@ -122,7 +124,60 @@ private:
         process_.waitForFinished(5000);
     }
 
-    bool writeSettings(int staleMappings = 0)
+    // IBus with English and German on this benchmark's own configuration folder; German
+    // selected, then the daemon killed: it leaves its address file, and the program must
+    // notice by the closed connection. Timed to the program's next "Input method changed".
+    void measureIbusDeath()
+    {
+        if (!writeSettings(0, true)) return;
+        qputenv("XMODIFIERS", "@im=ibus");
+        qputenv("GSETTINGS_BACKEND", "keyfile");
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        const QString engines = QStringLiteral("['xkb:us::eng', 'xkb:de::deu']");
+        QProcess::execute(QStringLiteral("gsettings"), {QStringLiteral("set"), QStringLiteral("org.freedesktop.ibus.general"),
+                                                        QStringLiteral("preload-engines"), engines});
+        QProcess daemon;
+        daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        daemon.start(QStringLiteral("ibus-daemon"), {QStringLiteral("--xim=false"), QStringLiteral("--panel=disable"),
+                                                     QStringLiteral("--daemonize=false"), QStringLiteral("--replace")});
+        auto engine = [](const char* name) {
+            return QProcess::execute(QStringLiteral("ibus"), {QStringLiteral("engine"), QString::fromLatin1(name)}) == 0;
+        };
+        const QString log = config_.path() + QStringLiteral("/zorbel-ibus.log");
+        auto changes = [&] {
+            QFile f(log);
+            return f.open(QIODevice::ReadOnly) ? f.readAll().count("Input method changed to:") : 0;
+        };
+        if (!pollUntil([&] { return engine("xkb:us::eng"); }, 10s) ||
+            !launchProgram(process_, program_, config_.path(), log) ||
+            !pollUntil([&] { return changes() > 0; }, 10s) || !engine("xkb:de::deu") ||
+            !pollUntil([&] { QFile f(log); return f.open(QIODevice::ReadOnly) && f.readAll().contains("changed to: German"); }, 5s)) {
+            fail("IBus or the program did not come up");
+        } else {
+            qint64 pid = 0;
+            for (const QFileInfo& file : QDir(config_.path() + QStringLiteral("/ibus/bus")).entryInfoList(QDir::Files)) {
+                QFile f(file.filePath());
+                if (f.open(QIODevice::ReadOnly))
+                    for (const QByteArray& line : f.readAll().split('\n'))
+                        if (line.startsWith("IBUS_DAEMON_PID=")) pid = line.mid(16).trimmed().toLongLong();
+            }
+            pollUntil([] { return false; }, 300ms);
+            const qsizetype before = changes();
+            const auto start = steady_clock::now();
+            if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGKILL);
+            const bool seen = pid > 0 && pollUntil([&] { return changes() > before; }, 10s, 1ms);
+            if (seen)
+                std::printf("IBus killed to the indicator styled by the keyboard layout: %.0f ms\n",
+                            duration<double, std::milli>(steady_clock::now() - start).count());
+            else std::printf("IBus killed: the program did not notice within 10 s\n");
+        }
+        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        process_.waitForFinished(5000);
+        daemon.terminate();
+        daemon.waitForFinished(5000);
+    }
+
+    bool writeSettings(int staleMappings = 0, bool logToOutput = false)
     {
         const QString folder = config_.path() + QStringLiteral("/zorbel");
         QDir().mkpath(folder);
@@ -138,6 +193,7 @@ private:
         QSettings defaults(folder + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
         defaults.setValue(QStringLiteral("BrindotStyle"), *encodeJson(style).value);
         defaults.setValue(QStringLiteral("InputMethodStyleConfig"), *encodeJson(mapping).value);
+        defaults.setValue(QStringLiteral("BrindotDebugMode"), logToOutput);
         defaults.sync();
         return defaults.status() == QSettings::NoError;
     }
