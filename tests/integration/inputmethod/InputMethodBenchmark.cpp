@@ -3,13 +3,16 @@
 //   - how long after a layout group switch the indicator shows its new colour on screen;
 //   - the program's CPU time while nothing happens, with input-method styling on;
 //   - how long the start takes with 10,000 stored mappings of input sources that are gone;
-//   - how long after IBus is killed the indicator takes the style of the keyboard layout.
+//   - how long after IBus is killed the indicator takes the style of the keyboard layout;
+//   - the longest pause of the main loop while keys are released and Fcitx 5 does not answer.
 //
 //   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS]
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
+#include "Platform/Services.h"
+#include "support/LinuxServices.h"
 #include "support/Poll.h"
 #include "support/ProgramProcess.h"
 #include "support/TextClient.h"
@@ -22,6 +25,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -84,6 +88,7 @@ public:
         process_.waitForFinished(5000);
         measureStaleMappings();
         measureIbusDeath();
+        measureFcitxStall();
         XCloseDisplay(display_);
         return 0;
     }
@@ -175,6 +180,50 @@ private:
         process_.waitForFinished(5000);
         daemon.terminate();
         daemon.waitForFinished(5000);
+    }
+
+    // The program's input sources in this process, following Fcitx, which is then stopped
+    // (it keeps its name on the bus and answers nothing) while twenty keys are released.
+    void measureFcitxStall()
+    {
+        qputenv("XMODIFIERS", "@im=fcitx");
+        QDir().mkpath(config_.path() + QStringLiteral("/fcitx5"));
+        QFile profile(config_.path() + QStringLiteral("/fcitx5/profile"));
+        if (!profile.open(QIODevice::WriteOnly)) return;
+        profile.write("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-us\n\n"
+                      "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
+                      "[GroupOrder]\n0=Default\n");
+        profile.close();
+        LinuxServices services;
+        QProcess fcitx;
+        fcitx.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        fcitx.start(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"), QStringLiteral("--enable=dbus,keyboard,xcb")});
+        auto& sources = platform::inputSources();
+        auto token = sources.observeSelectionChanges([] {});
+        if (!pollUntil([&] { return sources.currentKeyboardSource().value_or(platform::InputSourceProperties{}).id ==
+                                    QStringLiteral("keyboard-us"); }, 10s)) {
+            fail("Fcitx 5 did not come up");
+        } else {
+            pollUntil([] { return false; }, 300ms);
+            ::kill(static_cast<pid_t>(fcitx.processId()), SIGSTOP);
+            QProcess keys;
+            keys.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("for i in $(seq 20); do xdotool key shift; sleep 0.05; done")});
+            double longest = 0;
+            auto last = steady_clock::now();
+            QTimer tick;
+            QObject::connect(&tick, &QTimer::timeout, [&] {
+                const auto now = steady_clock::now();
+                longest = std::max(longest, duration<double, std::milli>(now - last).count());
+                last = now;
+            });
+            tick.start(1);
+            pollUntil([&] { return keys.state() == QProcess::NotRunning; }, 30s);
+            pollUntil([] { return false; }, 2500ms);  // the later questions after the last key
+            std::printf("Longest main-loop pause while 20 keys are released and Fcitx 5 does not answer: %.1f ms\n", longest);
+            ::kill(static_cast<pid_t>(fcitx.processId()), SIGCONT);
+        }
+        fcitx.terminate();
+        fcitx.waitForFinished(5000);
     }
 
     bool writeSettings(int staleMappings = 0, bool logToOutput = false)
