@@ -31,7 +31,6 @@ std::string text(const std::optional<QPointF>& p) {
 
 class EditorsTest : public ::testing::Test {
  protected:
-  void SetUp() override { services_ = std::make_unique<LinuxServices>(); }
   void TearDown() override {
     tracked_.reset();
     editor_.reset();
@@ -39,7 +38,9 @@ class EditorsTest : public ::testing::Test {
     services_.reset();
   }
 
-  // Starts the editor, activates its window and tracks the caret from then on.
+  // Starts the editor and activates its window; then the program's services start and the
+  // caret is tracked, as when the user starts the program while typing: nothing was heard of
+  // the editor's focus. (Each test runs in a process of its own.)
   void open(std::unique_ptr<DebianApplication> editor, const QStringList& arguments,
             std::chrono::milliseconds startTimeout = std::chrono::seconds(20)) {
     editor_ = std::move(editor);
@@ -47,6 +48,7 @@ class EditorsTest : public ::testing::Test {
     window_ = editor_->waitForWindow(startTimeout);
     ASSERT_TRUE(window_) << "the editor shows a window on the accessibility desktop";
     ASSERT_TRUE(activateWindow(window_));
+    services_ = std::make_unique<LinuxServices>();
     tracked_ = std::make_unique<TrackedCaret>();
   }
 
@@ -87,6 +89,16 @@ TEST_F(EditorsTest, GeanyCaretAfterTyping) {
   geany->write(QStringLiteral("empty.txt"), {});
   const QString file = geany->home() + QStringLiteral("/empty.txt");
   ASSERT_NO_FATAL_FAILURE(open(std::move(geany), {file}));
+  typeThroughTheSteps();
+}
+
+// KTextEditor's view takes text without the editable-text interface, and answers character
+// boxes without height, measured from the left edge of its line-number border.
+TEST_F(EditorsTest, KWriteCaretFromBoxesWithoutHeight) {
+  auto kwrite = std::make_unique<DebianApplication>(QStringLiteral("kwrite"), QStringList{});
+  kwrite->write(QStringLiteral("empty.txt"), {});
+  const QString file = kwrite->home() + QStringLiteral("/empty.txt");
+  ASSERT_NO_FATAL_FAILURE(open(std::move(kwrite), {file}));
   typeThroughTheSteps();
 }
 

@@ -102,6 +102,49 @@ AXCode readAroundCaret(const TextReader& reader, int offset, int& count, QString
     return axcode::success;
 }
 
+// The distance between the top of the line starting at `start` (its first
+// character's corner `first`) and the next or previous line's top; 0 in a
+// text of one line.
+double linePitch(const Node& node, int start, const QPointF& first, const QRectF& frame)
+{
+    QPointF other;
+    int previous = 0;
+    if (start > 0 && lineStart(node, start - 1, previous) == axcode::success &&
+        flatCharacterCorner(node, previous, frame, other) == axcode::success && other.y() < first.y())
+        return first.y() - other.y();
+    constexpr int window = 4096;
+    QString after;
+    if (TextReader(node).text(start, start + window, after) != axcode::success) return 0;
+    const auto chars = after.toUcs4();
+    const auto feed = chars.indexOf(U'\n');
+    if (feed < 0 || feed + 1 >= chars.size()) return 0;
+    const int next = start + static_cast<int>(feed) + 1;
+    if (flatCharacterCorner(node, next, frame, other) == axcode::success && other.y() > first.y())
+        return other.y() - first.y();
+    return 0;
+}
+
+// Boxes without height (KTextEditor) are measured from the left edge of
+// the view's border (line numbers, marks) rather than from the text drawn
+// right of it; their tops and the distances between them hold. The caret
+// stands as far right of the element's left edge as it is from its line's
+// first character, one line pitch high.
+AXCode caretFromCorners(const Node& node, int offset, QRectF& box)
+{
+    QRectF frame;
+    if (AXCode code = elementExtents(node, frame)) return code;
+    QPointF at;
+    if (AXCode code = flatCharacterCorner(node, offset, frame, at)) return code;
+    int start = offset;
+    if (AXCode code = lineStart(node, offset, start)) return code;
+    QPointF first = at;
+    if (start < offset) {
+        if (AXCode code = flatCharacterCorner(node, start, frame, first)) return code;
+    }
+    box = QRectF(frame.left() + at.x() - first.x(), at.y(), 0, linePitch(node, start, first, frame));
+    return axcode::success;
+}
+
 AXCode qtLineEditEnd(const Node& node, int count, QRectF& box)
 {
     QRectF field;
@@ -133,9 +176,9 @@ AXCode boundsForTextMarkerRange(const Node& node, const AXTextMarkerRange& range
     return TextReader(node).boundsForRange(AXRange{range.start, range.end - range.start}, box);
 }
 
-AXCode caretBox(const Node& node, int offset, QRectF& box)
+namespace {
+AXCode caretFromCharacters(const Node& node, int offset, QRectF& box)
 {
-    if (offset < 0) return axcode::noValue;
     int count = 0;
     TextReader reader(node);
     // The character before the caret, read where it is needed.
@@ -178,6 +221,22 @@ AXCode caretBox(const Node& node, int offset, QRectF& box)
     if (code == axcode::success && atEnd && isRightToLeft(previous) && isQtLineEdit(node))
         code = qtLineEditEnd(node, count, box);
     return code == axcode::success || isFailure(code) ? code : axcode::noValue;
+}
+
+}  // namespace
+
+AXCode caretBox(const Node& node, int offset, QRectF& box)
+{
+    if (offset < 0) return axcode::noValue;
+    // An application known for boxes without height is asked for corners
+    // at once.
+    auto& facts = ObjectFacts::instance();
+    const bool flat = facts.flatBoxes(node.accessible());
+    AXCode code = flat ? caretFromCorners(node, offset, box) : caretFromCharacters(node, offset, box);
+    if (code != axcode::noValue) return code;
+    code = flat ? caretFromCharacters(node, offset, box) : caretFromCorners(node, offset, box);
+    if (code == axcode::success && !flat) facts.setFlatBoxes(node.accessible());
+    return code;
 }
 
 }  // namespace zorbel::platform::atspi

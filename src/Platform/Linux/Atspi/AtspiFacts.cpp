@@ -33,8 +33,7 @@ ObjectFacts::ObjectFacts()
     Runtime::instance().onApplicationGone([this](const QString& bus) { forgetApplication(bus); });
     Runtime::instance().onBusChange([this](bool) {
         byApplication_.clear();
-        zerosAtTextEnd_.clear();
-        caretEvents_.clear();
+        habits_.clear();
         count_ = 0;
     });
 }
@@ -94,8 +93,7 @@ void ObjectFacts::forgetApplication(const QString& bus)
         count_ -= app->second.size();
         byApplication_.erase(app);
     }
-    zerosAtTextEnd_.erase(bus);
-    caretEvents_.erase(bus);
+    habits_.erase(bus);
 }
 
 ObjectFacts::Moment& ObjectFacts::moment(AtspiAccessible* accessible)
@@ -113,12 +111,27 @@ ObjectFacts::Moment& ObjectFacts::moment(AtspiAccessible* accessible)
     return moments_[busName(accessible) + objectPath(accessible)];
 }
 
-bool ObjectFacts::zerosAtTextEnd(AtspiAccessible* accessible) const
+const ObjectFacts::Habits* ObjectFacts::habits(AtspiAccessible* accessible) const
 {
-    return zerosAtTextEnd_.count(busName(accessible)) > 0;
+    auto it = habits_.find(busName(accessible));
+    return it == habits_.end() ? nullptr : &it->second;
 }
 
-void ObjectFacts::setZerosAtTextEnd(AtspiAccessible* accessible) { zerosAtTextEnd_[busName(accessible)] = true; }
+bool ObjectFacts::zerosAtTextEnd(AtspiAccessible* accessible) const
+{
+    const Habits* known = habits(accessible);
+    return known && known->zerosAtTextEnd;
+}
+
+void ObjectFacts::setZerosAtTextEnd(AtspiAccessible* accessible) { habits_[busName(accessible)].zerosAtTextEnd = true; }
+
+bool ObjectFacts::flatBoxes(AtspiAccessible* accessible) const
+{
+    const Habits* known = habits(accessible);
+    return known && known->flatBoxes;
+}
+
+void ObjectFacts::setFlatBoxes(AtspiAccessible* accessible) { habits_[busName(accessible)].flatBoxes = true; }
 
 namespace {
 // Agreements after which an application's caret events are believed.
@@ -127,18 +140,18 @@ constexpr int caretEventAgreements = 3;
 
 std::optional<bool> ObjectFacts::caretEventsTell(AtspiAccessible* accessible) const
 {
-    auto it = caretEvents_.find(busName(accessible));
-    if (it == caretEvents_.end()) return std::nullopt;
-    if (it->second.disagreed) return false;
-    if (it->second.agreements >= caretEventAgreements) return true;
+    const Habits* known = habits(accessible);
+    if (!known) return std::nullopt;
+    if (known->caretEventDisagreed) return false;
+    if (known->caretEventAgreements >= caretEventAgreements) return true;
     return std::nullopt;
 }
 
 void ObjectFacts::judgeCaretEvent(AtspiAccessible* accessible, bool agreed)
 {
-    auto& verdict = caretEvents_[busName(accessible)];
-    if (agreed) ++verdict.agreements;
-    else verdict.disagreed = true;
+    Habits& known = habits_[busName(accessible)];
+    if (agreed) ++known.caretEventAgreements;
+    else known.caretEventDisagreed = true;
 }
 
 // Each event drops what it may have changed. Toolkits announce every change

@@ -74,6 +74,10 @@ public:
     // of a text (Qt does; the character before it is then asked at once).
     bool zerosAtTextEnd(AtspiAccessible* accessible) const;
     void setZerosAtTextEnd(AtspiAccessible* accessible);
+    // Whether the application answers character boxes without height, whose
+    // corners alone place the caret (they are then asked at once).
+    bool flatBoxes(AtspiAccessible* accessible) const;
+    void setFlatBoxes(AtspiAccessible* accessible);
 
     // Whether the caret offset of the application's caret events can stand
     // for the caret: false once one event that came with an edit named
@@ -90,12 +94,15 @@ private:
     void forget(AtspiAccessible* accessible);
 
     std::unordered_map<QString, std::unordered_map<QString, Facts>> byApplication_;
-    std::unordered_map<QString, bool> zerosAtTextEnd_;
-    struct CaretEventVerdict {
-        int agreements = 0;
-        bool disagreed = false;
+    // What was learnt of how an application answers, by its bus name.
+    struct Habits {
+        bool zerosAtTextEnd = false;
+        bool flatBoxes = false;
+        int caretEventAgreements = 0;
+        bool caretEventDisagreed = false;
     };
-    std::unordered_map<QString, CaretEventVerdict> caretEvents_;
+    const Habits* habits(AtspiAccessible* accessible) const;
+    std::unordered_map<QString, Habits> habits_;
     std::unordered_map<QString, Moment> moments_;
     std::chrono::steady_clock::time_point momentsSince_;
     bool momentsScheduled_ = false;

@@ -41,7 +41,7 @@ AXCode searchFocused(const AccPtr& root, float timeout, int& budget, AccPtr& fou
         const bool manages = atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS);
         g_object_unref(states);
         if (focused && current != root) {
-            if (node.hasEditableText()) {
+            if (node.takesText()) {
                 found = current;
                 return axcode::success;
             }
@@ -178,7 +178,7 @@ bool FocusTracker::pickEvidence(std::int32_t pid, float timeout, AccPtr& focused
     const Evidence focus = focused_.count(pid) ? focused_[pid] : Evidence{};
     const Evidence caret = carets_.count(pid) ? carets_[pid] : Evidence{};
     const bool caretFirst = caret.element && (caret.order > focus.order || !focus.element ||
-                                              !Node(focus.element.get(), timeout).hasEditableText());
+                                              !Node(focus.element.get(), timeout).takesText());
     for (const AccPtr& candidate : caretFirst ? std::array{caret.element, focus.element}
                                               : std::array{focus.element, caret.element}) {
         if (candidate && stillFocused(candidate, timeout)) {

@@ -223,6 +223,21 @@ AXCode characterExtents(const Node& node, int offset, QRectF& box)
     return code;
 }
 
+AXCode flatCharacterCorner(const Node& node, int offset, const QRectF& frame, QPointF& corner)
+{
+    if (isGtk4(node)) return axcode::noValue;
+    AtspiAccessible* accessible = node.accessible();
+    const Answer answer =
+        ask(node, ATSPI_COORD_TYPE_SCREEN, [accessible, offset](AtspiCoordType type, GError** error) {
+            return atspi_text_get_character_extents(ATSPI_TEXT(accessible), offset, type, error);
+        });
+    if (answer.code) return answer.code;
+    const QRect& box = answer.box;
+    if (box.height() > 0 || (box.x() == 0 && box.y() == 0) || (box.x() < 0 && box.y() < 0)) return axcode::noValue;
+    corner = toAX(scaled(QRect(box.topLeft(), QSize()), applicationScale(node))).topLeft();
+    return frame.contains(corner) ? axcode::success : axcode::noValue;
+}
+
 AXCode rangeExtents(const Node& node, int start, int end, QRectF& box)
 {
     AtspiAccessible* accessible = node.accessible();

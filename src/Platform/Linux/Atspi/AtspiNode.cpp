@@ -246,6 +246,12 @@ bool Node::hasEditableText() const
 {
     return hasInterface(accessible_, timeout_, ObjectFacts::editableText, atspi_accessible_get_editable_text_iface);
 }
+bool Node::takesText() const
+{
+    if (hasEditableText()) return true;
+    bool editable = false;
+    return hasText() && hasState(ATSPI_STATE_EDITABLE, editable) == axcode::success && editable;
+}
 bool Node::hasValue() const
 {
     return hasInterface(accessible_, timeout_, ObjectFacts::value, atspi_accessible_get_value_iface);

@@ -36,6 +36,9 @@ public:
     bool hasText() const;
     bool hasComponent() const;
     bool hasEditableText() const;
+    // Text the user types into: the editable-text interface, or text that
+    // says EDITABLE (KTextEditor's view has no editable-text interface).
+    bool takesText() const;
     bool hasValue() const;
     bool hasAction() const;
     // What a missing interface answers: the element's own failure when it
