@@ -11,8 +11,13 @@
 namespace zorbel::platform {
 
 struct HttpLimits {
-    double timeout = 15;               // seconds without progress
+    // Seconds for the whole request, redirects and a slow body included.
+    double timeout = 30;
+    // The body is refused when its announced length is larger, and cut off
+    // as soon as more has arrived.
     qint64 maximumBytes = 1024 * 1024;
+    // Redirects never go from https to http, nor from this machine's
+    // loopback address to another host.
     int maximumRedirects = 5;
 };
 

@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <string>
+
 namespace zorbel {
 
 namespace {
@@ -16,16 +18,25 @@ bool isSparkle(QStringView namespaceUri, QStringView qualifiedName)
     return namespaceUri == sparkleNamespace || qualifiedName.startsWith(u"sparkle:");
 }
 
-// Text from the feed, made safe to show: control characters dropped, white
-// space collapsed, length limited.
+// Text from the feed, made safe to show: control and format characters
+// (tag characters and other invisible ones beyond the first plane among
+// them), unpaired surrogates and non-characters dropped, white space
+// collapsed, length limited. Judged by code point, not by UTF-16 unit.
 QString plainText(const QString& text)
 {
-    QString clean;
-    for (const QChar c : text)
-        if (!c.isNonCharacter() && c.category() != QChar::Other_Control && c.category() != QChar::Other_Format) clean += c;
-    clean = clean.simplified();
-    if (clean.size() > maximumTextLength) clean = clean.left(maximumTextLength) + QStringLiteral("…");
-    return clean;
+    std::u32string kept;
+    for (const uint u : text.toUcs4()) {
+        const auto c = static_cast<char32_t>(u);
+        const auto category = QChar::category(c);
+        if (QChar::isNonCharacter(c) || QChar::isSurrogate(c) || c > QChar::LastValidCodePoint ||
+            category == QChar::Other_Control || category == QChar::Other_Format ||
+            category == QChar::Other_PrivateUse || category == QChar::Other_NotAssigned)
+            continue;
+        kept += c;
+    }
+    const std::u32string clean = QString::fromStdU32String(kept).simplified().toStdU32String();
+    if (clean.size() <= std::size_t(maximumTextLength)) return QString::fromStdU32String(clean);
+    return QString::fromStdU32String(clean.substr(0, maximumTextLength)) + QStringLiteral("…");
 }
 
 QUrl webAddress(const QString& text)

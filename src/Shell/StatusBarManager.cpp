@@ -224,12 +224,17 @@ void StatusBarManager::showSettings()
 
 void StatusBarManager::showAbout()
 {
+    // The box's own event loop still delivers menu clicks.
+    if (showingAbout_) return;
+    showingAbout_ = true;
     platform::Alert alert;
     alert.messageText = QStringLiteral("Zorbel");
     alert.informativeText = QStringLiteral("智能光标增强工具\n版本 ") + BundleVersionProvider().version();
     alert.style = platform::Alert::Style::informational;
     alert.buttons = {QStringLiteral("确定")};
+    const std::weak_ptr<StatusBarManager*> weak = self_;
     platform::shell().runModal(alert);
+    if (auto self = weak.lock(); self && *self) (*self)->showingAbout_ = false;
 }
 
 void StatusBarManager::quitApp() { platform::shell().terminate(); }

@@ -57,7 +57,9 @@ public:
     void statusBarButtonClicked() {}
     void toggleBrindot();
     void showSettings();
+    // One About box at a time: asking again while it is up does nothing.
     void showAbout();
+    bool isShowingAbout() const { return showingAbout_; }
     void quitApp();
     void setSystemStyle() { setUIStyle(UIStyle::system); }
     void setFrostedGlassStyle() { setUIStyle(UIStyle::frostedGlass); }
@@ -83,6 +85,7 @@ private:
     std::unique_ptr<platform::StatusItem> statusBarItem_;
     std::optional<platform::Menu> menu_;
     QImage statusImage_;
+    bool showingAbout_ = false;
     SettingsWindowOpener settingsWindowOpener_;
     rx::CancellableSet cancellables_;
     std::vector<platform::NotificationToken> observers_;

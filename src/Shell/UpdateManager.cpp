@@ -4,6 +4,7 @@
 #include "Platform/NotificationCenter.h"
 #include "Platform/Scheduler.h"
 #include "Platform/Services.h"
+#include "Platform/StatusItem.h"
 #include "Platform/UserNotifications.h"
 #include "Platform/Workspace.h"
 #include "Shell/BundleVersionProvider.h"
@@ -12,6 +13,7 @@ namespace zorbel {
 
 namespace {
 const QString prefix = QStringLiteral("[UpdateManager] ");
+const QString noFeedMessage = QStringLiteral("此版本的 Zorbel 没有配置更新源，无法检查更新。");
 
 void onMain(const std::shared_ptr<UpdateManager*>& self, std::function<void(UpdateManager&)> job)
 {
@@ -41,6 +43,11 @@ void UpdateManager::setupSparkle()
 {
     updaterController_ = std::make_unique<Updater>(*this, Updater::defaultFeedURL(), appVersionProvider().version());
     QString error;
+    if (!updaterController_->hasFeed()) {
+        canCheckForUpdates_.set(false);
+        print(prefix + QStringLiteral("ℹ️ 未配置更新源，不检查更新"));
+        return;
+    }
     if (!updaterController_->start(&error)) {
         canCheckForUpdates_.set(false);
         print(prefix + QStringLiteral("❌ 更新检查无法启动: ") + error);
@@ -58,6 +65,16 @@ void UpdateManager::setupSparkle()
 void UpdateManager::checkForUpdates()
 {
     print(prefix + QStringLiteral("🔍 检查更新..."));
+    if (!updaterController_->hasFeed()) {
+        updateState_.set(UpdateState::error(noFeedMessage));
+        print(prefix + QStringLiteral("❌ 检查更新失败: ") + noFeedMessage);
+        platform::Alert alert;
+        alert.messageText = QStringLiteral("未配置更新源");
+        alert.informativeText = noFeedMessage;
+        alert.buttons = {QStringLiteral("确定")};
+        platform::shell().runModal(alert);
+        return;
+    }
     if (!updaterController_->isStarted()) {
         // Nothing would ever end the check: say why instead.
         updateState_.set(UpdateState::error(QStringLiteral("更新检查未能启动")));

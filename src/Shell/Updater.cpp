@@ -9,8 +9,9 @@
 
 #include <QRegularExpression>
 
+// Empty: this build has no update feed.
 #ifndef ZORBEL_UPDATE_FEED_URL
-#define ZORBEL_UPDATE_FEED_URL "https://zorbel.invalid/appcast.xml"
+#define ZORBEL_UPDATE_FEED_URL ""
 #endif
 
 namespace zorbel {
@@ -64,6 +65,10 @@ bool Updater::isAcceptableFeedURL(const QUrl& url)
 
 bool Updater::start(QString* error)
 {
+    if (!hasFeed()) {
+        if (error) *error = QStringLiteral("no update feed is configured");
+        return false;
+    }
     if (!isAcceptableFeedURL(feedURL_)) {
         if (error)
             *error = QStringLiteral("the feed address \"%1\" is not an https address").arg(feedURL_.toString());

@@ -32,12 +32,14 @@ public:
     Updater(const Updater&) = delete;
     Updater& operator=(const Updater&) = delete;
 
-    // The feed address of this build; ZORBEL_UPDATE_FEED_URL in the
-    // environment replaces it (tests point it at a local server).
+    // The feed address of this build, empty when it has none;
+    // ZORBEL_UPDATE_FEED_URL in the environment replaces it.
     static QUrl defaultFeedURL();
     // https, or http to this machine's loopback address.
     static bool isAcceptableFeedURL(const QUrl& url);
 
+    // Whether this build (or the environment) names a feed at all.
+    bool hasFeed() const { return !feedURL_.isEmpty(); }
     // Starts the schedule; false, with the reason, when checks cannot run.
     bool start(QString* error = nullptr);
     bool isStarted() const { return started_; }

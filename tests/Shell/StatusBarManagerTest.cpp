@@ -153,16 +153,24 @@ TEST_F(StatusBarManagerTest, WithoutAButtonTheMenuIsStillBuilt)
     EXPECT_TRUE(m.menu().has_value());
 }
 
-TEST_F(StatusBarManagerTest, AboutShowsTheVersionAndQuitEndsTheApplication)
+// Clicks on "关于" while its box is up (the box's own loop still delivers them) open no
+// second box; once it is closed, the next click opens one again.
+TEST_F(StatusBarManagerTest, AboutShowsTheVersionOneBoxAtATimeAndQuitEndsTheApplication)
 {
-    manager();
+    auto& m = manager();
     const QString version = QCoreApplication::applicationVersion();
     QCoreApplication::setApplicationVersion("2.3.4");
+    shell.whileModal = [&] {
+        for (int i = 0; i < 19; ++i) m.perform("showAbout");
+    };
+    shell.choose("showAbout");
+    world().runFor(0);
+    EXPECT_EQ(shell.alerts.size(), 1u);
     shell.choose("showAbout");
     shell.choose("quitApp");
     world().runFor(0);
     QCoreApplication::setApplicationVersion(version);
-    ASSERT_EQ(shell.alerts.size(), 1u);
+    ASSERT_EQ(shell.alerts.size(), 2u);
     EXPECT_EQ(shell.alerts[0].messageText, "Zorbel");
     EXPECT_EQ(shell.alerts[0].informativeText, "智能光标增强工具\n版本 2.3.4");
     EXPECT_EQ(shell.alerts[0].buttons, QStringList{"确定"});

@@ -87,11 +87,18 @@ TEST(AppcastTest, FeedsThatCannotBeUsedSayWhy)
 
 TEST(AppcastTest, DisplayVersionIsPlainTextAndLinksOnlyWebAddresses)
 {
-    const auto result = parseAppcast(feed(item("2.0", "2.0\n\t &lt;b&gt;new&lt;/b&gt;&#x200B;", "javascript:alert(1)")));
+    // Invisible characters are judged by code point: tag characters beyond the first plane
+    // (U+E0041...) go like the zero-width space; an emoji beyond it stays whole, also
+    // where the text is cut at 64 characters.
+    const auto result = parseAppcast(
+        feed(item("2.0", "2.0\n\t &lt;b&gt;new&lt;/b&gt;&#x200B;&#xE0041;&#xE0042;&#xE007F;&#x1F600;", "javascript:alert(1)") +
+             item("3.0", QByteArray(63, 'v') + "&#x1F600;&#x1F600;")));
     ASSERT_TRUE(result.appcast);
-    const auto& only = result.appcast->items.at(0);
-    EXPECT_EQ(only.displayVersionString, "2.0 <b>new</b>");
-    EXPECT_EQ(only.downloadPage, QUrl("https://example.org/z.tar.gz"));
+    const auto& first = result.appcast->items.at(0);
+    EXPECT_EQ(first.displayVersionString, QString::fromUtf8("2.0 <b>new</b>\U0001F600"));
+    EXPECT_EQ(first.downloadPage, QUrl("https://example.org/z.tar.gz"));
+    EXPECT_EQ(result.appcast->items.at(1).displayVersionString,
+              QString(63, QLatin1Char('v')) + QString::fromUtf8("\U0001F600…"));
 }
 
 class UpdateManagerTest : public ShellTest {
@@ -156,6 +163,40 @@ TEST_F(UpdateManagerTest, AFailedCheckKeepsTheBadgeAndSaysWhy)
     EXPECT_EQ(world().console.linesStartingWith("[UpdateManager] ❌ 检查更新失败: 更新源不是有效的 XML").size(), 1);
     ASSERT_FALSE(shell.alerts.empty());
     EXPECT_EQ(shell.alerts.back().messageText, "检查更新失败");
+}
+
+// A check asked for while one runs is answered by that check: one request, and the user
+// sees its outcome.
+TEST_F(UpdateManagerTest, ACheckAskedForDuringAnotherGetsThatChecksOutcome)
+{
+    serve(feed(item("1.3.0")));
+    http.latency = 5;
+    auto& m = UpdateManager::shared();
+    m.updater().checkForUpdatesInBackground();
+    world().runFor(1);
+    m.checkForUpdates();
+    m.checkForUpdates();
+    world().runFor(5);
+    EXPECT_EQ(http.requestCount, 1);
+    EXPECT_EQ(m.updateState(), UpdateState::updateAvailable("1.3.0"));
+    ASSERT_EQ(shell.alerts.size(), 1u);
+    EXPECT_EQ(shell.alerts[0].messageText, "发现新版本 1.3.0");
+}
+
+// A build without a feed says so when the user asks, and never asks the network.
+TEST_F(UpdateManagerTest, WithoutAFeedCheckingSaysNoFeedIsConfigured)
+{
+    qunsetenv("ZORBEL_UPDATE_FEED_URL");
+    if (!Updater::defaultFeedURL().isEmpty()) GTEST_SKIP() << "this build names an update feed";
+    auto& m = UpdateManager::shared();
+    EXPECT_FALSE(m.canCheckForUpdates());
+    m.checkForUpdates();
+    world().runFor(1);
+    EXPECT_EQ(http.requestCount, 0);
+    ASSERT_EQ(shell.alerts.size(), 1u);
+    EXPECT_EQ(shell.alerts[0].messageText, "未配置更新源");
+    EXPECT_TRUE(shell.alerts[0].informativeText.contains("没有配置更新源"));
+    EXPECT_EQ(world().console.linesStartingWith("[UpdateManager] ❌ 更新检查无法启动").size(), 0);
 }
 
 TEST_F(UpdateManagerTest, AnUnacceptableFeedAddressPrintsTheFailureInsteadOfTheSuccessLines)

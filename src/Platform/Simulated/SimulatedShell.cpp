@@ -2,6 +2,8 @@
 
 #include "Platform/Services.h"
 
+#include <utility>
+
 namespace zorbel::platform {
 
 void SimulatedStatusItem::setImage(const QImage& newImage, const QString& description)
@@ -30,6 +32,7 @@ std::unique_ptr<StatusItem> SimulatedShellService::makeStatusItem(double length,
 int SimulatedShellService::runModal(const Alert& alert)
 {
     alerts.push_back(alert);
+    if (auto during = std::exchange(whileModal, nullptr)) during();
     if (alertAnswers.empty()) return 0;
     const int answer = alertAnswers.front();
     alertAnswers.pop_front();

@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -46,6 +47,9 @@ public:
     bool statusAreaAvailable = true;
     std::vector<Alert> alerts;
     std::deque<int> alertAnswers;
+    // Runs while an alert is up, as a modal box's own event loop would run
+    // whatever else happens meanwhile (a click on a menu row...).
+    std::function<void()> whileModal;
     int terminateCount = 0;
 
 private:

@@ -2,6 +2,7 @@
 // misbehaves gives the update check.
 #include "Platform/Linux/QtHttp.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -16,7 +17,8 @@ using namespace zorbel::platform;
 namespace {
 
 // Answers each request with what `answer` writes for its path; nothing at all when it
-// writes nothing (a server that hangs).
+// writes nothing (a server that hangs). A path "/drip" instead sends its body one byte at a
+// time, every 50 ms, as a server that holds a check open would.
 class LoopbackServer {
 public:
     using Answer = std::function<QByteArray(const QByteArray& path)>;
@@ -25,8 +27,9 @@ public:
         QObject::connect(&server_, &QTcpServer::newConnection, [this] {
             while (auto* socket = server_.nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    const QByteArray request = socket->readAll();
-                    const QByteArray reply = answer_(request.split(' ').value(1));
+                    const QByteArray path = socket->readAll().split(' ').value(1);
+                    if (path == "/drip") return drip(socket);
+                    const QByteArray reply = answer_(path);
                     if (reply.isEmpty()) return;
                     socket->write(reply);
                     socket->disconnectFromHost();
@@ -41,6 +44,13 @@ public:
     }
 
 private:
+    static void drip(QTcpSocket* socket)
+    {
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+        timer->start(50);
+    }
     QTcpServer server_;
     Answer answer_;
 };
@@ -78,7 +88,6 @@ TEST(QtHttpService, ReadsABodyAndTurnsEveryMisbehaviourIntoAWordedError)
             ++redirects;
             return "HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
         }
-        if (path == "/huge") return ok(QByteArray(300 * 1024, 'x'));
         return {};  // "/slow": never answers
     });
     const auto feed = fetch(server.url("/feed"));
@@ -86,14 +95,66 @@ TEST(QtHttpService, ReadsABodyAndTurnsEveryMisbehaviourIntoAWordedError)
     EXPECT_EQ(feed.body, "<rss/>");
 
     EXPECT_TRUE(fetch(server.url("/missing")).error.contains("404"));
-    EXPECT_TRUE(fetch(server.url("/loop")).error.startsWith(QStringLiteral("更新源重定向次数过多")));
+    const auto loop = fetch(server.url("/loop"));
+    EXPECT_TRUE(loop.error.startsWith(QStringLiteral("更新源重定向次数过多"))) << loop.error.toStdString();
     EXPECT_LT(redirects, 20) << "the loop is cut off";
-    HttpLimits small;
-    small.maximumBytes = 64 * 1024;
-    EXPECT_TRUE(fetch(server.url("/huge"), small).error.startsWith(QStringLiteral("更新源过大")));
     HttpLimits impatient;
     impatient.timeout = 0.3;
     EXPECT_TRUE(fetch(server.url("/slow"), impatient).error.startsWith(QStringLiteral("连接更新服务器超时")));
+}
+
+// One deadline holds for the whole request: a body that keeps trickling in does not
+// keep the request alive.
+TEST(QtHttpService, ASlowBodyEndsAtTheDeadline)
+{
+    LoopbackServer server([](const QByteArray&) { return QByteArray(); });
+    HttpLimits limits;
+    limits.timeout = 1;
+    QElapsedTimer clock;
+    clock.start();
+    const auto dripping = fetch(server.url("/drip"), limits);
+    EXPECT_TRUE(dripping.error.startsWith(QStringLiteral("连接更新服务器超时"))) << dripping.error.toStdString();
+    EXPECT_LT(clock.elapsed(), 5000);
+}
+
+// The size limit holds from the announced length, before any of the body is read, and on
+// every read of a body whose length was not announced.
+TEST(QtHttpService, ABodyOverTheLimitIsRefusedAnnouncedOrNot)
+{
+    // Both keep the connection open after what they send: only the announced length, or
+    // what has been read, can end the request before its deadline.
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        auto* socket = server.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            if (socket->readAll().contains("/announced"))
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2000000000\r\n\r\n");
+            else
+                socket->write("HTTP/1.1 200 OK\r\n\r\n" + QByteArray(300 * 1024, 'x'));
+        });
+    });
+    HttpLimits small;
+    small.maximumBytes = 64 * 1024;
+    for (const char* path : {"/announced", "/unannounced"}) {
+        const QUrl url(QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(QLatin1String(path)));
+        const auto response = fetch(url, small);
+        EXPECT_TRUE(response.error.startsWith(QStringLiteral("更新源过大"))) << path << " " << response.error.toStdString();
+    }
+}
+
+// A feed on this machine is never redirected off it; one on this machine may move on it.
+TEST(QtHttpService, RedirectsKeepTheFeedsRules)
+{
+    LoopbackServer server([](const QByteArray& path) -> QByteArray {
+        if (path == "/feed") return ok("<rss/>");
+        if (path == "/moved") return "HTTP/1.1 301 Moved\r\nLocation: /feed\r\nContent-Length: 0\r\n\r\n";
+        return "HTTP/1.1 302 Found\r\nLocation: http://zorbel.invalid/feed\r\nContent-Length: 0\r\n\r\n";
+    });
+    const auto moved = fetch(server.url("/moved"));
+    EXPECT_TRUE(moved.ok()) << moved.error.toStdString();
+    EXPECT_EQ(moved.body, "<rss/>");
+    EXPECT_TRUE(fetch(server.url("/away")).error.startsWith(QStringLiteral("更新源被重定向到不安全的地址")));
 }
 
 TEST(QtHttpService, AServerThatIsNotThereIsSaidSo)

@@ -152,9 +152,18 @@ TEST_F(TrayTest, ItemAndMenuAreServedTheMenuSwitchesTheIndicatorAndQuits) {
   ASSERT_TRUE(clickItem(QStringLiteral("设置")));
   EXPECT_TRUE(pollUntil([] { return windowNamed(QStringLiteral("Zorbel 设置")).has_value(); }, 10s)) << output();
 
-  // The About box is modal; the menu still quits the program while it is open.
+  // The About box is modal; the menu still quits the program while it is open, and more
+  // clicks on "关于" while it is up stack no second box.
   ASSERT_TRUE(clickItem(QStringLiteral("关于 Zorbel")));
   pollUntil([] { return false; }, 1s);
+  ASSERT_TRUE(clickItem(QStringLiteral("关于 Zorbel")));
+  ASSERT_TRUE(clickItem(QStringLiteral("关于 Zorbel")));
+  pollUntil([] { return false; }, 1s);
+  QProcess search;
+  search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                           QStringLiteral("--name"), QStringLiteral("^Zorbel$")});
+  search.waitForFinished(5000);
+  EXPECT_EQ(search.readAllStandardOutput().trimmed().split('\n').size(), 1) << "About boxes on screen";
   QProcess::execute(QStringLiteral(ZORBEL_SCREENSHOT_TOOL), {QStringLiteral(ZORBEL_SCREENSHOT_DIR "/about.png")});
   quitFromTheMenu();
 }
