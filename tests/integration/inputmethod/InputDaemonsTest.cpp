@@ -134,14 +134,16 @@ TEST_F(InputDaemonsTest, IbusEnginesAreListedAndFollowedAcrossARestart)
     int changes = 0;
     auto token = sources.observeSelectionChanges([&] { ++changes; });
     ASSERT_TRUE(engine("xkb:de::deu"));
-    EXPECT_TRUE(pollUntil([&] { return changes == 1; }, 5s)) << "the global engine change is announced";
+    EXPECT_TRUE(pollUntil([&] { return changes >= 1; }, 5s)) << "the global engine change is announced";
     EXPECT_EQ(currentId(), QStringLiteral("xkb:de::deu"));
 
     // Killed, it leaves its address file behind; its closed connection tells all the same.
     const qint64 pid = ibusDaemonPid();
     ASSERT_GT(pid, 0);
+    pollUntil([] { return false; }, 100ms);
+    const int beforeDeath = changes;
     ::kill(static_cast<pid_t>(pid), SIGKILL);
-    EXPECT_TRUE(pollUntil([&] { return changes == 2; }, 5s)) << "the daemon's death is announced without being asked";
+    EXPECT_TRUE(pollUntil([&] { return changes > beforeDeath; }, 5s)) << "the daemon's death is announced without being asked";
     EXPECT_EQ(currentId(), QStringLiteral("xkb:de::deu")) << "the layout IBus left stands in";
     stopDaemon();
     const auto fallback = sources.enabledSources();
@@ -149,10 +151,11 @@ TEST_F(InputDaemonsTest, IbusEnginesAreListedAndFollowedAcrossARestart)
     EXPECT_EQ(ids(fallback), QStringList{"xkb:de::deu"}) << "the keyboard layouts stand in";
     EXPECT_FALSE(fallback.complete) << "the session is set up for IBus, which does not answer";
 
+    const int beforeReturn = changes;
     ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("ibus-daemon"), daemon));
     ASSERT_TRUE(pollUntil([&] { return engine("xkb:de::deu"); }, 10s));
     EXPECT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("xkb:de::deu"); }, 5s)) << "IBus is followed again";
-    EXPECT_TRUE(pollUntil([&] { return changes >= 3; }, 5s)) << "its return is announced";
+    EXPECT_TRUE(pollUntil([&] { return changes > beforeReturn; }, 5s)) << "its return is announced";
 }
 
 TEST_F(InputDaemonsTest, FcitxInputMethodsOfTheCurrentGroupAreListed)
