@@ -1,9 +1,13 @@
 #include "BrindotHUD/CapsLockDoubleTap.h"
+#include "BrindotHUD/HUDContentView.h"
+#include "BrindotHUD/HUDGeometry.h"
 #include "BrindotHUD/HUDIcons.h"
 #include "BrindotHUD/HUDTexts.h"
 #include "BrindotHUD/SmartIconAdapter.h"
 #include "support/TestWorld.h"
 
+#include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -128,4 +132,102 @@ TEST_F(IconAdapterTest, GlowFollowsTheBackgroundAndKeepsTheIconsColours)
         EXPECT_GT(dark ? lighter : darker, 150);
         EXPECT_EQ(dark ? darker : lighter, 0);
     }
+}
+
+namespace {
+bool isMarkGreen(QRgb p) { return qGreen(p) > 150 && qRed(p) < 120 && qBlue(p) < 150; }
+bool isInk(QRgb p) { return qGray(p) < 140; }
+// The centre of the pixels that pass `test` inside `area`; nothing when none do.
+std::optional<QPointF> centreOf(const QImage& image, const QRect& area, bool (*test)(QRgb))
+{
+    double x = 0, y = 0;
+    int n = 0;
+    for (int j = area.top(); j <= area.bottom(); ++j)
+        for (int i = area.left(); i <= area.right(); ++i)
+            if (test(image.pixel(i, j))) x += i + 0.5, y += j + 0.5, ++n;
+    if (!n) return std::nullopt;
+    return QPointF(x / n, y / n);
+}
+}  // namespace
+
+class HUDDrawingTest : public zorbel::testing::WorldTest {
+protected:
+    // The panel drawn on white at the size its items need (top-down pixels).
+    QImage drawn(HUDLayout layout, std::vector<HUDContentItem> items, QSizeF size = {})
+    {
+        config.layout = layout;
+        if (size.isEmpty()) {
+            std::vector<ItemMetrics> metrics;
+            for (const auto& item : items)
+                metrics.push_back({QSizeF(fm().horizontalAdvance(item.value), fm().height()), 0,
+                                   item.capsLockOn.value_or(false)});
+            size = contentSize(config, metrics);
+        }
+        QImage image(size.toSize(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        HUDContentView view(std::move(items), config);
+        QPainter p(&image);
+        view.draw(p, size);
+        return image;
+    }
+    QFontMetricsF fm() const
+    {
+        QFont f = QApplication::font();
+        f.setPixelSize(static_cast<int>(kFontSize));
+        return QFontMetricsF(f);
+    }
+    BrindotHUDConfig config = [] {
+        BrindotHUDConfig c;
+        c.contentStyle = HUDContentStyle::simple;
+        c.shape = HUDShape::roundedRectangle;
+        return c;
+    }();
+    const HUDContentItem capsOn{HUDContentType::inputMethod, QStringLiteral("keyboard"), std::nullopt, std::nullopt,
+                                QStringLiteral("ABC"), true};
+    const HUDContentItem time{HUDContentType::time, QStringLiteral("clock"), std::nullopt, std::nullopt,
+                              QStringLiteral("09:05"), std::nullopt};
+};
+
+// The green Caps Lock mark stands between icon and value in a row, after the value in a
+// column, and at the right edge of its cell in the grid, whose value stands above its
+// icon; only the input-method item with Caps Lock on has one. No items: "无内容", centred.
+TEST_F(HUDDrawingTest, CapsLockMarkGridValuesAndThePlaceholderAreWhereTheLayoutPutsThem)
+{
+    const double p = config.padding;
+    QImage row = drawn(HUDLayout::horizontal, {capsOn, time});
+    auto mark = centreOf(row, row.rect(), isMarkGreen);
+    ASSERT_TRUE(mark);
+    EXPECT_NEAR(mark->x(), p + kIconSize + kSpacing + 4, 1.0);
+    EXPECT_NEAR(mark->y(), row.height() / 2.0, 1.0);
+    const QRect valueArea(int(p + kIconSize + kSpacing + 16), 0, int(fm().horizontalAdvance(QStringLiteral("ABC"))),
+                          row.height());
+    EXPECT_TRUE(centreOf(row, valueArea, isInk)) << "the value follows the mark";
+
+    QImage column = drawn(HUDLayout::vertical, {capsOn, time});
+    mark = centreOf(column, column.rect(), isMarkGreen);
+    ASSERT_TRUE(mark);
+    EXPECT_NEAR(mark->x(), p + kIconSize + kSpacing + fm().horizontalAdvance(QStringLiteral("ABC")) + kSpacing + 4, 1.0);
+    EXPECT_NEAR(mark->y(), p + kRowHeight / 2, 1.0) << "on the first row";
+
+    QImage grid = drawn(HUDLayout::grid, {time, capsOn});
+    const QRectF cell = gridCell(config, QSizeF(grid.size()), 1);
+    const double top = grid.height() - cell.y() - cell.height();  // the cell, top-down
+    mark = centreOf(grid, grid.rect(), isMarkGreen);
+    ASSERT_TRUE(mark);
+    EXPECT_NEAR(mark->x(), cell.x() + cell.width() - 12, 1.0);
+    const double valueBottom = grid.height() - (cell.y() + kIconSize + 2 * kSpacing);
+    const auto value = centreOf(grid, QRect(int(cell.x()), int(top), int(cell.width() - 20), int(valueBottom - top)), isInk);
+    const auto icon = centreOf(grid, QRect(int(cell.x()), int(valueBottom), int(cell.width() - 20),
+                                           int(cell.y() + cell.height() - valueBottom)), isInk);
+    ASSERT_TRUE(value && icon);
+    EXPECT_LT(value->y(), icon->y()) << "the grid's value stands above its icon";
+    EXPECT_NEAR(value->x(), cell.x() + cell.width() / 2, 3.0) << "centred in its column";
+
+    EXPECT_FALSE(centreOf(drawn(HUDLayout::horizontal, {time}), QRect(0, 0, 200, 40), isMarkGreen));
+
+    QImage empty = drawn(HUDLayout::grid, {});
+    const auto placeholder = centreOf(empty, empty.rect().adjusted(4, 4, -4, -4), isInk);
+    ASSERT_TRUE(placeholder) << "无内容 is drawn";
+    EXPECT_NEAR(placeholder->x(), 30, 2.0);
+    EXPECT_NEAR(placeholder->y(), 30, 2.0);
 }
