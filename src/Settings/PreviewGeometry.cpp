@@ -1,5 +1,6 @@
 #include "Settings/PreviewGeometry.h"
 
+#include "BrindotHUD/HUDBounds.h"
 #include "Caret/Styles/IndicatorPlacement.h"
 
 #include <algorithm>
@@ -74,6 +75,7 @@ BrindotHUDConfig drawableConfig(BrindotHUDConfig c)
     c.padding = within(c.padding, 0, 200, 0);
     c.cornerRadius = within(c.cornerRadius, 0, 1000, 0);
     c.opacity = within(c.opacity, 0, 1, 1);
+    c.contentTypes.resize(std::min(c.contentTypes.size(), hudBounds::maxContentItems));
     return c;
 }
 

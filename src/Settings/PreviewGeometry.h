@@ -42,7 +42,8 @@ QPointF offsetLabelCentre(const QPointF& caret, const QPointF& end, HUDPosition 
                           const std::vector<QRectF>& keepClear = {});
 
 // A hand-edited record can hold any number; the preview draws with its
-// offset, padding, corner radius and opacity brought into drawable ranges.
+// offset, padding, corner radius and opacity brought into drawable ranges,
+// and as many items as the HUD itself shows at most.
 BrindotHUDConfig drawableConfig(BrindotHUDConfig config);
 
 // The sample row the mock HUD shows for a kind of item; the label is empty

@@ -120,7 +120,9 @@ TEST(PreviewGeometry, LargeOffsetsAndBrokenRecordsStayDrawable)
     odd.offset = 1e300;
     odd.padding = std::nan("");
     odd.opacity = 7;
+    odd.contentTypes.assign(100000, HUDContentType::time);
     const BrindotHUDConfig drawn = preview::drawableConfig(odd);
+    EXPECT_EQ(drawn.contentTypes.size(), 32u);
     EXPECT_EQ(drawn.offset, 1000);
     EXPECT_EQ(drawn.padding, 0);
     EXPECT_EQ(drawn.opacity, 1);
