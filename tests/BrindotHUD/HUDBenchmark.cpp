@@ -4,13 +4,14 @@
 // fade against one without animation, every animation step painted. Runs offscreen on the
 // simulated desktop.
 #include "BrindotHUD/BrindotHUDManager.h"
+#include "BrindotHUD/HUDAnimation.h"
 #include "BrindotHUD/HUDContentView.h"
 #include "BrindotHUD/HUDWindow.h"
 #include "Caret/CaretDesktopTest.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Platform/Simulated/SimulatedKeyboard.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <ctime>
 
 #include <QElapsedTimer>
@@ -29,6 +30,23 @@ double residentMiB()
     const auto fields = statm.readAll().split(' ');
     return fields.size() > 1 ? fields[1].toDouble() * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
 }
+// Counts panels put on screen at their resting frame while an animation was due to start
+// elsewhere (a flash of the finished panel before the first animation frame).
+struct RestingFlashes : QObject {
+    int shown = 0, flashes = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* panel = dynamic_cast<HUDWindow*>(watched);
+        if (event->type() != QEvent::Show || !panel) return false;
+        ++shown;
+        const auto& c = panel->config();
+        const auto plan = hud::showPlan(c.animationType, panel->frame(), panel->alpha(), c.animationDuration);
+        // After the fix the panel shows at the plan's first state, which is never the rest.
+        if (plan && plan->from.frame != plan->to.frame && panel->isAnimating() == false) ++flashes;
+        return false;
+    }
+};
+
 double cpuMilliseconds()
 {
     timespec t{};
@@ -119,4 +137,29 @@ TEST_F(HUDBenchmark, InputMethodSwitchWithAndWithoutFade)
                 "target at most 2)\n", perSwitch[0], perSwitch[1], perSwitch[1] / perSwitch[0]);
     std::printf("Content drawings per shown panel without animation / with fade: %.1f / %.1f\n", drawsPerSwitch[0],
                 drawsPerSwitch[1]);
+}
+
+// Slide, bounce and magic must not first show the finished panel for a frame.
+TEST_F(HUDBenchmark, ShowsPutOnScreenAtTheRestingFrameFirst)
+{
+    world().defaults.memorySuite("quellan.brindot").setBool("isBrindotEnabled", true);
+    RestingFlashes flashes;
+    qApp->installEventFilter(&flashes);
+    for (const AnimationType type : {AnimationType::slide, AnimationType::bounce, AnimationType::magic}) {
+        BrindotHUDConfig c;
+        c.animationType = type;
+        world().defaults.standard().setData("BrindotHUDConfig", *encodeJson(c).value);
+        BrindotManager::shared();
+        BrindotHUDManager::shared();
+        activate(*editor, *editor->first);
+        world().runFor(0.5);
+        for (int i = 0; i < 10; ++i) {
+            world().notifications.post("functionKeyEvent", {}, {{"source", "mouseClick"}});
+            world().runFor(0.5);
+        }
+        resetSharedInstances();
+    }
+    qApp->removeEventFilter(&flashes);
+    std::printf("Animated shows first put on screen at the resting frame (slide, bounce, magic): %d of %d\n",
+                flashes.flashes, flashes.shown);
 }
