@@ -15,16 +15,17 @@ PACKAGES=(
   qt6-translations-l10n
   # accessibility bus, registry and the session bus they live on
   at-spi2-core dbus dbus-daemon dbus-bin
-  # headless desktop: X server, input driving, window read-back, keyboard layouts, compositor
-  xvfb xdotool x11-utils x11-xkb-utils xcompmgr
+  # headless desktop: X server, input driving, window read-back, keyboard layouts, compositor,
+  # monitors (xrandr)
+  xvfb xdotool x11-utils x11-xkb-utils xcompmgr x11-xserver-utils
   # a desktop notification daemon for the update-notification tests
   dunst
   # the window manager of the tests that activate, raise and move windows
   openbox
   # fonts: a fixed monospace face for predictable caret boxes, and Chinese text
   fonts-dejavu-core fonts-noto-cjk
-  # the GTK 3 and GTK 4 test clients and a real editor for the showcase
-  python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 mousepad
+  # the GTK 3, GTK 4 and Qt 5 test clients and a real editor for the showcase
+  python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 python3-pyqt5 mousepad
   # the input-method daemons whose input sources the tests read
   ibus fcitx5 libglib2.0-bin
   # real applications of the integration tests: a GTK 4 editor, a Qt 6 writing application,

@@ -110,6 +110,24 @@ TEST(ApplicationScale, WindowRatiosGiveTheToolkitsFactor)
     EXPECT_FALSE(atspi::scaleFromRatios(6000.0 / 2, 1.0));
 }
 
+// A window drawn at x = 1480 on a monitor whose corner is x = 1280, at scale 2: GDK says 740
+// (half of everything), Qt 6 says 1380 (half of what lies past the corner). A toolkit that
+// has not yet heard of the move to that monitor still answers its old place: no way of
+// counting is learnt from it.
+TEST(ApplicationScale, WhereAScaledWindowStandsTellsHowItsToolkitCountsOnAnotherScreen)
+{
+    using atspi::ScreenOrigins;
+    const QPointF corner(1280, 0);
+    EXPECT_EQ(atspi::screenOriginsFrom({740, 75}, {1480, 150}, 2, corner), ScreenOrigins::root);
+    EXPECT_EQ(atspi::screenOriginsFrom({728, 60}, {1480, 150}, 2, corner), ScreenOrigins::root)
+        << "a window manager's frame between the two";
+    EXPECT_EQ(atspi::screenOriginsFrom({1380, 75}, {1480, 150}, 2, corner), ScreenOrigins::eachScreen);
+    EXPECT_EQ(atspi::screenOriginsFrom({200, 150}, {1480, 150}, 2, corner), ScreenOrigins::unknown);
+    const atspi::ApplicationScale onSecond{2, corner * (1 - 2)};
+    EXPECT_EQ(onSecond.toPixels(QRectF(1380, 75, 10, 20)), QRectF(1480, 150, 20, 40));
+    EXPECT_EQ(onSecond.toUnits(QPointF(1480, 150)), QPointF(1380, 75));
+}
+
 // Qt keeps each screen's top-left corner and scales what lies on it.
 TEST(ScreenPixels, AScaledProgramCountsFewerPixelsFromEachScreensCorner)
 {

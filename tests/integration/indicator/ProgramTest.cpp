@@ -2,7 +2,8 @@
 // on and a style stored, it marks the caret of a GTK 3 or Qt 6 editor where that style
 // says, draws nothing but the shape (with or without a compositor), keeps the keyboard
 // with the editor, follows typing and quits cleanly when asked; editors scaled by their
-// toolkit are marked too, with the program itself at scale 1 and 2.
+// toolkit are marked too, anywhere on either of two monitors, with the program itself at
+// scale 1 and 2.
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
 #include "indicator/IndicatorChecks.h"
@@ -47,7 +48,9 @@ BrindotStyle storedStyle() {
 const QPointF kShift{-15, 14};
 constexpr int kPanelSide = 20;
 
-QPoint entryPoint(const QRect& window, int scale = 1) { return {window.center().x(), window.top() + 20 * scale}; }
+QPoint entryPoint(const QRect& window, double scale = 1) {
+  return {window.center().x(), window.top() + static_cast<int>(20 * scale)};
+}
 
 class ProgramFixture : public ::testing::Test {
  protected:
@@ -95,7 +98,7 @@ class ProgramFixture : public ::testing::Test {
   }
 
   // Types "xx" into the client's entry (drawn `scale` times as large as by default).
-  void typeIntoEntry(int scale = 1) {
+  void typeIntoEntry(double scale = 1) {
     ASSERT_TRUE(focusWindow(client_->windowId()));
     ASSERT_TRUE(clickAt(entryPoint(window_, scale)));
     ASSERT_TRUE(typeText(QStringLiteral("xx")));
@@ -206,43 +209,87 @@ INSTANTIATE_TEST_SUITE_P(Toolkits, ProgramTest, ::testing::Values(Toolkit::Gtk3,
                          });
 
 // Applications scaled by their toolkit report coordinates in their own units while their
-// windows are drawn in pixels; the program, at scale 1 or 2 itself, marks the drawn caret.
+// windows are drawn in pixels: GDK divides the whole root window, Qt each screen from that
+// screen's own top-left corner (Qt 5 sees no monitor without an output, Qt 6 sees both halves
+// of this desktop's wide screen). The program, at scale 1 or 2 itself, marks the drawn caret
+// with the window away from the screen's corner, and again once the window has moved onto the
+// second monitor.
 struct ScaledCase {
   Toolkit toolkit;
+  double factor;
   int programScale;
 };
 
-class ScaledProgramTest : public ProgramFixture, public ::testing::WithParamInterface<ScaledCase> {};
+const QPoint kSecondMonitor{1280, 0};
 
-TEST_P(ScaledProgramTest, MarksTheCaretOfAnApplicationAtTwiceTheScale) {
-  const auto [toolkit, scale] = GetParam();
-  const QString scaled = toolkit == Toolkit::Gtk3 ? QStringLiteral("GDK_SCALE=2") : QStringLiteral("QT_SCALE_FACTOR=2");
-  launchClient(toolkit, {scaled}, QRect(50, 50, 400, 240));
-  ASSERT_NO_FATAL_FAILURE(typeIntoEntry(2));
+class ScaledProgramTest : public ProgramFixture, public ::testing::WithParamInterface<ScaledCase> {
+ public:
+  // One wide screen split in two monitors side by side, as two outputs would be.
+  static void SetUpTestSuite() {
+    const QString half = QStringLiteral("1280/340x800/210+%1+0");
+    for (const auto& [name, x] : {std::pair{"left", 0}, std::pair{"right", kSecondMonitor.x()}})
+      ASSERT_EQ(QProcess::execute(QStringLiteral("xrandr"), {"--setmonitor", name, half.arg(x), "none"}), 0);
+  }
 
+ protected:
+  void SetUp() override {
+    ProgramFixture::SetUp();
+    ASSERT_GE(grabScreen().width(), 2560) << "run with ZORBEL_DESKTOP_SCREEN=2560x800x24";
+  }
+
+  // The indicator's point (its centre less the stored shift) lies on the caret the client draws.
+  void expectIndicatorAtDrawnCaret(const std::string& where) {
+    const auto [toolkit, factor, scale] = GetParam();
+    const auto panel = settledIndicator();
+    ASSERT_TRUE(panel) << "the indicator is shown " << where << "; the program said:\n" << output();
+    EXPECT_EQ(panel->size(), QSize(kPanelSide, kPanelSide) * scale) << "its size follows the program's scale";
+    const QPointF point = centreOf(*panel) - kShift * scale;
+    const auto drawn = drawnCaret(QRectF(point.x(), point.y() - 20, 0, 40), window_);
+    if (qEnvironmentVariableIsSet("ZORBEL_SCALED_SHOTS"))
+      grabScreen().save(qEnvironmentVariable("ZORBEL_SCALED_SHOTS") + QLatin1Char('/') +
+                        QString::fromStdString(testing::UnitTest::GetInstance()->current_test_info()->name())
+                            .replace(QLatin1Char('/'), QLatin1Char('-')) +
+                        QString::fromStdString("-" + where).replace(QLatin1Char(' '), QLatin1Char('_')) +
+                        QStringLiteral(".png"));
+    ASSERT_TRUE(drawn) << "a caret is drawn near " << describe(point) << " " << where << ", in the window at "
+                       << describe(window_);
+    EXPECT_NEAR(point.x(), drawn->x(), 3.0) << where << ": caret drawn at " << describe(*drawn);
+    EXPECT_NEAR(point.y(), drawn->y() + drawn->height() / 2.0, 3.0) << where << ": caret drawn at " << describe(*drawn);
+  }
+};
+
+TEST_P(ScaledProgramTest, MarksTheDrawnCaretAwayFromTheScreensCornerAndOnTheSecondMonitor) {
+  const auto [toolkit, factor, scale] = GetParam();
+  const QString variable = toolkit == Toolkit::Gtk3 ? QStringLiteral("GDK_SCALE=") : QStringLiteral("QT_SCALE_FACTOR=");
+  launchClient(toolkit, {variable + QString::number(factor)}, QRect(200, 150, 400, 240));
+  ASSERT_NO_FATAL_FAILURE(typeIntoEntry(factor));
   ASSERT_NO_FATAL_FAILURE(startProgram(scale));
-  const auto panel = settledIndicator();
-  ASSERT_TRUE(panel) << "the indicator is shown; the program said:\n" << output();
-  EXPECT_EQ(panel->size(), QSize(kPanelSide, kPanelSide) * scale) << "its size follows the program's scale";
-  const QPointF point = centreOf(*panel) - kShift * scale;
-  const auto drawn = drawnCaret(QRectF(point.x(), point.y() - 20, 0, 40), window_);
-  ASSERT_TRUE(drawn) << "a caret is drawn near " << describe(point);
-  std::cout << toolkitName(toolkit).toStdString() << " at scale 2, program at " << scale << ": point "
-            << point.x() - drawn->x() << " px right of and " << drawn->y() + drawn->height() / 2.0 - point.y()
-            << " px above the drawn caret\n";
-  EXPECT_NEAR(point.x(), drawn->x(), 3.0) << "caret drawn at " << describe(*drawn);
-  EXPECT_NEAR(point.y(), drawn->y() + drawn->height() / 2.0, 3.0) << "caret drawn at " << describe(*drawn);
-  if (qEnvironmentVariableIsSet("ZORBEL_SCALED_SHOTS"))
-    grabScreen().save(qEnvironmentVariable("ZORBEL_SCALED_SHOTS") + QLatin1Char('/') + toolkitName(toolkit) +
-                      QStringLiteral("-program-x%1.png").arg(scale));
+  ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("with the window at " + describe(window_)));
+
+  const QPoint moved = kSecondMonitor + QPoint(200, 150);
+  ASSERT_TRUE(moveWindow(client_->windowId(), moved));
+  ASSERT_TRUE(pollUntil([&] { return windowGeometry(client_->windowId()).value_or(QRect()).topLeft() == moved; }, 5s));
+  window_ = *windowGeometry(client_->windowId());
+  ASSERT_TRUE(focusWindow(client_->windowId()));
+  ASSERT_TRUE(typeText(QStringLiteral("xx")));
+  ASSERT_TRUE(pollUntil([&] {
+    const auto texts = editableTexts(client_->pid());
+    return texts && !texts->isEmpty() && texts->first() == QStringLiteral("xxxx");
+  }, 5s));
+  ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("on the second monitor, window at " + describe(window_)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledProgramTest,
-                         ::testing::Values(ScaledCase{Toolkit::Gtk3, 1}, ScaledCase{Toolkit::Gtk3, 2},
-                                           ScaledCase{Toolkit::Qt6, 1}, ScaledCase{Toolkit::Qt6, 2}),
+                         ::testing::Values(ScaledCase{Toolkit::Gtk3, 2, 1}, ScaledCase{Toolkit::Gtk3, 2, 2},
+                                           ScaledCase{Toolkit::Qt6, 2, 1}, ScaledCase{Toolkit::Qt6, 2, 2},
+                                           ScaledCase{Toolkit::Qt6, 1.5, 1}, ScaledCase{Toolkit::Qt6, 1.5, 2},
+                                           ScaledCase{Toolkit::Qt5, 2, 1}, ScaledCase{Toolkit::Qt5, 2, 2},
+                                           ScaledCase{Toolkit::Qt5, 1.5, 1}, ScaledCase{Toolkit::Qt5, 1.5, 2}),
                          [](const ::testing::TestParamInfo<ScaledCase>& param) {
-                           return toolkitName(param.param.toolkit).toStdString() + "_program_x" +
-                                  std::to_string(param.param.programScale);
+                           const auto& c = param.param;
+                           return toolkitName(c.toolkit).toStdString() + "_at_" +
+                                  QString::number(c.factor).replace(QLatin1Char('.'), QLatin1Char('_')).toStdString() +
+                                  "_program_x" + std::to_string(c.programScale);
                          });
 
 }  // namespace

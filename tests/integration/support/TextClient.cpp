@@ -21,14 +21,20 @@ QStringList clientArguments(const ClientOptions& options) {
 }  // namespace
 
 QString toolkitName(Toolkit toolkit) {
-  return toolkit == Toolkit::Gtk3 ? QStringLiteral("GTK3") : QStringLiteral("Qt6");
+  switch (toolkit) {
+    case Toolkit::Gtk3: return QStringLiteral("GTK3");
+    case Toolkit::Qt6: return QStringLiteral("Qt6");
+    case Toolkit::Qt5: return QStringLiteral("Qt5");
+  }
+  return {};
 }
 
 std::unique_ptr<TextClient> TextClient::start(Toolkit toolkit, const ClientOptions& options,
                                               QString* error, std::chrono::milliseconds readyTimeout) {
   QStringList arguments = clientArguments(options);
-  if (toolkit == Toolkit::Gtk3) {
-    arguments.prepend(QStringLiteral(ZORBEL_GTK3_TEXT_CLIENT));
+  if (toolkit != Toolkit::Qt6) {
+    arguments.prepend(toolkit == Toolkit::Gtk3 ? QStringLiteral(ZORBEL_GTK3_TEXT_CLIENT)
+                                               : QStringLiteral(ZORBEL_QT5_TEXT_CLIENT));
     return startProgram(QStringLiteral(ZORBEL_SYSTEM_PYTHON), arguments, error, readyTimeout, options.environment);
   }
   return startProgram(QStringLiteral(ZORBEL_QT6_TEXT_CLIENT), arguments, error, readyTimeout, options.environment);

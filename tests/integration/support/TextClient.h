@@ -13,7 +13,7 @@
 
 namespace zorbel::integration {
 
-enum class Toolkit { Gtk3, Qt6 };
+enum class Toolkit { Gtk3, Qt6, Qt5 };
 
 QString toolkitName(Toolkit toolkit);
 // Lets test frameworks print a toolkit by name.

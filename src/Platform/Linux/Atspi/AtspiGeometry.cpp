@@ -85,7 +85,7 @@ AXCode windowBox(const Node& node, const Query& query, QRectF& box)
     const Answer window = ask(node, ATSPI_COORD_TYPE_WINDOW, query);
     if (window.code == axcode::invalidUIElement || window.code == axcode::cannotComplete) return window.code;
     if (window.code != axcode::success || !usableBox(window.box)) return axcode::noValue;
-    const double scale = applicationScale(node);
+    const double scale = applicationScale(node).factor;
     const auto origin = windowOriginOf(node, scale);
     if (!origin) return axcode::noValue;
     box = toAX(scaled(window.box, scale).translated(*origin));
@@ -105,7 +105,7 @@ AXCode boxWithQuirks(const Node& node, const Query& query, QRectF& box)
     const QString bus = busName(node.accessible());
     if (screen.code == axcode::success && usableBox(screen.box)) {
         screenCoordinateApps().insert(bus);
-        box = toAX(scaled(screen.box, applicationScale(node)));
+        box = toAX(applicationScale(node).toPixels(screen.box));
         return axcode::success;
     }
     if (screenCoordinateApps().count(bus)) return axcode::noValue;
@@ -125,14 +125,14 @@ QRectF toAX(const QRectF& pixels) { return programFromPixels(pixels, programScre
 QPoint toApplication(const Node& node, const QPointF& point)
 {
     const QPointF pixels = pixelsFromProgram(point + axOrigin(), programScreens());
-    return (pixels / applicationScale(node)).toPoint();
+    return applicationScale(node).toUnits(pixels).toPoint();
 }
 
 QPointF toAXDistance(const Node& node, const QPointF& distance)
 {
     const auto screens = programScreens();
     const double ratio = screens.isEmpty() ? 1.0 : screens.constFirst().ratio;
-    return distance * applicationScale(node) / ratio;
+    return distance * applicationScale(node).factor / ratio;
 }
 
 bool isGtk4(const Node& node)
@@ -234,7 +234,7 @@ AXCode flatCharacterCorner(const Node& node, int offset, const QRectF& frame, QP
     if (answer.code) return answer.code;
     const QRect& box = answer.box;
     if (box.height() > 0 || (box.x() == 0 && box.y() == 0) || (box.x() < 0 && box.y() < 0)) return axcode::noValue;
-    corner = toAX(scaled(QRect(box.topLeft(), QSize()), applicationScale(node))).topLeft();
+    corner = toAX(applicationScale(node).toPixels(QRectF(box.topLeft(), QSizeF()))).topLeft();
     return frame.contains(corner) ? axcode::success : axcode::noValue;
 }
 

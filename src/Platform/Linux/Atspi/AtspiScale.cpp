@@ -1,7 +1,11 @@
 #include "Platform/Linux/Atspi/AtspiScale.h"
 
 #include "Platform/Linux/Atspi/AtspiFacts.h"
+#include "Platform/Linux/Atspi/AtspiGeometry.h"
+#include "Platform/Linux/ScreenPixels.h"
 #include "Platform/Linux/X11Desktop.h"
+
+#include <QLineF>
 
 #include <atspi/atspi.h>
 
@@ -24,18 +28,34 @@ constexpr auto settle = std::chrono::milliseconds(250);
 struct Measured {
     std::uint32_t xWindow = 0;
     QSize xSize;
-    double scale = 1;
+    // Where the X window stood, where more than one screen makes it matter.
+    std::optional<QPoint> xOrigin;
+    ApplicationScale scale;
+    // How the application counts on a screen other than the first; learnt
+    // once, kept across measurements.
+    ScreenOrigins origins = ScreenOrigins::unknown;
+    // Measured while the way of counting was needed and could not be told:
+    // measured again at the next check.
+    bool undecided = false;
     bool known = false;
     Clock::time_point checked{};
     Clock::time_point retryAt{};
     // Another scale seen since, not yet confirmed.
-    double candidate = 0;
+    ApplicationScale candidate;
     Clock::time_point candidateSince{};
 };
 
 std::map<QString, Measured>& measuredApplications()
 {
     static std::map<QString, Measured> applications;
+    // A window that moved or changed size is compared at the next lookup,
+    // which that move itself may have caused.
+    static const auto watch = QObject::connect(
+        &X11Desktop::instance(), &X11Desktop::windowConfigured, [](std::uint32_t window, std::int32_t, const QRect&) {
+            for (auto& [bus, measured] : applications)
+                if (measured.xWindow == window) measured.checked = {};
+        });
+    (void)watch;
     return applications;
 }
 
@@ -50,7 +70,44 @@ AccPtr someWindowOf(const Node& node)
     return {};
 }
 
-std::optional<Measured> measure(const Node& node)
+bool operator==(const ApplicationScale& a, const ApplicationScale& b)
+{
+    return a.factor == b.factor && a.offset == b.offset;
+}
+
+// The top-left corner of the screen that holds the middle of an X window (as
+// Qt picks a window's screen), in pixels; nothing with a single screen at
+// the root's corner, where every way of counting agrees.
+std::optional<QPointF> screenCornerOf(const QRect& xWindow)
+{
+    const QList<ScreenScale> screens = programScreens();
+    if (screens.size() < 2 && (screens.isEmpty() || screens.constFirst().geometry.topLeft().isNull()))
+        return std::nullopt;
+    for (const ScreenScale& screen : screens) {
+        const QRectF pixels(screen.geometry.topLeft(), QSizeF(screen.geometry.size()) * screen.ratio);
+        if (pixels.contains(QRectF(xWindow).center())) return QPointF(screen.geometry.topLeft());
+    }
+    return QPointF();
+}
+
+// The window's top-left corner in the application's screen coordinates,
+// asked afresh: windows move without telling.
+std::optional<QPointF> reportedWindowPosition(const AccPtr& window, float timeout)
+{
+    QPointF position;
+    const AXCode code = bounded(window.get(), timeout, [&](GError** error) {
+        AtspiRect* rect = atspi_component_get_extents(ATSPI_COMPONENT(window.get()), ATSPI_COORD_TYPE_SCREEN, error);
+        if (!rect) return false;
+        position = QPointF(rect->x, rect->y);
+        const bool usable = rect->width > 0 && rect->height > 0;
+        g_free(rect);
+        return usable;
+    });
+    if (code != axcode::success) return std::nullopt;
+    return position;
+}
+
+std::optional<Measured> measure(const Node& node, ScreenOrigins origins)
 {
     const AccPtr window = someWindowOf(node);
     if (!window) return std::nullopt;
@@ -74,7 +131,21 @@ std::optional<Measured> measure(const Node& node)
     Measured measured;
     measured.xWindow = *xWindow;
     measured.xSize = *xSize;
-    measured.scale = *scale;
+    measured.scale.factor = *scale;
+    measured.origins = origins;
+    if (const auto xOrigin = x11.windowOrigin(*xWindow)) {
+        const auto corner = screenCornerOf(QRect(*xOrigin, *xSize));
+        if (corner) measured.xOrigin = xOrigin;
+        // Window coordinates (GTK 4) are placed from the X window itself.
+        if (corner && !corner->isNull() && *scale != 1 && !isGtk4(node)) {
+            if (measured.origins == ScreenOrigins::unknown) {
+                if (const auto position = reportedWindowPosition(window, node.timeout()))
+                    measured.origins = screenOriginsFrom(*position, *xOrigin, *scale, *corner);
+                measured.undecided = measured.origins == ScreenOrigins::unknown;
+            }
+            if (measured.origins == ScreenOrigins::eachScreen) measured.scale.offset = *corner * (1 - *scale);
+        }
+    }
     measured.known = true;
     measured.checked = Clock::now();
     return measured;
@@ -115,13 +186,19 @@ std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout, con
     }
     if (known.windowSize) return known.windowSize;
     QSize size;
-    const AXCode code = bounded(window.get(), timeout, [&](GError** error) {
-        AtspiRect* rect = atspi_component_get_extents(ATSPI_COMPONENT(window.get()), ATSPI_COORD_TYPE_WINDOW, error);
-        if (!rect) return false;
-        size = QSize(rect->width, rect->height);
-        g_free(rect);
-        return true;
-    });
+    const auto ask = [&](AtspiCoordType type) {
+        return bounded(window.get(), timeout, [&](GError** error) {
+            AtspiRect* rect = atspi_component_get_extents(ATSPI_COMPONENT(window.get()), type, error);
+            if (!rect) return false;
+            size = QSize(rect->width, rect->height);
+            g_free(rect);
+            return true;
+        });
+    };
+    AXCode code = axcode::noValue;
+    if (!isGtk4(Node(window.get(), timeout))) code = ask(ATSPI_COORD_TYPE_SCREEN);
+    if (code == axcode::invalidUIElement || code == axcode::cannotComplete) return std::nullopt;
+    if (code != axcode::success || size.isEmpty()) code = ask(ATSPI_COORD_TYPE_WINDOW);
     if (code != axcode::success || size.isEmpty()) return std::nullopt;
     // The call ran libatspi's loop: events taken in may have replaced the facts.
     auto& after = facts.remember(window.get());
@@ -145,10 +222,29 @@ std::optional<double> scaleFromRatios(double width, double height)
     return std::nullopt;
 }
 
-double applicationScale(const Node& node)
+QRectF ApplicationScale::toPixels(const QRectF& units) const
+{
+    return QRectF(units.topLeft() * factor + offset, units.size() * factor);
+}
+
+QPointF ApplicationScale::toUnits(const QPointF& pixels) const { return (pixels - offset) / factor; }
+
+ScreenOrigins screenOriginsFrom(const QPointF& units, const QPointF& pixels, double factor, const QPointF& corner)
+{
+    // A window manager's frame may lie between the two; a toolkit that has
+    // not yet heard of its window's move answers far off either way.
+    constexpr double close = 64;
+    const double fromRoot = QLineF(units * factor, pixels).length();
+    const double fromCorner = QLineF(corner + (units - corner) * factor, pixels).length();
+    if (fromRoot <= close && fromCorner > 2 * close) return ScreenOrigins::root;
+    if (fromCorner <= close && fromRoot > 2 * close) return ScreenOrigins::eachScreen;
+    return ScreenOrigins::unknown;
+}
+
+ApplicationScale applicationScale(const Node& node)
 {
     auto& x11 = X11Desktop::instance();
-    if (!x11.connected() || !node.accessible()) return 1;
+    if (!x11.connected() || !node.accessible()) return {};
     const auto now = Clock::now();
     auto& applications = measuredApplications();
     const QString bus = busName(node.accessible());
@@ -157,8 +253,9 @@ double applicationScale(const Node& node)
         // One lookup asks for several boxes: the X window is compared once.
         constexpr auto recheck = std::chrono::milliseconds(100);
         if (!known.xWindow && now < known.retryAt) return known.scale;
-        if (known.xWindow && now - known.checked < recheck) return known.scale;
-        if (known.xWindow && x11.windowSize(known.xWindow) == known.xSize) {
+        if (known.xWindow && !known.undecided && now - known.checked < recheck) return known.scale;
+        if (known.xWindow && !known.undecided && x11.windowSize(known.xWindow) == known.xSize &&
+            (!known.xOrigin || x11.windowOrigin(known.xWindow) == known.xOrigin)) {
             known.checked = now;
             return known.scale;
         }
@@ -166,7 +263,7 @@ double applicationScale(const Node& node)
         applications.clear();
     }
     Measured& entry = applications[bus];
-    const auto fresh = measure(node);
+    const auto fresh = measure(node, entry.origins);
     if (!fresh) {
         // The last scale known holds until a measurement succeeds.
         entry.xWindow = 0;
@@ -176,8 +273,9 @@ double applicationScale(const Node& node)
     // A toolkit may still answer its old size just after a resize (a window
     // that doubles its width would seem to double its scale): a new scale
     // counts once it is seen again a moment later.
-    if (entry.known && fresh->scale != entry.scale) {
-        if (entry.candidate != fresh->scale) {
+    // A window moved to another screen takes that screen's corner at once.
+    if (entry.known && fresh->scale.factor != entry.scale.factor) {
+        if (!(entry.candidate == fresh->scale)) {
             entry.candidate = fresh->scale;
             entry.candidateSince = now;
         }

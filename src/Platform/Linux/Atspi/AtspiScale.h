@@ -2,6 +2,9 @@
 
 #include "Platform/Linux/Atspi/AtspiNode.h"
 
+#include <QList>
+#include <QPointF>
+#include <QRectF>
 #include <QSize>
 
 #include <cstdint>
@@ -13,23 +16,48 @@ namespace zorbel::platform::atspi {
 // process's window with its title, else its only one.
 std::optional<std::uint32_t> clientWindowOf(const AccPtr& window, float timeout);
 
-// The size an accessible window gives for itself (in window coordinates,
-// which every toolkit answers), beside its X window of `xSize` pixels;
-// remembered while that X size holds and no event of the window comes.
+// The size an accessible window gives for itself, beside its X window of
+// `xSize` pixels; remembered while that X size holds and no event of the
+// window comes. Its screen extents, except where only window coordinates are
+// answered (GTK 4): Qt grows a window's size in window coordinates by the
+// window's own position.
 std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout, const QSize& xSize);
 
-// Screen pixels per unit of an application's accessibility coordinates. A
+// How an application's screen coordinates become pixels of the X screen: a
 // toolkit scaled by GDK_SCALE or QT_SCALE_FACTOR reports its own logical
-// units while its windows are drawn in pixels: the width of the X window
-// (less the invisible margin GTK announces) over the width its accessible
-// window reports tells the factor. 1 until it can be told. Kept per
-// application until that X window changes size.
-double applicationScale(const Node& node);
+// units while its windows are drawn in pixels: pixels = units × factor +
+// offset.
+struct ApplicationScale {
+    double factor = 1;
+    QPointF offset;  // in pixels
+    QRectF toPixels(const QRectF& units) const;
+    QPointF toUnits(const QPointF& pixels) const;
+};
+
+// The factor is the width of the application's X window (less the invisible
+// margin GTK announces) over the width its accessible window reports. On a
+// screen whose corner is not the root's, the offset depends on how the
+// toolkit counts there (below). Scale 1 until it can be told. Kept per
+// application until that X window changes size, or place where there is
+// more than one screen.
+ApplicationScale applicationScale(const Node& node);
 
 // The scale that the width and height ratios of a window stand for: their
 // common value where they agree (the accessible window is the X window),
 // else the width's ratio rounded to a factor toolkits use (GTK 3 counts the
 // window manager's frame in). Nothing for a ratio near no factor.
 std::optional<double> scaleFromRatios(double width, double height);
+
+// How a scaled toolkit counts positions on a screen other than the first.
+// GDK (and Qt where it sees one screen) divides the whole root window; Qt
+// divides each screen from that screen's own top-left corner, which stays
+// where it is: pixels = corner + (units - corner) × factor.
+enum class ScreenOrigins { unknown, root, eachScreen };
+
+// The way of counting that puts a window reported at `units` where X has it
+// (`pixels`), on the screen whose corner is `corner`; unknown when neither
+// does closely enough (the toolkit may not yet have heard that its window
+// moved).
+ScreenOrigins screenOriginsFrom(const QPointF& units, const QPointF& pixels, double factor, const QPointF& corner);
 
 }  // namespace zorbel::platform::atspi
