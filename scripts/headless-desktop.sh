@@ -9,6 +9,7 @@
 # ZORBEL_DESKTOP_WM=1          also runs openbox, so windows are managed, activated and raised.
 # ZORBEL_DESKTOP_SCREEN        screen geometry, default 1280x800x24.
 # ZORBEL_DESKTOP_TIMEOUT       seconds to wait for each daemon, default 10.
+# Everything on the desktop gets a private HOME and TMPDIR, removed with the desktop.
 set -uo pipefail
 
 if [[ ${1:-} != "--" || $# -lt 2 ]]; then
@@ -135,6 +136,14 @@ unset AT_SPI_BUS_ADDRESS NO_AT_BRIDGE WAYLAND_DISPLAY DBUS_SESSION_BUS_PID \
 export XDG_RUNTIME_DIR="$workdir/runtime" XDG_SESSION_TYPE=x11 GDK_BACKEND=x11 QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
+# A home and a temporary folder of the desktop's own, set before the session bus starts:
+# the bus starts dconf-service with its own HOME, so gsettings would otherwise write to the
+# caller's home, and applications that allow one instance per machine through a lock in the
+# temporary folder would collide with those of parallel desktops.
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME XDG_CACHE_HOME
+export HOME="$workdir/home" TMPDIR="$workdir/tmp"
+mkdir -m 700 "$HOME" "$TMPDIR"
+
 # -noreset: the bus launcher is the first X client and disconnects at once; a reset
 # would wipe what it left on the root window.
 start xvfb Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$SCREEN" 3>"$workdir/display"
@@ -160,7 +169,8 @@ wait_until "at-spi2-registryd" "$last_pid" bus_has_owner "$a11y_bus" org.a11y.at
 
 # openbox sets _NET_SUPPORTING_WM_CHECK only once it owns the WM_S0 selection.
 if [[ ${ZORBEL_DESKTOP_WM:-0} == 1 ]]; then
-  start openbox openbox --config-file "$(dirname "${BASH_SOURCE[0]}")/openbox-rc.xml"
+  # An absolute path: openbox does not find a relative one and falls back to the system's.
+  start openbox openbox --config-file "$(realpath "$(dirname "${BASH_SOURCE[0]}")")/openbox-rc.xml"
   wait_until "openbox" "$last_pid" has_window_manager
 fi
 

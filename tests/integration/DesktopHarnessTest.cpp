@@ -1,14 +1,22 @@
 // Proves the headless desktop is one a user could work on: the GTK 3 and Qt 6 text clients
 // appear where they asked, register on the accessibility desktop, and text typed with
-// xdotool reaches the focused field of the focused window only, as AT-SPI reads it back.
+// xdotool reaches the focused field of the focused window only, as AT-SPI reads it back;
+// settings written through the session bus and temporary files stay on the desktop.
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace zorbel::integration {
 namespace {
@@ -123,6 +131,21 @@ TEST(DesktopHarness, TypingGoesOnlyToTheFocusedWindow) {
         5s))
         << str(toolkitName(toolkit)) << " fields: " << (texts ? str(texts->join(" | ")) : "none");
   }
+}
+
+// dconf-service runs with the session bus's HOME, so a desktop that set its own HOME only
+// after starting the bus would write gsettings into the user's real home.
+TEST(DesktopHarness, SettingsAndTemporaryFilesStayOnTheDesktop) {
+  const QString home = QDir::homePath();
+  const QString desktop = QFileInfo(qEnvironmentVariable("XDG_RUNTIME_DIR")).path();
+  EXPECT_NE(home, QString::fromLocal8Bit(::getpwuid(::getuid())->pw_dir));
+  EXPECT_TRUE(home.startsWith(desktop + "/")) << str(home);
+  EXPECT_TRUE(QDir::tempPath().startsWith(desktop + "/")) << str(QDir::tempPath());
+  ASSERT_EQ(QProcess::execute("gsettings", {"set", "org.freedesktop.ibus.general", "use-system-keyboard-layout",
+                                            "true"}),
+            0);
+  EXPECT_TRUE(pollUntil([&] { return QFileInfo::exists(home + "/.config/dconf/user"); }, 5s))
+      << "dconf wrote to " << str(home);
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopHarnessTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
