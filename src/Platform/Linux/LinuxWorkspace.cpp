@@ -18,7 +18,6 @@
 
 #include <atspi/atspi.h>
 
-#include <unistd.h>
 
 namespace zorbel::platform {
 
@@ -120,8 +119,10 @@ RunningApplicationRef LinuxWorkspace::frontmostApplication()
 
 void LinuxWorkspace::frontmostMayHaveChanged()
 {
+    // The program's own windows are announced too: the caret tracker then looks away from the
+    // application it marked, and the return to that same application is a switch of its own.
     const std::int32_t pid = atspi::FocusTracker::instance().frontmostPid();
-    if (pid <= 0 || pid == frontmostPid_ || pid == static_cast<std::int32_t>(::getpid())) return;
+    if (pid <= 0 || pid == frontmostPid_) return;
     if (atspi::Runtime::instance().busLost()) return;
     frontmostPid_ = pid;
     RunningApplicationRef app = applicationForProcessIdentifier(pid);

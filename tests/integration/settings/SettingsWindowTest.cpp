@@ -1,9 +1,12 @@
-// The settings window on the real desktop, in-process through the Linux services: it opens
-// as a normal window that takes the keyboard, every tab is shown (a screenshot of each is
-// kept), size and shape edits restyle the indicator standing beside a GTK 3 editor's caret,
-// and closing and opening again builds a fresh window while the program keeps running.
+// The settings window on a window-managed desktop, in-process through the Linux services and
+// driven with the pointer and the wheel as a user would: it opens as a normal window that
+// takes the keyboard, every tab is shown (a screenshot of each is kept), size and shape edits
+// restyle the indicator standing beside a GTK 3 editor's caret, closing and opening again
+// builds a fresh window while the program keeps running, and while the window is in front
+// the indicator stays away and comes back at the editor's caret when the editor does.
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Managers/PerfectCaretManager.h"
+#include "Caret/Managers/PerfectCaretTracker.h"
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Caret/UI/PerfectCaretWindowController.h"
 #include "Platform/Services.h"
@@ -25,6 +28,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace zorbel::integration {
 namespace {
@@ -57,6 +62,34 @@ class SettingsWindowTest : public EditorWithIndicatorTest {
   }
 
   std::optional<QRect> indicator() { return windowGeometry(panel()->winId()); }
+
+  // The settings window keeps clear of the editor's text field, so a click can bring the
+  // editor back to the front.
+  void keepClearOfTheEditor(QWidget* window) {
+    const QRect editor = *windowGeometry(client_->windowId());
+    ASSERT_TRUE(moveWindow(window->winId(), {editor.right() + 40, 60}));
+    ASSERT_TRUE(pollUntil([&] { return !windowGeometry(window->winId())->contains(entry_); }, 3s));
+  }
+
+  // The indicator is shown at the editor's caret as the editor draws it.
+  void expectAtTheEditorsCaret() {
+    auto& manager = BrindotManager::shared().perfectCaretManager();
+    const QRect frame = *windowGeometry(client_->windowId());
+    std::optional<QPointF> atCaret, drawn;
+    const bool marked = pollUntil([&] {
+      const auto caret = manager.caretTracker().currentCaretPosition();
+      if (!caret || isViewable(panel()->winId()) != true) return false;
+      atCaret = platform::workspace().desktopPointFromCocoa(*caret);
+      drawn = atCaret ? drawnCaretPoint(*atCaret, frame) : std::nullopt;
+      return drawn && std::abs(drawn->x() - atCaret->x()) <= 3 && std::abs(drawn->y() - atCaret->y()) <= 3;
+    }, 5s);
+    ASSERT_TRUE(marked) << "the indicator shows for a caret at " << (atCaret ? describe(*atCaret) : "none")
+                        << ", drawn at " << (drawn ? describe(*drawn) : "none");
+    const QPointF centre = *platform::workspace().desktopPointFromCocoa(
+        PerfectCaretManager::indicatorPosition(*manager.caretTracker().currentCaretPosition()));
+    EXPECT_TRUE(pollUntil([&] { return (centreOf(*indicator()) - centre).manhattanLength() <= 2; }, 3s))
+        << "the window stands at " << describe(*indicator()) << ", not around " << describe(centre);
+  }
 };
 
 TEST_F(SettingsWindowTest, EveryTabShowsAndEditsRestyleTheIndicator) {
@@ -78,16 +111,19 @@ TEST_F(SettingsWindowTest, EveryTabShowsAndEditsRestyleTheIndicator) {
   click(QStringLiteral("shape.rectangle"));
   auto* size = window->findChild<QSlider*>(QStringLiteral("sizeSlider"));
   ASSERT_NE(size, nullptr);
-  // A click gives the slider the keyboard; End takes it to the largest size, 50.
-  ASSERT_TRUE(clickAt(size->mapToGlobal(QPoint(size->width() - 3, size->height() / 2))));
-  ASSERT_TRUE(pressKeys(QStringLiteral("End")));
-  EXPECT_TRUE(pollUntil([] { return BrindotStyleManager::shared().currentStyle().size == 50; }, 3s));
+  // A click picks the slider (the wheel scrolls the page past sliders not picked); the wheel
+  // turned up over it then takes it to the largest size, 50.
+  const QPoint slider = size->mapToGlobal(size->rect().center());
+  ASSERT_TRUE(clickAt(slider));
+  ASSERT_TRUE(scrollAt(slider, 20));
+  EXPECT_TRUE(pollUntil([] { return BrindotStyleManager::shared().currentStyle().size == 50; }, 3s))
+      << BrindotStyleManager::shared().currentStyle().size;
   EXPECT_EQ(BrindotStyleManager::shared().currentStyle().shape, BrindotShape::rectangle);
   pollUntil([] { return false; }, 400ms);
   EXPECT_TRUE(window->grab().save(artifactsFolder() + QStringLiteral("/style-edited.png")));
 
   // The indicator stands beside the editor's caret: back there it has the new size.
-  ASSERT_TRUE(focusWindow(client_->windowId()));
+  ASSERT_NO_FATAL_FAILURE(keepClearOfTheEditor(window));
   ASSERT_TRUE(clickAt(entry_));
   ASSERT_TRUE(typeText(QStringLiteral("x")));
   EXPECT_TRUE(pollUntil([&] { return isViewable(panel()->winId()) == true && indicator()->width() >= 50; }, 5s))
@@ -105,6 +141,43 @@ TEST_F(SettingsWindowTest, EveryTabShowsAndEditsRestyleTheIndicator) {
   auto* sizeAgain = again->findChild<QSlider*>(QStringLiteral("sizeSlider"));
   ASSERT_NE(sizeAgain, nullptr);
   EXPECT_EQ(sizeAgain->value(), 25) << "the fresh window shows the stored size";
+}
+
+TEST_F(SettingsWindowTest, WhileTheWindowIsInFrontTheIndicatorWaitsForTheEditorAndReturnsToItsCaret) {
+  ASSERT_NO_FATAL_FAILURE(startEditor());
+  int switches = 0;
+  const auto token = platform::notificationCenter().addObserver(
+      QString::fromLatin1(PerfectCaretTracker::functionKeyEventNotification), [&](const platform::Notification& n) {
+        if (n.userInfo.value(QStringLiteral("source")) == QStringLiteral("applicationSwitch")) ++switches;
+      });
+  QWidget* window = openSettings();
+  ASSERT_NO_FATAL_FAILURE(keepClearOfTheEditor(window));
+  EXPECT_TRUE(pollUntil([] { return isViewable(panel()->winId()) != true; }, 3s))
+      << "no indicator of the editor's caret over the program's own window";
+
+  // Off and on again with the switch of the basic page, the window staying in front.
+  click(QStringLiteral("tab.basic"));
+  click(QStringLiteral("masterSwitch"));
+  ASSERT_TRUE(pollUntil([] { return !BrindotManager::shared().isEnabled(); }, 3s));
+  click(QStringLiteral("masterSwitch"));
+  ASSERT_TRUE(pollUntil([] { return BrindotManager::shared().isEnabled(); }, 3s));
+  pollUntil([] { return false; }, 600ms);
+  EXPECT_NE(isViewable(panel()->winId()), true) << "the indicator waits while the window is in front";
+
+  // Back in the editor with one click: a switch, announced, and the indicator at its caret.
+  switches = 0;
+  ASSERT_TRUE(clickAt(entry_));
+  EXPECT_TRUE(pollUntil([&] { return switches > 0; }, 3s)) << "the return to the editor is a switch";
+  ASSERT_NO_FATAL_FAILURE(expectAtTheEditorsCaret());
+  ASSERT_TRUE(typeText(QStringLiteral("yy")));
+  ASSERT_TRUE(pollUntil([&] { return editableTexts(client_->pid()).value_or(QStringList()).value(0) == "xxyy"; }, 3s));
+  ASSERT_NO_FATAL_FAILURE(expectAtTheEditorsCaret());
+  grabScreen().save(artifactsFolder() + QStringLiteral("/indicator-back-in-editor.png"));
+
+  // The program's own process was never asked: a question to it waits on the thread that
+  // would answer it until it times out.
+  const QStringList unanswered = services_->log.linesContaining(QStringLiteral("does not answer"));
+  EXPECT_TRUE(unanswered.isEmpty()) << unanswered.join('\n').toStdString();
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <cstdlib>
+
 namespace zorbel::integration {
 namespace {
 
@@ -32,6 +34,13 @@ std::optional<int> field(const QString& report, const QString& label) {
   return match.captured(1).toInt();
 }
 
+bool pointAt(QPoint screenPoint) {
+  // "mousemove --sync" waits for the pointer to move, forever when it is already there.
+  const auto location = run(QStringLiteral("xdotool"), {"getmouselocation"});  // "x:12 y:34 screen:0 window:56"
+  if (location && field(*location, "x") == screenPoint.x() && field(*location, "y") == screenPoint.y()) return true;
+  return xdotool({"mousemove", "--sync", QString::number(screenPoint.x()), QString::number(screenPoint.y())});
+}
+
 }  // namespace
 
 bool focusWindow(quint64 windowId) {
@@ -52,12 +61,14 @@ bool typeText(const QString& text) { return makeTypeable(text) && xdotool({"type
 bool pressKeys(const QString& keys) { return xdotool({"key", "--", keys}); }
 
 bool clickAt(QPoint screenPoint, int button) {
-  // "mousemove --sync" waits for the pointer to move, forever when it is already there.
-  const auto location = run(QStringLiteral("xdotool"), {"getmouselocation"});  // "x:12 y:34 screen:0 window:56"
-  if (location && field(*location, "x") == screenPoint.x() && field(*location, "y") == screenPoint.y())
-    return xdotool({"click", QString::number(button)});
-  return xdotool({"mousemove", "--sync", QString::number(screenPoint.x()),
-                  QString::number(screenPoint.y()), "click", QString::number(button)});
+  return pointAt(screenPoint) && xdotool({"click", QString::number(button)});
+}
+
+bool scrollAt(QPoint screenPoint, int notches) {
+  if (notches == 0) return true;
+  const QString button = notches > 0 ? QStringLiteral("4") : QStringLiteral("5");
+  return pointAt(screenPoint) &&
+         xdotool({"click", "--repeat", QString::number(std::abs(notches)), "--delay", "30", button});
 }
 
 std::optional<QRect> windowGeometry(quint64 windowId) {

@@ -24,6 +24,9 @@ bool makeTypeable(const QString& text);
 // An xdotool key sequence such as "Return" or "ctrl+a".
 bool pressKeys(const QString& keys);
 bool clickAt(QPoint screenPoint, int button = 1);
+// Turns the mouse wheel over `screenPoint`: `notches` away from the user (up) when positive,
+// towards the user (down) when negative.
+bool scrollAt(QPoint screenPoint, int notches);
 // The window's position on the screen and its size, as the X server has it.
 std::optional<QRect> windowGeometry(quint64 windowId);
 // Whether the window and all its ancestors are mapped.

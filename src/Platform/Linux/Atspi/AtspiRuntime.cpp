@@ -390,8 +390,15 @@ Call::Call(AtspiAccessible* accessible, float elementTimeout) : accessible_(acce
     // An application that has gone is known from its name leaving the bus
     // (libatspi then lets go of it), not by asking after its process.
     auto* object = ATSPI_OBJECT(accessible);
-    if (!object->app || !object->app->bus || !runtime.pidOf(accessible)) {
+    const auto pid = object->app && object->app->bus ? runtime.pidOf(accessible) : std::nullopt;
+    if (!pid) {
         admit_ = axcode::invalidUIElement;
+        return;
+    }
+    // Our own windows would answer on the main thread that is waiting here: the call could
+    // only time out.
+    if (*pid == static_cast<std::int32_t>(::getpid())) {
+        admit_ = axcode::cannotComplete;
         return;
     }
     if (runtime.isHung(busName(accessible))) {
