@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The headless showcase: on a private headless desktop, opens a real text editor, starts
 # Zorbel with the indicator switched on, types some text (Chinese included) and writes a
-# screenshot showing the indicator beside the caret.
+# screenshot showing the indicator beside the caret and, after a Caps Lock press, the HUD
+# below it.
 #   scripts/showcase.sh BUILD_DIR SCREENSHOT.png
 # Runs itself under scripts/headless-desktop.sh (with a compositor, for the translucent
 # indicator) unless it already runs on that desktop.
@@ -67,6 +68,9 @@ xdotool windowfocus --sync "$editor"
 xdotool type --delay 40 "Zorbel marks the caret."
 xdotool key Return
 xdotool type --delay 80 "你好，世界 — typing goes here"
+# Empty lines keep the text clear of the HUD, which stands above the indicator.
+xdotool key Return Return Return Return Return Return
+xdotool type --delay 40 "Caps Lock brings up the HUD"
 # The indicator window appears once the caret is found; give it a moment to follow the
 # last keystrokes.
 wait_for 10 sh -c 'xwininfo -name "Zorbel indicator" | grep -q "IsViewable"' || {
@@ -75,6 +79,17 @@ wait_for 10 sh -c 'xwininfo -name "Zorbel indicator" | grep -q "IsViewable"' || 
   exit 1
 }
 sleep 0.5
+
+# Caps Lock brings up the HUD beside the indicator: the input source, the Caps Lock mark and
+# the time. The screenshot is taken once its show animation has ended.
+echo "showcase: pressing Caps Lock"
+xdotool key Caps_Lock
+wait_for 5 sh -c 'xwininfo -name "Zorbel HUD" | grep -q "IsViewable"' || {
+  echo "showcase: the HUD did not appear; zorbel's output:" >&2
+  tail -n 40 "$work/zorbel.log" >&2
+  exit 1
+}
+sleep 0.8
 
 "$build/tests/integration/zorbel_screenshot" "$shot"
 echo "showcase: screenshot written to $shot"
