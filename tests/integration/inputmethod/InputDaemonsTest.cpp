@@ -3,13 +3,19 @@
 // the session bus). A daemon that quits or dies is noticed at once and leaves the keyboard
 // layouts, marked as a listing that may lack sources; one that comes back is followed again.
 #include "Platform/InputSources.h"
+#include "Platform/Linux/Fcitx5InputSources.h"
 #include "Platform/Services.h"
 #include "support/DesktopTools.h"
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QDir>
+#include <QMutex>
+#include <QThread>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,6 +24,7 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 #include <sys/prctl.h>
 
 namespace zorbel::integration {
@@ -180,6 +187,75 @@ TEST_F(InputDaemonsTest, FcitxInputMethodsOfTheCurrentGroupAreListed)
     stopDaemon();
     EXPECT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("xkb:us::eng"); }, 5s));
     EXPECT_FALSE(sources.enabledSources().complete);
+}
+
+// Fcitx's controller as far as the current input method goes, on a thread and a connection
+// of its own: it can hold one question and answer it after later ones, as a daemon busy when
+// the first came in would.
+class HeldController final : public QDBusVirtualObject {
+public:
+    void setCurrent(const QString& id) { QMutexLocker lock(&mutex_); current_ = id; }
+    void holdNext() { QMutexLocker lock(&mutex_); holdNext_ = true; }
+    bool holds() { QMutexLocker lock(&mutex_); return held_.has_value(); }
+    void release(QDBusConnection connection)
+    {
+        QMutexLocker lock(&mutex_);
+        connection.send(held_->createReply(heldAnswer_));
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        if (message.member() != QLatin1String("CurrentInputMethod")) return false;
+        QMutexLocker lock(&mutex_);
+        if (holdNext_) {
+            holdNext_ = false;
+            held_ = message;
+            heldAnswer_ = current_;
+            return true;
+        }
+        QDBusConnection(connection).send(message.createReply(current_));
+        return true;
+    }
+
+private:
+    QMutex mutex_;
+    QString current_ = QStringLiteral("keyboard-us");
+    bool holdNext_ = false;
+    std::optional<QDBusMessage> held_;
+    QString heldAnswer_;
+};
+
+// An answer that comes back after a later one is older news: it switches nothing back.
+TEST_F(InputDaemonsTest, FcitxAnswersCountInTheOrderAsked)
+{
+    QThread thread;
+    thread.start();
+    auto* controller = new HeldController;
+    controller->moveToThread(&thread);
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("held-fcitx"));
+    ASSERT_TRUE(bus.registerVirtualObject(QStringLiteral("/controller"), controller));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.fcitx.Fcitx5")));
+    {
+        platform::Fcitx5InputSources fcitx;
+        int changes = 0;
+        auto token = fcitx.observeSelectionChanges([&] { ++changes; });
+        // Asked just before a switch; the answers to the questions after it come back first.
+        controller->holdNext();
+        fcitx.recheck();
+        ASSERT_TRUE(pollUntil([&] { return controller->holds(); }, 5s));
+        controller->setCurrent(QStringLiteral("keyboard-de"));
+        ASSERT_TRUE(pollUntil([&] { return changes == 1; }, 5s)) << "a later question sees the switch";
+        controller->release(bus);
+        pollUntil([] { return false; }, 2500ms);
+        EXPECT_EQ(changes, 1) << "the held answer switched nothing back";
+    }
+    bus.unregisterService(QStringLiteral("org.fcitx.Fcitx5"));
+    bus.unregisterObject(QStringLiteral("/controller"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("held-fcitx"));
+    controller->deleteLater();
+    thread.quit();
+    thread.wait();
 }
 
 // Every switch by key is seen although Fcitx handles the key only after the focused
