@@ -122,18 +122,34 @@ TEST_F(ProgramStartTest, AnotherUserCannotKeepTheProgramFromStarting) {
   QFile::remove(planted + QStringLiteral(".held"));
 }
 
-TEST_F(ProgramStartTest, ASettingsPathThatIsAFifoIsNotOpened) {
-  ASSERT_EQ(::mkfifo(QFile::encodeName(folder() + QStringLiteral("/quellan.brindot.ini")).constData(), 0600), 0);
+// Opening a FIFO waits for a writer that never comes. Without a tray the settings window
+// opens at start, and its launch-at-login badge reads the autostart entries at once.
+TEST_F(ProgramStartTest, FifosWhereFilesAreExpectedAreNeverOpened) {
+  const QString autostart = config_.path() + QStringLiteral("/autostart");
+  ASSERT_TRUE(QDir().mkpath(autostart));
+  for (const QString& path : {folder() + QStringLiteral("/quellan.brindot.ini"),
+                              autostart + QStringLiteral("/quellan.Zorbel.desktop"),
+                              autostart + QStringLiteral("/other.desktop")})
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
   ASSERT_NO_FATAL_FAILURE(startAndWait(first_));
+  QByteArray said;
+  EXPECT_TRUE(pollUntil([&] {
+    said += first_.readAll();
+    return said.contains("最终检测结果");
+  }, 10s)) << "the launch-at-login detection finishes";
   quit(first_);
-  EXPECT_TRUE(first_.readAll().contains("cannot be read; defaults are used"));
+  said += first_.readAll();
+  EXPECT_TRUE(said.contains("cannot be read; defaults are used")) << said.toStdString();
 }
 
-// Its settings folder on a file system of its own that is nearly full (a tmpfs in a private
-// mount namespace): the write at start (the input-method mapping) cannot fit, and the file
-// must keep every byte it had. A plain writer renames a truncated file over the good one.
+// Its settings folder and its temporary folder on a file system of their own that is nearly
+// full (a tmpfs in a private mount namespace): the writes at start cannot fit, and the file
+// must keep every byte it had (a plain writer renames a truncated file over the good one);
+// reading the settings needs no room at all.
 TEST_F(ProgramStartTest, ASettingsWriteOnAFullDiskLeavesTheFileWholeAndSaysWhyOnce) {
-  QByteArray seed = "[General]\nisBrindotEnabled=false\n";
+  // Debug mode prints the unknown theme's warning: the settings were read although the
+  // temporary folder is full too.
+  QByteArray seed = "[General]\nBrindotDebugMode=true\nUIStyle=noSuchTheme\n";
   for (int i = 0; i < 200; ++i)
     seed += QStringLiteral("key%1=@ByteArray(%2)\n").arg(i, 3, 10, QLatin1Char('0')).arg(QString(80, QChar('a' + i % 26))).toUtf8();
   QFile seedFile(config_.path() + QStringLiteral("/seed.ini"));
@@ -148,6 +164,7 @@ TEST_F(ProgramStartTest, ASettingsWriteOnAFullDiskLeavesTheFileWholeAndSaysWhyOn
 exec unshare -m --propagation private sh -c '
   mount -t tmpfs -o size=256k tmpfs "$XDG_CONFIG_HOME" || exit 77
   mkdir "$XDG_CONFIG_HOME/zorbel" && cp "%1" "$XDG_CONFIG_HOME/zorbel/defaults.ini" || exit 78
+  mkdir "$XDG_CONFIG_HOME/tmp" && export TMPDIR="$XDG_CONFIG_HOME/tmp"
   dd if=/dev/zero of="$XDG_CONFIG_HOME/filler" bs=4k 2>/dev/null
   truncate -s -8K "$XDG_CONFIG_HOME/filler" || exit 78
   exec "%2"'
@@ -182,6 +199,7 @@ exec unshare -m --propagation private sh -c '
   ASSERT_EQ(warnings.size(), 1) << said.toStdString();
   EXPECT_TRUE(warnings[0].contains(mounted + QStringLiteral("/zorbel/defaults.ini"))) << warnings[0].toStdString();
   EXPECT_TRUE(warnings[0].contains(QStringLiteral("No space left on device"))) << warnings[0].toStdString();
+  EXPECT_TRUE(said.contains("Stored theme \"noSuchTheme\" is unknown")) << said.toStdString();
   EXPECT_TRUE(QDir(QStringLiteral("/proc/%1/root%2/zorbel").arg(program.processId()).arg(mounted))
                   .entryList({QStringLiteral("defaults.ini.*")}, QDir::Files)
                   .isEmpty())
