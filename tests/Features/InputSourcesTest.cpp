@@ -54,15 +54,17 @@ TEST_F(InputSourcesTest, BundleModeAndDisplayNameComeFromEachSourceItself)
 
     // While a short-named source is selected, a long-named one keeps its own name.
     keyboard().setSources({source("xkb:cn::zho", "汉语"), source("xkb:us::eng", "English (US)"),
-                           source("im.SCIM.pinyin", "简体拼音"), source("im.SCIM.en", "English mode")});
+                           source("im.SCIM.pinyin", "简体拼音"), source("im.SCIM.en", "English mode"),
+                           source("xkb:th::tha", "Thai")});
     keyboard().select("xkb:cn::zho");
     const auto listed = manager.getAvailableInputSources();
-    ASSERT_EQ(listed.size(), 4u);
+    ASSERT_EQ(listed.size(), 5u);
     EXPECT_EQ(listed[0].displayName, "汉语（汉语）");
     EXPECT_EQ(listed[1].inputMode, std::nullopt);
     EXPECT_EQ(listed[1].displayName, "English (US)");
     EXPECT_EQ(listed[2].displayName, "简体拼音（中）");
     EXPECT_EQ(listed[3].displayName, "English mode（英）");
+    EXPECT_EQ(listed[4].displayName, "Thai") << "a name of four characters is no mode";
 }
 
 TEST_F(InputSourcesTest, CapsLockIsReadFromTheKeyboardAndPrinted)
