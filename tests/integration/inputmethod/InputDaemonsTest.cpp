@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -234,28 +235,28 @@ TEST_F(InputDaemonsTest, FcitxAnswersCountInTheOrderAsked)
     auto* controller = new HeldController;
     controller->moveToThread(&thread);
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("held-fcitx"));
+    const auto cleanUp = qScopeGuard([&] {
+        bus.unregisterService(QStringLiteral("org.fcitx.Fcitx5"));
+        bus.unregisterObject(QStringLiteral("/controller"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("held-fcitx"));
+        controller->deleteLater();
+        thread.quit();
+        thread.wait();
+    });
     ASSERT_TRUE(bus.registerVirtualObject(QStringLiteral("/controller"), controller));
     ASSERT_TRUE(bus.registerService(QStringLiteral("org.fcitx.Fcitx5")));
-    {
-        platform::Fcitx5InputSources fcitx;
-        int changes = 0;
-        auto token = fcitx.observeSelectionChanges([&] { ++changes; });
-        // Asked just before a switch; the answers to the questions after it come back first.
-        controller->holdNext();
-        fcitx.recheck();
-        ASSERT_TRUE(pollUntil([&] { return controller->holds(); }, 5s));
-        controller->setCurrent(QStringLiteral("keyboard-de"));
-        ASSERT_TRUE(pollUntil([&] { return changes == 1; }, 5s)) << "a later question sees the switch";
-        controller->release(bus);
-        pollUntil([] { return false; }, 2500ms);
-        EXPECT_EQ(changes, 1) << "the held answer switched nothing back";
-    }
-    bus.unregisterService(QStringLiteral("org.fcitx.Fcitx5"));
-    bus.unregisterObject(QStringLiteral("/controller"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("held-fcitx"));
-    controller->deleteLater();
-    thread.quit();
-    thread.wait();
+    platform::Fcitx5InputSources fcitx;
+    int changes = 0;
+    auto token = fcitx.observeSelectionChanges([&] { ++changes; });
+    // Asked just before a switch; the answers to the questions after it come back first.
+    controller->holdNext();
+    fcitx.recheck();
+    ASSERT_TRUE(pollUntil([&] { return controller->holds(); }, 5s));
+    controller->setCurrent(QStringLiteral("keyboard-de"));
+    ASSERT_TRUE(pollUntil([&] { return changes == 1; }, 5s)) << "a later question sees the switch";
+    controller->release(bus);
+    pollUntil([] { return false; }, 2500ms);
+    EXPECT_EQ(changes, 1) << "the held answer switched nothing back";
 }
 
 // Every switch by key is seen although Fcitx handles the key only after the focused
@@ -279,7 +280,7 @@ TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
     ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("keyboard-us"); }, 10s)) << currentId().toStdString();
     int changes = 0;
     auto token = sources.observeSelectionChanges([&] { ++changes; });
-    const auto stopLoad = keepXServerBusy();
+    const auto stopLoad = qScopeGuard(keepXServerBusy());
     int seen = 0;
     for (int i = 1; i <= 40; ++i) {
         ASSERT_TRUE(pressKeys(QStringLiteral("Shift_L")));
@@ -287,7 +288,6 @@ TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
         changes = i;
         ASSERT_EQ(currentId(), i % 2 ? QStringLiteral("keyboard-de") : QStringLiteral("keyboard-us")) << "toggle " << i;
     }
-    stopLoad();
     EXPECT_EQ(seen, 40);
 }
 
