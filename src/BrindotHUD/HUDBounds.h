@@ -17,7 +17,7 @@ namespace hudBounds {
 inline constexpr double maxPadding = 60;            // the settings page offers 0 to 30
 inline constexpr double maxCornerRadius = 100;
 inline constexpr double maxOffset = 300;            // the settings page offers 0 to 100
-inline constexpr double maxDisplayDuration = 60;    // the settings page offers 1 to 10
+inline constexpr double maxDisplayDuration = 10;    // the settings page offers 1 to 10
 inline constexpr double maxAnimationDuration = 2;   // the settings page offers 0.25
 inline constexpr std::size_t maxContentItems = 32;  // five kinds exist
 inline constexpr int maxTextLength = 64;            // code points of one drawn text

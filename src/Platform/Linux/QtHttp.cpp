@@ -114,7 +114,7 @@ void finish(const std::shared_ptr<Transfer>& t, QNetworkReply& reply)
     t->completion(response);
 }
 
-void issue(const std::shared_ptr<Transfer>& t, const QUrl& url)
+void sendRequest(const std::shared_ptr<Transfer>& t, const QUrl& url)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -153,7 +153,7 @@ void issue(const std::shared_ptr<Transfer>& t, const QUrl& url)
                 t->stop = Stop::unsafeRedirect;
             } else {
                 t->body.clear();
-                return issue(t, target);
+                return sendRequest(t, target);
             }
         }
         finish(t, *reply);
@@ -177,7 +177,7 @@ TimerRef QtHttpService::get(const QUrl& url, const HttpLimits& limits, Completio
         if (auto alive = weak.lock()) stopWith(alive, Stop::deadline);
     });
     t->deadline.start(static_cast<int>(limits.timeout * 1000));
-    issue(t, url);
+    sendRequest(t, url);
     return t->handle;
 }
 
