@@ -23,7 +23,7 @@ if [[ -z ${ZORBEL_BUILD_DIR:-} ]]; then
   scripts/install-deps.sh
   [[ -f $build/CMakeCache.txt ]] || cmake -G Ninja -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   cmake --build "$build" --target zorbel zorbel_indicator_benchmark zorbel_input_method_benchmark \
-    zorbel_settings_benchmark zorbel_theme_benchmark
+    zorbel_settings_benchmark zorbel_theme_benchmark zorbel_quit_benchmark
 fi
 
 ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
@@ -32,5 +32,6 @@ ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
   "$build/tests/integration/inputmethod/zorbel_input_method_benchmark" "$build/src/zorbel"
 ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
   "$build/tests/integration/settings/zorbel_theme_benchmark"
+scripts/headless-desktop.sh -- "$build/tests/integration/indicator/zorbel_quit_benchmark" "$build/src/zorbel" 5
 # The settings window: first paint after opening, idle CPU, memory over repeated openings.
 exec scripts/headless-desktop.sh -- "$build/tests/integration/settings/zorbel_settings_benchmark" 2
