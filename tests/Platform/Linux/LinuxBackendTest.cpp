@@ -8,6 +8,7 @@
 #include "Platform/Linux/LinuxPowerSource.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Platform/Linux/ScreenPixels.h"
+#include "Platform/Linux/X11EventMonitor.h"
 #include "support/TestWorld.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <X11/keysym.h>
 #include <atspi/atspi.h>
 #include <gtest/gtest.h>
 
@@ -187,6 +189,23 @@ TEST_F(DeadBus, EveryCallAnswersAPIDisabledAndTheReasonIsLoggedOnce)
     EXPECT_FALSE(workspace.frontmostApplication());
     EXPECT_FALSE(workspace.applicationForProcessIdentifier(-5));
     EXPECT_FALSE(workspace.screens().isEmpty()) << "the offscreen platform has one screen";
+}
+
+// What a key press counts as for the day's typing: a shortcut types nothing, keypad digits
+// and letters of any script do, and modifiers are told apart from keys that type.
+TEST(X11KeyKinds, ShortcutsTypeNothingAndModifiersAreNoTyping)
+{
+    const ModifierFlags none, control{.control = true}, shift{.shift = true};
+    EXPECT_EQ(keyKindOf(XK_a, none), KeyKind::character);
+    EXPECT_EQ(keyKindOf(XK_a, shift), KeyKind::character);
+    EXPECT_EQ(keyKindOf(XK_c, control), KeyKind::other);
+    EXPECT_EQ(keyKindOf(XK_KP_7, none), KeyKind::character);
+    EXPECT_EQ(keyKindOf(XK_Cyrillic_a, none), KeyKind::character);
+    EXPECT_EQ(keyKindOf(XK_BackSpace, control), KeyKind::backspace);
+    for (const unsigned long modifier : {XK_Shift_L, XK_Control_R, XK_Caps_Lock, XK_ISO_Level3_Shift, XK_Super_L})
+        EXPECT_EQ(keyKindOf(modifier, none), KeyKind::modifier) << modifier;
+    for (const unsigned long other : {XK_Escape, XK_Left, XK_F5, XK_Delete})
+        EXPECT_EQ(keyKindOf(other, none), KeyKind::other) << other;
 }
 
 }  // namespace
