@@ -30,7 +30,7 @@ PACKAGES=(
   ibus fcitx5 libglib2.0-bin
   # real applications of the integration tests: a GTK 4 editor, a Qt 6 writing application,
   # and editors with accessibility of their own (Scintilla, KTextEditor, LibreOffice on GTK 3)
-  gnome-text-editor retext geany kwrite
+  gnome-text-editor retext geany kwrite libreoffice-writer libreoffice-gtk3
 )
 
 declare -A installed=()

@@ -31,9 +31,9 @@ namespace {
 using atspi::RoleFacts;
 
 RoleFacts facts(int role, bool singleLine = false, bool multiLine = false, bool editable = false,
-                bool topLevel = false)
+                bool topLevel = false, bool text = false)
 {
-    return RoleFacts{role, singleLine, multiLine, editable, topLevel};
+    return RoleFacts{role, singleLine, multiLine, editable, topLevel, text};
 }
 
 TEST(AtspiRoles, TextRolesFollowTheLineStatesOfEachToolkit)
@@ -49,6 +49,10 @@ TEST(AtspiRoles, TextRolesFollowTheLineStatesOfEachToolkit)
     EXPECT_EQ(atspi::axSubrole(facts(ATSPI_ROLE_PASSWORD_TEXT, true, false, true)), "AXSecureTextField");
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_TEXT)), "AXStaticText") << "text that cannot be edited";
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_COMBO_BOX)), "AXComboBox");
+    // A word processor's paragraphs take the caret where they are editable text.
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PARAGRAPH, false, true, true, false, true)), "AXTextArea");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PARAGRAPH, false, true, false, false, true)), "AXGroup");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PARAGRAPH, false, true, true)), "AXGroup") << "no text to read";
 }
 
 TEST(AtspiRoles, WhatAnApplicationHoldsDirectlyIsAWindow)

@@ -5,6 +5,7 @@
 // its users link zorbel_linux.
 #include "Platform/Linux/X11Desktop.h"
 #include "support/AccessibilityProbe.h"
+#include "support/DesktopTools.h"
 #include "support/Poll.h"
 
 #include <QDir>
@@ -12,7 +13,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <csignal>
+#include <optional>
 #include <sys/prctl.h>
 
 namespace zorbel::integration {
@@ -50,16 +53,28 @@ class DebianApplication {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(content);
   }
-  void start(const QStringList& moreArguments = {}) { process_.start(executable_, arguments_ + moreArguments); }
+  // `restartCode`: an exit status by which the application asks to be started once more
+  // (as its launcher would), awaited up to `restartWait`.
+  void start(const QStringList& moreArguments = {}, std::optional<int> restartCode = std::nullopt,
+             std::chrono::milliseconds restartWait = std::chrono::seconds(0)) {
+    process_.start(executable_, arguments_ + moreArguments);
+    if (!restartCode) return;
+    if (!process_.waitForFinished(static_cast<int>(restartWait.count()))) return;
+    if (process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == *restartCode)
+      process_.start(executable_, arguments_ + moreArguments);
+  }
 
   qint64 pid() const { return process_.processId(); }
-  // Its first client window, once mapped and registered on the accessibility desktop.
-  quint64 waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+  // A client window of its own that is shown (and whose title holds `title`), once it is
+  // registered on the accessibility desktop.
+  quint64 waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20), const QString& title = {}) {
     quint64 window = 0;
     pollUntil(
         [&] {
           for (const auto& client : platform::X11Desktop::instance().clientWindows())
-            if (client.pid == pid()) window = client.id;
+            if (client.pid == pid() && pid() > 0 && client.title.contains(title) &&
+                isViewable(client.id).value_or(false))
+              window = client.id;
           return window && isRegistered(pid());
         },
         timeout);

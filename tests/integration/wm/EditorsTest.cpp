@@ -8,7 +8,6 @@
 #include <memory>
 #include <sstream>
 
-#include "Platform/Services.h"
 #include "support/DebianApplication.h"
 #include "support/DesktopTools.h"
 #include "support/DrawnCaret.h"
@@ -21,6 +20,7 @@ namespace {
 
 constexpr double kTolerance = 3.0;
 constexpr qint64 kQuiet = 600;  // ms
+constexpr auto kSettle = std::chrono::milliseconds(1500);
 
 std::string text(const std::optional<QPointF>& p) {
   if (!p) return "none";
@@ -45,9 +45,14 @@ class EditorsTest : public ::testing::Test {
             std::chrono::milliseconds startTimeout = std::chrono::seconds(20)) {
     editor_ = std::move(editor);
     editor_->start(arguments);
-    window_ = editor_->waitForWindow(startTimeout);
+    waitForWindow(startTimeout);
+  }
+  void waitForWindow(std::chrono::milliseconds startTimeout, const QString& title = {}) {
+    window_ = editor_->waitForWindow(startTimeout, title);
     ASSERT_TRUE(window_) << "the editor shows a window on the accessibility desktop";
     ASSERT_TRUE(activateWindow(window_));
+    // The editor hands the focus to its text a moment after its window is active.
+    pollUntil([] { return false; }, kSettle);
     services_ = std::make_unique<LinuxServices>();
     tracked_ = std::make_unique<TrackedCaret>();
   }
@@ -99,6 +104,27 @@ TEST_F(EditorsTest, KWriteCaretFromBoxesWithoutHeight) {
   kwrite->write(QStringLiteral("empty.txt"), {});
   const QString file = kwrite->home() + QStringLiteral("/empty.txt");
   ASSERT_NO_FATAL_FAILURE(open(std::move(kwrite), {file}));
+  typeThroughTheSteps();
+}
+
+// LibreOffice Writer on GTK 3: the caret is in an editable paragraph, found through the
+// document that manages its descendants, and placed by boxes that leave out GTK's menu bar.
+TEST_F(EditorsTest, LibreOfficeWriterParagraphs) {
+  auto writer = std::make_unique<DebianApplication>(QStringLiteral("/usr/lib/libreoffice/program/soffice.bin"),
+                                                    QStringList{}, QStringList{QStringLiteral("SAL_USE_VCLPLUGIN=gtk3")});
+  // A profile that has seen this version: no tip of the day, no first-start bar.
+  writer->write(QStringLiteral("profile/user/registrymodifications.xcu"), R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>7.4</value></prop></item>
+</oor:items>
+)");
+  const QString profile = QStringLiteral("-env:UserInstallation=file://") + writer->home() + QStringLiteral("/profile");
+  // It asks to be started again (status 81) once it has set up a new profile.
+  writer->start({QStringLiteral("--writer"), QStringLiteral("--norestore"), profile}, 81, std::chrono::seconds(60));
+  editor_ = std::move(writer);
+  ASSERT_NO_FATAL_FAILURE(waitForWindow(std::chrono::seconds(60), QStringLiteral("LibreOffice Writer")));
   typeThroughTheSteps();
 }
 

@@ -32,6 +32,7 @@ const char* const eventTypes[] = {
     "object:property-change:accessible-role",
     "object:property-change:accessible-parent",
     "object:text-caret-moved",
+    "object:active-descendant-changed",
     "object:text-selection-changed",
     "object:text-changed",
     "object:bounds-changed",

@@ -15,12 +15,57 @@ constexpr int searchLimit = 3000;
 
 bool isFailure(AXCode code) { return code == axcode::cannotComplete || code == axcode::apiDisabled; }
 
+using Descendants = std::map<QString, AccPtr>;
+
+QString objectKey(AtspiAccessible* accessible) { return busName(accessible) + objectPath(accessible); }
+
+// The one descendant of a container that manages its descendants (a long
+// list, a table, a word processor's document) that the search visits: the
+// one it last announced as active, else, in an editable container, the
+// first that says FOCUSED, found by the application itself. Lists and
+// tables, which may hold many thousands of rows, are not asked to search
+// themselves: they never hold the text the user types into.
+AXCode focusedDescendant(const AccPtr& container, bool editable, float timeout, const Descendants& active,
+                         AccPtr& found)
+{
+    if (auto it = active.find(objectKey(container.get())); it != active.end() && it->second) {
+        found = it->second;
+        return axcode::success;
+    }
+    if (!editable) return axcode::noValue;
+    AtspiCollection* collection = nullptr;
+    AXCode code = bounded(container.get(), timeout, [&](GError**) {
+        collection = atspi_accessible_get_collection_iface(container.get());
+        return true;
+    });
+    if (code || !collection) return code ? code : axcode::noValue;
+    AtspiStateSet* focused = atspi_state_set_new(nullptr);
+    atspi_state_set_add(focused, ATSPI_STATE_FOCUSED);
+    AtspiMatchRule* rule = atspi_match_rule_new(focused, ATSPI_Collection_MATCH_ALL, nullptr,
+                                                ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE,
+                                                nullptr, ATSPI_Collection_MATCH_NONE, FALSE);
+    GArray* matches = nullptr;
+    code = bounded(container.get(), timeout, [&](GError** error) {
+        matches = atspi_collection_get_matches(collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL, 1, TRUE, error);
+        return matches != nullptr;
+    });
+    if (matches && matches->len > 0) found = adopt(g_array_index(matches, AtspiAccessible*, 0));
+    for (guint i = 1; matches && i < matches->len; ++i) g_object_unref(g_array_index(matches, AtspiAccessible*, i));
+    if (matches) g_array_free(matches, TRUE);
+    g_object_unref(rule);
+    g_object_unref(focused);
+    g_object_unref(collection);
+    if (code) return code;
+    return found ? axcode::success : axcode::noValue;
+}
+
 // Depth first through what is shown: GTK 4 never sets SHOWING below the
-// window, so a visible node counts too. Containers that manage their own
-// descendants (long lists and tables) are not entered. Where several nodes
-// say FOCUSED (Qt puts it on a page tab and on the text edit that holds the
-// caret), the first that takes text wins over the first of the others.
-AXCode searchFocused(const AccPtr& root, float timeout, int& budget, AccPtr& found)
+// window, so a visible node counts too. A container that manages its own
+// descendants is entered through its focused or active descendant only.
+// Where several nodes say FOCUSED (Qt puts it on a page tab and on the text
+// edit that holds the caret), the first that takes text wins over the first
+// of the others.
+AXCode searchFocused(const AccPtr& root, float timeout, const Descendants& active, int& budget, AccPtr& found)
 {
     std::vector<AccPtr> stack{root};
     AccPtr other;
@@ -39,6 +84,7 @@ AXCode searchFocused(const AccPtr& root, float timeout, int& budget, AccPtr& fou
         const bool shown = atspi_state_set_contains(states, ATSPI_STATE_SHOWING) ||
                            atspi_state_set_contains(states, ATSPI_STATE_VISIBLE);
         const bool manages = atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS);
+        const bool editable = atspi_state_set_contains(states, ATSPI_STATE_EDITABLE);
         g_object_unref(states);
         if (focused && current != root) {
             if (node.takesText()) {
@@ -47,7 +93,13 @@ AXCode searchFocused(const AccPtr& root, float timeout, int& budget, AccPtr& fou
             }
             if (!other) other = current;
         }
-        if ((!shown && current != root) || manages) continue;
+        if (!shown && current != root) continue;
+        if (manages) {
+            AccPtr descendant;
+            if (isFailure(code = focusedDescendant(current, editable, timeout, active, descendant))) return code;
+            if (descendant) stack.push_back(std::move(descendant));
+            continue;
+        }
         std::vector<AccPtr> children;
         if (isFailure(code = node.children(children))) return code;
         for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(*it);
@@ -78,6 +130,7 @@ FocusTracker::FocusTracker()
         focused_.clear();
         carets_.clear();
         activeWindows_.clear();
+        activeDescendants_.clear();
         desktopFocus_.reset();
     });
 }
@@ -88,6 +141,11 @@ void FocusTracker::handle(EventRecord& record)
     else if (record.type.startsWith(QLatin1String("window:"))) handleWindow(record);
     else if (record.type.startsWith(QLatin1String("object:text-caret-moved")))
         carets_[record.pid] = Evidence{record.source, ++events_};
+    else if (record.type.startsWith(QLatin1String("object:active-descendant-changed"))) {
+        constexpr std::size_t most = 256;
+        if (activeDescendants_.size() >= most) activeDescendants_.clear();
+        activeDescendants_[objectKey(record.source.get())] = record.child;
+    }
 }
 
 void FocusTracker::handleFocus(EventRecord& record)
@@ -195,10 +253,10 @@ AXCode FocusTracker::focusedElement(std::int32_t pid, float timeout, AccPtr& foc
     int budget = searchLimit;
     AXCode result = axcode::noValue;
     if (AccPtr window = activeWindow(pid, timeout)) {
-        result = searchFocused(window, timeout, budget, focused);
+        result = searchFocused(window, timeout, activeDescendants_, budget, focused);
     } else {
         for (const AccPtr& app : applicationsOf(pid)) {
-            result = searchFocused(app, timeout, budget, focused);
+            result = searchFocused(app, timeout, activeDescendants_, budget, focused);
             if (result != axcode::noValue) break;
         }
     }

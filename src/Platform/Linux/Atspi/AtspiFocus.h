@@ -51,6 +51,9 @@ private:
     std::map<std::int32_t, Evidence> focused_;
     std::map<std::int32_t, Evidence> carets_;
     std::map<std::int32_t, AccPtr> activeWindows_;
+    // The latest active descendant each container that manages its
+    // descendants announced, by its bus name and path.
+    std::map<QString, AccPtr> activeDescendants_;
     AccPtr desktopFocus_;
     std::int32_t lastActivePid_ = 0;
     std::int32_t frontmost_ = 0;

@@ -9,6 +9,7 @@
 
 #include <atspi/atspi.h>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -92,6 +93,88 @@ AXCode windowBox(const Node& node, const Query& query, QRectF& box)
     return axcode::success;
 }
 
+QString keyOf(AtspiAccessible* accessible) { return busName(accessible) + objectPath(accessible); }
+
+// The nearest root pane holding the node (none: null), remembered per node.
+AccPtr rootPaneOf(const Node& node)
+{
+    static std::map<QString, AccPtr> panes;
+    const QString key = keyOf(node.accessible());
+    if (auto it = panes.find(key); it != panes.end()) return it->second;
+    AccPtr pane;
+    AccPtr current = retain(node.accessible());
+    for (int depth = 0; depth < 64 && current; ++depth) {
+        Node up(current.get(), node.timeout());
+        int role = 0;
+        AccPtr parent;
+        if (up.role(role) || up.parent(parent)) return {};
+        if (role == ATSPI_ROLE_ROOT_PANE && parent) {
+            pane = current;
+            break;
+        }
+        current = parent;
+    }
+    if (panes.size() > 1024) panes.clear();
+    return panes[key] = pane;
+}
+
+// The object that lists `pane` among its children, looked for a few levels
+// below the window: LibreOffice gives its root pane the window as its parent
+// while a panel below the menu bar holds it.
+AccPtr holderOf(const AccPtr& pane, float timeout)
+{
+    AccPtr window;
+    if (Node(pane.get(), timeout).window(window) || !window) return {};
+    std::vector<std::pair<AccPtr, int>> queue{{window, 0}};
+    constexpr int deepest = 4;
+    constexpr std::size_t most = 32;
+    for (std::size_t i = 0; i < queue.size() && i < most; ++i) {
+        const auto [current, depth] = queue[i];
+        std::vector<AccPtr> children;
+        if (Node(current.get(), timeout).children(children)) return {};
+        for (const AccPtr& child : children) {
+            if (sameObject(child.get(), pane.get())) return current;
+            if (depth + 1 < deepest) queue.emplace_back(child, depth + 1);
+        }
+    }
+    return {};
+}
+
+// LibreOffice places its content (a root pane) as though it began where its
+// window's client area does, while GTK draws its menu bar above it: the pane
+// reports the size of the panel that holds it but not that panel's corner,
+// and so is everything inside placed. The distance to the panel's corner, in
+// the application's units, is measured once a second.
+QPoint misplacedContentShift(const Node& node)
+{
+    const AccPtr pane = rootPaneOf(node);
+    if (!pane) return {};
+    struct Shift {
+        std::chrono::steady_clock::time_point at;
+        AccPtr holder;
+        QPoint by;
+    };
+    static std::map<QString, Shift> shifts;
+    const auto now = std::chrono::steady_clock::now();
+    Shift& shift = shifts[keyOf(pane.get())];
+    if (now - shift.at < std::chrono::seconds(1)) return shift.by;
+    shift.at = now;
+    shift.by = QPoint();
+    if (!shift.holder) shift.holder = holderOf(pane, node.timeout());
+    if (!shift.holder) return {};
+    auto extents = [](AtspiAccessible* accessible) {
+        return [accessible](AtspiCoordType type, GError** error) {
+            return atspi_component_get_extents(ATSPI_COMPONENT(accessible), type, error);
+        };
+    };
+    const Answer inner = ask(Node(pane.get(), node.timeout()), ATSPI_COORD_TYPE_SCREEN, extents(pane.get()));
+    const Answer outer =
+        ask(Node(shift.holder.get(), node.timeout()), ATSPI_COORD_TYPE_SCREEN, extents(shift.holder.get()));
+    if (inner.code || outer.code || inner.box.size() != outer.box.size() || !usableBox(inner.box)) return {};
+    shift.by = outer.box.topLeft() - inner.box.topLeft();
+    return shift.by;
+}
+
 AXCode boxWithQuirks(const Node& node, const Query& query, QRectF& box)
 {
     // GTK 4 answers screen coordinates with window coordinates (or refuses them).
@@ -105,7 +188,7 @@ AXCode boxWithQuirks(const Node& node, const Query& query, QRectF& box)
     const QString bus = busName(node.accessible());
     if (screen.code == axcode::success && usableBox(screen.box)) {
         screenCoordinateApps().insert(bus);
-        box = toAX(applicationScale(node).toPixels(screen.box));
+        box = toAX(applicationScale(node).toPixels(screen.box.translated(misplacedContentShift(node))));
         return axcode::success;
     }
     if (screenCoordinateApps().count(bus)) return axcode::noValue;

@@ -95,6 +95,7 @@ AXCode Node::roleFacts(RoleFacts& facts) const
     facts.singleLine = contains(all, ATSPI_STATE_SINGLE_LINE);
     facts.multiLine = contains(all, ATSPI_STATE_MULTI_LINE);
     facts.editable = contains(all, ATSPI_STATE_EDITABLE);
+    facts.text = hasText();
     return isTopLevel(facts.topLevel);
 }
 

@@ -69,6 +69,14 @@ bool isTextRole(int role)
     return role == ATSPI_ROLE_TEXT || role == ATSPI_ROLE_ENTRY || role == ATSPI_ROLE_PASSWORD_TEXT ||
            role == ATSPI_ROLE_EDITBAR || role == ATSPI_ROLE_TERMINAL;
 }
+
+// Word processors let the user type into paragraphs and headings of a
+// document (LibreOffice), or into the document itself.
+bool isDocumentPartRole(int role)
+{
+    return role == ATSPI_ROLE_PARAGRAPH || role == ATSPI_ROLE_HEADING || role == ATSPI_ROLE_SECTION ||
+           role == ATSPI_ROLE_DOCUMENT_TEXT || role == ATSPI_ROLE_DOCUMENT_FRAME;
+}
 }  // namespace
 
 QString axRole(const RoleFacts& facts)
@@ -86,6 +94,8 @@ QString axRole(const RoleFacts& facts)
             return QStringLiteral("AXTextField");
         return QStringLiteral("AXStaticText");
     }
+    if (isDocumentPartRole(role) && facts.editable && facts.text)
+        return QLatin1String(facts.singleLine ? "AXTextField" : "AXTextArea");
     auto it = plainRoles().find(role);
     return it != plainRoles().end() ? QString::fromLatin1(it->second) : QStringLiteral("AXUnknown");
 }

@@ -13,6 +13,7 @@ struct RoleFacts {
     bool multiLine = false;
     bool editable = false;
     bool topLevel = false;      // a direct child of its application
+    bool text = false;          // has the text interface
 };
 
 // The accessibility role ("AXTextField", "AXWindow", ...) of an AT-SPI object.
