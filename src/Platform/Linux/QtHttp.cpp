@@ -65,10 +65,6 @@ QString describe(QNetworkReply& reply, const QUrl& url, Stop stop)
     return QStringLiteral("无法读取更新源：%1").arg(reply.errorString());
 }
 
-}  // namespace
-
-namespace {
-
 // One request and the redirects it follows, under one deadline. Redirects are
 // followed here, not by Qt, so that each is counted and checked against the
 // rules of the first address.
