@@ -135,7 +135,6 @@ bool IniUserDefaults::keepDamagedBytes(const QByteArray& bytes)
     if (kept_ && bytes == keptBytes_) return true;
     const QString copy =
         freeName(path_ + QStringLiteral(".damaged-") + QString::number(QDateTime::currentSecsSinceEpoch()));
-    QFile file(copy);
     if (const auto failure = files::createNewFile(copy, bytes, 0600)) {
         reportFailure(QStringLiteral("a copy of the damaged file cannot be kept (%1)").arg(*failure));
         return false;

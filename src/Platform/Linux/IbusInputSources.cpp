@@ -4,6 +4,7 @@
 #include "Platform/Linux/IbusInputSources.h"
 
 #include "Platform/LogSink.h"
+#include "Platform/SafeFiles.h"
 
 #include <QDBusArgument>
 #include <QDBusInterface>
@@ -33,11 +34,12 @@ QString machineId()
     return {};
 }
 
+// The daemon's address file lies in the user's folder: a FIFO or a device
+// planted there would hold the program at start.
 QString addressFromFile()
 {
-    QFile f(IbusInputSources::addressFile());
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    for (const QByteArray& line : f.readAll().split('\n'))
+    const auto file = files::readRegularFile(IbusInputSources::addressFile(), 64 * 1024);
+    for (const QByteArray& line : file.bytes.split('\n'))
         if (line.startsWith("IBUS_ADDRESS=")) return QString::fromUtf8(line.mid(13).trimmed());
     return {};
 }

@@ -123,13 +123,25 @@ TEST_F(ProgramStartTest, AnotherUserCannotKeepTheProgramFromStarting) {
 }
 
 // Opening a FIFO waits for a writer that never comes. Without a tray the settings window
-// opens at start, and its launch-at-login badge reads the autostart entries at once.
+// opens at start, and its launch-at-login badge reads the autostart entries at once; the
+// input-method back end reads IBus's address file at start.
 TEST_F(ProgramStartTest, FifosWhereFilesAreExpectedAreNeverOpened) {
   const QString autostart = config_.path() + QStringLiteral("/autostart");
   ASSERT_TRUE(QDir().mkpath(autostart));
+  // IBus's address file, read while no IBUS_ADDRESS names the daemon.
+  QString machine;
+  for (const char* path : {"/var/lib/dbus/machine-id", "/etc/machine-id"}) {
+    QFile id(QString::fromLatin1(path));
+    if (machine.isEmpty() && id.open(QIODevice::ReadOnly)) machine = QString::fromLatin1(id.readAll().trimmed());
+  }
+  const QString display = qEnvironmentVariable("DISPLAY");
+  const QString ibus = config_.path() + QStringLiteral("/ibus/bus");
+  ASSERT_TRUE(QDir().mkpath(ibus));
+  qunsetenv("IBUS_ADDRESS");
   for (const QString& path : {folder() + QStringLiteral("/quellan.brindot.ini"),
                               autostart + QStringLiteral("/quellan.Zorbel.desktop"),
-                              autostart + QStringLiteral("/other.desktop")})
+                              autostart + QStringLiteral("/other.desktop"),
+                              ibus + QStringLiteral("/%1-unix-%2").arg(machine, display.mid(display.lastIndexOf(':') + 1).section('.', 0, 0))})
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
   ASSERT_NO_FATAL_FAILURE(startAndWait(first_));
   QByteArray said;
