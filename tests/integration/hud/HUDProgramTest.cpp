@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <stdexcept>
 
 namespace zorbel::integration {
@@ -213,6 +215,40 @@ TEST_F(HUDProgramTest, AHUDTooFaintToSeeLetsClicksThroughToTheEditor)
         texts = editableTexts(pid).value_or(QStringList());
         return texts.size() == 2 && texts[1].contains(QLatin1Char('y'), Qt::CaseInsensitive);
     }, 5s)) << "the HUD took the click: " << texts.join(QStringLiteral(" | ")).toStdString();
+}
+
+// The panel reads its custom background when it paints: a FIFO would hold the program for
+// good (image readers open the path and wait for a writer), and a folder was reported as a
+// file not found.
+TEST_F(HUDProgramTest, ABackgroundThatIsNoFileIsNamedAsWhatItIsAndHoldsNothingUp)
+{
+    QTemporaryDir files;
+    const QString fifo = files.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::vector<std::pair<QString, const char*>> backgrounds{{fifo, "is a named pipe (FIFO), not a file"},
+                                                                   {files.path(), "is a folder, not a file"}};
+    for (const auto& [path, said] : backgrounds) {
+        SCOPED_TRACE(path.toStdString());
+        output_.clear();
+        BrindotHUDConfig c = storedHUD(AnimationType::none);
+        c.displayDuration = 0;
+        c.style = HUDStyle::custom;
+        c.customBackgroundPath = path;
+        ASSERT_NO_FATAL_FAILURE(writeSettings(c));
+        {
+            QSettings defaults(config_.path() + QStringLiteral("/zorbel/defaults.ini"), QSettings::IniFormat);
+            defaults.setValue(QStringLiteral("BrindotDebugMode"), true);  // warnings reach the terminal
+        }
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+        ASSERT_TRUE(settled(kIndicatorTitle, 400ms)) << output();
+        ASSERT_TRUE(focusWindow(client_->windowId()));
+        ASSERT_NO_FATAL_FAILURE(toggleCapsLock());
+        EXPECT_TRUE(settled(kHUDTitle, 300ms)) << output();
+        EXPECT_TRUE(pollUntil([&] { return output().find(said) != std::string::npos; }, 5s)) << output();
+        stopProgram();
+        EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit) << "it quit on TERM by itself";
+        ASSERT_NO_FATAL_FAILURE(toggleCapsLock());
+    }
 }
 
 }  // namespace
