@@ -178,6 +178,27 @@ TEST_P(CaretTrackingTest, AButtonWithTheFocusHasNoCaret) {
   EXPECT_EQ(tracked_->publications(), publications) << "nothing more is published while the button has the focus";
 }
 
+// Qt answers no box for the caret of an empty text: the point is still on the caret its
+// styles draw, in the field and in the view.
+using EmptyTextTest = CaretTrackingTest;
+TEST_P(EmptyTextTest, TheCaretInAnEmptyFieldAndViewIsMarked) {
+  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Empty"));
+  const QRect window = *windowGeometry(client.windowId());
+  ASSERT_TRUE(focusWindow(client.windowId()));
+  ASSERT_TRUE(clickAt(entryPoint(window)));
+  startTracking();
+  const QPointF inEntry = expectAtDrawnCaret(client, "empty entry");
+  EXPECT_NEAR(inEntry.y(), entryPoint(window).y(), 15);
+  ASSERT_TRUE(clickAt(viewPoint(window)));
+  const QPointF inView = expectAtDrawnCaret(client, "empty view");
+  EXPECT_GT(inView.y(), entryPoint(window).y() + 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Toolkits, EmptyTextTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt5, Toolkit::Qt6),
+                         [](const ::testing::TestParamInfo<Toolkit>& param) {
+                           return toolkitName(param.param).toStdString();
+                         });
+
 INSTANTIATE_TEST_SUITE_P(Toolkits, CaretTrackingTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
                          [](const ::testing::TestParamInfo<Toolkit>& param) {
                            return toolkitName(param.param).toStdString();
