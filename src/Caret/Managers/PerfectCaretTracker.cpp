@@ -6,6 +6,7 @@
 #include "Caret/Core/CaretGeometry.h"
 #include "Caret/Core/TimerPublisher.h"
 #include "Platform/Console.h"
+#include "Platform/LatencyTrace.h"
 #include "Platform/NotificationCenter.h"
 #include "Platform/Scheduler.h"
 #include "Platform/Services.h"
@@ -114,14 +115,17 @@ void PerfectCaretTracker::updateCaretPosition()
     // A lookup queued before tracking stopped must not show the indicator
     // again while it is switched off.
     if (!isTracking_.get()) return;
+    platform::latency::lookupStarted();
     const auto p = getCaretPosition();
+    const bool moved = p && !(lastPosition_ && std::hypot(p->x() - lastPosition_->x(), p->y() - lastPosition_->y()) < kDeadBand);
+    platform::latency::lookupEnded(moved);
     if (!p) {
         if (!currentCaretPosition_.get()) return;
         currentCaretPosition_.set(std::nullopt);
         lastPosition_.reset();
         return;
     }
-    if (lastPosition_ && std::hypot(p->x() - lastPosition_->x(), p->y() - lastPosition_->y()) < kDeadBand) return;
+    if (!moved) return;
     currentCaretPosition_.set(p);
     lastPosition_ = p;
 }

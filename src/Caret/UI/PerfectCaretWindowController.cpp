@@ -3,6 +3,7 @@
 #include "Caret/Core/Logger.h"
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Caret/UI/PerfectCaretView.h"
+#include "Platform/LatencyTrace.h"
 #include "Platform/Services.h"
 #include "Platform/TextForm.h"
 #include "Platform/Workspace.h"
@@ -94,6 +95,8 @@ void PerfectCaretWindowController::show(const QPointF& c)
     if (!window_) return;
     const QSizeF size = panelSize();
     const QRectF frame(c.x() - size.width() / 2, c.y() - size.height() / 2, size.width(), size.height());
+    // Stamped first: Qt sends the move at once, and its watchers may see it before setFrame returns.
+    platform::latency::placed();
     setFrame(frame);
     updateMask();
     if (isVisible_.get()) {

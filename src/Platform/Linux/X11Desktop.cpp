@@ -1,5 +1,6 @@
 #include "Platform/Linux/X11Desktop.h"
 
+#include "Platform/LatencyTrace.h"
 #include "Platform/LogSink.h"
 
 #include <QAbstractEventDispatcher>
@@ -23,6 +24,14 @@ template <class T>
 Reply<T> own(T* reply)
 {
     return Reply<T>(reply, &std::free);
+}
+
+// Every reply waits for a round trip to the X server (timed for figures).
+template <class Ask>
+auto answer(Ask ask)
+{
+    latency::Span span(latency::Wait::x);
+    return own(ask());
 }
 }  // namespace
 
@@ -56,6 +65,8 @@ X11Desktop::X11Desktop()
     activeAtom_ = atom("_NET_ACTIVE_WINDOW");
     clientListAtom_ = atom("_NET_CLIENT_LIST");
     currentDesktopAtom_ = atom("_NET_CURRENT_DESKTOP");
+    clientPropertyAtoms_ = {atom("_NET_WM_PID"), atom("_NET_WM_NAME"), XCB_ATOM_WM_NAME, XCB_ATOM_WM_CLASS,
+                            atom("_GTK_APPLICATION_ID")};
     for (const auto& client : clientWindows()) clients_[client.id] = client.pid;
     xcb_flush(connection_);
     notifier_ = new QSocketNotifier(xcb_get_file_descriptor(connection_), QSocketNotifier::Read, this);
@@ -71,6 +82,7 @@ X11Desktop::~X11Desktop()
 
 void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChanged)
 {
+    if (changesClients(raw)) clientWindows_.reset();
     const auto* event = static_cast<const xcb_generic_event_t*>(raw);
     const auto type = event->response_type & 0x7f;
     if (type == XCB_PROPERTY_NOTIFY) {
@@ -110,10 +122,38 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
     }
 }
 
+bool X11Desktop::changesClients(const void* raw) const
+{
+    const auto* event = static_cast<const xcb_generic_event_t*>(raw);
+    switch (event->response_type & 0x7f) {
+    case XCB_MAP_NOTIFY:
+    case XCB_UNMAP_NOTIFY:
+    case XCB_DESTROY_NOTIFY:
+        return true;
+    case XCB_PROPERTY_NOTIFY: {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->window == root_) return notify->atom == clientListAtom_;
+        return std::find(clientPropertyAtoms_.begin(), clientPropertyAtoms_.end(), notify->atom) !=
+               clientPropertyAtoms_.end();
+    }
+    default:
+        return false;
+    }
+}
+
+void X11Desktop::takeInPending()
+{
+    while (auto* event = xcb_poll_for_event(connection_)) {
+        if (changesClients(event)) clientWindows_.reset();
+        pending_.emplace_back(event, &std::free);
+    }
+}
+
 void X11Desktop::drainEvents()
 {
     bool activeChanged = false;
     bool clientsChanged = false;
+    for (const auto& event : std::exchange(pending_, {})) handle(event.get(), activeChanged, clientsChanged);
     while (auto event = own(xcb_poll_for_event(connection_))) handle(event.get(), activeChanged, clientsChanged);
     if (xcb_connection_has_error(connection_)) {
         notifier_->setEnabled(false);
@@ -128,6 +168,7 @@ void X11Desktop::drainQueuedEvents()
     if (!connection_ || xcb_connection_has_error(connection_)) return;
     bool activeChanged = false;
     bool clientsChanged = false;
+    for (const auto& event : std::exchange(pending_, {})) handle(event.get(), activeChanged, clientsChanged);
     while (auto event = own(xcb_poll_for_queued_event(connection_))) handle(event.get(), activeChanged, clientsChanged);
     if (clientsChanged) clientsMayHaveGone();
     if (activeChanged) emit activeWindowChanged();
@@ -138,23 +179,30 @@ void X11Desktop::clientsMayHaveGone()
     std::map<std::uint32_t, std::int32_t> now;
     for (const auto& client : clientWindows()) now[client.id] = client.pid;
     const auto before = std::exchange(clients_, now);
-    for (const auto& [window, pid] : before)
-        if (!now.count(window)) emit clientWindowGone(window, pid);
+    for (const auto& [window, pid] : before) {
+        if (now.count(window)) continue;
+        // Its id may come back for a new window, which has asked for none of our events.
+        masks_.erase(window);
+        emit clientWindowGone(window, pid);
+    }
 }
 
 std::uint32_t X11Desktop::atom(const char* name)
 {
     if (!connection_) return 0;
-    auto reply = own(xcb_intern_atom_reply(
-        connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : 0;
+    if (const auto known = atoms_.find(name); known != atoms_.end()) return known->second;
+    auto reply = answer([&] { return xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr); });
+    const std::uint32_t value = reply ? reply->atom : 0;
+    if (value) atoms_.emplace(name, value);
+    return value;
 }
 
 QByteArray X11Desktop::property(std::uint32_t window, std::uint32_t property, std::uint32_t type, int maxLongs)
 {
     if (!connection_ || !property) return {};
-    auto reply = own(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, property, type, 0, maxLongs), nullptr));
+    auto reply = answer([&] { return xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, property, type, 0, maxLongs), nullptr); });
     if (!reply || reply->type == XCB_NONE) return {};
     const int length = xcb_get_property_value_length(reply.get());
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
@@ -203,8 +251,8 @@ std::optional<std::int32_t> X11Desktop::activeWindowPid()
 
 bool X11Desktop::viewable(std::uint32_t window)
 {
-    auto reply = own(xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window),
-                                                     nullptr));
+    auto reply = answer([&] { return xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window),
+                                                     nullptr); });
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE && !reply->override_redirect;
 }
 
@@ -219,7 +267,7 @@ std::vector<std::uint32_t> X11Desktop::topLevelWindows()
         windows.push_back(w);
     }
     if (!windows.empty()) return windows;
-    auto tree = own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
+    auto tree = answer([&] { return xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr); });
     if (!tree) return windows;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i)
@@ -229,9 +277,18 @@ std::vector<std::uint32_t> X11Desktop::topLevelWindows()
 
 std::vector<ClientWindow> X11Desktop::clientWindows()
 {
+    if (!connection_) return {};
+    takeInPending();
+    if (!clientWindows_) clientWindows_ = readClientWindows();
+    return *clientWindows_;
+}
+
+std::vector<ClientWindow> X11Desktop::readClientWindows()
+{
     std::vector<ClientWindow> result;
-    if (!connection_) return result;
     for (std::uint32_t w : topLevelWindows()) {
+        // Asked before reading, so no change after the read goes unheard.
+        addEventMask(w, XCB_EVENT_MASK_PROPERTY_CHANGE);
         const auto pid = cardinal(w, "_NET_WM_PID", XCB_ATOM_CARDINAL);
         if (!pid) continue;
         ClientWindow client;
@@ -289,7 +346,7 @@ void X11Desktop::watchWindowsOf(std::int32_t pid)
 std::uint32_t X11Desktop::topLevelOf(std::uint32_t window)
 {
     for (int depth = 0; depth < 32 && window && window != root_; ++depth) {
-        auto tree = own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+        auto tree = answer([&] { return xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr); });
         if (!tree) return 0;
         if (tree->parent == root_) return window;
         window = tree->parent;
@@ -300,7 +357,7 @@ std::uint32_t X11Desktop::topLevelOf(std::uint32_t window)
 std::optional<std::int32_t> X11Desktop::focusedWindowPid()
 {
     if (!connection_) return std::nullopt;
-    auto focus = own(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    auto focus = answer([&] { return xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr); });
     if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT) return std::nullopt;
     const std::uint32_t top = topLevelOf(focus->focus);
     if (!top) return std::nullopt;
@@ -320,7 +377,7 @@ bool X11Desktop::hasCompositingManager()
 {
     if (!connection_) return true;
     const std::uint32_t selection = atom(QByteArray("_NET_WM_CM_S" + QByteArray::number(screenNumber_)).constData());
-    auto reply = own(xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
+    auto reply = answer([&] { return xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr); });
     return reply && reply->owner != XCB_NONE;
 }
 
@@ -328,7 +385,7 @@ bool X11Desktop::offersBlurBehind()
 {
     if (!connection_ || !hasCompositingManager()) return false;
     const std::uint32_t blur = atom("_KDE_NET_WM_BLUR_BEHIND_REGION");
-    auto reply = own(xcb_list_properties_reply(connection_, xcb_list_properties(connection_, root_), nullptr));
+    auto reply = answer([&] { return xcb_list_properties_reply(connection_, xcb_list_properties(connection_, root_), nullptr); });
     if (!reply || !blur) return false;
     const xcb_atom_t* atoms = xcb_list_properties_atoms(reply.get());
     const int n = xcb_list_properties_atoms_length(reply.get());
@@ -360,7 +417,7 @@ bool X11Desktop::isObscured(std::uint32_t window) const
 std::optional<QSize> X11Desktop::windowSize(std::uint32_t window)
 {
     if (!connection_) return std::nullopt;
-    auto reply = own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+    auto reply = answer([&] { return xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr); });
     if (!reply) return std::nullopt;
     return QSize(reply->width, reply->height);
 }
@@ -377,8 +434,8 @@ std::optional<QMargins> X11Desktop::frameExtents(std::uint32_t window)
 std::optional<QPoint> X11Desktop::windowOrigin(std::uint32_t window)
 {
     if (!connection_) return std::nullopt;
-    auto reply = own(xcb_translate_coordinates_reply(
-        connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr));
+    auto reply = answer([&] { return xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr); });
     if (!reply) return std::nullopt;
     return QPoint(reply->dst_x, reply->dst_y);
 }

@@ -7,7 +7,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdlib>
 #include <map>
+#include <memory>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -41,6 +44,8 @@ public:
     std::optional<std::int32_t> activeWindowPid();
     // The process of the top-level window holding the X input focus.
     std::optional<std::int32_t> focusedWindowPid();
+    // Read once and then kept until an event says the list or a window's
+    // process, title or class changed.
     std::vector<ClientWindow> clientWindows();
     // The window's top-left corner on the root window.
     std::optional<QPoint> windowOrigin(std::uint32_t window);
@@ -94,6 +99,14 @@ private:
     // loop sleeps.
     void drainQueuedEvents();
     void handle(const void* event, bool& activeChanged, bool& clientsChanged);
+    // Whether the event may change what clientWindows() answers.
+    bool changesClients(const void* event) const;
+    // Reads what the server has sent so far without handling it, so that the
+    // kept client windows are not older than what arrived; it is handled
+    // before the main loop sleeps (a lookup must not run the workspace's
+    // reactions).
+    void takeInPending();
+    std::vector<ClientWindow> readClientWindows();
     void clientsMayHaveGone();
     void configured(const void* event);
     // Asks for our events on a top-level window (focus, and with watch its geometry).
@@ -112,6 +125,11 @@ private:
     std::uint32_t activeAtom_ = 0;
     std::uint32_t clientListAtom_ = 0;
     std::uint32_t currentDesktopAtom_ = 0;
+    // Atoms never change on a server: each is asked once.
+    std::map<std::string, std::uint32_t> atoms_;
+    std::optional<std::vector<ClientWindow>> clientWindows_;
+    std::vector<std::uint32_t> clientPropertyAtoms_;
+    std::vector<std::unique_ptr<void, decltype(&std::free)>> pending_;
 };
 
 }  // namespace zorbel::platform

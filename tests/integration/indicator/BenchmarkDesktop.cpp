@@ -30,6 +30,13 @@ BenchmarkDesktop::BenchmarkDesktop() {
     g_clear_error(&failure);
   }
   listener_ = listener;
+  auto* textListener =
+      atspi_event_listener_new(reinterpret_cast<AtspiEventListenerCB>(&BenchmarkDesktop::onTextChanged), this, nullptr);
+  if (!atspi_event_listener_register(textListener, "object:text-changed", &failure)) {
+    std::fprintf(stderr, "benchmark: no AT-SPI text events: %s\n", failure ? failure->message : "?");
+    g_clear_error(&failure);
+  }
+  textListener_ = textListener;
 }
 
 BenchmarkDesktop::~BenchmarkDesktop() {
@@ -37,12 +44,24 @@ BenchmarkDesktop::~BenchmarkDesktop() {
     atspi_event_listener_deregister(static_cast<AtspiEventListener*>(listener_), "object:text-caret-moved", nullptr);
     g_object_unref(listener_);
   }
+  if (textListener_) {
+    atspi_event_listener_deregister(static_cast<AtspiEventListener*>(textListener_), "object:text-changed", nullptr);
+    g_object_unref(textListener_);
+  }
   if (display_) XCloseDisplay(display_);
 }
 
 void BenchmarkDesktop::onCaretMoved(void* event, void* self) {
   auto* desktop = static_cast<BenchmarkDesktop*>(self);
-  if (!desktop->caretEventAt_) desktop->caretEventAt_ = Clock::now();
+  const auto now = Clock::now();
+  if (!desktop->caretEventAt_) desktop->caretEventAt_ = now;
+  if (!desktop->applicationEventAt_) desktop->applicationEventAt_ = now;
+  g_boxed_free(ATSPI_TYPE_EVENT, event);
+}
+
+void BenchmarkDesktop::onTextChanged(void* event, void* self) {
+  auto* desktop = static_cast<BenchmarkDesktop*>(self);
+  if (!desktop->applicationEventAt_) desktop->applicationEventAt_ = Clock::now();
   g_boxed_free(ATSPI_TYPE_EVENT, event);
 }
 
@@ -90,6 +109,7 @@ std::optional<BenchmarkDesktop::Move> BenchmarkDesktop::pressAndAwaitMove(Key ke
   dispatchAccessibility();
   takeMove();
   caretEventAt_.reset();
+  applicationEventAt_.reset();
   const KeyCode code = XKeysymToKeycode(display_, key == Key::x ? XK_x : XK_BackSpace);
   const auto pressed = Clock::now();
   XTestFakeKeyEvent(display_, code, True, CurrentTime);
@@ -100,8 +120,9 @@ std::optional<BenchmarkDesktop::Move> BenchmarkDesktop::pressAndAwaitMove(Key ke
     dispatchAccessibility();
     if (const auto moved = takeMove()) {
       const auto ms = [](Clock::duration d) { return duration<double, std::milli>(d).count(); };
-      Move move{ms(*moved - pressed), std::nullopt};
+      Move move{ms(*moved - pressed), std::nullopt, pressed, *moved, std::nullopt};
       if (caretEventAt_ && *caretEventAt_ <= *moved) move.sinceCaretEvent = ms(*moved - *caretEventAt_);
+      if (applicationEventAt_ && *applicationEventAt_ <= *moved) move.applicationEvent = applicationEventAt_;
       return move;
     }
     waitForX(200us);

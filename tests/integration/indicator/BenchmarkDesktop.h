@@ -26,9 +26,14 @@ class BenchmarkDesktop {
   void watch(std::uint64_t window);
 
   enum class Key { x, erase };
+  using Clock = std::chrono::steady_clock;
   struct Move {
     double sincePress;                      // ms
     std::optional<double> sinceCaretEvent;  // ms; none when no caret event came first
+    Clock::time_point pressed, moved;
+    // The first caret or text event of the application after the press, as this
+    // process heard it.
+    std::optional<Clock::time_point> applicationEvent;
   };
   // Presses and releases the key, then waits for the watched window to move.
   std::optional<Move> pressAndAwaitMove(Key key, std::chrono::milliseconds timeout);
@@ -40,19 +45,21 @@ class BenchmarkDesktop {
   BusCallCounter& busCalls() { return busCalls_; }
 
  private:
-  using Clock = std::chrono::steady_clock;
   void dispatchAccessibility();
   // The time the watched window was seen at a new position, if it was.
   std::optional<Clock::time_point> takeMove();
   void waitForX(std::chrono::microseconds limit);
   static void onCaretMoved(void* event, void* self);
+  static void onTextChanged(void* event, void* self);
 
   _XDisplay* display_ = nullptr;
   std::uint64_t window_ = 0;
   int x_ = 0, y_ = 0;
   int unmaps_ = 0;
   void* listener_ = nullptr;
+  void* textListener_ = nullptr;
   std::optional<Clock::time_point> caretEventAt_;
+  std::optional<Clock::time_point> applicationEventAt_;
   BusCallCounter busCalls_;
 };
 

@@ -10,6 +10,7 @@
 //   zorbel_indicator_benchmark PROGRAM [--keys N] [--idle SECONDS] [--minutes M]
 #include "indicator/BenchmarkDesktop.h"
 #include "indicator/Gtk4Editor.h"
+#include "indicator/LatencyBreakdown.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
@@ -160,6 +161,7 @@ class Benchmark {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
     environment.insert(QStringLiteral("ZORBEL_CALL_COUNTER"), counterFile());
+    environment.insert(QStringLiteral("ZORBEL_LATENCY_TRACE"), breakdown_.path());
     program_.setProcessEnvironment(environment);
     // A file, not a pipe: nobody reads a pipe while keystrokes are timed, and a full one would stall it.
     program_.setStandardOutputFile(config_.path() + QStringLiteral("/zorbel.log"));
@@ -242,6 +244,7 @@ class Benchmark {
         continue;
       }
       fromKey.push_back(move->sincePress);
+      breakdown_.add(*move);
       if (move->sinceCaretEvent) fromCaretEvent.push_back(*move->sinceCaretEvent);
       desktop_.pause(20ms);
     }
@@ -259,6 +262,7 @@ class Benchmark {
     std::printf("%s: accessibility round trips per keystroke: %.1f\n", name.c_str(),
                 double(callsSoFar() - callsBefore) / options_.keys);
     printBusCalls(name);
+    breakdown_.print(name);
     if (missed) std::printf("%s: %d keystrokes did not move the indicator within 1 s\n", name.c_str(), missed);
     std::printf("%s: the indicator was hidden %d times while typing\n", name.c_str(), desktop_.unmaps() - unmapsBefore);
   }
@@ -317,6 +321,7 @@ class Benchmark {
   std::unique_ptr<Gtk4Editor> editor_;
   std::vector<Typist> typists_;
   QTemporaryDir config_;
+  LatencyBreakdown breakdown_{config_.path() + QStringLiteral("/moves")};
   QProcess program_;
   int typed_ = 0;
   bool typedX_ = false;  // so the next keystroke erases it

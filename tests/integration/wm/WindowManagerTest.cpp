@@ -4,6 +4,7 @@
 // the window manager moves. One GTK 3 and one Qt 6 client, side by side.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QWidget>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "Caret/Managers/PerfectCaretManager.h"
 #include "Caret/Managers/PerfectCaretTracker.h"
 #include "Caret/UI/PerfectCaretWindowController.h"
+#include "Platform/Linux/X11Desktop.h"
 #include "Platform/Services.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
@@ -255,6 +257,29 @@ void WindowManagerTest::expectIndicatorFollowsMove(Toolkit toolkit) {
       },
       3s))
       << name << ": the indicator moves with the window by (" << moved.x() << ", " << moved.y() << ")";
+}
+
+// The client windows are read once and kept: a window that comes, is renamed or goes must
+// still be seen at once, also when the window manager has reparented it.
+TEST_F(WindowManagerTest, TheKeptClientWindowsFollowNewRenamedAndClosedWindows) {
+  auto& x11 = platform::X11Desktop::instance();
+  const qint64 self = QCoreApplication::applicationPid();
+  const auto titleOf = [&](std::uint32_t window) -> std::optional<QString> {
+    for (const auto& client : x11.clientWindows())
+      if (client.id == window && client.pid == self) return client.title;
+    return std::nullopt;
+  };
+  x11.clientWindows();
+  QWidget window;
+  window.setWindowTitle(QStringLiteral("Kept one"));
+  window.setGeometry(300, 420, 200, 100);
+  window.show();
+  const auto id = static_cast<std::uint32_t>(window.winId());
+  EXPECT_TRUE(pollUntil([&] { return titleOf(id) == QStringLiteral("Kept one"); }, 5s)) << "a new window is seen";
+  window.setWindowTitle(QStringLiteral("Renamed"));
+  EXPECT_TRUE(pollUntil([&] { return titleOf(id) == QStringLiteral("Renamed"); }, 5s)) << "its new title is seen";
+  window.hide();
+  EXPECT_TRUE(pollUntil([&] { return !titleOf(id); }, 5s)) << "a closed window is gone";
 }
 
 TEST_F(WindowManagerTest, TheIndicatorFollowsWindowsTheWindowManagerMoves) {

@@ -2,6 +2,7 @@
 
 #include "Platform/Linux/Atspi/AtspiFacts.h"
 
+#include "Platform/LatencyTrace.h"
 #include "Platform/LogSink.h"
 
 #include <QTimer>
@@ -100,6 +101,7 @@ bool EventHub::start()
 
 void EventHub::onEvent(void* rawEvent, void* self)
 {
+    latency::heard();
     auto* event = static_cast<AtspiEvent*>(rawEvent);
     EventRecord record;
     record.type = QString::fromUtf8(event->type ? event->type : "");

@@ -1,6 +1,7 @@
 #include "Platform/Linux/Atspi/AtspiRuntime.h"
 
 #include "Platform/Linux/Atspi/AtspiApplications.h"
+#include "Platform/LatencyTrace.h"
 #include "Platform/LogSink.h"
 
 #include <QCoreApplication>
@@ -413,6 +414,7 @@ Call::Call(AtspiAccessible* accessible, float elementTimeout) : accessible_(acce
 
 Call::~Call()
 {
+    if (started_ != Clock::time_point{}) latency::waited(latency::Wait::bus, Clock::now() - started_);
     if (error_) g_error_free(error_);
 }
 
