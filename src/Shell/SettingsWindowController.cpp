@@ -52,7 +52,11 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter p(this);
-        paintWindowChrome(p, event->rect(), chrome_, *this);
+        // Band by band, as the glass above it: see glass::pieces.
+        for (const QRect& piece : glass::pieces(event->region(), devicePixelRatioF())) {
+            p.setClipRect(piece);
+            paintWindowChrome(p, piece, chrome_, *this);
+        }
     }
 
     void closeEvent(QCloseEvent* event) override

@@ -138,13 +138,17 @@ QRectF FrostedGlassStyleLayout::frameRect() const { return frame_->frameRect(); 
 void FrostedGlassStyleLayout::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    background_.draw(p, *this, event->region(), [this](QPainter& ip, const QRectF&) {
-        const QRectF frame = frameRect();
-        paintFrameShadows(ip, frame, frame_->look());
-        glass::fillMaterial(ip, glass::roundedRect(frame, frame_->look().cornerRadius), Material::Regular, 0.7);
-        ip.fillRect(QRectF(frame.left() + settingsLeftColumnWidth, frame.top(), 1, frame.height()),
-                    ui::withAlpha(ui::primaryColor(), 0.1));
-    });
+    const QRectF frame = frameRect();
+    shadow_.draw(p, frame, frame_->look());
+    // Drawn afresh, within the repainted region only: nothing here moves, and
+    // a picture of the whole window would be drawn again at every resize step.
+    for (const QRect& piece : glass::pieces(event->region(), devicePixelRatioF())) {
+        p.setClipRect(piece);
+        p.setRenderHint(QPainter::Antialiasing);
+        glass::fillMaterial(p, glass::roundedRect(frame, frame_->look().cornerRadius), Material::Regular, 0.7);
+        p.fillRect(QRectF(frame.left() + settingsLeftColumnWidth, frame.top(), 1, frame.height()),
+                   ui::withAlpha(ui::primaryColor(), 0.1));
+    }
 }
 
 }  // namespace zorbel

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "Settings/Themes/LiquidGlass/GlassPainting.h"
+#include "Settings/Themes/Shared/WindowFrame.h"
 
 #include <QWidget>
 
 namespace zorbel {
 
 class UnifiedTabLayout;
-class WindowFrameOverlay;
 
 // The settings window in the frosted-glass theme: the system theme's tabs,
 // pages and preview column on frosted panes in a rounded glass frame, with a
@@ -26,7 +25,7 @@ protected:
 private:
     UnifiedTabLayout* tabs_;
     WindowFrameOverlay* frame_;
-    glass::CachedPainting background_;
+    FrameShadow shadow_;
 };
 
 // The frosted title bar.

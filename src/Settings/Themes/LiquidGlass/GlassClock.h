@@ -21,9 +21,9 @@ public:
     GlassClock(const GlassClock&) = delete;
     GlassClock& operator=(const GlassClock&) = delete;
 
-    // Slow, soft movements: ten frames a second look smooth and keep an
-    // idle window cheap.
-    static constexpr double frameInterval = 1.0 / 10.0;
+    // Slow, soft movements: five frames a second are enough for them, and
+    // every frame repaints the text and controls over what moved.
+    static constexpr double frameInterval = 1.0 / 5.0;
 
     // Seconds of animation shown so far.
     double elapsed() const;

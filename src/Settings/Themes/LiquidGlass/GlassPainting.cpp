@@ -239,6 +239,15 @@ void paintSoftShadow(QPainter& p, const QRectF& shape, double cornerRadius, doub
     QPainterPath outside;
     outside.addRect(shape.adjusted(-2 * blurRadius, -2 * blurRadius, 2 * blurRadius, 2 * blurRadius).translated(offset));
     p.setClipPath(outside.subtracted(roundedRect(shape, cornerRadius)), Qt::IntersectClip);
+    paintShadowRings(p, shape, cornerRadius, blurRadius, offset, color);
+    p.restore();
+}
+
+void paintShadowRings(QPainter& p, const QRectF& shape, double cornerRadius, double blurRadius, QPointF offset,
+                      const QColor& color)
+{
+    if (blurRadius <= 0 || color.alpha() == 0) return;
+    p.save();
     p.setPen(Qt::NoPen);
     const int steps = std::max(4, int(blurRadius / 2));
     // Each ring adds a little darkness, so the shadow fades out over the blur radius.

@@ -67,6 +67,9 @@ void fillOpaqueBackdrop(QPainter& p, const QRectF& rect);
 // outlines; the shape itself is left untouched so glass above it stays clear.
 void paintSoftShadow(QPainter& p, const QRectF& shape, double cornerRadius, double blurRadius, QPointF offset,
                      const QColor& color);
+// The same shadow, shape included, within the painter's clip only.
+void paintShadowRings(QPainter& p, const QRectF& shape, double cornerRadius, double blurRadius, QPointF offset,
+                      const QColor& color);
 
 // The still layers of a window-scale glass stack.
 void paintFrostedBase(QPainter& p, const QRectF& rect);

@@ -28,13 +28,22 @@ GlassStackSurface::GlassStackSurface(Periods periods, const GlassTint& tint, QWi
     : GlassSurface(parent), periods_(periods), tint_(tint)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    settle_.setSingleShot(true);
+    settle_.setInterval(250);
+    connect(&settle_, &QTimer::timeout, this, [this] { update(); });
+}
+
+void GlassStackSurface::resizeEvent(QResizeEvent* event)
+{
+    GlassSurface::resizeEvent(event);
+    if (!current_.base.isNull()) settle_.start();
 }
 
 GlassStackSurface::Phases GlassStackSurface::phasesAt(double t) const
 {
     Phases p;
     p.veil = loopPhase(t, periods_.veil);
-    p.caustics = loopPhase(t, periods_.caustics);
+    p.caustics = loopPhase(std::floor(t / causticStep) * causticStep, periods_.caustics);
     p.tint = loopPhase(t, periods_.tint);
     p.borderRefraction = loopPhase(t, 8.0);
     p.borderDroplets = loopPhase(t, 12.0);
@@ -61,10 +70,15 @@ void GlassStackSurface::ensureStill()
     next_ = {};
 }
 
+QSize GlassStackSurface::driftSize() const
+{
+    return (size() + QSize(driftScale - 1, driftScale - 1)) / driftScale;
+}
+
 int GlassStackSurface::bandCount() const
 {
     const qreal dpr = devicePixelRatioF();
-    return int(pieces(QRect(QPoint(0, 0), (size() + QSize(1, 1)) / 2), 1.0).size() + pieces(rect(), dpr).size());
+    return int(pieces(QRect(QPoint(0, 0), driftSize()), 1.0).size() + pieces(rect(), dpr).size());
 }
 
 void GlassStackSurface::drawBands(Composition& c, double driftTime, int bands)
@@ -77,7 +91,7 @@ void GlassStackSurface::drawBands(Composition& c, double driftTime, int bands)
         // conversions of pictures this large to worker threads, and waking
         // them ten times over costs more than the work itself.
         if (c.base.size() != pixels) {
-            c.drift = blankImage((size() + QSize(1, 1)) / 2, 1.0);
+            c.drift = blankImage(driftSize(), 1.0);
             c.base = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
             c.base.setDevicePixelRatio(dpr);
         }
@@ -91,7 +105,7 @@ void GlassStackSurface::drawBands(Composition& c, double driftTime, int bands)
     if (c.done >= until) return;
     const Phases ph = phasesAt(driftTime);
     while (c.done < until && c.done < int(driftBands.size())) {
-        // The veil and tint are soft enough to draw at half size and enlarge.
+        // The veil and tint are soft enough to draw at a quarter size and enlarge.
         const QRect& band = driftBands[size_t(c.done++)];
         QPainter p(&c.drift);
         p.setRenderHint(QPainter::Antialiasing);
@@ -99,7 +113,7 @@ void GlassStackSurface::drawBands(Composition& c, double driftTime, int bands)
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.fillRect(band, Qt::transparent);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.scale(0.5, 0.5);
+        p.scale(1.0 / driftScale, 1.0 / driftScale);
         paintWaterVeil(p, r, ph.veil, tint_);
         paintHolographicTint(p, r, ph.tint);
     }
@@ -118,7 +132,7 @@ void GlassStackSurface::drawBands(Composition& c, double driftTime, int bands)
         }
         p.drawImage(QRectF(band), still_, QRectF(QPointF(band.topLeft()) * dpr, QSizeF(band.size()) * dpr));
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.drawImage(QRectF(0, 0, c.drift.width() * 2.0, c.drift.height() * 2.0), c.drift);
+        p.drawImage(QRectF(0, 0, c.drift.width() * driftScale, c.drift.height() * driftScale), c.drift);
     }
 }
 
@@ -148,15 +162,31 @@ void GlassStackSurface::advance(double now)
     drawBands(next_, step + driftStep, (total + preparationFrames - 1) / preparationFrames);
 }
 
+void GlassStackSurface::showEvent(QShowEvent* event)
+{
+    // Over its opaque pane the stack hides all below it: nothing under it
+    // needs painting again at every frame.
+    setAttribute(Qt::WA_OpaquePaintEvent, paintsBackdrop());
+    GlassSurface::showEvent(event);
+}
+
 void GlassStackSurface::paintEvent(QPaintEvent* event)
 {
     const double t = frameTime();
-    refreshBase(std::floor(t / driftStep) * driftStep);
+    const bool resizing = settle_.isActive() && !current_.base.isNull();
+    if (!resizing) refreshBase(std::floor(t / driftStep) * driftStep);
     QPainter p(this);
     const QRectF r = rect();
     const Phases ph = phasesAt(t);
     const QImage& base = current_.base;
     const qreal dpr = base.devicePixelRatio();
+    if (resizing && base.size() != (QSizeF(size()) * dpr).toSize()) {
+        for (const QRect& piece : pieces(event->region(), dpr)) {
+            p.setClipRect(piece);
+            p.drawImage(r, base);
+        }
+        return;
+    }
     // Piece by piece: see drawPieces. Each moving detail is drawn only into
     // the pieces it reaches.
     for (const QRect& piece : pieces(event->region(), dpr)) {
@@ -177,7 +207,6 @@ QRegion GlassStackSurface::detailRegion(double t) const
     const Phases ph = phasesAt(t);
     QRegion region;
     const auto add = [&region](const QRectF& area) { region += area.toAlignedRect(); };
-    for (int i = 0; i < 2; ++i) add(causticBounds(r, ph.caustics, i));
     for (int k = 0; k < 8; ++k) add(windowDropletBounds(r, ph.borderDroplets, k));
     for (int k = 0; k < 4; ++k) add(controlDropletBounds(r, ph.rimDroplets, k));
     for (double phase : {ph.borderRefraction, ph.rimRefraction})
@@ -188,8 +217,15 @@ QRegion GlassStackSurface::detailRegion(double t) const
 QRegion GlassStackSurface::movedRegion(double before, double now) const
 {
     if (std::floor(before / driftStep) != std::floor(now / driftStep)) return QRegion(rect());
-    return detailRegion(before) + detailRegion(now) +
-           changedOrbs(rect(), kRimRadius, phasesAt(before).rimRefraction, phasesAt(now).rimRefraction);
+    QRegion region = detailRegion(before) + detailRegion(now) +
+                     changedOrbs(rect(), kRimRadius, phasesAt(before).rimRefraction, phasesAt(now).rimRefraction);
+    // The caustics are the largest moving parts and drift a point or two a
+    // frame: they move in steps of a few frames, unseen in shapes this soft.
+    const double was = phasesAt(before).caustics, is = phasesAt(now).caustics;
+    if (was != is)
+        for (int i = 0; i < 2; ++i)
+            region += causticBounds(rect(), was, i).toAlignedRect() | causticBounds(rect(), is, i).toAlignedRect();
+    return region;
 }
 
 WhiteBackgroundLiquidGlassEffect::WhiteBackgroundLiquidGlassEffect(const GlassTint& tint, QWidget* parent)

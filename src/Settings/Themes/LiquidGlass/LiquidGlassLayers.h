@@ -4,14 +4,15 @@
 #include "Settings/Themes/LiquidGlass/GlassSurface.h"
 
 #include <QImage>
+#include <QTimer>
 
 namespace zorbel {
 
 // A window-scale stack of glass layers, back to front: frosted base, water
 // veil, edge highlight, caustics, rim with droplets, inner shade,
 // iridescent tint and refraction rim. The still layers are drawn once per
-// size; the slowly drifting veil and tint are redrawn at half resolution
-// every second and a half into one picture with them, a few bands a frame
+// size; the slowly drifting veil and tint are redrawn at a quarter of the
+// resolution every three seconds into one picture with them, a few bands a frame
 // ahead of the moment they show, so no frame carries the whole redraw;
 // caustics, droplets, glow and orbs move every frame. Pictures are drawn in
 // 16 bits a channel, as such faint layers would otherwise show rings and bands.
@@ -36,7 +37,9 @@ public:
 
     Phases phasesAt(double seconds) const;
     // Seconds between two redraws of the drifting layers.
-    static constexpr double driftStep = 1.5;
+    static constexpr double driftStep = 3.0;
+    // Seconds between two moves of the caustics.
+    static constexpr double causticStep = 0.3;
     // Frames over which the next drift picture is prepared; fewer than a
     // step holds, so it is ready when its step begins.
     static constexpr int preparationFrames = 10;
@@ -46,6 +49,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     QRegion movedRegion(double before, double now) const override;
     void advance(double now) override;
     // Whether this stack lies directly on the window and must stand in for
@@ -64,12 +69,18 @@ private:
     void refreshBase(double driftTime);
     void ensureStill();
     int bandCount() const;
+    // The drifting layers are drawn this many times smaller than the stack.
+    static constexpr int driftScale = 4;
+    QSize driftSize() const;
     void drawBands(Composition& c, double driftTime, int bands);
     QRegion detailRegion(double seconds) const;
 
     Periods periods_;
     glass::GlassTint tint_;
     QImage still_;  // the layers that never move, for the current size
+    // While the window is being resized the pictures of the last size are
+    // stretched; they are drawn again once the size has held a moment.
+    QTimer settle_;
     Composition current_;
     Composition next_;
     int drawnAtPaint_ = 0;

@@ -170,8 +170,7 @@ void LiquidGlassStyleLayout::paintEvent(QPaintEvent* event)
     const QRegion dirty = event->region() & margins;
     if (dirty.isEmpty()) return;
     QPainter p(this);
-    shadows_.draw(p, *this, dirty,
-                  [this](QPainter& ip, const QRectF&) { paintFrameShadows(ip, frame_->frameRect(), frame_->look()); });
+    shadow_.draw(p, frame_->frameRect(), frame_->look());
 }
 
 }  // namespace zorbel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Settings/Themes/LiquidGlass/GlassPainting.h"
+#include "Settings/Themes/Shared/WindowFrame.h"
 #include "Settings/UnifiedTab.h"
 
 #include <QWidget>
@@ -8,7 +9,6 @@
 namespace zorbel {
 
 class UnifiedTabLayout;
-class WindowFrameOverlay;
 
 // The colours the liquid-glass layers tint with, from the theme's palette.
 glass::GlassTint liquidGlassTint();
@@ -28,7 +28,7 @@ protected:
 private:
     UnifiedTabLayout* tabs_;
     WindowFrameOverlay* frame_;
-    glass::CachedPainting shadows_;
+    FrameShadow shadow_;
 };
 
 // The liquid title bar: product, badges and a fixed running mark.

@@ -4,6 +4,7 @@
 
 #include <QBoxLayout>
 #include <QEvent>
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -75,12 +76,52 @@ QMargins WindowFrameLook::margins() const
     return QMargins(side, side, side, int(std::ceil(s.radius / 2 + s.offset.y())));
 }
 
-void paintFrameShadows(QPainter& p, const QRectF& frame, const WindowFrameLook& look)
+namespace {
+// The parts of the frame's four corner squares outside its rounded edge.
+QPainterPath cornersOutside(const QRectF& frame, double cornerRadius)
 {
+    const double c = cornerRadius + 1;
+    QPainterPath squares;
+    for (const QPointF& corner : {frame.topLeft(), frame.topRight() - QPointF(c, 0), frame.bottomLeft() - QPointF(0, c),
+                                  frame.bottomRight() - QPointF(c, c)})
+        squares.addRect(QRectF(corner, QSizeF(c, c)));
+    return squares.subtracted(glass::roundedRect(frame, cornerRadius));
+}
+}  // namespace
+
+void FrameShadow::draw(QPainter& p, const QRectF& frame, const WindowFrameLook& look, bool cornersOnly)
+{
+    if (look.shadows.empty()) return;
+    // Shadows this soft are drawn at a quarter of the size and enlarged:
+    // a window-sized ring drawn thirty times over would cost a resize step.
+    constexpr double scale = 4;
+    QRectF area = frame;
+    for (const auto& s : look.shadows) area |= frame.adjusted(-s.radius, -s.radius, s.radius, s.radius).translated(s.offset);
+    area = area.toAlignedRect();
+    if (frame != frame_ || image_.isNull()) {
+        frame_ = frame;
+        image_ = QImage((area.size() / scale).toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
+        image_.fill(Qt::transparent);
+        QPainter sp(&image_);
+        sp.setRenderHint(QPainter::Antialiasing);
+        sp.scale(1 / scale, 1 / scale);
+        sp.translate(-area.topLeft());
+        for (auto it = look.shadows.rbegin(); it != look.shadows.rend(); ++it)
+            glass::paintShadowRings(sp, frame, look.cornerRadius, it->radius, it->offset, it->color);
+    }
+    const QRectF target(area.topLeft(), QSizeF(image_.size()) * scale);
+    // Only round the frame: plain rectangles clip cheaply, and the four
+    // corners outside its rounded edge take a small path each.
+    const QRegion around = QRegion(area.toRect()) - QRegion(frame.toAlignedRect());
     p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    for (auto it = look.shadows.rbegin(); it != look.shadows.rend(); ++it)
-        glass::paintSoftShadow(p, frame, look.cornerRadius, it->radius, it->offset, it->color);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!cornersOnly)
+        for (const QRect& r : around) {
+            p.setClipRect(r);
+            p.drawImage(target, image_);
+        }
+    p.setClipPath(cornersOutside(frame, look.cornerRadius));
+    p.drawImage(target, image_);
     p.restore();
 }
 
@@ -107,50 +148,34 @@ bool WindowFrameOverlay::eventFilter(QObject* watched, QEvent* event)
 
 void WindowFrameOverlay::paintEvent(QPaintEvent* event)
 {
-    QPainter p(this);
     const QRectF frame = frameRect();
-    const QPainterPath shape = glass::roundedRect(frame, look_.cornerRadius);
+    const int r = int(std::ceil(look_.cornerRadius)) + 1;
+    const int band = int(std::ceil(look_.outlineWidth)) + 1;
+    const QRect f = frame.toAlignedRect();
+    // Most repaints below it miss its corners and its edge: nothing to do.
+    const QRegion edge = QRegion(f) - QRegion(f.adjusted(std::max(r, band), std::max(r, band), -std::max(r, band),
+                                                       -std::max(r, band)));
+    if ((event->region() & edge).isEmpty()) return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
     // The corners outside the rounded frame get back what lies behind the
     // frame, replacing what the columns drew there.
-    const double r = look_.cornerRadius + 1;
-    QRegion corners;
-    for (const QPointF& corner : {frame.topLeft(), frame.topRight() - QPointF(r, 0), frame.bottomLeft() - QPointF(0, r),
-                                  frame.bottomRight() - QPointF(r, r)})
-        corners += QRectF(corner, QSizeF(r, r)).toAlignedRect();
-    const QRegion dirtyCorners = event->region() & corners;
-    if (!dirtyCorners.isEmpty()) {
-        const auto outside = [shape](QPainter& ip, const QRectF& all) {
-            QPainterPath path;
-            path.addRect(all);
-            ip.setClipPath(path.subtracted(shape));
-        };
-        if (window()->testAttribute(Qt::WA_TranslucentBackground)) {
-            // What the columns drew there is taken away first, so the
-            // desktop shows through as it does round the frame.
-            p.save();
-            p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-            cornerMask_.draw(p, *this, dirtyCorners, [&outside](QPainter& ip, const QRectF& all) {
-                outside(ip, all);
-                ip.fillRect(all, Qt::black);
-            });
-            p.restore();
-        }
-        corners_.draw(p, *this, dirtyCorners, [this, frame, &outside](QPainter& ip, const QRectF& all) {
-            outside(ip, all);
-            paintWindowChrome(ip, all, windowChrome(look_.theme), *window());
-            paintFrameShadows(ip, frame, look_);
-        });
+    const QPainterPath corners = cornersOutside(frame, look_.cornerRadius);
+    p.save();
+    p.setClipPath(corners);
+    if (window()->testAttribute(Qt::WA_TranslucentBackground)) {
+        // Taken away first, so the desktop shows through as round the frame.
+        p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        p.fillRect(f, Qt::black);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
+    paintWindowChrome(p, f, windowChrome(look_.theme), *window());
+    p.restore();
+    shadow_.draw(p, frame, look_, true);
     if (look_.outlineColor.alpha() == 0 || look_.outlineWidth <= 0) return;
-    const int band = int(std::ceil(look_.outlineWidth)) + 1;
-    const QRegion edge = QRegion(frame.toAlignedRect()) - QRegion(frame.toAlignedRect().adjusted(band, band, -band, -band));
-    const QRegion dirtyEdge = event->region() & (edge + corners);
-    if (dirtyEdge.isEmpty()) return;
-    outline_.draw(p, *this, dirtyEdge, [this, frame](QPainter& ip, const QRectF&) {
-        const double in = look_.outlineWidth / 2;
-        ip.strokePath(glass::roundedRect(frame.adjusted(in, in, -in, -in), look_.cornerRadius - in),
-                      QPen(look_.outlineColor, look_.outlineWidth));
-    });
+    const double in = look_.outlineWidth / 2;
+    p.strokePath(glass::roundedRect(frame.adjusted(in, in, -in, -in), look_.cornerRadius - in),
+                 QPen(look_.outlineColor, look_.outlineWidth));
 }
 
 WindowFrameOverlay* installWindowFrame(QWidget* host, QBoxLayout* layout, UIStyle theme)

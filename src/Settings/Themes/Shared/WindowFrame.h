@@ -4,6 +4,7 @@
 #include "Shell/UIStyle.h"
 
 #include <QColor>
+#include <QImage>
 #include <QMargins>
 #include <QPointF>
 #include <QWidget>
@@ -46,9 +47,22 @@ struct WindowFrameLook {
 };
 WindowFrameLook windowFrameLook(UIStyle theme);
 
+// A frame's shadows in the room round it and in its corners outside the
+// rounded edge, never under the frame. Kept as a small picture per frame.
+class FrameShadow {
+public:
+    // `cornersOnly` for those over the columns, whose room round the frame is
+    // painted below them.
+    void draw(QPainter& p, const QRectF& frame, const WindowFrameLook& look, bool cornersOnly = false);
+
+private:
+    QRectF frame_;
+    QImage image_;
+};
+
 // Lays a theme's layout in its frame: `layout` of `host` keeps the frame's
-// margins, the host paints the shadows with paintFrameShadows(), and a child
-// laid over everything clips the corners and strokes the outline.
+// margins, the host paints the shadows with a FrameShadow, and a child laid
+// over everything clips the corners and strokes the outline.
 class WindowFrameOverlay final : public QWidget {
 public:
     WindowFrameOverlay(WindowFrameLook look, QWidget* host);
@@ -61,14 +75,10 @@ protected:
 
 private:
     WindowFrameLook look_;
-    glass::CachedPainting corners_;
-    glass::CachedPainting cornerMask_;
-    glass::CachedPainting outline_;
+    FrameShadow shadow_;
 };
 
 // Installs the frame on a layout widget whose box layout holds its content.
 WindowFrameOverlay* installWindowFrame(QWidget* host, QBoxLayout* layout, UIStyle theme);
-// The frame's shadows, in the margins round `frame`.
-void paintFrameShadows(QPainter& p, const QRectF& frame, const WindowFrameLook& look);
 
 }  // namespace zorbel
