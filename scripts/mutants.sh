@@ -42,7 +42,7 @@ say() { echo "mutants: $*" >&2; }
 #   @ NAME
 #   file PATH           (relative to the repository)
 #   tests REGEX         (ctest -R: the tests that should notice)
-#   - EXACT TEXT        (must occur exactly once in the file)
+#   - EXACT TEXT        (must occur exactly once in the file; ⏎ stands for a line break)
 #   + REPLACEMENT       (may be empty: "+" alone drops the text)
 names=() files=() tests=() olds=() news=()
 parse_list() {
@@ -98,7 +98,7 @@ cmake --build "$build" -j "$jobs" >"$work/build.log" 2>&1 \
 apply() { # FILE OLD NEW -> 0 when replaced exactly once
   /usr/bin/python3 - "$@" <<'EOF'
 import sys
-path, old, new = sys.argv[1:4]
+path, old, new = (a.replace("⏎", "\n") for a in sys.argv[1:4])
 text = open(path, encoding="utf-8").read()
 count = text.count(old)
 if count != 1:
