@@ -21,6 +21,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -160,6 +161,28 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
   EXPECT_TRUE(GlassClock::shared().isRunning());
   window->hide();
   EXPECT_TRUE(pollUntil([] { return !GlassClock::shared().isRunning(); }, 3s)) << "hidden";
+}
+
+// Where the compositor announces blur-behind (as KWin's blur effect does on the root window),
+// the window keeps its translucency and asks for the blur on itself.
+TEST_F(ThemeScreenshotsTest, WindowAsksForBlurWhereTheCompositorOffersIt) {
+  if (qEnvironmentVariable("ZORBEL_DESKTOP_COMPOSITOR") != QStringLiteral("1")) GTEST_SKIP() << "needs a compositor";
+  const auto xprop = [](const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral("xprop"), arguments);
+    tool.waitForFinished(10000);
+    return QString::fromUtf8(tool.readAllStandardOutput());
+  };
+  const QString blur = QStringLiteral("_KDE_NET_WM_BLUR_BEHIND_REGION");
+  xprop({"-root", "-f", blur, "32c", "-set", blur, "0"});
+  UIStyleManager::shared().setCurrentStyle(UIStyle::frostedGlass);
+  SettingsWindowController::showSettings();
+  QWidget* window = SettingsWindowController::shared()->window();
+  ASSERT_TRUE(pollUntil([&] { return isViewable(window->winId()) == true; }, 5s));
+  EXPECT_TRUE(window->testAttribute(Qt::WA_TranslucentBackground));
+  EXPECT_TRUE(xprop({"-id", QString::number(window->winId()), blur}).startsWith(blur + QStringLiteral("(CARDINAL)")))
+      << "the window asks for the blur";
+  xprop({"-root", "-remove", blur});
 }
 
 }  // namespace
