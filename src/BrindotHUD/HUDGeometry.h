@@ -2,6 +2,7 @@
 
 #include "BrindotHUD/BrindotHUDConfig.h"
 
+#include <QList>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -39,6 +40,14 @@ QSizeF contentSize(const BrindotHUDConfig& config, const std::vector<ItemMetrics
 // The panel origin that puts a panel of this size on the configured side of
 // the anchor, `offset` away. Not clamped to the screen.
 QPointF origin(HUDPosition position, double offset, const QPointF& anchor, const QSizeF& size);
+// The same origin, unless the panel would then leave the screen that holds
+// the anchor (a caret near the top puts a "top" panel above the screen, where
+// nobody can read it): along each axis it leaves, the panel goes to the other
+// side of the anchor where it fits there, else is pushed in, keeping its top
+// and left edges visible when it is larger than the screen. An anchor on no
+// screen keeps the plain origin.
+QPointF originOnScreen(HUDPosition position, double offset, const QPointF& anchor, const QSizeF& size,
+                       const QList<QRectF>& screens);
 
 // The drawn size of an icon in a row: wide icons shrink so they do not
 // dominate the row; others fit the 18-point square.

@@ -61,7 +61,7 @@ QSizeF HUDWindow::contentSize() const
 
 QPointF HUDWindow::origin(const QPointF& anchor, const QSizeF& size) const
 {
-    return hud::origin(config_.position, config_.offset, anchor, size);
+    return hud::originOnScreen(config_.position, config_.offset, anchor, size, platform::workspace().screens());
 }
 
 void HUDWindow::setFrame(const QRectF& frame)

@@ -66,6 +66,37 @@ TEST(HUDPlacement, NineSides)
     EXPECT_EQ(origin(HUDPosition::topRight, 0, a, s), a);
 }
 
+// Screens in bottom-left coordinates: a 1280 × 800 first screen and a second
+// one to its right whose origin is not (0, 0).
+TEST(HUDPlacement, StaysOnTheScreenThatHoldsTheIndicator)
+{
+    const QList<QRectF> screens{QRectF(0, 0, 1280, 800), QRectF(1280, 200, 1024, 600)};
+    const QSizeF s(200, 60);
+    const double o = 20;
+    const QPointF middle(640, 400);
+    EXPECT_EQ(originOnScreen(HUDPosition::top, o, middle, s, screens), origin(HUDPosition::top, o, middle, s))
+        << "a panel that fits stands where the position puts it";
+
+    // A caret near the top: the panel goes below the indicator, not over the edge.
+    const QPointF nearTop(640, 790);
+    EXPECT_EQ(originOnScreen(HUDPosition::top, o, nearTop, s, screens), QPointF(540, 790 - 20 - 60));
+    // Near the right edge only x leaves: it goes to the left, y stays above.
+    const QPointF nearRight(1270, 400);
+    EXPECT_EQ(originOnScreen(HUDPosition::topRight, o, nearRight, s, screens), QPointF(1270 - 20 - 200, 420));
+    // Centred on an anchor by the left edge, there is no other side: pushed in.
+    EXPECT_EQ(originOnScreen(HUDPosition::center, o, QPointF(30, 400), s, screens), QPointF(0, 370));
+
+    // On the second screen the panel keeps to it, right of the first screen at x = 1280.
+    const QPointF onSecond(1300, 790);
+    EXPECT_EQ(originOnScreen(HUDPosition::top, o, onSecond, s, screens), QPointF(1280, 710));
+    // A panel taller than the screen keeps its top edge on it.
+    EXPECT_EQ(originOnScreen(HUDPosition::top, o, onSecond, QSizeF(200, 900), screens), QPointF(1280, 800 - 900));
+    // An anchor on no screen (between monitors, or none attached) keeps the plain origin.
+    const QPointF nowhere(1300, 100);
+    EXPECT_EQ(originOnScreen(HUDPosition::top, o, nowhere, s, screens), origin(HUDPosition::top, o, nowhere, s));
+    EXPECT_EQ(originOnScreen(HUDPosition::top, o, nearTop, s, {}), origin(HUDPosition::top, o, nearTop, s));
+}
+
 TEST(HUDIconFit, WideSquareAndTallIcons)
 {
     const QSizeF wide = rowIconSize(QSizeF(40, 20));
