@@ -225,37 +225,63 @@ AXCode caretFromCharacters(const Node& node, int offset, QRectF& box)
     return code == axcode::success || isFailure(code) ? code : axcode::noValue;
 }
 
-// Qt answers nothing for the caret of an empty text, while its styles draw
-// it at known places: 3 px inside a single-line field's left edge (frame and
-// margin), centred from top to bottom; 5 px right of and below a multi-line
-// view's top-left corner (frame and the document's margin). Measured with
-// Qt 5.15 and Qt 6.4 in the Fusion style. The caret is one line of the
-// desktop's default font high, which Qt applications share with this program.
-constexpr double qtEmptyFieldInset = 3;
-constexpr double qtEmptyViewInset = 5;
+// Qt and the browsers answer no box for the caret of an empty text (zeros,
+// or the whole field), while their styles draw it at known places: inside
+// the left edge of a single-line field by its frame and margin, centred
+// from top to bottom; right of and below a multi-line view's top-left
+// corner by its frame and margin. Measured with Qt 5.15 and 6.4 (Fusion:
+// 3 px in a field, 5 px in a view) and with Firefox ESR 153 and Chromium
+// 156 (their default styles: 4 px, 3 to 4 px in a text area).
+struct EmptyTextInsets {
+    double field;
+    double view;
+};
+constexpr EmptyTextInsets qtInsets{3, 5};
+constexpr EmptyTextInsets browserInsets{4, 4};
 
-double defaultLineHeight()
+// One line of the text's font, in the application's units: from the font
+// size the application answers (browsers: "10.5pt", "11" in points, or
+// pixels), else the desktop's default font, which Qt applications share
+// with this program; 0 when neither is known.
+double emptyTextLineHeight(const Node& node)
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    constexpr double pixelsPerPoint = 96.0 / 72.0;
+    constexpr double lineSpacing = 1.15;
+    GHashTable* attributes = nullptr;
+    const AXCode code = bounded(node.accessible(), node.timeout(), [&](GError** error) {
+        attributes = atspi_text_get_default_attributes(ATSPI_TEXT(node.accessible()), error);
+        return attributes != nullptr;
+    });
+    QString size;
+    if (attributes) {
+        if (auto* value = static_cast<const char*>(g_hash_table_lookup(attributes, "size"))) size = QString::fromUtf8(value);
+        g_hash_table_unref(attributes);
+    }
+    bool pixels = size.endsWith(QLatin1String("px"));
+    if (pixels || size.endsWith(QLatin1String("pt"))) size.chop(2);
+    bool ok = false;
+    const double number = size.toDouble(&ok);
+    if (code == axcode::success && ok && number > 0) return number * (pixels ? 1.0 : pixelsPerPoint) * lineSpacing;
+    if (!isQt(node) || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
     return QFontMetricsF(QGuiApplication::font()).height();
 }
 
-AXCode emptyQtTextCaret(const Node& node, QRectF& box)
+AXCode emptyTextCaret(const Node& node, QRectF& box)
 {
     int count = 0;
-    if (!isQt(node) || TextReader(node).characterCount(count) != axcode::success || count != 0)
-        return axcode::noValue;
+    if (TextReader(node).characterCount(count) != axcode::success || count != 0) return axcode::noValue;
+    const EmptyTextInsets insets = isQt(node) ? qtInsets : browserInsets;
     QRectF frame;
     if (AXCode code = elementExtents(node, frame)) return code;
     bool multiLine = false;
     if (AXCode code = node.hasState(ATSPI_STATE_MULTI_LINE, multiLine)) return code;
-    const double line = toAXDistance(node, QPointF(0, defaultLineHeight())).y();
+    const double line = toAXDistance(node, QPointF(0, emptyTextLineHeight(node))).y();
     if (multiLine) {
-        const QPointF inset = toAXDistance(node, QPointF(qtEmptyViewInset, qtEmptyViewInset));
+        const QPointF inset = toAXDistance(node, QPointF(insets.view, insets.view));
         const double height = std::clamp(line, 0.0, std::max(0.0, frame.height() - 2 * inset.y()));
         box = QRectF(frame.left() + inset.x(), frame.top() + inset.y(), 0, height);
     } else {
-        const double inset = toAXDistance(node, QPointF(qtEmptyFieldInset, 0)).x();
+        const double inset = toAXDistance(node, QPointF(insets.field, 0)).x();
         const double height = std::min(line, frame.height());
         box = QRectF(frame.left() + inset, frame.center().y() - height / 2, 0, height);
     }
@@ -274,7 +300,7 @@ AXCode caretBox(const Node& node, int offset, QRectF& box)
     if (code != axcode::noValue) return code;
     code = flat ? caretFromCharacters(node, offset, box) : caretFromCorners(node, offset, box);
     if (code == axcode::success && !flat) facts.setFlatBoxes(node.accessible());
-    if (code == axcode::noValue && offset == 0) code = emptyQtTextCaret(node, box);
+    if (code == axcode::noValue && offset == 0) code = emptyTextCaret(node, box);
     return code;
 }
 
