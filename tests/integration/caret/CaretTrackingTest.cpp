@@ -19,7 +19,6 @@
 #include <cmath>
 #include <deque>
 #include <list>
-#include <sstream>
 #include <stdexcept>
 
 namespace zorbel::integration {
@@ -33,13 +32,6 @@ constexpr qint64 kQuiet = 600;  // ms
 // The clients put the entry in the top row and let the view fill the middle.
 QPoint entryPoint(const QRect& window) { return {window.center().x(), window.top() + 20}; }
 QPoint viewPoint(const QRect& window) { return {window.center().x(), window.top() + window.height() / 2}; }
-
-std::string text(const std::optional<QPointF>& p) {
-  if (!p) return "none";
-  std::ostringstream out;
-  out << "(" << p->x() << ", " << p->y() << ")";
-  return out.str();
-}
 
 // The frame of the application's first button, in screen coordinates.
 std::optional<QRect> buttonFrame(qint64 pid) {
@@ -102,13 +94,13 @@ class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
   QPointF expectAtDrawnCaret(const TextClient& client, const char* what) {
     const auto window = windowGeometry(client.windowId());
     const auto p = settledPoint();
-    EXPECT_TRUE(window && p) << what << ": point " << text(p);
+    EXPECT_TRUE(window && p) << what << ": point " << describe(p);
     if (!window || !p) return {};
     const auto drawn = drawnCaret(QRectF(p->x(), p->y() - 9, 0, 18), *window);
-    EXPECT_TRUE(drawn) << what << ": no caret drawn near the published point " << text(p);
+    EXPECT_TRUE(drawn) << what << ": no caret drawn near the published point " << describe(p);
     if (drawn) {
       EXPECT_LE(distanceToCaret(*p, *drawn), kTolerance)
-          << what << ": point " << text(p) << ", caret drawn at x=" << drawn->x() << " from y=" << drawn->y()
+          << what << ": point " << describe(p) << ", caret drawn at x=" << drawn->x() << " from y=" << drawn->y()
           << " to y=" << drawn->y() + drawn->height();
     }
     return *p;

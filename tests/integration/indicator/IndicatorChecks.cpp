@@ -87,18 +87,6 @@ std::optional<std::string> awaitIndicatorPixels(const QImage& before, const QRec
   return problem;
 }
 
-std::string describe(const QRect& r) {
-  std::ostringstream out;
-  out << r.width() << "x" << r.height() << " at (" << r.x() << ", " << r.y() << ")";
-  return out.str();
-}
-
-std::string describe(const QPointF& p) {
-  std::ostringstream out;
-  out << "(" << p.x() << ", " << p.y() << ")";
-  return out.str();
-}
-
 std::optional<QRect> settledWindow(const QString& title, std::chrono::milliseconds quiet,
                                    std::optional<quint64>& id)
 {

@@ -42,7 +42,4 @@ std::optional<QRect> settledWindow(const QString& title, std::chrono::millisecon
 enum class Hue { red, green, other };
 Hue hueAt(const QImage& screen, QPoint p);
 
-std::string describe(const QRect& r);
-std::string describe(const QPointF& p);
-
 }  // namespace zorbel::integration

@@ -83,8 +83,8 @@ class SettingsWindowTest : public EditorWithIndicatorTest {
       drawn = atCaret ? drawnCaretPoint(*atCaret, frame) : std::nullopt;
       return drawn && std::abs(drawn->x() - atCaret->x()) <= 3 && std::abs(drawn->y() - atCaret->y()) <= 3;
     }, 5s);
-    ASSERT_TRUE(marked) << "the indicator shows for a caret at " << (atCaret ? describe(*atCaret) : "none")
-                        << ", drawn at " << (drawn ? describe(*drawn) : "none");
+    ASSERT_TRUE(marked) << "the indicator shows for a caret at " << describe(atCaret)
+                        << ", drawn at " << describe(drawn);
     const QPointF centre = *platform::workspace().desktopPointFromCocoa(
         PerfectCaretManager::indicatorPosition(*manager.caretTracker().currentCaretPosition()));
     EXPECT_TRUE(pollUntil([&] { return (centreOf(*indicator()) - centre).manhattanLength() <= 2; }, 3s))

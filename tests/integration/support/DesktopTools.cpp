@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include <cstdlib>
+#include <sstream>
 
 namespace zorbel::integration {
 namespace {
@@ -100,5 +101,19 @@ std::optional<quint64> windowNamed(const QString& title) {
   const quint64 window = ids ? ids->section(QLatin1Char('\n'), 0, 0).toULongLong(&ok) : 0;
   return ok ? std::optional<quint64>(window) : std::nullopt;
 }
+
+std::string describe(const QRect& r) {
+  std::ostringstream out;
+  out << r.width() << "x" << r.height() << " at (" << r.x() << ", " << r.y() << ")";
+  return out.str();
+}
+
+std::string describe(const QPointF& p) {
+  std::ostringstream out;
+  out << "(" << p.x() << ", " << p.y() << ")";
+  return out.str();
+}
+
+std::string describe(const std::optional<QPointF>& p) { return p ? describe(*p) : "none"; }
 
 }  // namespace zorbel::integration

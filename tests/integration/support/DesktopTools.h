@@ -3,10 +3,12 @@
 // Drives and inspects the X desktop through xdotool and xwininfo, as a user's input would
 // arrive. Each call waits for its tool to finish; false or nullopt means the tool failed.
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 
 #include <optional>
+#include <string>
 
 namespace zorbel::integration {
 
@@ -36,5 +38,10 @@ std::optional<bool> isViewable(quint64 windowId);
 std::optional<quint64> inputFocusWindow();
 // The first window whose title is exactly `title`, mapped or not.
 std::optional<quint64> windowNamed(const QString& title);
+
+// Geometry as failure messages show it: "WxH at (x, y)", "(x, y)", "none" for no point.
+std::string describe(const QRect& r);
+std::string describe(const QPointF& p);
+std::string describe(const std::optional<QPointF>& p);
 
 }  // namespace zorbel::integration

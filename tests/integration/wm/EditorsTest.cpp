@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <memory>
-#include <sstream>
 
 #include "support/DebianApplication.h"
 #include "support/DesktopTools.h"
@@ -21,13 +20,6 @@ namespace {
 constexpr double kTolerance = 3.0;
 constexpr qint64 kQuiet = 600;  // ms
 constexpr auto kSettle = std::chrono::milliseconds(1500);
-
-std::string text(const std::optional<QPointF>& p) {
-  if (!p) return "none";
-  std::ostringstream out;
-  out << "(" << p->x() << ", " << p->y() << ")";
-  return out.str();
-}
 
 class EditorsTest : public ::testing::Test {
  protected:
@@ -61,11 +53,11 @@ class EditorsTest : public ::testing::Test {
   void expectOnDrawnCaret(const char* step) {
     const auto frame = windowGeometry(window_);
     const auto p = tracked_->settledPoint(kQuiet);
-    ASSERT_TRUE(frame && p) << step << ": point " << text(p);
+    ASSERT_TRUE(frame && p) << step << ": point " << describe(p);
     const auto drawn = drawnCaret(QRectF(p->x(), p->y() - 9, 0, 18), *frame);
-    ASSERT_TRUE(drawn) << step << ": no caret drawn near the published point " << text(p);
+    ASSERT_TRUE(drawn) << step << ": no caret drawn near the published point " << describe(p);
     EXPECT_LE(distanceToCaret(*p, *drawn), kTolerance)
-        << step << ": point " << text(p) << ", caret drawn at x=" << drawn->x() << " from y=" << drawn->y()
+        << step << ": point " << describe(p) << ", caret drawn at x=" << drawn->x() << " from y=" << drawn->y()
         << " to y=" << drawn->y() + drawn->height();
   }
 
