@@ -22,6 +22,8 @@ work=$(mktemp -d /tmp/zorbel-showcase.XXXXXX)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # Zorbel stores its settings as it quits: the folder goes once it has.
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
