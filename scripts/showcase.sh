@@ -43,6 +43,15 @@ wait_for() {
   done
 }
 
+# Waits up to $1 seconds for Zorbel's window titled $2 to show; else says that $3 did not
+# appear, with the end of zorbel's output, and stops the showcase.
+wait_shown() {
+  wait_for "$1" sh -c "xwininfo -name '$2' | grep -q IsViewable" && return
+  echo "showcase: $3 did not appear; zorbel's output:" >&2
+  tail -n 40 "$work/zorbel.log" >&2
+  exit 1
+}
+
 echo "showcase: opening the text editor"
 mousepad --disable-server "$work/notes.txt" >"$work/editor.log" 2>&1 &
 pids+=($!)
@@ -75,22 +84,14 @@ xdotool key Return Return Return Return Return Return
 xdotool type --delay 40 "Caps Lock brings up the HUD"
 # The indicator window appears once the caret is found; give it a moment to follow the
 # last keystrokes.
-wait_for 10 sh -c 'xwininfo -name "Zorbel indicator" | grep -q "IsViewable"' || {
-  echo "showcase: the indicator did not appear; zorbel's output:" >&2
-  tail -n 40 "$work/zorbel.log" >&2
-  exit 1
-}
+wait_shown 10 "Zorbel indicator" "the indicator"
 sleep 0.5
 
 # Caps Lock brings up the HUD beside the indicator: the input source, the Caps Lock mark and
 # the time. The screenshot is taken once its show animation has ended.
 echo "showcase: pressing Caps Lock"
 xdotool key Caps_Lock
-wait_for 5 sh -c 'xwininfo -name "Zorbel HUD" | grep -q "IsViewable"' || {
-  echo "showcase: the HUD did not appear; zorbel's output:" >&2
-  tail -n 40 "$work/zorbel.log" >&2
-  exit 1
-}
+wait_shown 5 "Zorbel HUD" "the HUD"
 sleep 0.8
 
 "$build/tests/integration/zorbel_screenshot" "$shot"
