@@ -7,6 +7,8 @@
 #
 # ZORBEL_DESKTOP_COMPOSITOR=1  also runs xcompmgr, so translucent windows are not black.
 # ZORBEL_DESKTOP_WM=1          also runs openbox, so windows are managed, activated and raised.
+# ZORBEL_DESKTOP_WM=fluxbox|icewm  runs that window manager instead (they raise windows above
+#                              those that bypass the window manager; openbox does not).
 # ZORBEL_DESKTOP_SCREEN        screen geometry, default 1280x800x24.
 # ZORBEL_DESKTOP_TIMEOUT       seconds to wait for each daemon, default 10.
 # Everything on the desktop gets a private HOME and TMPDIR, removed with the desktop.
@@ -173,6 +175,15 @@ if [[ ${ZORBEL_DESKTOP_WM:-0} == 1 ]]; then
   start openbox openbox --config-file "$(realpath "$(dirname "${BASH_SOURCE[0]}")")/openbox-rc.xml"
   wait_until "openbox" "$last_pid" has_window_manager
 fi
+
+# Both write their settings under HOME on first start.
+case ${ZORBEL_DESKTOP_WM:-0} in
+  fluxbox | icewm)
+    mkdir -p "$workdir/wm-home"
+    HOME="$workdir/wm-home" start "$ZORBEL_DESKTOP_WM" "$ZORBEL_DESKTOP_WM"
+    wait_until "$ZORBEL_DESKTOP_WM" "$last_pid" has_window_manager
+    ;;
+esac
 
 if [[ ${ZORBEL_DESKTOP_COMPOSITOR:-0} == 1 ]]; then
   start xcompmgr xcompmgr

@@ -10,6 +10,7 @@ PACKAGES=(
   qt6-base-dev libatspi2.0-dev libx11-dev libxi-dev libxkbfile-dev libsystemd-dev
   libglib2.0-dev  # GSettings, where IBus keeps its enabled engines
   libxtst-dev  # the indicator benchmark presses keys through XTest
+  libxcb-xfixes0-dev  # who owns the compositing manager's selection, told as it changes
   libgtest-dev googletest
   # Qt's own dialogs (colours, files, message boxes) in Chinese, like the rest of the program
   qt6-translations-l10n
@@ -20,8 +21,9 @@ PACKAGES=(
   xvfb xdotool x11-utils x11-xkb-utils xcompmgr x11-xserver-utils
   # a desktop notification daemon for the update-notification tests
   dunst
-  # the window manager of the tests that activate, raise and move windows
-  openbox
+  # the window managers of the tests that activate, raise and move windows; fluxbox and icewm
+  # raise windows above those that bypass the window manager
+  openbox fluxbox icewm
   # fonts: a fixed monospace face for predictable caret boxes, and Chinese text
   fonts-dejavu-core fonts-noto-cjk
   # the GTK 3, GTK 4 and Qt 5 test clients and a real editor for the showcase

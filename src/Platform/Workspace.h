@@ -64,7 +64,8 @@ public:
     std::optional<QPointF> cocoaPointFromDesktop(const QPointF& desktop);
 
     // Whether a compositing manager blends translucent windows with what
-    // lies below them; without one their clear pixels show black.
+    // lies below them; without one their clear pixels show black. A change
+    // is posted as compositingDidChangeNotification.
     virtual bool hasCompositingManager() { return true; }
     // Whether the compositor blurs what lies behind a window that asks for
     // it; only then can glass stay translucent and readable.
@@ -75,6 +76,10 @@ public:
     // the first question; every change is posted as
     // windowObscuredChangedNotification with the window under windowKey.
     virtual bool isObscured(std::uint64_t /*window*/) { return false; }
+
+    // Keeps one window of this program (by its native id) above the windows
+    // of applications, also where the desktop lets a raised window cover it.
+    virtual void keepWindowInFront(std::uint64_t /*window*/) {}
 
     // Opens an address with the desktop's handler; false when none took it.
     virtual bool openURL(const QString& url) = 0;
@@ -91,6 +96,7 @@ public:
     static constexpr const char* didActivateApplicationNotification = "didActivateApplication";
     static constexpr const char* didTerminateApplicationNotification = "didTerminateApplication";
     static constexpr const char* activeSpaceDidChangeNotification = "activeSpaceDidChange";
+    static constexpr const char* compositingDidChangeNotification = "compositingDidChange";
     static constexpr const char* applicationKey = "application";
     static constexpr const char* windowObscuredChangedNotification = "windowObscuredChanged";
     static constexpr const char* windowKey = "window";

@@ -68,6 +68,16 @@ void PerfectCaretWindowController::setupWorkspaceObservers()
         center.addObserver(QString::fromLatin1(platform::WorkspaceService::activeSpaceDidChangeNotification), later);
     activationObserver_ =
         center.addObserver(QString::fromLatin1(platform::WorkspaceService::didActivateApplicationNotification), later);
+    // A compositor that quits would leave the clear pixels around the shape
+    // black until the next move; one that starts blends the soft edges the
+    // mask had cut.
+    compositingObserver_ = center.addObserver(
+        QString::fromLatin1(platform::WorkspaceService::compositingDidChangeNotification),
+        [self = self_](const platform::Notification&) {
+            if (!*self || !(*self)->isVisible_.get()) return;
+            (*self)->updateMask();
+            if ((*self)->caretView_) (*self)->caretView_->update();
+        });
 }
 
 QSizeF PerfectCaretWindowController::panelSize() const
@@ -105,6 +115,7 @@ void PerfectCaretWindowController::show(const QPointF& c)
     }
     window_->show();
     window_->raise();
+    platform::workspace().keepWindowInFront(window_->winId());
     isVisible_.set(true);
     Logger::shared().debug(QStringLiteral("Perfect caret shown at: ") + text::point(c) + QStringLiteral(" with frame: ") +
                                text::rect(frame),
@@ -127,8 +138,8 @@ void PerfectCaretWindowController::flashAfterMove()
 
 // Without a compositing manager the clear pixels around the shape would show
 // as a black square, so the panel is cut to what it draws opaquely enough;
-// faint glow and shadow are lost, never the shape. Asked again at every
-// appearance and move, as a compositor may come or go.
+// faint glow and shadow are lost, never the shape. Set again at every
+// appearance and move, and when a compositor comes or goes.
 void PerfectCaretWindowController::updateMask()
 {
     if (!window_ || !caretView_) return;

@@ -58,6 +58,7 @@ private:
     rx::CancellableSet cancellables_;
     platform::NotificationToken spaceObserver_;
     platform::NotificationToken activationObserver_;
+    platform::NotificationToken compositingObserver_;
     std::shared_ptr<PerfectCaretWindowController*> self_ = std::make_shared<PerfectCaretWindowController*>(this);
 };
 

@@ -34,6 +34,8 @@ LinuxWorkspace::LinuxWorkspace()
         notificationCenter().post(QString::fromLatin1(windowObscuredChangedNotification), {},
                                   {{QString::fromLatin1(windowKey), QVariant::fromValue(quint64(window))}});
     });
+    connect(&x11, &X11Desktop::compositingChanged, this,
+            [this] { post(compositingDidChangeNotification, nullptr); });
     // A process outlives its windows by a moment while it exits.
     connect(&x11, &X11Desktop::clientWindowGone, this, [this](std::uint32_t, std::int32_t pid) {
         mayHaveTerminated(pid);
@@ -192,6 +194,11 @@ bool LinuxWorkspace::isObscured(std::uint64_t window)
     auto& x11 = X11Desktop::instance();
     x11.watchVisibility(static_cast<std::uint32_t>(window));
     return x11.isObscured(static_cast<std::uint32_t>(window));
+}
+
+void LinuxWorkspace::keepWindowInFront(std::uint64_t window)
+{
+    X11Desktop::instance().keepAbove(static_cast<std::uint32_t>(window));
 }
 
 bool LinuxWorkspace::openURL(const QString& url)

@@ -28,6 +28,7 @@ public:
     bool offersBlurBehind() override;
     void requestBlurBehind(std::uint64_t window) override;
     bool isObscured(std::uint64_t window) override;
+    void keepWindowInFront(std::uint64_t window) override;
     std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
     void openURLThen(const QString& url, std::function<void(bool taken)> answered) override;

@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -68,6 +69,7 @@ X11Desktop::X11Desktop()
     clientPropertyAtoms_ = {atom("_NET_WM_PID"), atom("_NET_WM_NAME"), XCB_ATOM_WM_NAME, XCB_ATOM_WM_CLASS,
                             atom("_GTK_APPLICATION_ID")};
     for (const auto& client : clientWindows()) clients_[client.id] = client.pid;
+    watchCompositor();
     xcb_flush(connection_);
     notifier_ = new QSocketNotifier(xcb_get_file_descriptor(connection_), QSocketNotifier::Read, this);
     QObject::connect(notifier_, &QSocketNotifier::activated, this, [this] { drainEvents(); });
@@ -80,11 +82,68 @@ X11Desktop::~X11Desktop()
     if (connection_) xcb_disconnect(connection_);
 }
 
+void X11Desktop::watchCompositor()
+{
+    compositorSelection_ = atom(QByteArray("_NET_WM_CM_S" + QByteArray::number(screenNumber_)).constData());
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
+    if (xfixes && xfixes->present) {
+        // The server speaks XFixes to a client only once it has said which version it knows.
+        answer([&] {
+            return xcb_xfixes_query_version_reply(
+                connection_, xcb_xfixes_query_version(connection_, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+                nullptr);
+        });
+        xfixesEvent_ = xfixes->first_event;
+        xcb_xfixes_select_selection_input(connection_, root_, compositorSelection_,
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    }
+    // Asked after the selection is watched, so no change falls between.
+    auto reply = answer([&] {
+        return xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, compositorSelection_),
+                                             nullptr);
+    });
+    compositing_ = reply && reply->owner != XCB_NONE;
+}
+
+void X11Desktop::keepAbove(std::uint32_t window)
+{
+    kept_ = window;
+    raiseKeptWindow();
+}
+
+void X11Desktop::raiseKeptWindow()
+{
+    if (!connection_ || !kept_) return;
+    const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(connection_, kept_, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(connection_);
+}
+
+bool X11Desktop::holdsApplication(std::uint32_t window, bool overrideRedirect)
+{
+    if (!overrideRedirect) return true;
+    // fluxbox and icewm frame their clients in windows that bypass them too;
+    // a menu or a tooltip holds no window of its own.
+    auto tree = answer([&] { return xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr); });
+    return tree && xcb_query_tree_children_length(tree.get()) > 0;
+}
+
 void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChanged)
 {
     if (changesClients(raw)) clientWindows_.reset();
     const auto* event = static_cast<const xcb_generic_event_t*>(raw);
     const auto type = event->response_type & 0x7f;
+    if (xfixesEvent_ && type == xfixesEvent_ + XCB_XFIXES_SELECTION_NOTIFY) {
+        const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
+        if (notify->selection != compositorSelection_) return;
+        const bool compositing = notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER &&
+                                 notify->owner != XCB_NONE;
+        if (compositing == std::exchange(compositing_, compositing)) return;
+        emit compositingChanged(compositing);
+        return;
+    }
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
         if (notify->window != root_) return;
@@ -92,6 +151,14 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
         else if (notify->atom == clientListAtom_) clientsChanged = true;
         else if (notify->atom == currentDesktopAtom_) emit currentDesktopChanged();
     } else if (type == XCB_CONFIGURE_NOTIFY) {
+        const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+        // A top-level window whose sibling below changed was restacked, maybe
+        // over the kept one (also past windows in between).
+        if (configure->event == root_ && kept_ && configure->window != kept_) {
+            const auto [below, first] = siblingBelow_.try_emplace(configure->window, configure->above_sibling);
+            if (first || std::exchange(below->second, configure->above_sibling) != configure->above_sibling)
+                if (holdsApplication(configure->window, configure->override_redirect)) raiseKeptWindow();
+        }
         configured(event);
     } else if (type == XCB_MAP_NOTIFY) {
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
@@ -99,6 +166,8 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
             listenTo(map->window, false);
             activeChanged = true;  // it may have taken the focus before we listened
         }
+        if (map->event == root_ && kept_ && map->window != kept_ && holdsApplication(map->window, map->override_redirect))
+            raiseKeptWindow();
     } else if (type == XCB_FOCUS_IN) {
         activeChanged = true;
     } else if (type == XCB_UNMAP_NOTIFY) {
@@ -116,6 +185,7 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
         const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
         watched_.erase(destroyed->window);
         masks_.erase(destroyed->window);
+        siblingBelow_.erase(destroyed->window);
         obscured_.erase(destroyed->window);
         clientsChanged = true;
         emit windowDestroyed(destroyed->window);
@@ -376,8 +446,11 @@ QString X11Desktop::windowTitle(std::uint32_t window)
 bool X11Desktop::hasCompositingManager()
 {
     if (!connection_) return true;
-    const std::uint32_t selection = atom(QByteArray("_NET_WM_CM_S" + QByteArray::number(screenNumber_)).constData());
-    auto reply = answer([&] { return xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr); });
+    if (xfixesEvent_) return compositing_;
+    auto reply = answer([&] {
+        return xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, compositorSelection_),
+                                             nullptr);
+    });
     return reply && reply->owner != XCB_NONE;
 }
 

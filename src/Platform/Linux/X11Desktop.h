@@ -56,7 +56,8 @@ public:
     // own decorations keeps around the window, as it announces it
     // (_GTK_FRAME_EXTENTS: left, right, top, bottom).
     std::optional<QMargins> frameExtents(std::uint32_t window);
-    // A compositing manager owns the screen's _NET_WM_CM_S selection.
+    // A compositing manager owns the screen's _NET_WM_CM_S selection; known
+    // from the selection's owner changes (XFixes), so asking costs nothing.
     bool hasCompositingManager();
     // The compositor announces that it blurs what lies behind windows that
     // ask for it (_KDE_NET_WM_BLUR_BEHIND_REGION on the root window).
@@ -67,6 +68,13 @@ public:
     // (windowObscuredChanged); until the first report it counts as visible.
     void watchVisibility(std::uint32_t window);
     bool isObscured(std::uint32_t window) const;
+
+    // Keeps a window that bypasses the window manager above the top-level
+    // windows of applications: fluxbox, icewm and a bare X server put a
+    // raised window above such windows. It is raised again, without a round
+    // trip, whenever another top-level window is restacked or newly mapped.
+    // 0 keeps none.
+    void keepAbove(std::uint32_t window);
 
     // Reports moves and resizes of the process's present client windows
     // (toolkits do not tell AT-SPI when a window only moves).
@@ -84,6 +92,8 @@ signals:
     // range of one that left.
     void windowDestroyed(std::uint32_t window);
     void windowObscuredChanged(std::uint32_t window, bool obscured);
+    // A compositing manager started or quit.
+    void compositingChanged(bool compositing);
 
 private:
     X11Desktop();
@@ -109,6 +119,12 @@ private:
     std::vector<ClientWindow> readClientWindows();
     void clientsMayHaveGone();
     void configured(const void* event);
+    // Follows the owner of the compositing manager's selection.
+    void watchCompositor();
+    void raiseKeptWindow();
+    // Whether a top-level window is (or frames) an application's window,
+    // rather than a menu or tooltip.
+    bool holdsApplication(std::uint32_t window, bool overrideRedirect);
     // Asks for our events on a top-level window (focus, and with watch its geometry).
     void listenTo(std::uint32_t window, bool watch);
     void addEventMask(std::uint32_t window, std::uint32_t mask);
@@ -130,6 +146,13 @@ private:
     std::optional<std::vector<ClientWindow>> clientWindows_;
     std::vector<std::uint32_t> clientPropertyAtoms_;
     std::vector<std::unique_ptr<void, decltype(&std::free)>> pending_;
+    std::uint32_t compositorSelection_ = 0;
+    // XFixes' first event code; 0 without the extension.
+    std::uint8_t xfixesEvent_ = 0;
+    bool compositing_ = true;
+    std::uint32_t kept_ = 0;
+    // The window each top-level window was last seen stacked right above.
+    std::map<std::uint32_t, std::uint32_t> siblingBelow_;
 };
 
 }  // namespace zorbel::platform

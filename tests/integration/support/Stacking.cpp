@@ -72,14 +72,19 @@ bool stackedAbove(quint64 upper, quint64 lower) {
   return ia != order.end() && ib != order.end() && ia > ib;
 }
 
-bool lowerWindow(quint64 window) {
+namespace {
+bool restack(quint64 window, std::uint32_t mode) {
   xcb_connection_t* c = connection();
   if (!c) return false;
-  const std::uint32_t below = XCB_STACK_MODE_BELOW;
   const auto cookie = xcb_configure_window_checked(c, static_cast<xcb_window_t>(window),
-                                                   XCB_CONFIG_WINDOW_STACK_MODE, &below);
+                                                   XCB_CONFIG_WINDOW_STACK_MODE, &mode);
   const Reply<xcb_generic_error_t> error(xcb_request_check(c, cookie));
   return !error;
 }
+}  // namespace
+
+bool lowerWindow(quint64 window) { return restack(window, XCB_STACK_MODE_BELOW); }
+
+bool raiseWindow(quint64 window) { return restack(window, XCB_STACK_MODE_ABOVE); }
 
 }  // namespace zorbel::integration

@@ -17,5 +17,7 @@ std::optional<quint64> topLevelOf(quint64 window);
 bool stackedAbove(quint64 upper, quint64 lower);
 // Puts the window at the bottom of the stack, as other windows coming up over it would.
 bool lowerWindow(quint64 window);
+// Puts the window at the top of the stack, as a window manager raising it would.
+bool raiseWindow(quint64 window);
 
 }  // namespace zorbel::integration

@@ -1,0 +1,83 @@
+// The indicator over its editor where the desktop lets a raised window cover windows that
+// bypass the window manager (fluxbox, icewm, no window manager at all), and a compositor
+// that starts or quits while the indicator shows. Run once per desktop: ZORBEL_DESKTOP_WM
+// names the window manager, if any.
+#include "indicator/IndicatorChecks.h"
+#include "support/EditorWithIndicatorTest.h"
+#include "support/Stacking.h"
+
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace zorbel::integration {
+namespace {
+
+bool hasWindowManager() { return qEnvironmentVariable("ZORBEL_DESKTOP_WM", QStringLiteral("0")) != QLatin1String("0"); }
+
+// Whether the X server clips the window to a shape (xwininfo -shape).
+std::optional<bool> isShaped(quint64 window) {
+  QProcess xwininfo;
+  xwininfo.start(QStringLiteral("xwininfo"), {"-shape", "-id", QString::number(window)});
+  if (!xwininfo.waitForFinished(5000) || xwininfo.exitCode() != 0) return std::nullopt;
+  return !xwininfo.readAllStandardOutput().contains("No window shape defined");
+}
+
+class StackingTest : public EditorWithIndicatorTest {
+ protected:
+  quint64 indicator() const { return panel()->winId(); }
+  bool indicatorAboveEditor() const { return stackedAbove(indicator(), client_->windowId()); }
+};
+
+// The editor it marks is raised (its frame, under a window manager) while it is already in
+// front: the indicator comes back on top, and stays there as the user types.
+TEST_F(StackingTest, TheIndicatorComesBackAboveItsEditorWhenTheEditorIsRaised) {
+  ASSERT_NO_FATAL_FAILURE(startEditor());
+  ASSERT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 5s)) << "the indicator shows above the editor";
+  const auto top = topLevelOf(client_->windowId());
+  ASSERT_TRUE(top && raiseWindow(*top));
+  EXPECT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 2s)) << "the indicator is above the raised editor";
+  ASSERT_TRUE(typeText(QStringLiteral("x")));
+  QThread::msleep(300);
+  EXPECT_TRUE(indicatorAboveEditor()) << "and stays above it as the user types";
+}
+
+// Without a compositor the clear pixels around the shape would show black: the indicator is
+// cut to its shape. A compositor that starts gets the whole window (soft edges); one that
+// quits leaves no black box, also while the indicator stands still.
+TEST_F(StackingTest, TheIndicatorsEdgesFollowACompositorThatStartsAndQuits) {
+  if (hasWindowManager()) GTEST_SKIP() << "one desktop is enough";
+  ASSERT_NO_FATAL_FAILURE(startEditor());
+  std::optional<quint64> id = indicator();
+  const auto shown = settledWindow(QStringLiteral("Zorbel indicator"), 400ms, id);
+  ASSERT_TRUE(shown);
+  ASSERT_EQ(isShaped(indicator()), true) << "without a compositor the indicator is cut to its shape";
+  // What lies under the indicator, for its corners to show once the compositor has gone.
+  panel()->hide();
+  ASSERT_TRUE(pollUntil([&] { return isViewable(indicator()) == false; }, 2s));
+  QThread::msleep(100);
+  const QImage under = grabScreen();
+  panel()->show();
+
+  QProcess compositor;
+  compositor.start(QStringLiteral("xcompmgr"), {});
+  ASSERT_TRUE(compositor.waitForStarted());
+  EXPECT_TRUE(pollUntil([&] { return isShaped(indicator()) == false; }, 3s))
+      << "with a compositor the whole window shows, soft edges and all";
+  if (qEnvironmentVariableIsSet("ZORBEL_STACKING_SHOTS"))
+    grabScreen().save(qEnvironmentVariable("ZORBEL_STACKING_SHOTS") + QStringLiteral("/with-compositor.png"));
+
+  ::kill(static_cast<pid_t>(compositor.processId()), SIGTERM);
+  ASSERT_TRUE(compositor.waitForFinished(5000));
+  EXPECT_TRUE(pollUntil([&] { return isShaped(indicator()) == true; }, 3s)) << "its shape is cut again at once";
+  const auto problem = awaitIndicatorPixels(under, *shown);
+  EXPECT_FALSE(problem) << "once the compositor has quit: " << *problem;
+  if (qEnvironmentVariableIsSet("ZORBEL_STACKING_SHOTS"))
+    grabScreen().save(qEnvironmentVariable("ZORBEL_STACKING_SHOTS") + QStringLiteral("/compositor-gone.png"));
+}
+
+}  // namespace
+}  // namespace zorbel::integration
