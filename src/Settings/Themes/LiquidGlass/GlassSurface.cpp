@@ -101,8 +101,7 @@ void GlassSurface::refreshOnScreen()
 void GlassSurface::onTick()
 {
     const double now = animationTime();
-    advance(now);
-    const QRegion moved = movedRegion(frameTime_, now);
+    const QRegion moved = advance(now) + movedRegion(frameTime_, now);
     frameTime_ = now;
     if (!moved.isEmpty()) update(moved);
 }

@@ -35,8 +35,9 @@ protected:
     // What the drawing at `before` and at `now` covers of the parts that move.
     virtual QRegion movedRegion(double before, double now) const = 0;
     // Work done at each frame before the repaint, at the animation time
-    // `now`, such as preparing pictures ahead of the moment they show.
-    virtual void advance(double /*now*/) {}
+    // `now`, such as preparing pictures ahead of the moment they show; what
+    // it changed on screen is repainted with what moved.
+    virtual QRegion advance(double /*now*/) { return {}; }
 
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

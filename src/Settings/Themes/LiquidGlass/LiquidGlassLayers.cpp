@@ -139,27 +139,43 @@ void GlassStackSurface::drawBands(Composition& c, double driftTime, int bands)
 void GlassStackSurface::refreshBase(double driftTime)
 {
     ensureStill();
-    if (current_.at == driftTime && current_.done == bandCount()) return;
-    if (next_.at == driftTime) {
-        std::swap(current_, next_);
-    } else {
-        ++drawnAtPaint_;
-    }
+    // The picture shown is the current one, or the step prepared ahead
+    // while it is being revealed; only a first paint, a new size or a jump
+    // of more than a step draws in one go.
+    const bool fresh = !current_.base.isNull() && current_.done == bandCount() &&
+                       (current_.at == driftTime || current_.at + driftStep == driftTime);
+    if (fresh) return;
+    ++drawnAtPaint_;
     drawBands(current_, driftTime, bandCount());
+    previous_ = {};
+    revealedTo_ = height();
 }
 
-void GlassStackSurface::advance(double now)
+QRegion GlassStackSurface::advance(double now)
 {
     // Nothing to prepare for before the first paint at this size.
-    if (still_.isNull() || still_.size() != (QSizeF(size()) * devicePixelRatioF()).toSize()) return;
+    if (still_.isNull() || still_.size() != (QSizeF(size()) * devicePixelRatioF()).toSize()) return {};
     const double step = std::floor(now / driftStep) * driftStep;
-    // The step prepared ahead has begun: it is what the next paint shows.
-    if (next_.at == step && current_.at != step) {
-        std::swap(current_, next_);
-        drawBands(current_, step, bandCount());
-    }
     const int total = bandCount();
+    QRegion dirty;
+    // The step prepared ahead has begun: it replaces the old picture a band
+    // at a time, so that no frame repaints the whole window.
+    if (revealedTo_ >= height() && next_.at == step && current_.at != step) {
+        drawBands(next_, step, total);
+        std::swap(previous_, current_);
+        std::swap(current_, next_);
+        revealedTo_ = 0;
+    }
+    if (revealedTo_ < height()) {
+        const int from = revealedTo_;
+        revealedTo_ = std::min(height(), revealedTo_ + (height() + revealFrames - 1) / revealFrames);
+        dirty = QRect(0, from, width(), revealedTo_ - from);
+        if (revealedTo_ < height()) return dirty;
+        next_ = std::move(previous_);
+        previous_ = {};
+    }
     drawBands(next_, step + driftStep, (total + preparationFrames - 1) / preparationFrames);
+    return dirty;
 }
 
 void GlassStackSurface::showEvent(QShowEvent* event)
@@ -188,11 +204,16 @@ void GlassStackSurface::paintEvent(QPaintEvent* event)
         return;
     }
     // Piece by piece: see drawPieces. Each moving detail is drawn only into
-    // the pieces it reaches.
+    // the pieces it reaches. Below the band revealed so far the last step's
+    // picture still shows.
     for (const QRect& piece : pieces(event->region(), dpr)) {
         p.setClipRect(piece);
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.drawImage(QRectF(piece), base, QRectF(QPointF(piece.topLeft()) * dpr, QSizeF(piece.size()) * dpr));
+        const QRect fresh = piece & QRect(0, 0, width(), revealedTo_);
+        const QRect old = piece & QRect(0, revealedTo_, width(), height());
+        for (const auto& [part, picture] : {std::pair(fresh, &base), std::pair(old, static_cast<const QImage*>(&previous_.base))})
+            if (!part.isEmpty() && !picture->isNull())
+                p.drawImage(QRectF(part), *picture, QRectF(QPointF(part.topLeft()) * dpr, QSizeF(part.size()) * dpr));
         p.setRenderHint(QPainter::Antialiasing);
         paintCaustics(p, r, ph.caustics);
         paintContourGlow(p, r, ph.borderRefraction);
@@ -216,7 +237,6 @@ QRegion GlassStackSurface::detailRegion(double t) const
 
 QRegion GlassStackSurface::movedRegion(double before, double now) const
 {
-    if (std::floor(before / driftStep) != std::floor(now / driftStep)) return QRegion(rect());
     QRegion region = detailRegion(before) + detailRegion(now) +
                      changedOrbs(rect(), kRimRadius, phasesAt(before).rimRefraction, phasesAt(now).rimRefraction);
     // The caustics are the largest moving parts and drift a point or two a

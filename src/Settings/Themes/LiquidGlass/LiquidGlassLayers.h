@@ -13,7 +13,8 @@ namespace zorbel {
 // iridescent tint and refraction rim. The still layers are drawn once per
 // size; the slowly drifting veil and tint are redrawn at a quarter of the
 // resolution every three seconds into one picture with them, a few bands a frame
-// ahead of the moment they show, so no frame carries the whole redraw;
+// ahead of the moment they show, and shown a band a frame, so no frame carries
+// the whole redraw or a repaint of the whole window;
 // caustics, droplets, glow and orbs move every frame. Pictures are drawn in
 // 16 bits a channel, as such faint layers would otherwise show rings and bands.
 class GlassStackSurface : public GlassSurface {
@@ -39,10 +40,12 @@ public:
     // Seconds between two redraws of the drifting layers.
     static constexpr double driftStep = 3.0;
     // Seconds between two moves of the caustics.
-    static constexpr double causticStep = 0.3;
-    // Frames over which the next drift picture is prepared; fewer than a
-    // step holds, so it is ready when its step begins.
-    static constexpr int preparationFrames = 10;
+    static constexpr double causticStep = 0.6;
+    // Frames over which the next drift picture is prepared, and over which
+    // it then replaces the last one, band by band from the top; together
+    // fewer than a step holds.
+    static constexpr int preparationFrames = 8;
+    static constexpr int revealFrames = 4;
     // How many times the drift pictures were drawn in one go at a paint
     // (first showing, a new size, or a jump in time), not ahead.
     int drawnAtPaint() const { return drawnAtPaint_; }
@@ -52,7 +55,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     QRegion movedRegion(double before, double now) const override;
-    void advance(double now) override;
+    QRegion advance(double now) override;
     // Whether this stack lies directly on the window and must stand in for
     // the desktop behind it when the window cannot be translucent.
     virtual bool paintsBackdrop() const { return false; }
@@ -83,6 +86,8 @@ private:
     QTimer settle_;
     Composition current_;
     Composition next_;
+    Composition previous_;  // still shown below revealedTo_
+    int revealedTo_ = 0;
     int drawnAtPaint_ = 0;
 };
 
