@@ -318,7 +318,9 @@ AXCode flatCharacterCorner(const Node& node, int offset, const QRectF& frame, QP
     const QRect& box = answer.box;
     if (box.height() > 0 || (box.x() == 0 && box.y() == 0) || (box.x() < 0 && box.y() < 0)) return axcode::noValue;
     corner = toAX(applicationScale(node).toPixels(QRectF(box.topLeft(), QSizeF()))).topLeft();
-    return frame.contains(corner) ? axcode::success : axcode::noValue;
+    // Sideways the corners may run past the element's edges (measured from
+    // elsewhere, or scrolled); their tops are the lines' own.
+    return corner.y() >= frame.top() && corner.y() <= frame.bottom() ? axcode::success : axcode::noValue;
 }
 
 AXCode rangeExtents(const Node& node, int start, int end, QRectF& box)

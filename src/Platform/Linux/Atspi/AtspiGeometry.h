@@ -29,7 +29,7 @@ AXCode rangeExtents(const Node& node, int start, int end, QRectF& box);
 // Where an application answers a character's box without height (its size
 // the distance to the next character's corner, 0 high, negative at a line's
 // end), its top-left corner: no value for a box with height, or a corner
-// outside the element's frame (given).
+// above or below the element's frame (given).
 AXCode flatCharacterCorner(const Node& node, int offset, const QRectF& frame, QPointF& corner);
 
 // Whether the node's application is built with GTK 4, or with Qt.
