@@ -121,6 +121,26 @@ TEST_F(PerfectCaretTrackerTest, TheCaretIsReadAgainWhenTheObservationBegins)
     EXPECT_EQ(published.back(), kEditorFirst + QPointF(30, 0));
 }
 
+// A keystroke announces a caret move and a selection change at once: one lookup,
+// which sees both, and no second one at the end of the throttle's interval,
+// so a keystroke soon after is looked up at once.
+TEST_F(PerfectCaretTrackerTest, AKeystrokesNotificationsMakeOneLookup)
+{
+    activate(*editor, *editor->first);
+    tracker->startTracking();
+    world().runFor(1.0);
+    for (int key = 1; key <= 2; ++key) {
+        lookups().clear();
+        shift(*editor->first, 8 * key);
+        const double pressed = now();
+        desktop().postNotification(*editor->first, QStringLiteral("AXSelectedTextChanged"));
+        desktop().postNotification(*editor->first, QStringLiteral("AXSelectedTextChanged"));
+        world().runFor(0.012);
+        EXPECT_EQ(lookups(), std::vector<double>{pressed}) << "keystroke " << key;
+        EXPECT_EQ(published.back(), kEditorFirst + QPointF(8 * key, 0));
+    }
+}
+
 TEST_F(PerfectCaretTrackerTest, ClickBurstIsThrottledAndEveryClickIsAnnounced)
 {
     activate(*editor, *editor->first);
@@ -196,6 +216,7 @@ TEST_F(PerfectCaretTrackerTest, NothingIsPublishedAfterStopButScheduledPostsStil
         platform::WorkspaceService::didActivateApplicationNotification,
         [this](const platform::Notification&) { tracker->stopTracking(); });
     mouse().click();
+    world().runFor(0.001);  // the click's lookup, on the next turn
     desktop().focus(*notes->first);
     desktop().activate(*notes->app);
     world().runFor(1.0);

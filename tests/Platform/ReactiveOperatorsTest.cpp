@@ -100,6 +100,36 @@ TEST_F(ReactiveOperators, ThrottleBurstSendsAtMostOnePerIntervalAndAlwaysTheLast
     EXPECT_EQ(seen.back().second, 11) << "after a quiet interval the next value goes out at once";
 }
 
+TEST_F(ReactiveOperators, LatestOnNextTurnSendsOneValuePerTurnThenCompletes)
+{
+    auto& clock = world().scheduler;
+    PassthroughSubject<int> subject;
+    Recorder<int> rec;
+    auto sub = rec.subscribe(subject.publisher().latestOnNextTurn());
+    subject.send(1);
+    subject.send(2);
+    subject.send(3);
+    EXPECT_TRUE(rec.values.empty()) << "nothing before the next turn";
+    clock.advance(0);
+    EXPECT_EQ(rec.values, std::vector<int>{3}) << "one value for the turn: the latest";
+    subject.send(4);
+    subject.complete();
+    EXPECT_EQ(rec.completions, 0) << "the kept value goes out first";
+    clock.advance(0);
+    EXPECT_EQ(rec.values, (std::vector<int>{3, 4}));
+    EXPECT_EQ(rec.completions, 1);
+    EXPECT_EQ(clock.activeJobs(), 0u);
+
+    PassthroughSubject<int> cancelled;
+    Recorder<int> rec2;
+    auto sub2 = rec2.subscribe(cancelled.publisher().latestOnNextTurn());
+    cancelled.send(1);
+    sub2.cancel();
+    clock.advance(0.01);
+    EXPECT_TRUE(rec2.values.empty()) << "nothing after cancel";
+    EXPECT_EQ(cancelled.subscriberCount(), 0u);
+}
+
 TEST_F(ReactiveOperators, ThrottleCompletionAndCancellationDuringAnInterval)
 {
     auto& clock = world().scheduler;

@@ -168,7 +168,13 @@ rx::Publisher<PerfectCaretTracker::Event> PerfectCaretTracker::makeEventPublishe
     // keep triggering lookups.
     const auto applications =
         applicationObservations().switchMap([](const rx::Publisher<Event>& observation) { return observation; });
-    return rx::Publisher<Event>::merge(applications, makeMouseDownPublisher()).throttleLatest(kThrottleInterval);
+    // The events of one batch (a keystroke's text change and caret move) make
+    // one lookup, on the next turn, when all of them are in: otherwise the
+    // later ones would bring a second lookup 10 ms on, for nothing, and a next
+    // keystroke heard meanwhile would wait for it.
+    return rx::Publisher<Event>::merge(applications, makeMouseDownPublisher())
+        .latestOnNextTurn()
+        .throttleLatest(kThrottleInterval);
 }
 
 rx::Publisher<rx::Publisher<PerfectCaretTracker::Event>> PerfectCaretTracker::applicationObservations()

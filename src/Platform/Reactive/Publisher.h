@@ -80,6 +80,9 @@ public:
     Publisher<T> receiveOnMain() const;
     // At most one value per `seconds`, latest wins (timing in Operators.h).
     Publisher<T> throttleLatest(double seconds) const;
+    // The values that arrive before the main loop's next turn, as one: the
+    // latest, on that turn. Completion follows it.
+    Publisher<T> latestOnNextTurn() const;
     // Subscribes to transform(value) for every value, all at once, without
     // limit; completes when this stream and every inner stream completed.
     template <class F>

@@ -101,6 +101,39 @@ Publisher<T> Publisher<T>::throttleLatest(double seconds) const
 }
 
 template <class T>
+Publisher<T> Publisher<T>::latestOnNextTurn() const
+{
+    struct State {
+        std::optional<T> kept;
+        bool completed = false;
+        platform::TimerRef job;
+    };
+    return Publisher<T>([upstream = *this](Subscriber<T> down) {
+        auto state = std::make_shared<State>();
+        auto deliver = [state, down] {
+            state->job.reset();
+            if (state->kept) down.receive(*std::exchange(state->kept, std::nullopt));
+            if (state->completed) down.complete();
+        };
+        Cancellable handle = upstream.subscribe(Subscriber<T>{
+            [state, deliver](const T& value) {
+                state->kept = value;
+                if (!state->job) state->job = platform::scheduler().post(deliver);
+            },
+            [state, deliver] {
+                state->completed = true;
+                if (!state->job) state->job = platform::scheduler().post(deliver);
+            }});
+        return Cancellable([state, handle]() mutable {
+            handle.cancel();
+            if (state->job) state->job->cancel();
+            state->job.reset();
+            state->kept.reset();
+        });
+    });
+}
+
+template <class T>
 Publisher<T> Publisher<T>::receiveOnMain() const
 {
     return Publisher<T>([upstream = *this](Subscriber<T> down) {
