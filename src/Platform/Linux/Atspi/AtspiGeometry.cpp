@@ -119,15 +119,16 @@ AccPtr rootPaneOf(const Node& node)
 }
 
 // The object that lists `pane` among its children, looked for a few levels
-// below the window: LibreOffice gives its root pane the window as its parent
-// while a panel below the menu bar holds it.
+// below the application's windows: LibreOffice names as the root pane's
+// parent a window object of its own (which has no parent), while a panel
+// below the menu bar holds it.
 AccPtr holderOf(const AccPtr& pane, float timeout)
 {
-    AccPtr window;
-    if (Node(pane.get(), timeout).window(window) || !window) return {};
-    std::vector<std::pair<AccPtr, int>> queue{{window, 0}};
-    constexpr int deepest = 4;
-    constexpr std::size_t most = 32;
+    AccPtr application;
+    if (Node(pane.get(), timeout).application(application) || !application) return {};
+    std::vector<std::pair<AccPtr, int>> queue{{application, 0}};
+    constexpr int deepest = 5;
+    constexpr std::size_t most = 48;
     for (std::size_t i = 0; i < queue.size() && i < most; ++i) {
         const auto [current, depth] = queue[i];
         std::vector<AccPtr> children;
