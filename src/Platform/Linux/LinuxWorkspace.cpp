@@ -27,7 +27,12 @@ LinuxWorkspace::LinuxWorkspace()
     atspi::EventHub::instance().start();
     connect(&focus, &atspi::FocusTracker::activatedByEvent, this, [this] { frontmostMayHaveChanged(); });
     auto& x11 = X11Desktop::instance();
-    connect(&x11, &X11Desktop::activeWindowChanged, this, [this] { frontmostMayHaveChanged(); });
+    // The frontmost application read a moment ago (by a lookup that ran just before this
+    // event was taken) may already be the old one.
+    connect(&x11, &X11Desktop::activeWindowChanged, this, [this, &focus] {
+        focus.forgetFrontmost();
+        frontmostMayHaveChanged();
+    });
     connect(&x11, &X11Desktop::currentDesktopChanged, this,
             [this] { post(activeSpaceDidChangeNotification, nullptr); });
     connect(&x11, &X11Desktop::windowObscuredChanged, this, [this](std::uint32_t window, bool) {

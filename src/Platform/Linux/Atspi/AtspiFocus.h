@@ -25,6 +25,9 @@ public:
     // one keeps it, else the window with the X input focus, else the last
     // application that activated a window or took the focus. 0 when unknown.
     std::int32_t frontmostPid();
+    // The window manager's active window changed: the frontmost application
+    // is asked afresh.
+    void forgetFrontmost() { frontmostAt_ = {}; }
     AXCode focusedElement(std::int32_t pid, float timeout, AccPtr& focused);
     AXCode desktopFocusedElement(float timeout, AccPtr& focused);
     AccPtr activeWindow(std::int32_t pid, float timeout);
