@@ -53,15 +53,12 @@ class DebianApplication {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(content);
   }
-  // `restartCode`: an exit status by which the application asks to be started once more
-  // (as its launcher would), awaited up to `restartWait`.
-  void start(const QStringList& moreArguments = {}, std::optional<int> restartCode = std::nullopt,
-             std::chrono::milliseconds restartWait = std::chrono::seconds(0)) {
-    process_.start(executable_, arguments_ + moreArguments);
-    if (!restartCode) return;
-    if (!process_.waitForFinished(static_cast<int>(restartWait.count()))) return;
-    if (process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == *restartCode)
-      process_.start(executable_, arguments_ + moreArguments);
+  // `restartCode`: an exit status by which the application asks to be started once more (as
+  // its launcher would); waitForWindow() does so.
+  void start(const QStringList& moreArguments = {}, std::optional<int> restartCode = std::nullopt) {
+    started_ = arguments_ + moreArguments;
+    restartCode_ = restartCode;
+    process_.start(executable_, started_);
   }
 
   qint64 pid() const { return process_.processId(); }
@@ -71,6 +68,11 @@ class DebianApplication {
     quint64 window = 0;
     pollUntil(
         [&] {
+          if (restartCode_ && process_.state() == QProcess::NotRunning &&
+              process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == *restartCode_) {
+            restartCode_.reset();
+            process_.start(executable_, started_);
+          }
           for (const auto& client : platform::X11Desktop::instance().clientWindows())
             if (client.pid == pid() && pid() > 0 && client.title.contains(title) &&
                 isViewable(client.id).value_or(false))
@@ -92,6 +94,8 @@ class DebianApplication {
   QProcess process_;
   QString executable_;
   QStringList arguments_;
+  QStringList started_;
+  std::optional<int> restartCode_;
 };
 
 }  // namespace zorbel::integration

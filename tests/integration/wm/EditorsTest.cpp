@@ -114,7 +114,7 @@ TEST_F(EditorsTest, LibreOfficeWriterParagraphs) {
 )");
   const QString profile = QStringLiteral("-env:UserInstallation=file://") + writer->home() + QStringLiteral("/profile");
   // It asks to be started again (status 81) once it has set up a new profile.
-  writer->start({QStringLiteral("--writer"), QStringLiteral("--norestore"), profile}, 81, std::chrono::seconds(60));
+  writer->start({QStringLiteral("--writer"), QStringLiteral("--norestore"), profile}, 81);
   editor_ = std::move(writer);
   ASSERT_NO_FATAL_FAILURE(waitForWindow(std::chrono::seconds(60), QStringLiteral("LibreOffice Writer")));
   typeThroughTheSteps();
