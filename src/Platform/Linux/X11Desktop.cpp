@@ -4,6 +4,7 @@
 #include "Platform/LogSink.h"
 
 #include <QAbstractEventDispatcher>
+#include <QRegion>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
@@ -135,6 +136,10 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
     if (changesClients(raw)) clientWindows_.reset();
     const auto* event = static_cast<const xcb_generic_event_t*>(raw);
     const auto type = event->response_type & 0x7f;
+    // A top-level window moved, restacked, shown or gone may cover a watched one or uncover it.
+    if (!obscured_.empty() && (type == XCB_CONFIGURE_NOTIFY || type == XCB_MAP_NOTIFY || type == XCB_UNMAP_NOTIFY ||
+                               type == XCB_DESTROY_NOTIFY))
+        stackingChanged_ = true;
     if (xfixesEvent_ && type == xfixesEvent_ + XCB_XFIXES_SELECTION_NOTIFY) {
         const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
         if (notify->selection != compositorSelection_) return;
@@ -176,10 +181,10 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
     } else if (type == XCB_VISIBILITY_NOTIFY) {
         const auto* visibility = reinterpret_cast<const xcb_visibility_notify_event_t*>(event);
         const auto found = obscured_.find(visibility->window);
-        const bool obscured = visibility->state == XCB_VISIBILITY_FULLY_OBSCURED;
-        if (found != obscured_.end() && found->second != obscured) {
-            found->second = obscured;
-            emit windowObscuredChanged(visibility->window, obscured);
+        if (found != obscured_.end()) {
+            const bool was = isObscured(visibility->window);
+            found->second.byServer = visibility->state == XCB_VISIBILITY_FULLY_OBSCURED;
+            if (isObscured(visibility->window) != was) emit windowObscuredChanged(visibility->window, !was);
         }
     } else if (type == XCB_DESTROY_NOTIFY) {
         const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
@@ -230,6 +235,7 @@ void X11Desktop::drainEvents()
         ZORBEL_PLATFORM_ERROR(QStringLiteral("The connection to the X display was lost"));
     }
     if (clientsChanged) clientsMayHaveGone();
+    if (std::exchange(stackingChanged_, false)) recheckCovered();
     if (activeChanged) emit activeWindowChanged();
 }
 
@@ -241,6 +247,7 @@ void X11Desktop::drainQueuedEvents()
     for (const auto& event : std::exchange(pending_, {})) handle(event.get(), activeChanged, clientsChanged);
     while (auto event = own(xcb_poll_for_queued_event(connection_))) handle(event.get(), activeChanged, clientsChanged);
     if (clientsChanged) clientsMayHaveGone();
+    if (std::exchange(stackingChanged_, false)) recheckCovered();
     if (activeChanged) emit activeWindowChanged();
 }
 
@@ -477,14 +484,60 @@ void X11Desktop::requestBlurBehind(std::uint32_t window)
 void X11Desktop::watchVisibility(std::uint32_t window)
 {
     if (!connection_ || !window || obscured_.count(window)) return;
-    obscured_[window] = false;
+    obscured_[window] = {false, coveredByWindowsAbove(window)};
     addEventMask(window, XCB_EVENT_MASK_VISIBILITY_CHANGE);
 }
 
 bool X11Desktop::isObscured(std::uint32_t window) const
 {
     const auto found = obscured_.find(window);
-    return found != obscured_.end() && found->second;
+    return found != obscured_.end() && (found->second.byServer || found->second.byStacking);
+}
+
+bool X11Desktop::coveredByWindowsAbove(std::uint32_t window)
+{
+    // Under a compositor every window counts as unobscured to the server,
+    // so the windows stacked above are asked where they are.
+    const std::uint32_t top = topLevelOf(window);
+    if (!top) return false;
+    auto tree = answer([&] { return xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr); });
+    if (!tree) return false;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const int count = xcb_query_tree_children_length(tree.get());
+    const auto place = [&](std::uint32_t w) -> QRect {
+        auto g = answer([&] { return xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, w), nullptr); });
+        if (!g) return {};
+        return QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+    };
+    const QRect own = place(top);
+    if (own.isEmpty()) return false;
+    QRegion uncovered(own);
+    bool above = false;
+    for (int i = 0; i < count && !uncovered.isEmpty(); ++i) {
+        if (children[i] == top) {
+            above = true;
+            continue;
+        }
+        if (!above) continue;
+        auto attributes = answer([&] {
+            return xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, children[i]),
+                                                   nullptr);
+        });
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE ||
+            attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY)
+            continue;
+        uncovered -= place(children[i]);
+    }
+    return uncovered.isEmpty();
+}
+
+void X11Desktop::recheckCovered()
+{
+    for (auto& [window, state] : obscured_) {
+        const bool was = state.byServer || state.byStacking;
+        state.byStacking = coveredByWindowsAbove(window);
+        if ((state.byServer || state.byStacking) != was) emit windowObscuredChanged(window, !was);
+    }
 }
 
 std::optional<QSize> X11Desktop::windowSize(std::uint32_t window)

@@ -64,8 +64,10 @@ public:
     bool offersBlurBehind();
     // Asks the compositor to blur everything behind the window.
     void requestBlurBehind(std::uint32_t window);
-    // Reports when the window becomes fully covered by others or shows again
-    // (windowObscuredChanged); until the first report it counts as visible.
+    // Reports when the window becomes wholly covered by others or shows again
+    // (windowObscuredChanged): from the server's visibility events, and from
+    // the windows stacked above it, as under a compositor the server calls
+    // every window unobscured.
     void watchVisibility(std::uint32_t window);
     bool isObscured(std::uint32_t window) const;
 
@@ -128,6 +130,8 @@ private:
     // Asks for our events on a top-level window (focus, and with watch its geometry).
     void listenTo(std::uint32_t window, bool watch);
     void addEventMask(std::uint32_t window, std::uint32_t mask);
+    bool coveredByWindowsAbove(std::uint32_t window);
+    void recheckCovered();
     std::uint32_t topLevelOf(std::uint32_t window);
 
     xcb_connection_t* connection_ = nullptr;
@@ -137,7 +141,14 @@ private:
     std::map<std::uint32_t, std::int32_t> watched_;
     std::map<std::uint32_t, std::uint32_t> masks_;
     std::map<std::uint32_t, std::int32_t> clients_;
-    std::map<std::uint32_t, bool> obscured_;
+    // Wholly covered, as the server's visibility events say and as the
+    // windows stacked above cover it.
+    struct Obscured {
+        bool byServer = false;
+        bool byStacking = false;
+    };
+    std::map<std::uint32_t, Obscured> obscured_;
+    bool stackingChanged_ = false;
     std::uint32_t activeAtom_ = 0;
     std::uint32_t clientListAtom_ = 0;
     std::uint32_t currentDesktopAtom_ = 0;

@@ -16,6 +16,7 @@
 #include "support/DesktopTools.h"
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
+#include "support/Stacking.h"
 #include "support/TextClient.h"
 
 #include <QAbstractButton>
@@ -157,8 +158,13 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
     EXPECT_LT(changedShare(overEditor[theme], alone), 0.003) << rawValue(theme).toStdString();
   }
 
-  // Hidden, the glass costs nothing: its clock stops.
+  // Wholly covered by the editor, and hidden, the glass costs nothing: its clock stops.
   EXPECT_TRUE(GlassClock::shared().isRunning());
+  ASSERT_TRUE(moveWindow(editor_->windowId(), QPoint(0, 0)));
+  ASSERT_TRUE(raiseWindow(editor_->windowId()));
+  EXPECT_TRUE(pollUntil([] { return !GlassClock::shared().isRunning(); }, 3s)) << "covered";
+  ASSERT_TRUE(raiseWindow(window->winId()));
+  EXPECT_TRUE(pollUntil([] { return GlassClock::shared().isRunning(); }, 3s)) << "uncovered";
   window->hide();
   EXPECT_TRUE(pollUntil([] { return !GlassClock::shared().isRunning(); }, 3s)) << "hidden";
 }
