@@ -6,7 +6,9 @@
 # input-method styling: layout switch to the indicator's new colour on screen (200
 # switches) and CPU while idle with the styling on; the settings window: first paint after
 # opening, CPU while open and idle, memory over 150 openings and closings; its themes: CPU with
-# the liquid glass open and idle and hidden, one full repaint per theme, memory over theme switches.
+# the liquid glass open and idle, wholly covered and hidden, its longest idle frame, per theme a
+# full repaint, the frame that draws every picture anew and a resize step, memory over theme
+# switches.
 #   scripts/benchmark.sh [MINUTES_OF_TYPING]      (default 10)
 # Builds first (in build-benchmark/, optimised) unless ZORBEL_BUILD_DIR names a built tree.
 set -euo pipefail
