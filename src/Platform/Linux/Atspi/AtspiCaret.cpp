@@ -143,7 +143,12 @@ AXCode caretFromCorners(const Node& node, int offset, QRectF& box)
     if (start < offset) {
         if (AXCode code = flatCharacterCorner(node, start, frame, first)) return code;
     }
-    box = QRectF(frame.left() + at.x() - first.x(), at.y(), 0, linePitch(node, start, first, frame));
+    // A text of one line shows no pitch: the one the application showed last stands in.
+    auto& facts = ObjectFacts::instance();
+    double pitch = linePitch(node, start, first, frame);
+    if (pitch > 0) facts.setLinePitch(node.accessible(), pitch);
+    else pitch = facts.linePitch(node.accessible());
+    box = QRectF(frame.left() + at.x() - first.x(), at.y(), 0, pitch);
     return axcode::success;
 }
 

@@ -133,6 +133,14 @@ bool ObjectFacts::flatBoxes(AtspiAccessible* accessible) const
 
 void ObjectFacts::setFlatBoxes(AtspiAccessible* accessible) { habits_[busName(accessible)].flatBoxes = true; }
 
+double ObjectFacts::linePitch(AtspiAccessible* accessible) const
+{
+    const Habits* known = habits(accessible);
+    return known ? known->linePitch : 0;
+}
+
+void ObjectFacts::setLinePitch(AtspiAccessible* accessible, double pitch) { habits_[busName(accessible)].linePitch = pitch; }
+
 namespace {
 // Agreements after which an application's caret events are believed.
 constexpr int caretEventAgreements = 3;

@@ -78,6 +78,9 @@ public:
     // corners alone place the caret (they are then asked at once).
     bool flatBoxes(AtspiAccessible* accessible) const;
     void setFlatBoxes(AtspiAccessible* accessible);
+    // The distance between lines such boxes showed last (0 before any).
+    double linePitch(AtspiAccessible* accessible) const;
+    void setLinePitch(AtspiAccessible* accessible, double pitch);
 
     // Whether the caret offset of the application's caret events can stand
     // for the caret: false once one event that came with an edit named
@@ -98,6 +101,7 @@ private:
     struct Habits {
         bool zerosAtTextEnd = false;
         bool flatBoxes = false;
+        double linePitch = 0;
         int caretEventAgreements = 0;
         bool caretEventDisagreed = false;
     };
