@@ -75,6 +75,9 @@ work=${ZORBEL_MUTANTS_DIR:-}
 if [[ -z $work ]]; then
   work=$(mktemp -d "${TMPDIR:-/tmp}/zorbel-mutants.XXXXXX") || exit 1
 fi
+# Two runs in one folder would restore each other's originals over the wrong files.
+exec 9>"$work/.lock"
+flock -n 9 || { echo "mutants: another run is using $work" >&2; exit 2; }
 tree=$work/tree
 build=$tree/build
 cleanup() { ((keep)) || rm -rf "$work"; }
@@ -82,7 +85,7 @@ trap cleanup EXIT
 
 say "copying HEAD ($(git rev-parse --short HEAD)) to $tree"
 rm -rf "$tree.new" && mkdir -p "$tree.new"
-git archive HEAD | tar -x -C "$tree.new" || exit 1
+git archive HEAD | tar -x -m -C "$tree.new" || exit 1
 # Keep the old build (faster), but take the new sources.
 if [[ -d $build ]]; then mv "$build" "$tree.new/build"; fi
 rm -rf "$tree" && mv "$tree.new" "$tree"
