@@ -24,6 +24,8 @@ PACKAGES=(
   # the window managers of the tests that activate, raise and move windows; fluxbox and icewm
   # raise windows above those that bypass the window manager
   openbox fluxbox icewm
+  # an application without accessibility
+  xterm
   # fonts: a fixed monospace face for predictable caret boxes, and Chinese text
   fonts-dejavu-core fonts-noto-cjk
   # the GTK 3, GTK 4 and Qt 5 test clients and a real editor for the showcase

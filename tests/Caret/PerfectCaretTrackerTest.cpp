@@ -226,8 +226,10 @@ TEST_F(PerfectCaretTrackerTest, NothingIsPublishedAfterStopButScheduledPostsStil
     EXPECT_EQ(liveRegistrations(), 0);
 }
 
+// The log says once why the indicator went, not at every lookup that finds no text.
 TEST_F(PerfectCaretTrackerTest, FocusOnAButtonPublishesNoneOnce)
 {
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     auto& button = editor->window->addButton(QStringLiteral("OK"), QRectF(100, 300, 60, 20));
     activate(*editor, *editor->first);
     tracker->startTracking();
@@ -240,6 +242,8 @@ TEST_F(PerfectCaretTrackerTest, FocusOnAButtonPublishesNoneOnce)
     mouse().click();
     world().runFor(0.05);
     EXPECT_EQ(published.size(), 2u);
+    EXPECT_EQ(world().log.linesContaining("is in front and offers no accessible text (its focused element takes no text)").size(), 1)
+        << world().log.lines().join('\n').toStdString();
 }
 
 TEST_F(PerfectCaretTrackerTest, ApplicationSwitchLooksUpObservesAndAnnounces)

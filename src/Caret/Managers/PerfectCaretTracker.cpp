@@ -4,6 +4,7 @@
 #include "AXLayer/SystemWideElement.h"
 #include "Caret/Core/AXNotificationPublisher.h"
 #include "Caret/Core/CaretGeometry.h"
+#include "Caret/Core/Logger.h"
 #include "Caret/Core/TimerPublisher.h"
 #include "Platform/Console.h"
 #include "Platform/LatencyTrace.h"
@@ -120,11 +121,20 @@ void PerfectCaretTracker::updateCaretPosition()
     const bool moved = p && !(lastPosition_ && std::hypot(p->x() - lastPosition_->x(), p->y() - lastPosition_->y()) < kDeadBand);
     platform::latency::lookupEnded(moved);
     if (!p) {
+        // Said once per application and reason, not at every event.
+        if (!noTextReason_.isEmpty() && noTextReason_ != reasonSaid_) {
+            reasonSaid_ = noTextReason_;
+            Logger::shared().debug(QStringLiteral("No caret: ") + nameOf(currentApp_) +
+                                       QStringLiteral(" is in front and offers no accessible text (") +
+                                       noTextReason_ + QLatin1Char(')'),
+                                   ZHERE("updateCaretPosition()"));
+        }
         if (!currentCaretPosition_.get()) return;
         currentCaretPosition_.set(std::nullopt);
         lastPosition_.reset();
         return;
     }
+    reasonSaid_.clear();
     if (!moved) return;
     currentCaretPosition_.set(p);
     lastPosition_ = p;
@@ -132,15 +142,35 @@ void PerfectCaretTracker::updateCaretPosition()
 
 std::optional<QPointF> PerfectCaretTracker::getCaretPosition()
 {
+    noTextReason_.clear();
     const auto application = currentApp_ ? Application::make(currentApp_) : std::nullopt;
-    if (!application) return std::nullopt;
+    if (!application) {
+        if (currentApp_) noTextReason_ = QStringLiteral("it has ended");
+        return std::nullopt;
+    }
     std::optional<UIElement> focused;
     try {
         focused = application->attribute<UIElement>(QStringLiteral("AXFocusedUIElement"));
-    } catch (const AXError&) {
+    } catch (const AXError& error) {
+        noTextReason_ = QStringLiteral("its focused element cannot be read: ") + error.description();
         return std::nullopt;
     }
-    if (!isTextElement(focused)) return std::nullopt;
+    if (!focused) {
+        std::optional<std::vector<UIElement>> windows;
+        try {
+            windows = application->windows();
+        } catch (const AXError&) {
+        }
+        noTextReason_ = windows && !windows->empty()
+                            ? QStringLiteral("nothing in it has the keyboard focus")
+                            : QStringLiteral("it shows no window to accessibility: it has no accessibility "
+                                             "support, or that support is off");
+        return std::nullopt;
+    }
+    if (!isTextElement(focused)) {
+        noTextReason_ = QStringLiteral("its focused element takes no text");
+        return std::nullopt;
+    }
     const auto found = focusedCaretRect(systemWideElement());
     return found ? std::optional<QPointF>(caretPoint(*found)) : std::nullopt;
 }
@@ -199,6 +229,7 @@ rx::Publisher<PerfectCaretTracker::Event> PerfectCaretTracker::handleApplication
 {
     print(kPrefix + QStringLiteral("Application switched to: ") + nameOf(application));
     currentApp_ = application;
+    reasonSaid_.clear();
     enableAccessibility(application);
     auto& scheduler = platform::scheduler();
     scheduler.post([self = self_] {

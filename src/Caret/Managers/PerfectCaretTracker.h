@@ -71,6 +71,11 @@ private:
     rx::Published<bool> isTracking_{false};
     std::optional<QPointF> lastPosition_;
     platform::RunningApplicationRef currentApp_;
+    // Why the latest lookup found no text in the application in front (an
+    // application without accessibility, an image viewer), and the reason
+    // last logged.
+    QString noTextReason_;
+    QString reasonSaid_;
     // Jobs queued on the main loop and stream callbacks must not outlive the tracker.
     Self self_ = std::make_shared<PerfectCaretTracker*>(this);
 };

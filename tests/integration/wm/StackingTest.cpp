@@ -1,17 +1,23 @@
-// The indicator over its editor where the desktop lets a raised window cover windows that
-// bypass the window manager (fluxbox, icewm, no window manager at all), and a compositor
-// that starts or quits while the indicator shows. Run once per desktop: ZORBEL_DESKTOP_WM
-// names the window manager, if any.
+// What comes in front of the editor the indicator marks, where the desktop lets a raised
+// window cover windows that bypass the window manager (fluxbox, icewm, no window manager at
+// all): the editor's own window raised again, a terminal without accessibility, and a
+// compositor that starts or quits while the indicator shows. Run once per desktop:
+// ZORBEL_DESKTOP_WM names the window manager, if any.
+#include "BrindotHUD/BrindotHUDManager.h"
+#include "BrindotHUD/HUDWindow.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/EditorWithIndicatorTest.h"
 #include "support/Stacking.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iostream>
+#include <sys/prctl.h>
 
 namespace zorbel::integration {
 namespace {
@@ -43,6 +49,43 @@ TEST_F(StackingTest, TheIndicatorComesBackAboveItsEditorWhenTheEditorIsRaised) {
   ASSERT_TRUE(typeText(QStringLiteral("x")));
   QThread::msleep(300);
   EXPECT_TRUE(indicatorAboveEditor()) << "and stays above it as the user types";
+}
+
+// A terminal without accessibility comes to the front beside the editor: nothing there takes
+// text the program can read, so the indicator and the HUD leave the editor, and one line of
+// the log says why.
+TEST_F(StackingTest, AnApplicationWithoutAccessibleTextInFrontHidesTheIndicatorAndTheHUD) {
+  services_->defaults.standard().setBool(QStringLiteral("BrindotDebugMode"), true);
+  ASSERT_NO_FATAL_FAILURE(startEditor());
+  BrindotHUDManager& hud = BrindotHUDManager::shared();
+  BrindotHUDConfig staying = hud.config();
+  staying.isEnabled = true;
+  staying.displayDuration = 0;
+  hud.setConfig(staying);
+  hud.showHUD(QPointF(200, 200));
+  ASSERT_TRUE(hud.hudWindow());
+  const quint64 hudWindow = hud.hudWindow()->winId();
+  ASSERT_TRUE(pollUntil([&] { return isViewable(hudWindow) == true; }, 3s)) << "the HUD shows";
+
+  QProcess terminal;
+  terminal.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+  // xterm has no accessibility at all.
+  terminal.start(QStringLiteral("xterm"), {"-T", "Terminal", "-geometry", "40x10+700+100"});
+  ASSERT_TRUE(terminal.waitForStarted());
+  std::optional<quint64> window;
+  ASSERT_TRUE(pollUntil([&] { return (window = windowNamed(QStringLiteral("Terminal"))) && isViewable(*window) == true; }, 5s));
+  services_->log.clear();
+  QElapsedTimer sinceSwitch;
+  sinceSwitch.start();
+  ASSERT_TRUE(hasWindowManager() ? activateWindow(*window) : focusWindow(*window));
+  EXPECT_TRUE(pollUntil([&] { return isViewable(indicator()) == false && isViewable(hudWindow) != true; }, 3s))
+      << "the indicator and the HUD hide";
+  std::cout << "hidden " << sinceSwitch.elapsed() << " ms after the terminal was brought to the front\n";
+  QThread::msleep(300);
+  const auto said = services_->log.linesContaining(QStringLiteral("XTerm is in front and offers no accessible text"));
+  EXPECT_EQ(said.size(), 1) << said.join(QLatin1Char('\n')).toStdString();
+  ::kill(static_cast<pid_t>(terminal.processId()), SIGTERM);
+  terminal.waitForFinished(3000);
 }
 
 // Without a compositor the clear pixels around the shape would show black: the indicator is
