@@ -33,6 +33,7 @@ struct Trace {
     bool inLookup = false;
     std::int64_t heardSinceLookup = 0;  // the last event heard while no lookup ran
     std::int64_t firstHeard = 0;        // the first event heard since the last move
+    std::int64_t delivered = 0;         // the first delivery after it
     Move* written = nullptr;            // the last move's record, while no lookup ran since
 
     Trace()
@@ -40,7 +41,7 @@ struct Trace {
         // The file stays mapped for the life of the process.
         auto* file = new QFile(QString::fromLocal8Bit(tracePath()));
         const qint64 size = qint64(sizeof(std::uint64_t) + capacity * sizeof(Move));
-        if (!file->open(QIODevice::ReadWrite) || !file->resize(size)) return;
+        if (!file->open(QIODevice::ReadWrite | QIODevice::Truncate) || !file->resize(size)) return;
         uchar* base = file->map(0, size);
         if (!base) return;
         std::memset(base, 0, std::size_t(size));
@@ -65,6 +66,12 @@ void heard()
     const std::int64_t at = now();
     if (!t.firstHeard) t.firstHeard = at;
     if (!t.inLookup) t.heardSinceLookup = at;
+}
+
+void delivering()
+{
+    Trace& t = trace();
+    if (t.firstHeard && !t.delivered) t.delivered = now();
 }
 
 void lookupStarted()
@@ -120,6 +127,7 @@ void placed()
     Trace& t = trace();
     t.pending.placed = now();
     t.pending.firstHeard = std::exchange(t.firstHeard, 0);
+    t.pending.delivered = std::exchange(t.delivered, 0);
     t.written = nullptr;
     if (t.records && t.pending.lookupEnd) {
         t.written = &t.records[*t.count % capacity];

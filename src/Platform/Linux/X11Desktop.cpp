@@ -67,6 +67,8 @@ X11Desktop::X11Desktop()
     activeAtom_ = atom("_NET_ACTIVE_WINDOW");
     clientListAtom_ = atom("_NET_CLIENT_LIST");
     currentDesktopAtom_ = atom("_NET_CURRENT_DESKTOP");
+    supportingCheckAtom_ = atom("_NET_SUPPORTING_WM_CHECK");
+    supportedAtom_ = atom("_NET_SUPPORTED");
     clientPropertyAtoms_ = {atom("_NET_WM_PID"), atom("_NET_WM_NAME"), XCB_ATOM_WM_NAME, XCB_ATOM_WM_CLASS,
                             atom("_GTK_APPLICATION_ID")};
     for (const auto& client : clientWindows()) clients_[client.id] = client.pid;
@@ -133,7 +135,7 @@ bool X11Desktop::holdsApplication(std::uint32_t window, bool overrideRedirect)
 
 void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChanged)
 {
-    if (changesClients(raw)) clientWindows_.reset();
+    takeIn(raw);
     const auto* event = static_cast<const xcb_generic_event_t*>(raw);
     const auto type = event->response_type & 0x7f;
     // A top-level window moved, restacked, shown or gone may cover a watched one or uncover it.
@@ -216,10 +218,33 @@ bool X11Desktop::changesClients(const void* raw) const
     }
 }
 
+bool X11Desktop::changesFront(const void* raw) const
+{
+    const auto* event = static_cast<const xcb_generic_event_t*>(raw);
+    switch (event->response_type & 0x7f) {
+    case XCB_FOCUS_IN:
+    case XCB_FOCUS_OUT:
+        return true;
+    case XCB_PROPERTY_NOTIFY: {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->window != root_) return changesClients(raw);
+        return notify->atom == activeAtom_ || notify->atom == supportingCheckAtom_ || notify->atom == supportedAtom_;
+    }
+    default:
+        return changesClients(raw);
+    }
+}
+
+void X11Desktop::takeIn(const void* event)
+{
+    if (changesClients(event)) clientWindows_.reset();
+    if (changesFront(event)) front_ = Front{};
+}
+
 void X11Desktop::takeInPending()
 {
     while (auto* event = xcb_poll_for_event(connection_)) {
-        if (changesClients(event)) clientWindows_.reset();
+        takeIn(event);
         pending_.emplace_back(event, &std::free);
     }
 }
@@ -302,6 +327,29 @@ QString X11Desktop::text(std::uint32_t window, const char* name)
 bool X11Desktop::hasWindowManager()
 {
     if (!connection_) return false;
+    takeInPending();
+    if (!front_.windowManager) front_.windowManager = readHasWindowManager();
+    return *front_.windowManager;
+}
+
+std::optional<std::int32_t> X11Desktop::activeWindowPid()
+{
+    if (!connection_) return std::nullopt;
+    takeInPending();
+    if (!front_.activePid) front_.activePid = readActiveWindowPid();
+    return *front_.activePid;
+}
+
+std::optional<std::int32_t> X11Desktop::focusedWindowPid()
+{
+    if (!connection_) return std::nullopt;
+    takeInPending();
+    if (!front_.focusedPid) front_.focusedPid = readFocusedWindowPid();
+    return *front_.focusedPid;
+}
+
+bool X11Desktop::readHasWindowManager()
+{
     const auto check = cardinal(root_, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
     if (!check || !*check) return false;
     const auto self = cardinal(*check, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
@@ -316,9 +364,8 @@ bool X11Desktop::hasWindowManager()
     return false;
 }
 
-std::optional<std::int32_t> X11Desktop::activeWindowPid()
+std::optional<std::int32_t> X11Desktop::readActiveWindowPid()
 {
-    if (!connection_) return std::nullopt;
     const auto window = cardinal(root_, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
     if (!window || !*window) return std::nullopt;
     const auto pid = cardinal(*window, "_NET_WM_PID", XCB_ATOM_CARDINAL);
@@ -431,9 +478,8 @@ std::uint32_t X11Desktop::topLevelOf(std::uint32_t window)
     return 0;
 }
 
-std::optional<std::int32_t> X11Desktop::focusedWindowPid()
+std::optional<std::int32_t> X11Desktop::readFocusedWindowPid()
 {
-    if (!connection_) return std::nullopt;
     auto focus = answer([&] { return xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr); });
     if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT) return std::nullopt;
     const std::uint32_t top = topLevelOf(focus->focus);

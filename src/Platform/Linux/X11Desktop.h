@@ -44,6 +44,8 @@ public:
     std::optional<std::int32_t> activeWindowPid();
     // The process of the top-level window holding the X input focus.
     std::optional<std::int32_t> focusedWindowPid();
+    // (These three are read once and kept until an event says the window
+    // manager, the active window, the focus or a window's process changed.)
     // Read once and then kept until an event says the list or a window's
     // process, title or class changed.
     std::vector<ClientWindow> clientWindows();
@@ -113,12 +115,18 @@ private:
     void handle(const void* event, bool& activeChanged, bool& clientsChanged);
     // Whether the event may change what clientWindows() answers.
     bool changesClients(const void* event) const;
+    // Whether it may change the window manager, its active window or the focus.
+    bool changesFront(const void* event) const;
+    void takeIn(const void* event);
     // Reads what the server has sent so far without handling it, so that the
     // kept client windows are not older than what arrived; it is handled
     // before the main loop sleeps (a lookup must not run the workspace's
     // reactions).
     void takeInPending();
     std::vector<ClientWindow> readClientWindows();
+    bool readHasWindowManager();
+    std::optional<std::int32_t> readActiveWindowPid();
+    std::optional<std::int32_t> readFocusedWindowPid();
     void clientsMayHaveGone();
     void configured(const void* event);
     // Follows the owner of the compositing manager's selection.
@@ -152,9 +160,15 @@ private:
     std::uint32_t activeAtom_ = 0;
     std::uint32_t clientListAtom_ = 0;
     std::uint32_t currentDesktopAtom_ = 0;
+    std::uint32_t supportingCheckAtom_ = 0;
+    std::uint32_t supportedAtom_ = 0;
     // Atoms never change on a server: each is asked once.
     std::map<std::string, std::uint32_t> atoms_;
     std::optional<std::vector<ClientWindow>> clientWindows_;
+    struct Front {
+        std::optional<bool> windowManager;
+        std::optional<std::optional<std::int32_t>> activePid, focusedPid;
+    } front_;
     std::vector<std::uint32_t> clientPropertyAtoms_;
     std::vector<std::unique_ptr<void, decltype(&std::free)>> pending_;
     std::uint32_t compositorSelection_ = 0;

@@ -27,7 +27,8 @@ struct LatencyBreakdown::Phases {
   double total = NAN;
   double application = NAN;  // key press to the application's first caret or text event
   double heard = NAN;        // that event to the program's listener
-  double waited = NAN;       // heard to the start of the lookup that found the new place
+  double queued = NAN;       // heard to the main loop's delivery of it
+  double waited = NAN;       // on to the start of the lookup that found the new place
   int lookups = 0;           // lookups run meanwhile, that one included
   double lookup = NAN;
   int busCalls = 0;
@@ -77,7 +78,9 @@ LatencyBreakdown::Phases LatencyBreakdown::phasesOf(const BenchmarkDesktop::Move
       if (heard) {
         if (move.applicationEvent) p.heard = ms(heard - ns(*move.applicationEvent));
         else p.application = ms(heard - pressed);
-        p.waited = ms(r.lookupStart - heard);
+        const bool delivered = r.delivered >= heard && r.delivered <= r.lookupStart;
+        if (delivered) p.queued = ms(r.delivered - heard);
+        p.waited = ms(r.lookupStart - (delivered ? r.delivered : heard));
       }
       p.lookups = r.lookups;
       p.lookup = ms(r.lookupEnd - r.lookupStart);
@@ -122,6 +125,7 @@ void LatencyBreakdown::print(const std::string& name) {
       {"total", [](const P& p) { return p.total; }, 6, 2},
       {"app", [](const P& p) { return p.application; }, 6, 2},
       {"heard", [](const P& p) { return p.heard; }, 6, 2},
+      {"queue", [](const P& p) { return p.queued; }, 6, 2},
       {"wait", [](const P& p) { return p.waited; }, 6, 2},
       {"looks", [](const P& p) { return double(p.lookups); }, 5, 1},
       {"lookup", [](const P& p) { return p.lookup; }, 6, 2},
@@ -137,8 +141,8 @@ void LatencyBreakdown::print(const std::string& name) {
   };
   const auto traced = std::count_if(keystrokes.begin(), keystrokes.end(), [](const P& p) { return p.traced; });
   std::printf("%s: where the time went, ms (%zd of %zu moves traced by the program): app = key press to the "
-              "application's first caret or text event; heard = on to the program's listener; wait = on to the lookup "
-              "that found the place (looks: lookups run); lookup, with its accessibility calls (bus) and X round trips; "
+              "application's first caret or text event; heard = on to the program's listener; queue = on to the main "
+              "loop's delivery; wait = on to the lookup that found the place (looks: lookups run); lookup, with its accessibility calls (bus) and X round trips; "
               "place = on to the window's move request; shown = on to its move seen here; last: X round trips after "
               "it\n",
               name.c_str(), traced, keystrokes.size());

@@ -164,6 +164,7 @@ void EventHub::flush()
 {
     scheduled_ = false;
     if (flushing_) return;
+    latency::delivering();
     flushing_ = true;
     auto& runtime = Runtime::instance();
     const std::int32_t self = static_cast<std::int32_t>(::getpid());
