@@ -2,6 +2,7 @@
 #include "Caret/UI/ShapeDrawing.h"
 #include "support/TestWorld.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -120,12 +121,35 @@ TEST_F(IndicatorViewTest, FlashDimsTheShapeButNotItsGlow)
     EXPECT_EQ(qAlpha(dimmed.pixel(25, 17)), qAlpha(steady.pixel(25, 17))) << "the glow around it does not";
 }
 
+namespace {
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+}  // namespace
+
 TEST_F(IndicatorViewTest, NoFlashWithoutBlinkingAndStoppingMidFlashRestoresFullOpacity)
 {
     PerfectCaretView view;
+    view.resize(20, 20);
+    view.show();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    view.installEventFilter(&counter);
     view.startFlash();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(view.isFlashEffect());
     EXPECT_EQ(world().scheduler.activeJobs(), 0u);
+    EXPECT_EQ(counter.paints, 0) << "a flash without blinking redraws nothing";
+    view.updateStyle(circle(10, 0));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1) << "a new style is drawn at once";
 
     view.setEnableBlinking(true);
     view.startFlash();

@@ -34,6 +34,7 @@ double PerfectCaretView::margin(const PerfectCaretStyle& s)
 void PerfectCaretView::updateStyle(const PerfectCaretStyle& style)
 {
     style_ = style;
+    update();
     startFlash();
     print(QStringLiteral("[PerfectCaretView] Style updated: shape=") + rawValue(style.shape) +
           QStringLiteral(", size=") + text::number(style.width) + QLatin1Char('x') + text::number(style.height));
@@ -49,7 +50,13 @@ void PerfectCaretView::startFlash()
 {
     invalidateFlashTimer();
     if (!enableBlinking_) {
-        update();
+        // Without blinking a flash changes nothing on screen: no repaint (the
+        // indicator flashes after every move, so typing would redraw it, shadow
+        // and all, for every key).
+        if (isFlashEffect_) {
+            isFlashEffect_ = false;
+            update();
+        }
         return;
     }
     isFlashEffect_ = true;
