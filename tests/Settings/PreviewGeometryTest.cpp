@@ -141,6 +141,11 @@ TEST(PreviewGeometry, OnlyWhatTheSampleShowsPulsesIt)
     BrindotStyle c = a;
     c.fillColor.alpha = 0.5;
     EXPECT_TRUE(preview::changesSample(a, c));
+    BrindotStyle d = a;
+    d.position.relativePosition = a.position.relativePosition == BrindotRelativePosition::top
+                                      ? BrindotRelativePosition::bottom
+                                      : BrindotRelativePosition::top;
+    EXPECT_TRUE(preview::changesSample(a, d)) << "the sample moves to the other side of the caret";
 }
 
 TEST(NumberText, TruncatesTowardZeroAndClampsWhatDoesNotFit)
