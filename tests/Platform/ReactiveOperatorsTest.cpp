@@ -100,6 +100,32 @@ TEST_F(ReactiveOperators, ThrottleBurstSendsAtMostOnePerIntervalAndAlwaysTheLast
     EXPECT_EQ(seen.back().second, 11) << "after a quiet interval the next value goes out at once";
 }
 
+TEST_F(ReactiveOperators, ThrottleWithABurstSendsThatManyAtOnceThenOnePerInterval)
+{
+    PassthroughSubject<int> subject;
+    auto& clock = world().scheduler;
+    const double start = clock.now();
+    std::vector<std::pair<double, int>> seen;
+    auto sub = subject.publisher().throttleLatest(0.010, 3).sink(
+        [&](const int& v) { seen.push_back({clock.now() - start, v}); });
+    for (int v = 1; v <= 10; ++v) {  // one value every millisecond
+        subject.send(v);
+        clock.advance(0.001);
+    }
+    clock.advance(0.1);
+    std::vector<int> values;
+    for (const auto& [at, v] : seen) values.push_back(v);
+    EXPECT_EQ(values, (std::vector<int>{1, 2, 3, 10})) << "three at once, then the latest when one is earned";
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_NEAR(seen[2].first, 0.002, 1e-9);
+    EXPECT_NEAR(seen[3].first, 0.010, 1e-9);
+    EXPECT_EQ(clock.activeJobs(), 0u);
+
+    seen.clear();
+    for (int v = 11; v <= 13; ++v) subject.send(v);
+    EXPECT_EQ(seen.size(), 3u) << "a quiet spell earns the whole burst back";
+}
+
 TEST_F(ReactiveOperators, LatestOnNextTurnSendsOneValuePerTurnThenCompletes)
 {
     auto& clock = world().scheduler;

@@ -22,6 +22,11 @@ using platform::RunningApplicationRef;
 
 const QString kPrefix = QStringLiteral("[PerfectCaretTracker] ");
 constexpr double kThrottleInterval = 0.010;
+// Lookups that may follow one another at once before the throttle holds them
+// to one per interval: a keystroke whose events come in two batches and the
+// next keystroke are all looked up without waiting, while a flood of events
+// still costs at most one lookup per interval.
+constexpr int kLookupBurst = 3;
 constexpr double kDeadBand = 1.0;
 constexpr double kClickPostDelay = 0.15;
 constexpr double kSwitchPostDelay = 0.2;
@@ -204,7 +209,7 @@ rx::Publisher<PerfectCaretTracker::Event> PerfectCaretTracker::makeEventPublishe
     // keystroke heard meanwhile would wait for it.
     return rx::Publisher<Event>::merge(applications, makeMouseDownPublisher())
         .latestOnNextTurn()
-        .throttleLatest(kThrottleInterval);
+        .throttleLatest(kThrottleInterval, kLookupBurst);
 }
 
 rx::Publisher<rx::Publisher<PerfectCaretTracker::Event>> PerfectCaretTracker::applicationObservations()

@@ -78,8 +78,9 @@ public:
     Publisher<T> first() const;
     // Values and completion on a later turn of the main loop, in order.
     Publisher<T> receiveOnMain() const;
-    // At most one value per `seconds`, latest wins (timing in Operators.h).
-    Publisher<T> throttleLatest(double seconds) const;
+    // At most one value per `seconds`, after up to `burst` at once; latest
+    // wins (timing in TimedOperators.h).
+    Publisher<T> throttleLatest(double seconds, int burst = 1) const;
     // The values that arrive before the main loop's next turn, as one: the
     // latest, on that turn. Completion follows it.
     Publisher<T> latestOnNextTurn() const;

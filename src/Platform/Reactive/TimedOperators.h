@@ -7,26 +7,34 @@
 #include "Platform/Scheduler.h"
 #include "Platform/Services.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace zorbel::rx {
 
 namespace detail {
 
-// Throttling, latest wins. The first value after a quiet spell goes out at
-// once and opens an interval. A value arriving during an interval replaces
-// the one kept for its end. An interval that ends with a kept value sends it
-// and opens the next interval; one that ends with none makes the stream quiet
-// again. So values go out at least one interval apart, and the last value of
-// a burst always goes out, at most one interval late.
+// Throttling, latest wins. Values go out at once while the budget allows:
+// it holds at most `burst` values and earns one back per interval. A value
+// arriving while none is left is kept (a later one replaces it) until one is
+// earned, and then goes out; a stream that has used its budget is quiet
+// again once a value is earned and none is kept. So, with a burst of 1, the
+// first value after a quiet spell goes out at once and values go out at least
+// one interval apart; with more, that many may follow one another at once,
+// and no more than `burst` + n go out in n intervals. The last value of a
+// burst always goes out, at most one interval late.
 // Completion adds nothing: with a value kept, the stream completes right
-// after sending it at the end of the interval; otherwise it completes at once.
+// after sending it; otherwise it completes at once.
 template <class T>
 struct ThrottleState : std::enable_shared_from_this<ThrottleState<T>> {
-    ThrottleState(Subscriber<T> d, double i) : down(std::move(d)), interval(i) {}
+    ThrottleState(Subscriber<T> d, double i, int b) : down(std::move(d)), interval(i), burst(b), budget(b) {}
 
     Subscriber<T> down;
     double interval;
+    int burst;
+    double budget;
+    double earnedAt = 0;
+    bool earning = false;
     platform::TimerRef timer;
     std::optional<T> kept;
     bool upstreamDone = false;
@@ -37,8 +45,7 @@ struct ThrottleState : std::enable_shared_from_this<ThrottleState<T>> {
             kept = value;
             return;
         }
-        openInterval();
-        down.receive(value);
+        send(value);
     }
     void complete()
     {
@@ -57,21 +64,32 @@ struct ThrottleState : std::enable_shared_from_this<ThrottleState<T>> {
     }
 
 private:
-    void openInterval()
+    // Called only with a value in the budget: at once, or when the timer
+    // that waited for one ends.
+    void send(const T& value)
+    {
+        const double now = platform::scheduler().now();
+        if (earning) budget = std::min<double>(burst, budget + (now - earnedAt) / interval);
+        earning = true;
+        earnedAt = now;
+        budget = std::max(budget, 1.0) - 1;
+        if (!upstreamDone && budget < 1) waitForBudget((1 - budget) * interval);
+        down.receive(value);
+    }
+    void waitForBudget(double seconds)
     {
         std::weak_ptr<ThrottleState> weak = this->shared_from_this();
-        timer = platform::scheduler().after(interval, [weak] {
-            if (auto self = weak.lock()) self->intervalEnded();
+        timer = platform::scheduler().after(seconds, [weak] {
+            if (auto self = weak.lock()) self->earned();
         });
     }
-    void intervalEnded()
+    void earned()
     {
         timer.reset();
         if (!kept) return;
         T value = std::move(*kept);
         kept.reset();
-        if (!upstreamDone) openInterval();
-        down.receive(value);
+        send(value);
         if (upstreamDone) down.complete();
     }
 };
@@ -79,11 +97,11 @@ private:
 }  // namespace detail
 
 template <class T>
-Publisher<T> Publisher<T>::throttleLatest(double seconds) const
+Publisher<T> Publisher<T>::throttleLatest(double seconds, int burst) const
 {
     using State = detail::ThrottleState<T>;
-    return Publisher<T>([upstream = *this, seconds](Subscriber<T> down) {
-        auto state = std::make_shared<State>(std::move(down), seconds);
+    return Publisher<T>([upstream = *this, seconds, burst](Subscriber<T> down) {
+        auto state = std::make_shared<State>(std::move(down), seconds, std::max(burst, 1));
         Cancellable handle = upstream.subscribe(Subscriber<T>{
             [state](const T& value) {
                 auto s = state;
