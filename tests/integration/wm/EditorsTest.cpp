@@ -87,6 +87,12 @@ TEST_F(EditorsTest, GeanyCaretAfterTyping) {
   const QString file = geany->home() + QStringLiteral("/empty.txt");
   ASSERT_NO_FATAL_FAILURE(open(std::move(geany), {file}));
   typeThroughTheSteps();
+  // Key by key, so the program has judged the caret events of several edits: it must go on
+  // asking the element, never fall back to the events.
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(typeText(QStringLiteral("y")));
+    expectOnDrawnCaret("typed key by key");
+  }
 }
 
 // KTextEditor's view takes text without the editable-text interface, and answers character
