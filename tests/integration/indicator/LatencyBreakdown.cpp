@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <utility>
 
 namespace zorbel::integration {
@@ -174,6 +175,26 @@ void LatencyBreakdown::print(const std::string& name) {
   std::sort(keystrokes.begin(), keystrokes.end(), [](const P& a, const P& b) { return a.total > b.total; });
   keystrokes.resize(std::max<std::size_t>(1, (keystrokes.size() + 99) / 100));
   for (const P& p : keystrokes) printRow("slowest 1 %", [&](const Column& c) { return c.value(p); });
+  // What each of them waited on most.
+  std::map<std::string, int> most;
+  for (const P& p : keystrokes) {
+    const auto or0 = [](double v) { return std::isnan(v) ? 0.0 : v; };
+    const std::pair<const char*, double> parts[] = {
+        {"the application's event", or0(p.application)},
+        {"the application's answers", or0(p.bus)},
+        {"the X server", or0(p.x) + or0(p.placingX)},
+        {"the event's delivery", or0(p.heard) + or0(p.queued)},
+        {"the throttle or earlier lookups", or0(p.waited)},
+        {"the program's own work", or0(p.lookup) - or0(p.bus) - or0(p.x) + or0(p.placing) - or0(p.placingX)},
+        {"showing the move", or0(p.shown)},
+    };
+    ++most[std::max_element(std::begin(parts), std::end(parts), [](const auto& a, const auto& b) {
+             return a.second < b.second;
+           })->first];
+  }
+  std::string line;
+  for (const auto& [part, count] : most) line += (line.empty() ? "" : ", ") + part + " " + std::to_string(count);
+  std::printf("%s: the slowest 1 %% waited most on: %s\n", name.c_str(), line.c_str());
 }
 
 }  // namespace zorbel::integration
