@@ -192,6 +192,12 @@ TEST_P(EmptyTextTest, TheCaretInAnEmptyFieldAndViewIsMarked) {
   const QPointF inView = expectAtDrawnCaret(client, "empty view");
   expectAtMiddle(inView, "empty view");
   EXPECT_GT(inView.y(), inEntry.y() + 20);
+  // Emptied again, the view is placed from what it told before: the same place.
+  ASSERT_TRUE(typeText(QStringLiteral("x")));
+  expectAtDrawnCaret(client, "typed into the view");
+  ASSERT_TRUE(pressKeys(QStringLiteral("BackSpace")));
+  const QPointF erased = expectAtDrawnCaret(client, "emptied view");
+  expectAtMiddle(erased, "emptied view");
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, EmptyTextTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt5, Toolkit::Qt6),

@@ -252,16 +252,8 @@ double emptyTextLineHeight(const Node& node)
 {
     constexpr double pixelsPerPoint = 96.0 / 72.0;
     constexpr double lineSpacing = 1.15;
-    GHashTable* attributes = nullptr;
-    const AXCode code = bounded(node.accessible(), node.timeout(), [&](GError** error) {
-        attributes = atspi_text_get_default_attributes(ATSPI_TEXT(node.accessible()), error);
-        return attributes != nullptr;
-    });
     QString size;
-    if (attributes) {
-        if (auto* value = static_cast<const char*>(g_hash_table_lookup(attributes, "size"))) size = QString::fromUtf8(value);
-        g_hash_table_unref(attributes);
-    }
+    const AXCode code = node.defaultFontSize(size);
     bool pixels = size.endsWith(QLatin1String("px"));
     if (pixels || size.endsWith(QLatin1String("pt"))) size.chop(2);
     bool ok = false;

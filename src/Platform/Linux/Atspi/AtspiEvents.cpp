@@ -14,9 +14,9 @@
 namespace zorbel::platform::atspi {
 
 namespace {
-// Every change of the states read, of children, role, parent and name is
-// heard, so that what objects said of themselves can be remembered until it
-// changes. Not "defunct": libatspi sends that itself, synchronously, from
+// Every change of the states read, of children, role, parent, name and text
+// attributes is heard, so that what objects said of themselves can be
+// remembered until it changes. Not "defunct": libatspi sends that itself, synchronously, from
 // inside the release of each of its objects, and a listener that kept the
 // object would bring it back to be released again, without end.
 const char* const eventTypes[] = {
@@ -37,6 +37,7 @@ const char* const eventTypes[] = {
     "object:text-selection-changed",
     "object:text-changed",
     "object:bounds-changed",
+    "object:text-attributes-changed",
     "window:activate",
     "window:deactivate",
     "window:create",

@@ -169,8 +169,15 @@ void ObjectFacts::judgeCaretEvent(AtspiAccessible* accessible, bool agreed)
 void ObjectFacts::take(const EventRecord& record)
 {
     const QString& type = record.type;
+    if (starts(type, "object:bounds-changed")) {
+        // Reset in place: a caller may hold the moment while events come in.
+        if (auto it = moments_.find(busName(record.source.get()) + objectPath(record.source.get()));
+            it != moments_.end())
+            it->second.extents.reset();
+    }
     if (starts(type, "object:children-changed")) {
         if (Facts* child = record.child ? find(record.child.get()) : nullptr) *child = Facts{};
+        if (Facts* parent = find(record.source.get())) parent->fontSize.reset();
         return;
     }
     Facts* facts = find(record.source.get());
@@ -195,6 +202,9 @@ void ObjectFacts::take(const EventRecord& record)
         forgetWindowSize(*facts);
     } else if (starts(type, "object:bounds-changed")) {
         forgetWindowSize(*facts);
+        facts->fontSize.reset();
+    } else if (starts(type, "object:text-attributes-changed")) {
+        facts->fontSize.reset();
     } else if (starts(type, "object:property-change:accessible-name")) {
         facts->name.reset();
     } else if (starts(type, "object:property-change:accessible-role")) {

@@ -48,6 +48,12 @@ public:
         std::optional<QSize> windowSize;
         QSize windowSizeAtX;
         std::chrono::steady_clock::time_point xSizeSince;
+        // The font size of the text's default attributes, as told (empty:
+        // none told), and when; kept until its text attributes, children or
+        // bounds change, and a short while at most: Qt announces none of
+        // these (a field zoomed or given another font says nothing).
+        std::optional<QString> fontSize;
+        std::chrono::steady_clock::time_point fontSizeAt;
     };
     enum Interface : std::uint32_t { text = 1, component = 2, editableText = 4, value = 8, action = 16 };
 

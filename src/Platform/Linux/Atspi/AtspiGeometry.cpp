@@ -1,5 +1,6 @@
 #include "Platform/Linux/Atspi/AtspiGeometry.h"
 
+#include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/Atspi/AtspiScale.h"
 #include "Platform/Linux/ScreenPixels.h"
 #include "Platform/Linux/X11Desktop.h"
@@ -240,12 +241,24 @@ AXCode elementExtents(const Node& node, QRectF& box)
 {
     if (!node.hasComponent()) return node.missingInterface();
     AtspiAccessible* accessible = node.accessible();
-    return boxWithQuirks(
+    // One lookup needs the element's box several times (its caret placed in
+    // an empty field, its position and size); the answer of this turn of
+    // the main loop serves them all, while the application could still be
+    // asked.
+    auto& facts = ObjectFacts::instance();
+    if (const auto known = facts.moment(accessible).extents) {
+        if (AXCode code = ObjectFacts::admission(accessible)) return code;
+        box = *known;
+        return axcode::success;
+    }
+    const AXCode code = boxWithQuirks(
         node,
         [accessible](AtspiCoordType type, GError** error) {
             return atspi_component_get_extents(ATSPI_COMPONENT(accessible), type, error);
         },
         box);
+    if (code == axcode::success) facts.moment(accessible).extents = box;
+    return code;
 }
 
 namespace {

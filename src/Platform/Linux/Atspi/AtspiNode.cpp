@@ -111,6 +111,35 @@ AXCode Node::name(QString& name) const
     });
 }
 
+AXCode Node::defaultFontSize(QString& size) const
+{
+    constexpr auto fontSizeLife = std::chrono::seconds(2);
+    const auto now = std::chrono::steady_clock::now();
+    return factOrAsk(
+        accessible_,
+        [&](const ObjectFacts::Facts& f) {
+            if (!f.fontSize || now - f.fontSizeAt > fontSizeLife) return false;
+            size = *f.fontSize;
+            return true;
+        },
+        [&] {
+            const AXCode code = bounded(accessible_, timeout_, [&](GError** error) {
+                GHashTable* attributes = atspi_text_get_default_attributes(ATSPI_TEXT(accessible_), error);
+                if (!attributes) return false;
+                const auto* value = static_cast<const char*>(g_hash_table_lookup(attributes, "size"));
+                size = QString::fromUtf8(value ? value : "");
+                g_hash_table_unref(attributes);
+                return true;
+            });
+            if (code == axcode::success) {
+                auto& f = ObjectFacts::instance().remember(accessible_);
+                f.fontSize = size;
+                f.fontSizeAt = now;
+            }
+            return code;
+        });
+}
+
 AXCode Node::description(QString& description) const
 {
     return bounded(accessible_, timeout_, [&](GError** error) {

@@ -24,6 +24,8 @@ public:
     AXCode roleFacts(RoleFacts& facts) const;
     AXCode name(QString& name) const;
     AXCode description(QString& description) const;
+    // The "size" its text's default attributes tell (empty: none).
+    AXCode defaultFontSize(QString& size) const;
     AXCode parent(AccPtr& parent) const;
     AXCode children(std::vector<AccPtr>& children) const;
     // The application's own root object.

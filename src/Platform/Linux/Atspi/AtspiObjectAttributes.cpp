@@ -41,20 +41,6 @@ QString takeString(gchar* text)
     return s;
 }
 
-// Position and size are read one after the other: one answer serves both.
-AXCode extentsOnce(const Node& node, QRectF& box)
-{
-    auto& moment = ObjectFacts::instance().moment(node.accessible());
-    if (moment.extents) {
-        if (AXCode code = ObjectFacts::admission(node.accessible())) return code;
-        box = *moment.extents;
-        return axcode::success;
-    }
-    const AXCode code = elementExtents(node, box);
-    if (code == axcode::success) ObjectFacts::instance().moment(node.accessible()).extents = box;
-    return code;
-}
-
 std::optional<AXRange> rangeParameter(const AXValue& parameter)
 {
     if (auto* r = parameter.range()) return *r;
@@ -149,7 +135,7 @@ AXCode ObjectAttributes::readGeneral(const QString& name, AXValue& value, bool& 
     }
     if (geometryNames.contains(name)) {
         QRectF box;
-        if (AXCode code = extentsOnce(node_, box)) return code;
+        if (AXCode code = elementExtents(node_, box)) return code;
         if (name == QLatin1String("AXPosition")) value = AXValue(box.topLeft());
         else if (name == QLatin1String("AXSize")) value = AXValue(box.size());
         else value = AXValue(box);
