@@ -267,6 +267,13 @@ TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
     ASSERT_NO_FATAL_FAILURE(writeFcitxProfile());
     ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"),
                                                                    QStringLiteral("--enable=dbus,keyboard,xcb,xim")}));
+    // An editor started before Fcitx announces its XIM server on the root window can wait on
+    // the server for good.
+    ASSERT_TRUE(pollUntil([] {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("XIM_SERVERS")});
+        return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("@server=fcitx");
+    }, 10s)) << "Fcitx announces its XIM server";
     QString error;
     const auto client = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320), false,
                                                           {QStringLiteral("GTK_IM_MODULE=xim")}},
