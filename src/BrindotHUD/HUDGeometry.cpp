@@ -1,5 +1,7 @@
 #include "BrindotHUD/HUDGeometry.h"
 
+#include "Platform/ScreenFit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -98,30 +100,11 @@ HUDPosition opposite(HUDPosition position)
     return position;
 }
 
-// Where a span of `length` starting at `start` goes within [low, high]: as it
-// is when it fits, else at `other` when that fits, else pushed in, with its
-// start edge (`startVisible`) or its end edge kept when it is the longer.
-double keptWithin(double start, double other, double length, double low, double high, bool startVisible)
-{
-    const auto fits = [&](double s) { return s >= low && s + length <= high; };
-    if (fits(start)) return start;
-    if (fits(other)) return other;
-    if (length > high - low) return startVisible ? low : high - length;
-    return std::clamp(start, low, high - length);
-}
-
 }  // namespace
 
 QPointF originOnScreen(HUDPosition position, double o, const QPointF& a, const QSizeF& s, const QList<QRectF>& screens)
 {
-    const QPointF placed = origin(position, o, a, s);
-    const auto screen = std::find_if(screens.begin(), screens.end(), [&](const QRectF& r) { return r.normalized().contains(a); });
-    if (screen == screens.end()) return placed;
-    const QRectF area = screen->normalized();
-    const QPointF other = origin(opposite(position), o, a, s);
-    // y grows upwards: the visible edge of a panel taller than the screen is its top, at the larger y.
-    return {keptWithin(placed.x(), other.x(), s.width(), area.left(), area.right(), true),
-            keptWithin(placed.y(), other.y(), s.height(), area.top(), area.bottom(), false)};
+    return platform::keptOnScreen(origin(position, o, a, s), origin(opposite(position), o, a, s), s, a, screens);
 }
 
 QSizeF rowIconSize(const QSizeF& image)

@@ -49,12 +49,68 @@ TEST_F(IndicatorManagersTest, IndicatorSitsOnTheChosenSideOfTheCaretPlusOffsets)
         {P::left, {82, 197}},     {P::center, {97, 197}}, {P::right, {112, 197}},
         {P::bottomLeft, {82, 182}}, {P::bottom, {97, 182}}, {P::bottomRight, {112, 182}},
     };
+    PerfectCaretManager manager;
     for (const auto& c : cases) {
         BrindotStyleManager::shared().setCurrentStyle(styleAt(c.where, 10, -3, -3));
-        EXPECT_EQ(PerfectCaretManager::indicatorPosition({100, 200}), c.expected) << rawValue(c.where).toStdString();
+        EXPECT_EQ(manager.indicatorPosition({100, 200}), c.expected) << rawValue(c.where).toStdString();
     }
     BrindotStyleManager::shared().setCurrentStyle(styleAt(P::bottomLeft, 20, 0, 0));
-    EXPECT_EQ(PerfectCaretManager::indicatorPosition({100, 200}), QPointF(80, 180));
+    EXPECT_EQ(manager.indicatorPosition({100, 200}), QPointF(80, 180));
+}
+
+// A small screen (1024 x 768) beside a second one; the default indicator (size 10, border 2)
+// is a 16-point panel, 15 points right of and above the caret.
+TEST_F(IndicatorManagersTest, IndicatorStaysWhollyOnTheCaretsScreenOnTheCaretsOtherSide)
+{
+    using P = BrindotRelativePosition;
+    desktop().setScreens({QRectF(0, 0, 1024, 768), QRectF(1024, 0, 1280, 1024)});
+    PerfectCaretManager manager;
+    deliver();
+    const QSizeF panel = manager.windowController().panelSize();
+    ASSERT_EQ(panel, QSizeF(16, 16));
+    const auto onScreen = [&](const QPointF& centre, const QRectF& screen) {
+        return screen.contains(QRectF(centre - QPointF(8, 8), panel));
+    };
+    struct Case {
+        P where;
+        QPointF caret, expected;
+        const char* why;
+    };
+    const Case cases[] = {
+        {P::topRight, {500, 400}, {515, 415}, "where it fits, the style's place"},
+        {P::topRight, {500, 760}, {515, 745}, "by the top edge: below the caret"},
+        {P::topRight, {1020, 400}, {1005, 415}, "by the right edge: left of it, not onto the next screen"},
+        {P::topRight, {1020, 760}, {1005, 745}, "in the corner: both"},
+        {P::bottomLeft, {3, 3}, {18, 18}, "bottom left in the bottom-left corner: top right"},
+        {P::center, {2, 400}, {8, 400}, "no other side: pushed in"},
+        {P::topRight, {2300, 1020}, {2285, 1005}, "the second screen's own edges"},
+    };
+    for (const auto& c : cases) {
+        BrindotStyleManager::shared().setCurrentStyle(styleAt(c.where, 10, 0, 0));
+        const QPointF placed = manager.indicatorPosition(c.caret);
+        EXPECT_EQ(placed, c.expected) << c.why;
+        const QRectF screen = c.caret.x() < 1024 ? QRectF(0, 0, 1024, 768) : QRectF(1024, 0, 1280, 1024);
+        EXPECT_TRUE(onScreen(placed, screen)) << c.why;
+    }
+    BrindotStyleManager::shared().setCurrentStyle(styleAt(P::topRight, 10, 0, 0));
+    EXPECT_EQ(manager.indicatorPosition({-50, 900}), QPointF(-35, 915)) << "a caret on no screen: the style's place";
+
+    // A maximised editor whose first line touches the top of the screen: the panel stood
+    // 4 pixels above the screen; now it is wholly on it, below the caret.
+    auto& app = addApplication(43, QStringLiteral("org.example.maximised"), QStringLiteral("Maximised"));
+    auto& field = app.addWindow(QStringLiteral("Maximised"), QRectF(0, 0, 1024, 768))
+                      .addTextField(QRectF(0, 2, 1024, 20), QStringLiteral("hello"));
+    manager.enable();
+    desktop().focus(field);
+    desktop().activate(app);
+    deliver();
+    world().runFor(0.05);
+    const auto caret = manager.caretTracker().currentCaretPosition();
+    ASSERT_TRUE(caret);
+    EXPECT_EQ(manager.windowController().frame().center(), *caret + QPointF(15, -15));
+    const QRect placed = manager.windowController().window()->geometry();
+    EXPECT_GE(placed.top(), 0) << placed.top();
+    EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(placed));
 }
 
 TEST_F(IndicatorManagersTest, PanelIsCentredOnTheIndicatorAndPlacedInDesktopCoordinates)
@@ -153,8 +209,10 @@ TEST_F(IndicatorManagersTest, StoredNumbersOutOfRangeAreBoundedWhereUsedAndNamed
     EXPECT_EQ(PerfectCaretStyle(hostile).color, QColor::fromRgbF(1, 0, 0.5f, 1));
     EXPECT_EQ(BrindotStyleManager::shared().currentStyle().size, 1e308) << "the stored value stays";
 
-    const QPointF placed = PerfectCaretManager::indicatorPosition({1900, 20});
-    EXPECT_EQ(placed, QPointF(1920, 0)) << "offsets bounded, centre kept on the caret's screen";
+    PerfectCaretManager manager;
+    deliver();
+    const QPointF placed = manager.indicatorPosition({1900, 20});
+    EXPECT_EQ(placed, QPointF(1590, 202)) << "offsets bounded, the 404-point panel kept on the caret's screen";
     for (const char* field : {"size", "borderWidth", "shadowRadius", "shadowOpacity", "fillColor.red",
                               "fillColor.alpha", "position.horizontalOffset", "position.verticalOffset"})
         EXPECT_EQ(logLines(QStringLiteral("Stored style value %1 = ").arg(field)).size(), 1) << field;
@@ -171,7 +229,7 @@ TEST_F(IndicatorManagersTest, CaretManagerShowsFollowsAndHidesThePanel)
     ASSERT_TRUE(manager.currentPosition());
     EXPECT_TRUE(manager.windowController().isVisible());
     EXPECT_EQ(manager.currentPosition(),
-              PerfectCaretManager::indicatorPosition(*manager.caretTracker().currentCaretPosition()));
+              manager.indicatorPosition(*manager.caretTracker().currentCaretPosition()));
 
     manager.handleCaretPositionChange(std::nullopt);
     EXPECT_FALSE(manager.currentPosition());

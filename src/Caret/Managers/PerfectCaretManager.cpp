@@ -11,8 +11,6 @@
 #include "Platform/TextForm.h"
 #include "Platform/Workspace.h"
 
-#include <algorithm>
-
 namespace zorbel {
 
 PerfectCaretManager::PerfectCaretManager()
@@ -77,16 +75,10 @@ void PerfectCaretManager::handleCaretPositionChange(const std::optional<QPointF>
                            ZHERE("handleCaretPositionChange(_:)"));
 }
 
-QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret)
+QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret) const
 {
-    const QPointF q = indicatorPoint(caret, BrindotStyleManager::shared().currentStyle());
-    // Next to a screen's edge the offsets could still carry the indicator off
-    // every screen; its centre stays on the caret's screen.
-    for (const QRectF& screen : platform::workspace().screens()) {
-        if (!screen.contains(caret)) continue;
-        return {std::clamp(q.x(), screen.left(), screen.right()), std::clamp(q.y(), screen.top(), screen.bottom())};
-    }
-    return q;
+    return indicatorPointOnScreen(caret, BrindotStyleManager::shared().currentStyle(), windowController_->panelSize(),
+                                  platform::workspace().screens());
 }
 
 void PerfectCaretManager::updateStyle(const PerfectCaretStyle& style)

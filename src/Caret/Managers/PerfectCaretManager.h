@@ -30,8 +30,8 @@ public:
     void updateStyle(const PerfectCaretStyle& style);
     void handleCaretPositionChange(const std::optional<QPointF>& caret);
     // The indicator's centre for a caret point, from the stored style's
-    // relative position and offsets.
-    static QPointF indicatorPosition(const QPointF& caret);
+    // relative position and offsets, the panel kept on the caret's screen.
+    QPointF indicatorPosition(const QPointF& caret) const;
 
     bool isEnabled() const { return isEnabled_.get(); }
     rx::Publisher<bool> isEnabledPublisher() const { return isEnabled_.publisher(); }

@@ -1,6 +1,7 @@
 #include "Caret/Styles/IndicatorPlacement.h"
 
 #include "Caret/Styles/StyleBounds.h"
+#include "Platform/ScreenFit.h"
 
 namespace zorbel {
 
@@ -23,6 +24,15 @@ QPointF indicatorPoint(const QPointF& caret, const BrindotStyle& style)
     const auto& position = style.position;
     return {caret.x() + dx + boundedStyleValue("position.horizontalOffset", position.horizontalOffset, -maxOffset, maxOffset),
             caret.y() + dy + boundedStyleValue("position.verticalOffset", position.verticalOffset, -maxOffset, maxOffset)};
+}
+
+QPointF indicatorPointOnScreen(const QPointF& caret, const BrindotStyle& style, const QSizeF& size,
+                               const QList<QRectF>& screens)
+{
+    const QPointF centre = indicatorPoint(caret, style);
+    const QPointF half(size.width() / 2, size.height() / 2);
+    const QPointF mirrored = 2 * caret - centre;
+    return platform::keptOnScreen(centre - half, mirrored - half, size, caret, screens) + half;
 }
 
 }  // namespace zorbel

@@ -40,6 +40,8 @@ public:
     PerfectCaretView* caretView() const { return caretView_; }
     // The panel's frame in the system's bottom-left coordinates.
     QRectF frame() const { return frame_; }
+    // The panel's size for the drawn style: the shape with room for its border and shadow.
+    QSizeF panelSize() const;
 
 private:
     void setupWindow();
@@ -49,7 +51,6 @@ private:
     void animateFrame(const QRectF& frame);
     void flashAfterMove();
     void updateMask();
-    QSizeF panelSize() const;
 
     std::unique_ptr<QWidget> window_;
     PerfectCaretView* caretView_ = nullptr;

@@ -86,7 +86,7 @@ class SettingsWindowTest : public EditorWithIndicatorTest {
     ASSERT_TRUE(marked) << "the indicator shows for a caret at " << describe(atCaret)
                         << ", drawn at " << describe(drawn);
     const QPointF centre = *platform::workspace().desktopPointFromCocoa(
-        PerfectCaretManager::indicatorPosition(*manager.caretTracker().currentCaretPosition()));
+        manager.indicatorPosition(*manager.caretTracker().currentCaretPosition()));
     EXPECT_TRUE(pollUntil([&] { return (centreOf(*indicator()) - centre).manhattanLength() <= 2; }, 3s))
         << "the window stands at " << describe(*indicator()) << ", not around " << describe(centre);
   }
