@@ -22,7 +22,7 @@ fi
 
 build=${ZORBEL_BUILD_DIR:-build-benchmark}
 if [[ -z ${ZORBEL_BUILD_DIR:-} ]]; then
-  scripts/install-deps.sh
+  scripts/install-deps.sh test
   [[ -f $build/CMakeCache.txt ]] || cmake -G Ninja -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   cmake --build "$build" --target zorbel zorbel_indicator_benchmark zorbel_input_method_benchmark \
     zorbel_settings_benchmark zorbel_theme_benchmark zorbel_quit_benchmark

@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/install-deps.sh run
+cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBEL_BUILD_TESTS=OFF
 
 if [[ -n ${DISPLAY:-} ]]; then
   # The indicator is switched on from the tray menu, or, where no tray runs, from the

@@ -61,7 +61,7 @@ xdotool windowfocus --sync "$editor"
 
 # A tray for Zorbel's icon; without one it would open its settings window over the editor.
 echo "showcase: starting a tray"
-"$build/tests/integration/zorbel_tray_host" >"$work/tray.log" 2>&1 &
+"$build/tests/integration/tools/zorbel_tray_host" >"$work/tray.log" 2>&1 &
 pids+=($!)
 wait_for 10 grep -q ready "$work/tray.log" || { cat "$work/tray.log" >&2; exit 1; }
 
@@ -94,5 +94,5 @@ xdotool key Caps_Lock
 wait_shown 5 "Zorbel HUD" "the HUD"
 sleep 0.8
 
-"$build/tests/integration/zorbel_screenshot" "$shot"
+"$build/tests/integration/tools/zorbel_screenshot" "$shot"
 echo "showcase: screenshot written to $shot"

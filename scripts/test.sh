@@ -11,7 +11,7 @@ case ${1:-} in
   *) echo "usage: $0 [--unit]" >&2; exit 2 ;;
 esac
 
-scripts/install-deps.sh
+scripts/install-deps.sh test
 cmake -G Ninja -B build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBEL_WERROR=ON
 cmake --build build-ci
 # Each integration test brings its own desktop, so tests can run in parallel. Nothing is run

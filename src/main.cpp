@@ -9,6 +9,7 @@
 #include "Shell/BrindotApp.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -24,6 +25,9 @@ int main(int argc, char** argv)
     // No display name: Qt would append it to every window title ("Zorbel 设置 — Zorbel").
     QApplication::setApplicationVersion(QStringLiteral(ZORBEL_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("quellan.Zorbel"));
+    // The installed icon where the icon theme has it; the built-in copy when run from a build.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("quellan.Zorbel"), QIcon(QStringLiteral(":/zorbel/quellan.Zorbel.svg"))));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::quitOnTerminationSignals();
     // Every text of the program is Chinese, so Qt's own dialogs are too,
