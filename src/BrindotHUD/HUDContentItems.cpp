@@ -124,7 +124,7 @@ std::vector<HUDContentItem> BrindotHUDManager::makeContentItems()
             items.push_back({type, QStringLiteral("keyboard.badge.ellipsis"), std::nullopt, title("今日打字"), typingCountItem()});
             break;
         case HUDContentType::custom:
-            items.push_back({type, QStringLiteral("star"), std::nullopt, std::nullopt, QStringLiteral("Brindot")});
+            items.push_back({type, hud::kCustomItemSymbol, std::nullopt, std::nullopt, hud::kCustomItemText});
             break;
         }
     }

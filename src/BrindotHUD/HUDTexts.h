@@ -29,6 +29,11 @@ inline const QString kNoBatteryText = QStringLiteral("—");
 // "120字 • 340次击键 • 12次回退" in the detailed style, "120" in the simple one.
 QString typingText(int characters, int keystrokes, int backspaces, bool detailed);
 
+// The custom item: a star and the product's name, in the HUD and in the
+// settings window's picture of it alike.
+inline const QString kCustomItemSymbol = QStringLiteral("star");
+inline const QString kCustomItemText = QStringLiteral("Brindot");
+
 // The clock face's hands on a 20-point square (y up): hour hand 4.8 long,
 // minute hand 6.4 long, both from the centre (10, 10).
 QLineF hourHand(int hour, int minute);

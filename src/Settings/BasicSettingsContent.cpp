@@ -38,7 +38,7 @@ QWidget* stack(std::initializer_list<QWidget*> items, int spacing, Qt::Alignment
 
 ToggleSection::ToggleSection(QWidget* parent) : SettingsSectionCard(QStringLiteral("主要控制"), parent)
 {
-    switch_ = new ui::SwitchToggle(this);
+    switch_ = new ui::SwitchToggle(QStringLiteral("启用 Brindot"), this);
     switch_->setObjectName(QStringLiteral("masterSwitch"));
     auto* row = new QHBoxLayout;
     row->addWidget(toggleLabel(), 1);
@@ -241,7 +241,7 @@ void ResetDefaultSection::askToConfirm(QWidget* owner, QPointer<QMessageBox>& op
 
 void ResetDefaultSection::resetToDefaults()
 {
-    BrindotStyleManager::shared().setCurrentStyle(BrindotStyle::defaultStyle());
+    BrindotStyleManager::shared().setUserStyle(BrindotStyle::defaultStyle());
     BrindotHUDManager::shared().setConfig(BrindotHUDConfig::defaultConfig());
     print(QStringLiteral("[ResetDefaultSection] 已恢复默认设置"));
 }

@@ -4,6 +4,8 @@
 #include "Caret/Styles/BrindotStyleManager.h"
 #include "Caret/Styles/PerfectCaretStyle.h"
 #include "Caret/Styles/StylePreset.h"
+#include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
+#include "Features/InputMethodStyle/Views/InputMethodStyleSettingsView.h"
 #include "Settings/NumberText.h"
 #include "Settings/Widgets/Controls.h"
 #include "Settings/Widgets/SettingsText.h"
@@ -26,11 +28,41 @@ BrindotColor brindotColor(const QColor& srgb)
 namespace {
 QLabel* rowLabel(const QString& text) { return ui::makeLabel(text, ui::rowLabelFont(), ui::primaryColor()); }
 
+class InputMethodColoursNote : public QLabel {
+public:
+    // Made with its parent: showing a parentless label would open a window.
+    explicit InputMethodColoursNote(QWidget* parent) : QLabel(parent)
+    {
+        setObjectName(QStringLiteral("inputMethodColoursNote"));
+        setText(inputMethodStylingStatus(true));
+        setFont(ui::captionFont());
+        ui::setLabelColor(this, ui::systemGreen());
+        setWordWrap(true);
+        subscription_ = InputMethodStyleMapper::shared().configPublisher().sink(
+            [this](const InputMethodStyleConfig& c) { setVisible(c.enabled); });
+    }
+
+private:
+    rx::Cancellable subscription_;
+};
+
 }  // namespace
 
-ui::ColorWell* styleColorWell(const QString& name, BrindotColor BrindotStyle::*field, QObject* context)
+QWidget* colourRowWithNote(QWidget* row)
 {
-    auto* well = new ui::ColorWell;
+    auto* w = new QWidget;
+    auto* v = new QVBoxLayout(w);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(4);
+    v->addWidget(row);
+    v->addWidget(new InputMethodColoursNote(w));
+    return w;
+}
+
+ui::ColorWell* styleColorWell(const QString& name, const QString& accessibleName, BrindotColor BrindotStyle::*field,
+                              QObject* context)
+{
+    auto* well = new ui::ColorWell(accessibleName);
     well->setObjectName(name);
     QObject::connect(well, &ui::ColorWell::colorPicked, context, [field](const QColor& c) {
         editStyle([field, c](BrindotStyle& s) { s.*field = brindotColor(c); });
@@ -42,8 +74,8 @@ FillSection::FillSection(QWidget* parent) : StyleSectionBase(QStringLiteral("填
 {
     enabled_ = new ui::CheckboxToggle(QStringLiteral("启用填充"), this);
     enabled_->setObjectName(QStringLiteral("fillEnabled"));
-    color_ = styleColorWell(QStringLiteral("fillColor"), &BrindotStyle::fillColor, this);
-    colorRow_ = ui::spacedRow({rowLabel(QStringLiteral("填充颜色"))}, {color_});
+    color_ = styleColorWell(QStringLiteral("fillColor"), QStringLiteral("填充颜色"), &BrindotStyle::fillColor, this);
+    colorRow_ = colourRowWithNote(ui::spacedRow({rowLabel(QStringLiteral("填充颜色"))}, {color_}));
     auto* rows = new QVBoxLayout;
     rows->setSpacing(8);
     rows->addWidget(ui::spacedRow({enabled_}, {}));
@@ -62,9 +94,9 @@ BorderSection::BorderSection(QWidget* parent) : StyleSectionBase(QStringLiteral(
 {
     enabled_ = new ui::CheckboxToggle(QStringLiteral("启用边框"), this);
     enabled_->setObjectName(QStringLiteral("borderEnabled"));
-    color_ = styleColorWell(QStringLiteral("borderColor"), &BrindotStyle::borderColor, this);
-    colorRow_ = ui::spacedRow({rowLabel(QStringLiteral("边框颜色"))}, {color_});
-    width_ = ui::makeSlider(1, 5, 80);
+    color_ = styleColorWell(QStringLiteral("borderColor"), QStringLiteral("边框颜色"), &BrindotStyle::borderColor, this);
+    colorRow_ = colourRowWithNote(ui::spacedRow({rowLabel(QStringLiteral("边框颜色"))}, {color_}));
+    width_ = ui::makeSlider(QStringLiteral("边框宽度"), 1, 5, 80);
     width_->setObjectName(QStringLiteral("borderWidthSlider"));
     widthValue_ = ui::makeLabel({}, ui::captionFont(), ui::secondaryColor());
     widthValue_->setObjectName(QStringLiteral("borderWidthValue"));
@@ -102,7 +134,7 @@ BlinkingSection::BlinkingSection(QWidget* parent) : SettingsSectionCard(QStringL
                                ui::secondaryColor());
     hint->setWordWrap(true);
     v->addWidget(hint);
-    switch_ = new ui::SwitchToggle(this);
+    switch_ = new ui::SwitchToggle(QStringLiteral("启用闪烁效果"), this);
     switch_->setObjectName(QStringLiteral("blinkingSwitch"));
     switch_->setScale(1.1);
     auto* row = new QHBoxLayout;

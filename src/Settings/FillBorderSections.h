@@ -14,8 +14,13 @@ class SwitchToggle;
 }  // namespace ui
 
 BrindotColor brindotColor(const QColor& srgb);
+
+// A colour row over a note that shows while input-method styling is on: the
+// input method's preset then decides the colours, whatever the row holds.
+QWidget* colourRowWithNote(QWidget* row);
 // A colour well that writes one colour field of the style with every colour picked.
-ui::ColorWell* styleColorWell(const QString& name, BrindotColor BrindotStyle::*field, QObject* context);
+ui::ColorWell* styleColorWell(const QString& name, const QString& accessibleName, BrindotColor BrindotStyle::*field,
+                              QObject* context);
 
 class FillSection : public StyleSectionBase {
 public:

@@ -1,6 +1,7 @@
 #include "Settings/PreviewGeometry.h"
 
 #include "BrindotHUD/HUDBounds.h"
+#include "BrindotHUD/HUDTexts.h"
 #include "Caret/Styles/IndicatorPlacement.h"
 
 #include <algorithm>
@@ -86,10 +87,10 @@ MockSample mockSample(HUDContentType type)
     case HUDContentType::time: return {QStringLiteral("clock"), QStringLiteral("时间"), QStringLiteral("14:30")};
     case HUDContentType::battery: return {QStringLiteral("battery.100"), QStringLiteral("电量"), QStringLiteral("85%")};
     case HUDContentType::typingCount:
-        return {QStringLiteral("textformat.abc"), QStringLiteral("今日打字"), QStringLiteral("0字 · 0次击键")};
+        return {QStringLiteral("keyboard.badge.ellipsis"), QStringLiteral("今日打字"), QStringLiteral("0字 · 0次击键")};
     case HUDContentType::custom: break;
     }
-    return {QStringLiteral("gear"), QString(), QStringLiteral("自定义")};
+    return {hud::kCustomItemSymbol, QString(), hud::kCustomItemText};
 }
 
 QSizeF mockHUDSize(const BrindotHUDConfig& c, const std::vector<hud::ItemMetrics>& items, const QSizeF& arranged)

@@ -59,10 +59,11 @@ void ShapePreview::paintEvent(QPaintEvent*)
     p.fillPath(path, color_);
 }
 
-ShapeButton::ShapeButton(BrindotShape shape, QWidget* parent) : QAbstractButton(parent), shape_(shape)
+ShapeButton::ShapeButton(BrindotShape shape, QWidget* parent) : SelectableButton(Kind::choice, parent), shape_(shape)
 {
     setObjectName(QStringLiteral("shape.") + rawValue(shape));
-    setCursor(Qt::PointingHandCursor);
+    // Named for screen readers; the label below draws it.
+    setText(shapeName(shape));
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(12, 8, 12, 8);
     v->setSpacing(6);
@@ -78,16 +79,15 @@ QSize ShapeButton::sizeHint() const { return layout()->sizeHint(); }
 
 void ShapeButton::setSelected(bool selected)
 {
-    selected_ = selected;
+    SelectableButton::setSelected(selected);
     const QColor c = selected ? ui::systemBlue() : ui::secondaryColor();
     preview_->setColor(c);
     ui::setLabelColor(label_, c);
-    update();
 }
 
 void ShapeButton::paintEvent(QPaintEvent*)
 {
-    if (!selected_) return;
+    if (!isSelected()) return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -116,7 +116,7 @@ ShapeSection::ShapeSection(QWidget* parent) : StyleSectionBase(QStringLiteral("�
 SizeSection::SizeSection(QWidget* parent) : StyleSectionBase(QStringLiteral("尺寸设置"), parent)
 {
     // The slider moves in steps of 2 from 0 to 50: its positions are halves.
-    slider_ = ui::makeSlider(0, 25, 120, this);
+    slider_ = ui::makeSlider(QStringLiteral("大小"), 0, 25, 120, this);
     slider_->setObjectName(QStringLiteral("sizeSlider"));
     value_ = ui::makeLabel({}, ui::captionFont(), ui::secondaryColor(), this);
     value_->setObjectName(QStringLiteral("sizeValue"));
@@ -176,7 +176,7 @@ QWidget* BrindotPositionSection::offsetBlock(const QString& title, const QString
     value = ui::makeLabel({}, ui::monospacedDigits(ui::systemFont(13)), ui::secondaryColor());
     value->setObjectName(name + QStringLiteral("Value"));
     v->addWidget(ui::spacedRow({ui::makeLabel(title, ui::rowLabelFont(), ui::primaryColor())}, {value}));
-    slider = ui::makeSlider(-50, 50, 100, block);
+    slider = ui::makeSlider(title, -50, 50, 100, block);
     slider->setObjectName(name + QStringLiteral("Slider"));
     slider->setMinimumWidth(0);
     slider->setMaximumWidth(QWIDGETSIZE_MAX);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Settings/StyleSectionBase.h"
+#include "Settings/Widgets/SelectableButton.h"
 
 #include <QAbstractButton>
 
@@ -31,12 +32,11 @@ private:
 };
 
 // One shape choice: its preview over its name, blue when selected.
-class ShapeButton : public QAbstractButton {
+class ShapeButton : public ui::SelectableButton {
 public:
     ShapeButton(BrindotShape shape, QWidget* parent = nullptr);
     BrindotShape shape() const { return shape_; }
     void setSelected(bool selected);
-    bool isSelected() const { return selected_; }
     QSize sizeHint() const override;
 
 protected:
@@ -44,7 +44,6 @@ protected:
 
 private:
     BrindotShape shape_;
-    bool selected_ = false;
     ShapePreview* preview_;
     QLabel* label_;
 };

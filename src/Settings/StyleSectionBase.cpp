@@ -10,10 +10,7 @@ namespace zorbel {
 
 void editStyle(const std::function<void(BrindotStyle&)>& change)
 {
-    auto& manager = BrindotStyleManager::shared();
-    BrindotStyle style = manager.currentStyle();
-    change(style);
-    manager.setCurrentStyle(style);
+    BrindotStyleManager::shared().editUserStyle(change);
 }
 
 void StyleSectionBase::followStyle(std::function<void(const BrindotStyle&)> sync)

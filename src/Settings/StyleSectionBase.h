@@ -10,8 +10,9 @@ class QSlider;
 
 namespace zorbel {
 
-// Every style edit reads the manager's current style, changes one field of
-// the copy and assigns the whole copy back: one store and one announcement.
+// Every style edit is the user's own: it changes one field of the user's
+// style and of the current style, and assigns the whole current style back:
+// one store and one announcement.
 void editStyle(const std::function<void(BrindotStyle&)>& change);
 
 // A section card that follows the indicator style: `sync` runs with every

@@ -11,23 +11,17 @@
 
 namespace zorbel {
 
-UnifiedTabButton::UnifiedTabButton(const UnifiedTab& tab, QWidget* parent) : QAbstractButton(parent), tab_(tab)
+UnifiedTabButton::UnifiedTabButton(const UnifiedTab& tab, QWidget* parent)
+    : SelectableButton(Kind::tab, parent), tab_(tab)
 {
     setObjectName(QStringLiteral("tab.") + tab.id);
     setText(tab.title);
-    setCursor(Qt::PointingHandCursor);
     setFont(ui::systemFont(13, QFont::Medium));
 }
 
 QSize UnifiedTabButton::sizeHint() const
 {
     return QSize(124, std::max(fontMetrics().height(), 18) + 20);
-}
-
-void UnifiedTabButton::setSelected(bool selected)
-{
-    selected_ = selected;
-    update();
 }
 
 void UnifiedTabButton::enterEvent(QEnterEvent*)
@@ -47,13 +41,14 @@ void UnifiedTabButton::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect());
-    if (selected_ || hovered_) {
+    const bool selected = isSelected();
+    if (selected || hovered_) {
         p.setPen(Qt::NoPen);
-        p.setBrush(selected_ ? tab_.color : ui::withAlpha(ui::primaryColor(), 0.08));
+        p.setBrush(selected ? tab_.color : ui::withAlpha(ui::primaryColor(), 0.08));
         p.drawRoundedRect(r, 8, 8);
     }
-    const QColor iconColor = selected_ ? Qt::white : (hovered_ ? tab_.color : ui::primaryColor());
-    const QColor titleColor = selected_ ? Qt::white : ui::primaryColor();
+    const QColor iconColor = selected ? Qt::white : (hovered_ ? tab_.color : ui::primaryColor());
+    const QColor titleColor = selected ? Qt::white : ui::primaryColor();
     const int iconTop = (height() - 18) / 2;
     p.drawPixmap(12, iconTop + 2, ui::symbolPixmap(tab_.icon, 14, iconColor, devicePixelRatioF()));
     p.setPen(titleColor);
@@ -127,6 +122,8 @@ void UnifiedTabLayout::selectTab(const UnifiedTab& tab)
 void UnifiedTabLayout::showPage()
 {
     for (auto* b : buttons_) b->setSelected(b->tab().id == selected_.id);
+    // The page area a screen reader enters is named by its tab.
+    scroll_->setAccessibleName(selected_.title);
     auto* holder = new QWidget;
     holder->setAutoFillBackground(false);
     auto* v = new QVBoxLayout(holder);

@@ -2,6 +2,8 @@
 
 #include "Settings/UnifiedTab.h"
 
+#include "Settings/Widgets/SelectableButton.h"
+
 #include <QAbstractButton>
 #include <QWidget>
 
@@ -14,12 +16,10 @@ namespace zorbel {
 
 // One row of the tab column: icon and title, filled with the tab's colour
 // when selected.
-class UnifiedTabButton : public QAbstractButton {
+class UnifiedTabButton : public ui::SelectableButton {
 public:
     UnifiedTabButton(const UnifiedTab& tab, QWidget* parent = nullptr);
     const UnifiedTab& tab() const { return tab_; }
-    void setSelected(bool selected);
-    bool isSelected() const { return selected_; }
     QSize sizeHint() const override;
 
 protected:
@@ -29,7 +29,6 @@ protected:
 
 private:
     UnifiedTab tab_;
-    bool selected_ = false;
     bool hovered_ = false;
 };
 

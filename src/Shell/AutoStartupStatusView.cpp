@@ -29,10 +29,10 @@ void AutoStartupStatusView::showEnabled(bool enabled)
     enabled_ = enabled;
     if (enabled)
         showState(QStringLiteral("checkmark.circle.fill"), ui::systemGreen(), QStringLiteral("开机自启动"),
-                  ui::secondaryColor());
+                  ui::secondaryColor(), QStringLiteral("开机自启动：已开启"));
     else
         showState(QStringLiteral("exclamationmark.circle.fill"), ui::systemRed(), QStringLiteral("开机自启动"),
-                  ui::systemRed());
+                  ui::systemRed(), QStringLiteral("开机自启动：未开启，按下查看设置方法"));
     setActionable(!enabled);
 }
 

@@ -16,10 +16,11 @@ void PermissionStatusView::showPermission(bool granted)
 {
     granted_ = granted;
     if (granted)
-        showState(QStringLiteral("checkmark.shield.fill"), ui::systemGreen(), QStringLiteral("已授权"), ui::secondaryColor());
+        showState(QStringLiteral("checkmark.shield.fill"), ui::systemGreen(), QStringLiteral("已授权"), ui::secondaryColor(),
+                  QStringLiteral("辅助功能权限：已授权"));
     else
         showState(QStringLiteral("exclamationmark.shield.fill"), ui::systemOrange(), QStringLiteral("未授权"),
-             ui::secondaryColor());
+                  ui::secondaryColor(), QStringLiteral("辅助功能权限：未授权，按下打开设置"));
     setActionable(!granted);
 }
 

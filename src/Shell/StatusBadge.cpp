@@ -6,14 +6,16 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QFocusEvent>
 #include <QLinearGradient>
 #include <QPainter>
 
 namespace zorbel {
 
-StatusBadge::StatusBadge(QWidget* parent) : QWidget(parent)
+StatusBadge::StatusBadge(QWidget* parent) : QAbstractButton(parent)
 {
+    setFocusPolicy(Qt::TabFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] { activate(); });
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 4, 8, 4);
     row->setSpacing(6);
@@ -29,11 +31,28 @@ StatusBadge::StatusBadge(QWidget* parent) : QWidget(parent)
     });
 }
 
-void StatusBadge::showState(const QString& symbol, const QColor& symbolColor, const QString& text, const QColor& textColor)
+void StatusBadge::showState(const QString& symbol, const QColor& symbolColor, const QString& text, const QColor& textColor,
+                            const QString& spoken)
 {
     icon_->setPixmap(ui::symbolPixmap(symbol, 11, symbolColor, devicePixelRatioF()));
     text_->setText(text);
     ui::setLabelColor(text_, textColor);
+    setText(text);
+    setAccessibleName(spoken);
+}
+
+void StatusBadge::focusInEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusInEvent(event);
+    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+}
+
+void StatusBadge::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusOutEvent(event);
+    keyboardFocus_ = false;
+    update();
 }
 
 void StatusBadge::setActionable(bool actionable)
@@ -44,8 +63,6 @@ void StatusBadge::setActionable(bool actionable)
     else
         unsetCursor();
 }
-
-QString StatusBadge::text() const { return text_->text(); }
 
 void StatusBadge::paintEvent(QPaintEvent*)
 {
@@ -71,11 +88,11 @@ void StatusBadge::paintEvent(QPaintEvent*)
     }
     }
     p.drawRoundedRect(r, 6, 6);
-}
-
-void StatusBadge::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) activate();
+    if (keyboardFocus_) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(ui::withAlpha(ui::systemBlue(), 0.6), 1.5));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 6, 6);
+    }
 }
 
 }  // namespace zorbel

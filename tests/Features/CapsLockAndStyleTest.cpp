@@ -160,34 +160,86 @@ TEST_F(InputMethodStylingTest, TheCapsLockSwitchOfTheConfigurationIsHonoured)
     EXPECT_EQ(styles().drawnStyle().borderWidth, 3.0);
 }
 
-TEST_F(InputMethodStylingTest, DisablingBringsBackTheStoredStyleAndInitializeRunsOnce)
+TEST_F(InputMethodStylingTest, TheUsersOwnStyleOutlivesThePresetsAndComesBackWhenStylingIsTurnedOff)
 {
+    // The user picks a grey fill and a larger size on the style page while styling is on.
+    styles().editUserStyle([](BrindotStyle& s) {
+        s.fillColor = {0.5, 0.5, 0.5, 1};
+        s.size = 20;
+    });
+    EXPECT_EQ(drawnFill(), "0.50") << "shown at once";
+    const auto storedUser = [&] {
+        return decodeBrindotStyle(defaults().dataForKey("BrindotUserStyle").value_or(QByteArray())).value;
+    };
+    ASSERT_TRUE(storedUser());
+    EXPECT_EQ(storedUser()->fillColor, (BrindotColor{0.5, 0.5, 0.5, 1}));
     keyboard().select("pinyin");
     settle();
-    // The stored style was edited meanwhile (by hand, or by the settings of another session).
-    BrindotStyle edited = styles().currentStyle();
-    edited.fillColor = {0.5, 0.5, 0.5, 1};
-    defaults().setData("BrindotStyle", *encodeJson(edited).value);
+    EXPECT_EQ(drawnFill(), "1.00") << "the input method's colour";
+    EXPECT_EQ(styles().currentStyle().size, 20) << "over the user's own size";
+    EXPECT_EQ(storedUser()->fillColor, (BrindotColor{0.5, 0.5, 0.5, 1})) << "the user's colour is still stored";
+    {
+        BrindotStyleManager restarted;
+        EXPECT_EQ(restarted.userStyle().fillColor, (BrindotColor{0.5, 0.5, 0.5, 1}));
+    }
+
+    // Another session of the settings changed the user's style meanwhile.
+    BrindotStyle elsewhere = *storedUser();
+    elsewhere.fillColor = {0.25, 0.5, 0.5, 1};
+    defaults().setData("BrindotUserStyle", *encodeJson(elsewhere).value);
     posted.clear();
     InputMethodStyleFeature::disable();
     settle();
     EXPECT_FALSE(InputMethodStyleFeature::currentStatus().first);
     EXPECT_FALSE(storedConfig().enabled);
-    EXPECT_EQ(styles().currentStyle(), edited) << "the stored style is back";
-    EXPECT_EQ(drawnFill(), "0.50");
+    EXPECT_EQ(styles().currentStyle(), elsewhere) << "the user's style is back, as stored";
+    EXPECT_EQ(drawnFill(), "0.25");
+    EXPECT_EQ(*decodeBrindotStyle(*defaults().dataForKey("BrindotStyle")).value, elsewhere);
     EXPECT_EQ(count("BrindotStyleChanged"), 1);
     keyboard().select("xkb:us::eng");
     settle();
-    EXPECT_EQ(drawnFill(), "0.50") << "switched off, a change of source restyles nothing";
+    EXPECT_EQ(drawnFill(), "0.25") << "switched off, a change of source restyles nothing";
     InputMethodStyleFeature::enable();
     settle();
     EXPECT_TRUE(storedConfig().enabled);
     EXPECT_EQ(drawnFill(), "0.00") << "switched on, English's blue preset is applied";
+    EXPECT_EQ(styles().currentStyle().size, 20);
+
+    // Whole styles and the reset are the user's too.
+    styles().applyPresetStyle(PresetStyle::wholeStyles()[2]);
+    EXPECT_EQ(*storedUser(), PresetStyle::wholeStyles()[2].style);
+    styles().resetToDefault();
+    EXPECT_EQ(*storedUser(), BrindotStyle::defaultStyle());
 
     InputMethodStyleFeature::initialize();
     InputMethodStyleFeature::initialize();
     EXPECT_EQ(world().console.count("[InputMethodStyleFeature] Already initialized"), 1);
     EXPECT_EQ(world().console.count("[INFO] v1.2.0: 输入法样式功能已启用"), 1);
+}
+
+TEST_F(StoredStyleTest, AFileFromBeforeTheUsersRecordKeepsItsStyleForWhenStylingIsTurnedOff)
+{
+    // Only "BrindotStyle" is stored, holding the user's grey, as earlier versions left it.
+    BrindotStyle grey = BrindotStyle::defaultStyle();
+    grey.fillColor = {0.5, 0.5, 0.5, 1};
+    defaults().setData("BrindotStyle", *encodeJson(grey).value);
+    startWithEnglishAndPinyin();
+    EXPECT_EQ(BrindotStyleManager::shared().drawnStyle().fillColor.red, 0.0) << "English's blue";
+    ASSERT_TRUE(defaults().contains("BrindotUserStyle")) << "kept before the preset replaced it";
+    // The next start reads the grey from its own record, though "BrindotStyle" now holds the preset.
+    BrindotStyleManager restarted;
+    EXPECT_EQ(restarted.userStyle(), grey);
+    restarted.disableInputMethodStyle();
+    EXPECT_EQ(restarted.currentStyle(), grey);
+
+    defaults().setData("BrindotUserStyle", "{damaged");
+    BrindotStyleManager damaged;
+    EXPECT_EQ(damaged.userStyle(), damaged.currentStyle()) << "an unreadable record gives way to the current style";
+    EXPECT_EQ(world().log.linesContaining("Failed to load the user's style: ").size(), 1);
+    damaged.editUserStyle([](BrindotStyle& s) { s.size = 30; });
+    const QStringList copies = defaults().keys().filter(QRegularExpression("^BrindotUserStyle\\.damaged-"));
+    ASSERT_EQ(copies.size(), 1) << "the damaged record is kept aside before it is replaced";
+    EXPECT_EQ(defaults().dataForKey(copies.first()), "{damaged");
 }
 
 TEST_F(CapsLockTest, TheStartUpJobLeavesStylingOffWhenTheRecordSaysSo)

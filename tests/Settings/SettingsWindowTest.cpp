@@ -15,6 +15,9 @@
 #include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
 #include "Settings/BasicSettingsContent.h"
 #include "Settings/GlobalPreviewSection.h"
+#include "Settings/PreviewGeometry.h"
+#include "Settings/Themes/SettingsTabPages.h"
+#include "Settings/Widgets/Panels.h"
 #include "Settings/UnifiedTabLayout.h"
 #include "Settings/Widgets/Controls.h"
 #include "Settings/Themes/PermissionAlert/PermissionAlertView.h"
@@ -272,7 +275,7 @@ TEST_F(SettingsWindowTest, FillBorderAndBlinkingControls)
     EXPECT_EQ(storedStyle().fillColor, opened);
     EXPECT_EQ(well->color(), platformColor(opened));
     browseAndClose(QDialogButtonBox::Ok);
-    EXPECT_EQ(writes(), before + 1);
+    EXPECT_EQ(writes(), before + 2) << "the current style and the user's own, once each";
     const BrindotColor stored = storedStyle().fillColor;
     EXPECT_NEAR(stored.red, 1.0, 1e-3);
     EXPECT_NEAR(stored.green, 0.0, 1e-3);
@@ -429,4 +432,114 @@ TEST_F(SettingsWindowTest, PreviewFollowsTheStyle)
     EXPECT_FALSE(preview->mockHUDRect());
     EXPECT_EQ(find<QLabel>(QStringLiteral("previewHudState"))->text(), QStringLiteral("已禁用"));
     EXPECT_TRUE(find<QLabel>(QStringLiteral("previewHudShape"))->isHidden());
+}
+
+TEST_F(SettingsWindowTest, TheMockHUDShowsWhatTheRealHUDShowsForEveryItem)
+{
+    auto& hud = BrindotHUDManager::shared();
+    BrindotHUDConfig c = hud.config();
+    c.contentTypes = {HUDContentType::inputMethod, HUDContentType::time, HUDContentType::battery,
+                      HUDContentType::typingCount, HUDContentType::custom};
+    c.contentStyle = HUDContentStyle::detailed;
+    hud.setConfig(c);
+    const auto items = hud.makeContentItems();
+    ASSERT_EQ(items.size(), c.contentTypes.size());
+    for (const auto& item : items) {
+        const auto sample = preview::mockSample(item.type);
+        EXPECT_EQ(sample.symbol, item.icon) << rawValue(item.type).toStdString();
+        EXPECT_EQ(sample.label, item.title.value_or(QString())) << rawValue(item.type).toStdString();
+    }
+    EXPECT_EQ(preview::mockSample(HUDContentType::custom).value, items.back().value) << "the custom item's own text";
+}
+
+TEST_F(SettingsWindowTest, WhileInputMethodStylingIsOnTheColourRowsSaySoAndThePickedColourIsTheUsersOwn)
+{
+    auto& mapper = InputMethodStyleMapper::shared();
+    auto& styles = BrindotStyleManager::shared();
+    ASSERT_TRUE(mapper.config().enabled) << "on by default";
+    styles.enableInputMethodStyle();
+    const BrindotColor presetFill = styles.currentStyle().fillColor;
+    for (UIStyle theme : {UIStyle::system, UIStyle::liquidGlass}) {
+        UIStyleManager::shared().setCurrentStyle(theme);
+        window()->show();
+        openTab(QStringLiteral("style"));
+        const auto notes = window()->findChildren<QLabel*>(QStringLiteral("inputMethodColoursNote"));
+        ASSERT_EQ(notes.size(), 2) << "under the fill and the border colour";
+        for (QLabel* note : notes) {
+            EXPECT_TRUE(note->isVisible());
+            EXPECT_EQ(note->text(), QStringLiteral("✓ 已启用 - brindot 样式会根据当前输入法自动切换"));
+        }
+        InputMethodStyleConfig off = mapper.config();
+        off.enabled = false;
+        mapper.setConfig(off);
+        for (QLabel* note : notes) EXPECT_FALSE(note->isVisible()) << int(theme);
+        off.enabled = true;
+        mapper.setConfig(off);
+        deliver();
+        SettingsWindowController::shared()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A colour picked now is shown, and kept as the user's own for when styling goes off.
+    window()->show();
+    openTab(QStringLiteral("style"));
+    auto* well = find<ui::ColorWell>(QStringLiteral("liquidFillColor"));
+    emit well->colorPicked(QColor::fromRgbF(0.5f, 0.5f, 0.5f));
+    EXPECT_NEAR(styles.currentStyle().fillColor.red, 0.5, 1e-3);
+    const auto user = decodeBrindotStyle(*world().defaults.standard().dataForKey(QStringLiteral("BrindotUserStyle")));
+    ASSERT_TRUE(user.ok());
+    EXPECT_NEAR(user.value->fillColor.red, 0.5, 1e-3);
+    styles.enableInputMethodStyle();
+    EXPECT_EQ(styles.currentStyle().fillColor, presetFill) << "the input method's colour again";
+    openTab(QStringLiteral("inputMethodStyle"));
+    QTest::mouseClick(find<QAbstractButton>(QStringLiteral("inputMethodStyleSwitch")), Qt::LeftButton);
+    deliver();
+    QApplication::processEvents();
+    deliver();
+    EXPECT_FALSE(mapper.config().enabled);
+    EXPECT_NEAR(styles.currentStyle().fillColor.red, 0.5, 1e-3) << "switched off, the user's colour is back";
+    EXPECT_NEAR(storedStyle().fillColor.red, 0.5, 1e-3);
+}
+
+TEST_F(SettingsWindowTest, InputMethodNamesAreWholeFrom1100PxInEveryThemeAndElidedWithATipBelow)
+{
+    EXPECT_EQ(settingsLeftColumnWidth(900), 540);
+    EXPECT_EQ(settingsLeftColumnWidth(1100), 680);
+    EXPECT_EQ(settingsLeftColumnWidth(1600), 1030);
+    const QStringList names{QStringLiteral("English (intl., with AltGr dead keys)"),
+                            QStringLiteral("English (US, intl., with dead keys)"),
+                            QStringLiteral("Serbian (Cyrillic, with guillemets)"), QStringLiteral("中文 (简体) - 拼音")};
+    std::vector<platform::InputSourceProperties> sources;
+    for (int i = 0; i < names.size(); ++i)
+        sources.push_back(platform::SimulatedKeyboard::keyboardSource(QStringLiteral("source%1").arg(i), names[i]));
+    world().keyboard.setSources(sources);
+    world().keyboard.select(sources.front().id);
+    for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
+        UIStyleManager::shared().setCurrentStyle(theme);
+        QWidget* w = window();
+        w->show();
+        openTab(QStringLiteral("inputMethodStyle"));
+        const auto shown = [&](int width) {
+            w->resize(width, 680);
+            QApplication::processEvents();
+            const auto labels = w->findChildren<ui::ElidedLabel*>(QStringLiteral("inputMethodName"));
+            EXPECT_EQ(labels.size(), names.size());
+            return labels;
+        };
+        for (int width : {1100, 1400}) {
+            for (ui::ElidedLabel* name : shown(width)) {
+                EXPECT_FALSE(name->isElided()) << name->text().toStdString() << " at " << width << " in " << int(theme);
+                EXPECT_TRUE(name->toolTip().isEmpty());
+            }
+        }
+        int elided = 0;
+        for (ui::ElidedLabel* name : shown(900)) {
+            if (!name->isElided()) continue;
+            ++elided;
+            EXPECT_EQ(name->toolTip(), name->text()) << "the whole name where it is cut";
+        }
+        EXPECT_GT(elided, 0) << "the narrowest window cuts the longest names in " << int(theme);
+        SettingsWindowController::shared()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }

@@ -19,12 +19,35 @@ namespace zorbel {
 namespace {
 platform::UserDefaults& standardDefaults() { return platform::userDefaults().standard(); }
 QString key() { return QString::fromLatin1(BrindotStyleManager::defaultsKey); }
+QString userKey() { return QString::fromLatin1(BrindotStyleManager::userStyleKey); }
+
+// A stored style record, or why it cannot be read.
+json::Result<BrindotStyle> storedStyle(const QString& key)
+{
+    const auto data = standardDefaults().dataForKey(key);
+    return data ? decodeBrindotStyle(*data)
+                : json::Result<BrindotStyle>::failure(QStringLiteral("The stored value is not data"));
+}
+
+// The user's stored style; `current` where a file has no such record yet (it
+// comes from before it) or the record cannot be read.
+BrindotStyle storedUserStyleOr(const BrindotStyle& current)
+{
+    if (!standardDefaults().contains(userKey())) return current;
+    const auto decoded = storedStyle(userKey());
+    if (decoded.ok()) return *decoded.value;
+    Logger::shared().warning(QStringLiteral("Failed to load the user's style: ") + decoded.error +
+                                 QStringLiteral(", using the current one"),
+                             ZHERE("loadStyle()"));
+    return current;
+}
 }  // namespace
 
 BrindotStyleManager& BrindotStyleManager::shared() { return sharedInstance<BrindotStyleManager>(); }
 
 BrindotStyleManager::BrindotStyleManager()
-    : currentStyle_(loadStyle()), drawnStyle_(currentStyle_.get()), logger_(Logger::shared())
+    : currentStyle_(loadStyle()), drawnStyle_(currentStyle_.get()), logger_(Logger::shared()),
+      userStyle_(storedUserStyleOr(currentStyle_.get()))
 {
     logger_.info(QStringLiteral("BrindotStyleManager initialized"), ZHERE("init()"));
     setupInputMethodStyleMonitoring();
@@ -40,6 +63,38 @@ void BrindotStyleManager::setCurrentStyle(const BrindotStyle& style)
     notifyStyleChanged();
 }
 
+void BrindotStyleManager::editUserStyle(const std::function<void(BrindotStyle&)>& change)
+{
+    BrindotStyle user = userStyle_;
+    change(user);
+    BrindotStyle current = currentStyle();
+    change(current);
+    userStyle_ = user;
+    storeUserStyle();
+    setCurrentStyle(current);
+}
+
+void BrindotStyleManager::setUserStyle(const BrindotStyle& style)
+{
+    editUserStyle([&style](BrindotStyle& s) { s = style; });
+}
+
+bool BrindotStyleManager::storeUserStyle()
+{
+    const auto encoded = encodeJson(userStyle_);
+    if (!encoded.ok()) {
+        logger_.error(QStringLiteral("Failed to save the user's style: ") + encoded.error, ZHERE("saveStyle()"));
+        return false;
+    }
+    if (!keepUnreadableStoredStyle(userKey(), storedUserStyleKept_)) return false;
+    if (!standardDefaults().setData(userKey(), *encoded.value)) {
+        logger_.error(QStringLiteral("Failed to save the user's style: the settings store could not be written"),
+                      ZHERE("saveStyle()"));
+        return false;
+    }
+    return true;
+}
+
 void BrindotStyleManager::addStyleChangeCallback(StyleChangeCallback callback)
 {
     styleChangeCallbacks_.push_back(std::move(callback));
@@ -47,13 +102,13 @@ void BrindotStyleManager::addStyleChangeCallback(StyleChangeCallback callback)
 
 void BrindotStyleManager::applyPresetStyle(const PresetStyle& preset)
 {
-    setCurrentStyle(preset.style);
+    setUserStyle(preset.style);
     logger_.info(QStringLiteral("Applied preset style: ") + preset.name, ZHERE("applyPresetStyle(_:)"));
 }
 
 void BrindotStyleManager::resetToDefault()
 {
-    setCurrentStyle(BrindotStyle::defaultStyle());
+    setUserStyle(BrindotStyle::defaultStyle());
     logger_.info(QStringLiteral("Reset to default style"), ZHERE("resetToDefault()"));
 }
 
@@ -69,18 +124,18 @@ void BrindotStyleManager::notifyStyleChanged()
     logger_.debug(QStringLiteral("Style changed notification sent"), ZHERE("notifyStyleChanged()"));
 }
 
-bool BrindotStyleManager::keepUnreadableStoredStyle()
+bool BrindotStyleManager::keepUnreadableStoredStyle(const QString& key, bool& kept)
 {
-    if (storedStyleKept_) return true;
+    if (kept) return true;
     auto& defaults = standardDefaults();
-    const auto stored = defaults.object(key());
-    const auto data = defaults.dataForKey(key());
+    const auto stored = defaults.object(key);
+    const auto data = defaults.dataForKey(key);
     if (!stored || (data && decodeBrindotStyle(*data).ok())) {
-        storedStyleKept_ = true;
+        kept = true;
         return true;
     }
     const QString base =
-        key() + QStringLiteral(".damaged-") + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        key + QStringLiteral(".damaged-") + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString copy = base;
     for (int n = 2; defaults.contains(copy); ++n) copy = base + QStringLiteral("-%1").arg(n);
     if (!defaults.setObject(copy, *stored)) {
@@ -91,7 +146,7 @@ bool BrindotStyleManager::keepUnreadableStoredStyle()
     }
     logger_.warning(QStringLiteral("The unreadable stored style was kept as \"") + copy + QStringLiteral("\""),
                     ZHERE("saveStyle()"));
-    storedStyleKept_ = true;
+    kept = true;
     return true;
 }
 
@@ -103,7 +158,7 @@ void BrindotStyleManager::saveStyle()
         return;
     }
     // What could not be read is still the user's: it is kept before anything replaces it.
-    if (!keepUnreadableStoredStyle()) return;
+    if (!keepUnreadableStoredStyle(key(), storedStyleKept_)) return;
     if (!standardDefaults().setData(key(), *encoded.value)) {
         logger_.error(QStringLiteral("Failed to save style: the settings store could not be written"),
                       ZHERE("saveStyle()"));
@@ -117,9 +172,7 @@ BrindotStyle BrindotStyleManager::loadStyle()
     const auto& defaults = standardDefaults();
     if (!defaults.contains(key())) return BrindotStyle::defaultStyle();
     // What cannot be read stays stored: only the next assignment replaces it.
-    const auto data = defaults.dataForKey(key());
-    const auto decoded = data ? decodeBrindotStyle(*data)
-                              : json::Result<BrindotStyle>::failure(QStringLiteral("The stored value is not data"));
+    const auto decoded = storedStyle(key());
     if (decoded.ok()) return *decoded.value;
     Logger::shared().warning(QStringLiteral("Failed to load style: ") + decoded.error + QStringLiteral(", using default"),
                              ZHERE("loadStyle()"));
@@ -174,7 +227,8 @@ void BrindotStyleManager::handleInputMethodChanged()
     }
     logger_.info(QStringLiteral("Input method changed to: ") + source->name, ZHERE("handleInputMethodChanged()"));
     const int index = mapper.getStyleIndex(source->id);
-    const BrindotStyle style = StylePresetProvider::shared().style(index, std::nullopt);
+    // The preset recolours the user's own style, never a preset laid before.
+    const BrindotStyle style = StylePresetProvider::shared().style(index, userStyle_);
     baseStyle_ = style;
     applyInputMethodStyle(style);
     logger_.info(QStringLiteral("Applied style ") + QString::number(index) + QStringLiteral(" for input method: ") +
@@ -195,6 +249,9 @@ BrindotStyle BrindotStyleManager::layered(const BrindotStyle& style) const
 
 void BrindotStyleManager::applyInputMethodStyle(const BrindotStyle& style)
 {
+    // The user's colours are about to leave "BrindotStyle": a file from before
+    // the user's record gets it now, so they survive a restart.
+    if (!standardDefaults().contains(userKey())) storeUserStyle();
     capsLockLook_ = capsLockLookWanted(CapsLockDetector::shared().isCapsLockOn());
     setCurrentStyle(style);
 }
@@ -228,7 +285,11 @@ void BrindotStyleManager::enableInputMethodStyle()
 void BrindotStyleManager::disableInputMethodStyle()
 {
     inputMethodStyleEnabled_ = false;
-    setCurrentStyle(loadStyle());
+    // Read again: another session of the settings may have changed it.
+    if (standardDefaults().contains(userKey())) {
+        if (const auto stored = storedStyle(userKey()); stored.ok()) userStyle_ = *stored.value;
+    }
+    setCurrentStyle(userStyle_);
     logger_.info(QStringLiteral("Input method style feature disabled"), ZHERE("disableInputMethodStyle()"));
 }
 

@@ -21,6 +21,11 @@ class Logger;
 // when the value is unchanged. The style loaded at creation is neither stored
 // nor announced.
 //
+// The style the user last set on the style page (a field, a whole style, the
+// reset) is kept apart under "BrindotUserStyle": input-method styling lays
+// its preset colours over it, and turning that styling off brings it back.
+// Files from before that record take "BrindotStyle" as the user's style.
+//
 // While Caps Lock is on (and its look is wanted) the indicator is drawn with
 // the Caps Lock look laid over the current style. That layer is never stored
 // and never becomes part of the current style, so it cannot build up.
@@ -34,6 +39,7 @@ public:
 
     static constexpr const char* styleChangedNotification = "BrindotStyleChanged";
     static constexpr const char* defaultsKey = "BrindotStyle";
+    static constexpr const char* userStyleKey = "BrindotUserStyle";
 
     const BrindotStyle& currentStyle() const { return currentStyle_.get(); }
     void setCurrentStyle(const BrindotStyle& style);
@@ -52,6 +58,12 @@ public:
     // Called on every change, in the order added, before the notification.
     void addStyleChangeCallback(StyleChangeCallback callback);
 
+    // The user's own style, and the user's edits: each changes the user's
+    // style and the current one alike (one assignment of the current style).
+    const BrindotStyle& userStyle() const { return userStyle_; }
+    void editUserStyle(const std::function<void(BrindotStyle&)>& change);
+    void setUserStyle(const BrindotStyle& style);
+
     void applyPresetStyle(const PresetStyle& preset);
     void resetToDefault();
     void notifyStyleChanged();
@@ -60,7 +72,7 @@ public:
     static BrindotStyle loadStyle();
 
     // Switches input-method styling on (applying the current source's style) or
-    // off (bringing back the stored style).
+    // off (bringing back the user's own style).
     void enableInputMethodStyle();
     void disableInputMethodStyle();
 
@@ -77,7 +89,8 @@ private:
     void showCapsLockLook(bool shown);
     // Copies a stored style that cannot be read to a key of its own; false when
     // that copy could not be stored.
-    bool keepUnreadableStoredStyle();
+    bool keepUnreadableStoredStyle(const QString& key, bool& kept);
+    bool storeUserStyle();
 
     rx::Published<BrindotStyle> currentStyle_;
     rx::Published<BrindotStyle> drawnStyle_;
@@ -88,8 +101,10 @@ private:
     std::optional<BrindotStyle> baseStyle_;
     bool inputMethodStyleEnabled_ = false;
     bool capsLockLook_ = false;
-    // The stored style was found readable, or its unreadable bytes were copied.
+    BrindotStyle userStyle_;
+    // The stored styles were found readable, or their unreadable bytes were copied.
     bool storedStyleKept_ = false;
+    bool storedUserStyleKept_ = false;
     std::shared_ptr<BrindotStyleManager*> self_ = std::make_shared<BrindotStyleManager*>(this);
 };
 

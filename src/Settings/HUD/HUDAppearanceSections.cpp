@@ -36,10 +36,10 @@ QHBoxLayout* choiceRow(int spacing)
 HUDToggleSection::HUDToggleSection(QWidget* parent) : HUDSectionBase(QStringLiteral("HUD控制"), parent)
 {
     setObjectName(QStringLiteral("HUDToggleSection"));
-    enabled_ = new ui::SwitchToggle;
+    enabled_ = new ui::SwitchToggle(QStringLiteral("启用 HUD"));
     enabled_->setObjectName(QStringLiteral("hudEnabledSwitch"));
     enabled_->setScale(1.1);
-    hideWhileTyping_ = new ui::SwitchToggle;
+    hideWhileTyping_ = new ui::SwitchToggle(QStringLiteral("打字时自动隐藏"));
     hideWhileTyping_->setObjectName(QStringLiteral("hideWhileTypingSwitch"));
     hideWhileTyping_->setScale(1.1);
     body()->addWidget(titledRow(QStringLiteral("启用 HUD"), QStringLiteral("显示抬头信息，如输入法、时间等"), 6, enabled_));
@@ -109,19 +109,13 @@ HUDStyleSection::HUDStyleSection(QWidget* parent) : HUDSectionBase(QStringLitera
 
 namespace {
 // A light or dark swatch of the panel over the scheme's name.
-class SchemeButton : public QAbstractButton {
+class SchemeButton : public ui::SelectableButton {
 public:
     explicit SchemeButton(HUDColorScheme scheme) : scheme_(scheme)
     {
         setObjectName(QStringLiteral("hudScheme.") + rawValue(scheme));
         setText(scheme == HUDColorScheme::light ? QStringLiteral("浅色") : QStringLiteral("深色"));
-        setCursor(Qt::PointingHandCursor);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    }
-    void setSelected(bool selected)
-    {
-        selected_ = selected;
-        update();
     }
     QSize sizeHint() const override { return {14 + 110 + 14, 14 + 65 + 10 + 18 + 14}; }
 
@@ -131,8 +125,8 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF frame = QRectF(rect()).adjusted(1, 1, -1, -1);
-        p.setBrush(selected_ ? ui::withAlpha(ui::systemBlue(), 0.08) : Qt::transparent);
-        p.setPen(selected_ ? QPen(ui::systemBlue(), 2) : Qt::NoPen);
+        p.setBrush(isSelected() ? ui::withAlpha(ui::systemBlue(), 0.08) : Qt::transparent);
+        p.setPen(isSelected() ? QPen(ui::systemBlue(), 2) : Qt::NoPen);
         p.drawRoundedRect(frame, 10, 10);
         const bool light = scheme_ == HUDColorScheme::light;
         const QRectF swatch(14, 14, 110, 65);
@@ -145,14 +139,13 @@ protected:
         p.setPen(light ? QColor(0, 0, 0, 128) : QColor(255, 255, 255, 153));
         p.setFont(ui::systemFont(11));
         p.drawText(QRectF(swatch.left(), swatch.top() + 42, swatch.width(), 16), Qt::AlignCenter, QStringLiteral("HUD"));
-        p.setPen(selected_ ? ui::systemBlue() : ui::primaryColor());
+        p.setPen(isSelected() ? ui::systemBlue() : ui::primaryColor());
         p.setFont(ui::rowLabelFont());
         p.drawText(QRectF(0, swatch.bottom() + 10, width(), 18), Qt::AlignCenter, text());
     }
 
 private:
     HUDColorScheme scheme_;
-    bool selected_ = false;
 };
 }  // namespace
 
@@ -189,7 +182,7 @@ HUDOpacitySection::HUDOpacitySection(QWidget* parent) : HUDSectionBase(QStringLi
     body()->addWidget(
         ui::spacedRow({ui::makeLabel(QStringLiteral("整体透明度"), ui::subheadlineFont(), ui::primaryColor())}, {value_}));
     // Twenty steps of 0.05.
-    slider_ = ui::makeSlider(0, 20, 100, this);
+    slider_ = ui::makeSlider(QStringLiteral("整体透明度"), 0, 20, 100, this);
     slider_->setObjectName(QStringLiteral("hudOpacitySlider"));
     slider_->setMinimumWidth(0);
     slider_->setMaximumWidth(QWIDGETSIZE_MAX);

@@ -9,6 +9,7 @@
 #include "Settings/Widgets/SettingsText.h"
 #include "Settings/Widgets/SymbolIcon.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,7 +49,7 @@ HUDPositionSection::HUDPositionSection(QWidget* parent) : HUDSectionBase(QString
     offsetValue_->setObjectName(QStringLiteral("hudOffsetValue"));
     body()->addWidget(
         ui::spacedRow({ui::makeLabel(QStringLiteral("偏移距离"), ui::rowLabelFont(), ui::primaryColor())}, {offsetValue_}));
-    offset_ = ui::makeSlider(0, 100, 100, this);
+    offset_ = ui::makeSlider(QStringLiteral("偏移距离"), 0, 100, 100, this);
     offset_->setObjectName(QStringLiteral("hudOffsetSlider"));
     offset_->setMinimumWidth(0);
     offset_->setMaximumWidth(QWIDGETSIZE_MAX);
@@ -111,7 +112,7 @@ HUDDurationSection::HUDDurationSection(QWidget* parent) : HUDSectionBase(QString
     setObjectName(QStringLiteral("HUDDurationSection"));
     // Half seconds from 1 to 10, and at the far left 0: the HUD that never
     // hides by itself, which the label then reads too.
-    slider_ = ui::makeSlider(1, 20, 120, this);
+    slider_ = ui::makeSlider(QStringLiteral("持续时间"), 1, 20, 120, this);
     slider_->setObjectName(QStringLiteral("hudDurationSlider"));
     slider_->setToolTip(QStringLiteral("最左端 0.0s：不自动隐藏"));
     value_ = ui::makeLabel({}, ui::captionFont(), ui::secondaryColor());
@@ -230,6 +231,7 @@ void HUDContentOrderSection::showRows(const BrindotHUDConfig& config)
         remove->setCursor(Qt::PointingHandCursor);
         remove->setIcon(QIcon(ui::symbolPixmap(QStringLiteral("minus.circle.fill"), 16, ui::systemRed(), 2.0)));
         remove->setIconSize(QSize(16, 16));
+        remove->setAccessibleName(QStringLiteral("移除") + QString::fromUtf8(hudEdits::contentKindInfo(type).label));
         connect(remove, &QToolButton::clicked, this, [position, type] {
             auto& manager = BrindotHUDManager::shared();
             if (auto changed = hudEdits::removeContent(manager.config(), position, type)) manager.setConfig(*changed);
@@ -254,6 +256,9 @@ HUDAnimationSection::HUDAnimationSection(QWidget* parent) : HUDSectionBase(QStri
     picker_ = new QComboBox;
     picker_->setObjectName(QStringLiteral("hudAnimationPicker"));
     picker_->setFixedWidth(120);
+    // Qt names a combo box by its current entry on this desktop; its list is named here.
+    picker_->setAccessibleName(QStringLiteral("动画类型"));
+    picker_->view()->setAccessibleName(QStringLiteral("动画类型"));
     ui::takeWheelOnlyWhenFocused(picker_);
     for (int i = 0; i < static_cast<int>(RawEnumNames<AnimationType>::names.size()); ++i)
         picker_->addItem(displayName(static_cast<AnimationType>(i)));

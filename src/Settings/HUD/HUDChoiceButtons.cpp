@@ -13,18 +13,11 @@ constexpr int kPadH = 12, kPadV = 8, kGap = 6;
 }
 
 ChoiceButton::ChoiceButton(const QString& label, QSize iconSize, IconPainter drawIcon, QWidget* parent)
-    : QAbstractButton(parent), iconSize_(iconSize), drawIcon_(std::move(drawIcon))
+    : SelectableButton(Kind::choice, parent), iconSize_(iconSize), drawIcon_(std::move(drawIcon))
 {
     setText(label);
     setFont(ui::captionFont());
-    setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-void ChoiceButton::setSelected(bool selected)
-{
-    selected_ = selected;
-    update();
 }
 
 QSize ChoiceButton::sizeHint() const
@@ -39,12 +32,12 @@ void ChoiceButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    if (selected_) {
+    if (isSelected()) {
         p.setPen(Qt::NoPen);
         p.setBrush(ui::withAlpha(ui::systemBlue(), 0.1));
         p.drawRoundedRect(QRectF(rect()), 4, 4);
     }
-    const QColor c = selected_ ? ui::systemBlue() : ui::secondaryColor();
+    const QColor c = isSelected() ? ui::systemBlue() : ui::secondaryColor();
     const QRectF icon((width() - iconSize_.width()) / 2.0, kPadV, iconSize_.width(), iconSize_.height());
     drawIcon_(p, icon, c);
     p.setPen(c);

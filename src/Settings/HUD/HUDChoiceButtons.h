@@ -2,7 +2,7 @@
 
 #include "BrindotHUD/BrindotHUDConfig.h"
 
-#include <QAbstractButton>
+#include "Settings/Widgets/SelectableButton.h"
 
 #include <functional>
 
@@ -12,14 +12,12 @@ namespace zorbel {
 
 // A choice among a few looks: a small picture over its name, both blue
 // and on a faint blue ground while selected. Clicking reports only the click.
-class ChoiceButton : public QAbstractButton {
+class ChoiceButton : public ui::SelectableButton {
 public:
     // `drawIcon` paints the picture into its square; it gets the colour of
     // the current selection state.
     using IconPainter = std::function<void(QPainter&, const QRectF&, const QColor&)>;
     ChoiceButton(const QString& label, QSize iconSize, IconPainter drawIcon, QWidget* parent = nullptr);
-    void setSelected(bool selected);
-    bool isSelected() const { return selected_; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -29,7 +27,6 @@ protected:
 private:
     QSize iconSize_;
     IconPainter drawIcon_;
-    bool selected_ = false;
 };
 
 // The HUD's outline drawn `size` wide and 0.6 × `size` high.

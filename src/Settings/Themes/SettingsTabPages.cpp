@@ -8,9 +8,14 @@
 #include "Settings/StyleSettingsContent.h"
 #include "Settings/Widgets/SettingsText.h"
 
+#include <QEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace zorbel {
 
@@ -43,6 +48,35 @@ SystemTabContent::SystemTabContent(const UnifiedTab& tab, QWidget* parent) : QWi
                                                              : settingsTabPage(tab));
 }
 
+int settingsLeftColumnWidth(int layoutWidth)
+{
+    return std::max(540, static_cast<int>(std::lround(layoutWidth * 0.7)) - 90);
+}
+
+namespace {
+class ColumnWidthKeeper : public QObject {
+public:
+    ColumnWidthKeeper(QWidget* layout, QWidget* column) : QObject(layout), column_(column)
+    {
+        layout->installEventFilter(this);
+        column->setFixedWidth(settingsLeftColumnWidth(layout->width()));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize && column_)
+            column_->setFixedWidth(settingsLeftColumnWidth(static_cast<QWidget*>(watched)->width()));
+        return false;
+    }
+
+private:
+    QPointer<QWidget> column_;
+};
+}  // namespace
+
+void keepLeftColumnWidth(QWidget* layout, QWidget* column) { new ColumnWidthKeeper(layout, column); }
+
 QWidget* makeSettingsLeftColumn(QWidget* titleBar, QWidget* tabs, QWidget* footer)
 {
     auto* column = new QWidget;
@@ -66,6 +100,7 @@ QWidget* makeLivePreviewColumn(QWidget* preview)
     title->setContentsMargins(16, 16, 16, 10);
     v->addWidget(title);
     auto* scroll = new QScrollArea;
+    scroll->setAccessibleName(QStringLiteral("实时预览"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

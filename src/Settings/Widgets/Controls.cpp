@@ -13,8 +13,9 @@
 
 namespace zorbel::ui {
 
-SwitchToggle::SwitchToggle(QWidget* parent) : QAbstractButton(parent)
+SwitchToggle::SwitchToggle(const QString& accessibleName, QWidget* parent) : QAbstractButton(parent)
 {
+    setAccessibleName(accessibleName);
     setCheckable(true);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
@@ -81,6 +82,7 @@ CheckboxToggle::CheckboxToggle(const QString& label, QWidget* parent) : QWidget(
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     box_ = new SquareButton(this);
+    box_->setAccessibleName(label);
     row->addWidget(box_);
     row->addWidget(makeLabel(label, systemFont(13), primaryColor(), this));
     connect(box_, &QAbstractButton::clicked, this, [this](bool on) {
@@ -96,8 +98,9 @@ void CheckboxToggle::setChecked(bool checked)
     box_->setChecked(checked);
 }
 
-ColorWell::ColorWell(QWidget* parent) : QAbstractButton(parent)
+ColorWell::ColorWell(const QString& accessibleName, QWidget* parent) : QAbstractButton(parent)
 {
+    setAccessibleName(accessibleName);
     setFixedWidth(60);
     setCursor(Qt::PointingHandCursor);
     connect(this, &QAbstractButton::clicked, this, &ColorWell::openChooser);
@@ -201,9 +204,10 @@ void takeWheelOnlyWhenFocused(QWidget* control)
     control->installEventFilter(&WheelGuard::shared());
 }
 
-QSlider* makeSlider(int minimum, int maximum, int width, QWidget* parent)
+QSlider* makeSlider(const QString& accessibleName, int minimum, int maximum, int width, QWidget* parent)
 {
     auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setAccessibleName(accessibleName);
     takeWheelOnlyWhenFocused(slider);
     slider->setRange(minimum, maximum);
     slider->setSingleStep(1);

@@ -13,13 +13,15 @@ namespace zorbel::ui {
 
 // Every control here reports only what the user did: `clicked` (buttons),
 // `toggledByUser`, `colorPicked`. Setting a control's value from the
-// managers never emits those, so showing a page writes nothing.
+// managers never emits those, so showing a page writes nothing. Controls
+// that draw no words of their own are made with the name a screen reader
+// says for them (the row's label).
 
 // An on/off switch.
 class SwitchToggle : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit SwitchToggle(QWidget* parent = nullptr);
+    explicit SwitchToggle(const QString& accessibleName, QWidget* parent = nullptr);
     QSize sizeHint() const override;
     void setScale(double scale);
 
@@ -53,7 +55,7 @@ private:
 class ColorWell : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit ColorWell(QWidget* parent = nullptr);
+    explicit ColorWell(const QString& accessibleName, QWidget* parent = nullptr);
     ~ColorWell() override;
     QColor color() const { return color_; }
     void setColor(const QColor& color);
@@ -79,7 +81,7 @@ private:
 void takeWheelOnlyWhenFocused(QWidget* control);
 
 // A horizontal slider of a fixed width over whole steps (wheel as above).
-QSlider* makeSlider(int minimum, int maximum, int width, QWidget* parent = nullptr);
+QSlider* makeSlider(const QString& accessibleName, int minimum, int maximum, int width, QWidget* parent = nullptr);
 
 // The sRGB components of a picked colour; a colour Qt cannot express in RGB
 // keeps what it reports for its RGB form.

@@ -20,12 +20,22 @@ void RoundedPanel::paintEvent(QPaintEvent*)
 
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
-    setToolTip(text);
     // Asks for its whole text and gives up width only when the row has none.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
 QSize ElidedLabel::minimumSizeHint() const { return {fontMetrics().horizontalAdvance(QStringLiteral("…")) * 3, QLabel::minimumSizeHint().height()}; }
+
+bool ElidedLabel::isElided() const
+{
+    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    setToolTip(isElided() ? text() : QString());
+}
 
 void ElidedLabel::paintEvent(QPaintEvent*)
 {

@@ -24,14 +24,16 @@ private:
 QColor faintGrey();
 
 // One line of text that gives up width when the row is narrow, ending in
-// "…" then; the whole text is its tool tip.
+// "…" then, with the whole text as its tool tip (none while it is whole).
 class ElidedLabel : public QLabel {
 public:
     explicit ElidedLabel(const QString& text, QWidget* parent = nullptr);
     QSize minimumSizeHint() const override;
+    bool isElided() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // A thin horizontal rule between blocks.

@@ -24,10 +24,9 @@ const std::array<GridPlace, 9>& gridPlaces()
 }
 
 PositionGridCell::PositionGridCell(const GridPlace& place, QWidget* parent)
-    : QAbstractButton(parent), symbol_(QString::fromLatin1(place.symbol))
+    : SelectableButton(Kind::choice, parent), symbol_(QString::fromLatin1(place.symbol))
 {
     setText(QString::fromUtf8(place.label));
-    setCursor(Qt::PointingHandCursor);
     setFont(systemFont(11));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -38,21 +37,15 @@ int PositionGridCell::textHeight() const { return std::max(fontMetrics().height(
 
 QSize PositionGridCell::sizeHint() const { return QSize(60, 8 + 16 + 4 + textHeight() + 8); }
 
-void PositionGridCell::setSelected(bool selected)
-{
-    selected_ = selected;
-    update();
-}
-
 void PositionGridCell::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.setPen(selected_ ? Qt::NoPen : QPen(withAlpha(primaryColor(), 0.2), 1));
-    p.setBrush(selected_ ? systemBlue() : Qt::transparent);
+    p.setPen(isSelected() ? Qt::NoPen : QPen(withAlpha(primaryColor(), 0.2), 1));
+    p.setBrush(isSelected() ? systemBlue() : Qt::transparent);
     p.drawRoundedRect(r, 6, 6);
-    const QColor c = selected_ ? QColor(Qt::white) : primaryColor();
+    const QColor c = isSelected() ? QColor(Qt::white) : primaryColor();
     p.drawPixmap((width() - 16) / 2, 8, symbolPixmap(symbol_, 16, c, devicePixelRatioF()));
     p.setPen(c);
     p.setFont(font());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "Settings/Widgets/SelectableButton.h"
 
 #include <array>
 
@@ -19,11 +19,9 @@ const std::array<GridPlace, 9>& gridPlaces();
 
 // One cell of a three-by-three position grid: symbol over name, filled blue
 // with white text while selected, a faint outline otherwise.
-class PositionGridCell : public QAbstractButton {
+class PositionGridCell : public SelectableButton {
 public:
     PositionGridCell(const GridPlace& place, QWidget* parent = nullptr);
-    void setSelected(bool selected);
-    bool isSelected() const { return selected_; }
     QSize sizeHint() const override;
 
 protected:
@@ -32,7 +30,6 @@ protected:
 private:
     int textHeight() const;
     QString symbol_;
-    bool selected_ = false;
 };
 
 }  // namespace zorbel::ui

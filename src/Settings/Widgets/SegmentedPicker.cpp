@@ -1,5 +1,6 @@
 #include "Settings/Widgets/SegmentedPicker.h"
 
+#include "Settings/Widgets/SelectableButton.h"
 #include "Settings/Widgets/SettingsText.h"
 
 #include <QHBoxLayout>
@@ -11,18 +12,12 @@ namespace {
 
 constexpr double kRadius = 6;
 
-class Segment : public QAbstractButton {
+class Segment : public SelectableButton {
 public:
-    Segment(const QString& label, QWidget* parent) : QAbstractButton(parent)
+    Segment(const QString& label, QWidget* parent) : SelectableButton(Kind::choice, parent)
     {
         setText(label);
         setFont(systemFont(13));
-        setCursor(Qt::PointingHandCursor);
-    }
-    void setSelected(bool selected)
-    {
-        selected_ = selected;
-        update();
     }
     QSize sizeHint() const override
     {
@@ -35,7 +30,7 @@ protected:
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        if (selected_) {
+        if (isSelected()) {
             const QRectF r = QRectF(rect()).adjusted(2, 2, -2, -2);
             p.setPen(QPen(withAlpha(Qt::black, 0.08), 0.5));
             p.setBrush(Qt::white);
@@ -44,9 +39,6 @@ protected:
         p.setPen(primaryColor());
         p.drawText(rect(), Qt::AlignCenter, text());
     }
-
-private:
-    bool selected_ = false;
 };
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The real program with a tray host of the test's own: "设置" in the tray menu opens the
 // one settings window as a normal 1100 × 680 window, a second "设置" opens no other, and
-// the program quits from the menu with the window open.
+// the program quits from the menu with the window open. A screen reader, reading the
+// window over AT-SPI in every theme and on every tab, finds a name for every control it
+// can focus, the tabs as page tabs and the title-bar badges as buttons Tab reaches.
 #include "support/TrayHost.h"
+#include "support/AccessibilityProbe.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
@@ -14,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <vector>
 
 namespace zorbel::integration {
 namespace {
@@ -90,6 +95,95 @@ TEST_F(SettingsTrayTest, TheMenuOpensOneSettingsWindow) {
   ASSERT_TRUE(clickItem(QStringLiteral("退出 Zorbel")));
   ASSERT_TRUE(program_.waitForFinished(10000)) << output();
   EXPECT_EQ(program_.exitCode(), 0) << output();
+}
+
+struct TabMark {
+  const char* title;
+  const char* shownBy;  // a text every theme's page of the tab shows
+  std::vector<std::pair<const char*, const char*>> controls;  // name and role, in every theme
+};
+const TabMark kTabs[] = {
+    {"基础设置", "启用 Brindot", {{"启用 Brindot", "check box"}}},
+    {"样式设置", "形状选择",
+     {{"圆形", "radio button"}, {"大小", "slider"}, {"填充颜色", "push button"}, {"边框颜色", "push button"},
+      {"启用填充", "check box"}}},
+    {"输入法样式", "输入法列表", {{"启用输入法样式区分", "check box"}, {"启用大写锁定指示", "check box"}}},
+    {"HUD设置", "HUD控制", {{"持续时间", "slider"}}},
+    {"问题反馈", "权限管理", {{"导出日志", "push button"}}}};
+
+bool hasNode(const std::vector<AccessibleNode>& tree, const QString& name, const QString& role = {}) {
+  return std::any_of(tree.begin(), tree.end(), [&](const AccessibleNode& n) {
+    return n.name == name && (role.isEmpty() || n.role == role);
+  });
+}
+
+std::string dump(const std::vector<AccessibleNode>& tree) {
+  QStringList lines;
+  for (const auto& n : tree)
+    lines << QStringLiteral("%1 [%2]%3").arg(n.path, n.role, n.focusable ? QStringLiteral(" focusable") : QString());
+  return lines.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(SettingsTrayTest, AScreenReaderCanNameEveryControlInEveryThemeAndTab) {
+  ASSERT_TRUE(host_.isRunning());
+  ASSERT_NO_FATAL_FAILURE(startProgram());
+  const qint64 pid = program_.processId();
+  ASSERT_TRUE(pollUntil([&] { return clickItem(QStringLiteral("设置")); }, 5s)) << output();
+  ASSERT_TRUE(pollUntil([&] { return shownWindow().has_value(); }, 10s)) << "the window shows:\n" << output();
+  ASSERT_TRUE(pollUntil([&] { return isRegistered(pid); }, 10s))
+      << "on the accessibility desktop: " << registeredApplications().join(QStringLiteral(", ")).toStdString();
+
+  // Tab, from wherever the window put the focus, reaches both title-bar badges as buttons.
+  ASSERT_TRUE(focusWindow(*shownWindow()));
+  QStringList reached;
+  const auto reachedBadge = [&](const char* prefix) {
+    return std::any_of(reached.begin(), reached.end(),
+                       [prefix](const QString& r) { return r.startsWith(QString::fromUtf8(prefix)); });
+  };
+  for (int presses = 0; presses < 80 && !(reachedBadge("辅助功能权限") && reachedBadge("开机自启动")); ++presses) {
+    const auto before = focusedElement(pid);
+    ASSERT_TRUE(pressKeys(QStringLiteral("Tab")));
+    std::optional<FocusedElement> now;
+    pollUntil([&] {
+      now = focusedElement(pid);
+      return now && (!before || now->name != before->name || now->role != before->role);
+    }, 1s);
+    if (now) reached << now->name + QStringLiteral(" [") + now->role + QLatin1Char(']');
+  }
+  EXPECT_TRUE(reachedBadge("辅助功能权限") && reachedBadge("开机自启动"))
+      << "Tab went through:\n" << reached.join(QLatin1Char('\n')).toStdString();
+  for (const QString& r : reached) {
+    const bool badge = r.startsWith(QStringLiteral("辅助功能权限")) || r.startsWith(QStringLiteral("开机自启动"));
+    EXPECT_TRUE(!badge || r.endsWith(QStringLiteral("[push button]"))) << r.toStdString();
+  }
+
+  const std::pair<const char*, const char*> themes[] = {
+      {"操作系统", "系统风格"}, {"磨砂玻璃", "磨砂玻璃风格"}, {"液态玻璃", "液态玻璃"}};
+  for (const auto& [menuRow, caption] : themes) {
+    SCOPED_TRACE(menuRow);
+    ASSERT_TRUE(clickItem(QString::fromUtf8(menuRow)));
+    for (const auto& tab : kTabs) {
+      SCOPED_TRACE(tab.title);
+      std::vector<AccessibleNode> tree;
+      const bool shown = pollUntil([&] {
+        tree = accessibleTree(pid).value_or(std::vector<AccessibleNode>{});
+        if (!hasNode(tree, QString::fromUtf8(caption))) return false;
+        if (hasNode(tree, QString::fromUtf8(tab.shownBy))) return true;
+        pressNode(pid, QStringLiteral("page tab"), QString::fromUtf8(tab.title));
+        return false;
+      }, 10s);
+      ASSERT_TRUE(shown) << dump(tree);
+      QStringList unnamed;
+      for (const auto& n : tree)
+        if (n.focusable && n.name.trimmed().isEmpty()) unnamed << n.path + QStringLiteral(" [") + n.role + QLatin1Char(']');
+      EXPECT_TRUE(unnamed.isEmpty()) << "focusable without a name:\n" << unnamed.join(QLatin1Char('\n')).toStdString()
+                                     << "\n\nthe tree:\n" << dump(tree);
+      for (const auto& t : kTabs)
+        EXPECT_TRUE(hasNode(tree, QString::fromUtf8(t.title), QStringLiteral("page tab"))) << t.title;
+      for (const auto& [name, role] : tab.controls)
+        EXPECT_TRUE(hasNode(tree, QString::fromUtf8(name), QString::fromUtf8(role))) << name << " as " << role;
+    }
+  }
 }
 
 }  // namespace

@@ -104,6 +104,35 @@ std::optional<QString> textOf(AtspiAccessible* node) {
   return result;
 }
 
+QString roleOf(AtspiAccessible* node) {
+  GError* error = nullptr;
+  const QString role = takeString(atspi_accessible_get_role_name(node, &error));
+  g_clear_error(&error);
+  return role;
+}
+
+QString nameOf(AtspiAccessible* node) {
+  GError* error = nullptr;
+  const QString name = takeString(atspi_accessible_get_name(node, &error));
+  g_clear_error(&error);
+  return name;
+}
+
+// Depth first with each node's path of names; stops when `visit` returns true.
+bool walkWithPath(AtspiAccessible* node, const QString& parentPath,
+                  const std::function<bool(AtspiAccessible*, const QString&)>& visit, int& budget) {
+  if (--budget < 0) return false;
+  const QString name = nameOf(node);
+  const QString shown = name.isEmpty() ? QLatin1Char('<') + roleOf(node) + QLatin1Char('>') : name;
+  const QString path = parentPath + QStringLiteral(" / ") + shown;
+  if (visit(node, path)) return true;
+  for (int i = 0, n = childCount(node); i < n; ++i) {
+    Ref<AtspiAccessible> child = freshChild(node, i);
+    if (child && walkWithPath(child.get(), path, visit, budget)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool isRegistered(qint64 pid) { return bool(applicationOf(pid)); }
@@ -128,7 +157,7 @@ std::optional<FocusedElement> focusedElement(qint64 pid) {
     if (!hasState(node, ATSPI_STATE_FOCUSED)) return false;
     GError* error = nullptr;
     found = FocusedElement{takeString(atspi_accessible_get_role_name(node, &error)),
-                           textOf(node).value_or(QString())};
+                           textOf(node).value_or(QString()), nameOf(node)};
     g_clear_error(&error);
     return true;
   }, budget);
@@ -147,6 +176,54 @@ std::optional<QStringList> editableTexts(qint64 pid) {
     return false;
   }, budget);
   return texts;
+}
+
+std::optional<std::vector<AccessibleNode>> accessibleTree(qint64 pid) {
+  Ref<AtspiAccessible> app = applicationOf(pid);
+  if (!app) return std::nullopt;
+  std::vector<AccessibleNode> nodes;
+  int budget = kMaxNodes;
+  walkWithPath(app.get(), QString(), [&](AtspiAccessible* node, const QString& path) {
+    AccessibleNode n;
+    n.role = roleOf(node);
+    n.name = nameOf(node);
+    GError* error = nullptr;
+    n.description = takeString(atspi_accessible_get_description(node, &error));
+    g_clear_error(&error);
+    n.focusable = hasState(node, ATSPI_STATE_FOCUSABLE);
+    n.showing = hasState(node, ATSPI_STATE_SHOWING);
+    n.checked = hasState(node, ATSPI_STATE_CHECKED);
+    n.selected = hasState(node, ATSPI_STATE_SELECTED);
+    n.path = path;
+    nodes.push_back(n);
+    return false;
+  }, budget);
+  return nodes;
+}
+
+bool pressNode(qint64 pid, const QString& role, const QString& name) {
+  Ref<AtspiAccessible> app = applicationOf(pid);
+  if (!app) return false;
+  bool pressed = false;
+  int budget = kMaxNodes;
+  walk(app.get(), [&](AtspiAccessible* node) {
+    if (roleOf(node) != role || nameOf(node) != name) return false;
+    Ref<AtspiAction> action(atspi_accessible_get_action_iface(node));
+    if (!action) return false;
+    GError* error = nullptr;
+    const int count = atspi_action_get_n_actions(action.get(), &error);
+    g_clear_error(&error);
+    for (int i = 0; i < count; ++i) {
+      const QString actionName = takeString(atspi_action_get_action_name(action.get(), i, &error)).toLower();
+      g_clear_error(&error);
+      if (actionName != QLatin1String("press") && actionName != QLatin1String("click")) continue;
+      pressed = atspi_action_do_action(action.get(), i, &error);
+      g_clear_error(&error);
+      return true;
+    }
+    return false;
+  }, budget);
+  return pressed;
 }
 
 }  // namespace zorbel::integration

@@ -84,6 +84,12 @@ void clearLayout(QVBoxLayout* layout)
 
 }  // namespace
 
+QString inputMethodStylingStatus(bool enabled)
+{
+    return enabled ? QStringLiteral("✓ 已启用 - brindot 样式会根据当前输入法自动切换")
+                   : QStringLiteral("已禁用 - 使用统一的 brindot 样式");
+}
+
 InputMethodRow::InputMethodRow(const InputSourceInfo& inputMethod, int styleIndex, std::function<void()> onEdit,
                                QWidget* parent)
     : QWidget(parent)
@@ -103,6 +109,7 @@ InputMethodRow::InputMethodRow(const InputSourceInfo& inputMethod, int styleInde
         icon->setPixmap(ui::symbolPixmap(QStringLiteral("keyboard"), 20, ui::secondaryColor(), devicePixelRatioF()));
     h->addWidget(icon);
     auto* name = new ui::ElidedLabel(inputMethod.displayName);
+    name->setObjectName(QStringLiteral("inputMethodName"));
     name->setFont(ui::systemFont(13));
     h->addWidget(name, 1);
     if (const auto preset = StylePresetProvider::shared().preset(styleIndex)) {
@@ -113,6 +120,8 @@ InputMethodRow::InputMethodRow(const InputSourceInfo& inputMethod, int styleInde
     }
     auto* change = ui::makeButton(QStringLiteral("更改"), ui::ButtonKind::bordered, ui::ControlSize::small);
     change->setObjectName(QStringLiteral("changeStyle"));
+    // Every row has one: a screen reader names the input method too.
+    change->setAccessibleName(QStringLiteral("更改 %1 的样式").arg(inputMethod.displayName));
     // As wide as its word: the input method's name keeps the rest.
     change->setMaximumWidth(change->minimumWidth() + 8);
     h->addWidget(change);
@@ -169,8 +178,7 @@ InputMethodStyleSettingsView::InputMethodStyleSettingsView(bool withHeader, QWid
             enabled_->setChecked(c.enabled);
             capsLock_->setChecked(c.capsLockIndicatorEnabled);
         }
-        status_->setText(c.enabled ? QStringLiteral("✓ 已启用 - brindot 样式会根据当前输入法自动切换")
-                                   : QStringLiteral("已禁用 - 使用统一的 brindot 样式"));
+        status_->setText(inputMethodStylingStatus(c.enabled));
         ui::setLabelColor(status_, c.enabled ? ui::systemGreen() : ui::secondaryColor());
         const bool changed = shownEnabled_ && *shownEnabled_ != c.enabled;
         shownEnabled_ = c.enabled;
@@ -229,18 +237,19 @@ QWidget* InputMethodStyleSettingsView::masterSwitch()
     auto* v = new QVBoxLayout(w);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(12);
-    enabled_ = configSwitch(QStringLiteral("inputMethodStyleSwitch"), &InputMethodStyleConfig::enabled);
-    v->addWidget(ui::spacedRow({ui::makeLabel(QStringLiteral("启用输入法样式区分"), ui::systemFont(13), ui::primaryColor())},
-                               {enabled_}));
+    const QString label = QStringLiteral("启用输入法样式区分");
+    enabled_ = configSwitch(QStringLiteral("inputMethodStyleSwitch"), label, &InputMethodStyleConfig::enabled);
+    v->addWidget(ui::spacedRow({ui::makeLabel(label, ui::systemFont(13), ui::primaryColor())}, {enabled_}));
     status_ = ui::makeLabel({}, ui::captionFont(), ui::secondaryColor());
     status_->setObjectName(QStringLiteral("inputMethodStyleStatus"));
     v->addWidget(status_);
     return w;
 }
 
-ui::SwitchToggle* InputMethodStyleSettingsView::configSwitch(const QString& name, bool InputMethodStyleConfig::*field)
+ui::SwitchToggle* InputMethodStyleSettingsView::configSwitch(const QString& name, const QString& label,
+                                                             bool InputMethodStyleConfig::*field)
 {
-    auto* toggle = new ui::SwitchToggle;
+    auto* toggle = new ui::SwitchToggle(label);
     toggle->setObjectName(name);
     // One flip, one assignment of the whole record: saved and announced once.
     connect(toggle, &QAbstractButton::clicked, this, [field](bool on) {
@@ -259,9 +268,9 @@ QWidget* InputMethodStyleSettingsView::optionsBlock()
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(12);
     v->addWidget(ui::makeLabel(QStringLiteral("选项"), ui::headlineFont(), ui::primaryColor()));
-    capsLock_ = configSwitch(QStringLiteral("capsLockIndicatorSwitch"), &InputMethodStyleConfig::capsLockIndicatorEnabled);
-    v->addWidget(ui::spacedRow({ui::makeLabel(QStringLiteral("启用大写锁定指示"), ui::systemFont(13), ui::primaryColor())},
-                               {capsLock_}));
+    const QString label = QStringLiteral("启用大写锁定指示");
+    capsLock_ = configSwitch(QStringLiteral("capsLockIndicatorSwitch"), label, &InputMethodStyleConfig::capsLockIndicatorEnabled);
+    v->addWidget(ui::spacedRow({ui::makeLabel(label, ui::systemFont(13), ui::primaryColor())}, {capsLock_}));
     auto* note = ui::makeLabel(QStringLiteral("开启后，按下 Caps Lock 时 brindot 会显示绿色光晕"), ui::captionFont(),
                                ui::secondaryColor());
     note->setWordWrap(true);
@@ -361,10 +370,13 @@ void InputMethodStyleSettingsView::showCurrentSource()
     auto* texts = new QVBoxLayout;
     texts->setSpacing(8);
     texts->addWidget(ui::makeLabel(QStringLiteral("当前输入法"), ui::captionFont(), ui::secondaryColor()));
-    auto* name = ui::makeLabel(current->displayName, ui::systemFont(13, QFont::Medium), ui::primaryColor());
+    auto* name = new ui::ElidedLabel(current->displayName);
+    name->setFont(ui::systemFont(13, QFont::Medium));
+    ui::setLabelColor(name, ui::primaryColor());
     name->setObjectName(QStringLiteral("currentSourceName"));
     texts->addWidget(name);
     h->addLayout(texts);
+    h->setAlignment(texts, Qt::AlignVCenter);
     h->addStretch(1);
     auto* looks = new QVBoxLayout;
     looks->setSpacing(12);

@@ -21,6 +21,10 @@ namespace ui {
 class SwitchToggle;
 }
 
+// The page's line under its feature switch; the style page's colour rows
+// show the "on" line too, as the input method decides their colours then.
+QString inputMethodStylingStatus(bool enabled);
+
 // One listed input source: its icon and name, the preset it is mapped to
 // and "更改". Everything it shows is decided before it is built.
 class InputMethodRow : public QWidget {
@@ -55,7 +59,7 @@ private:
     QWidget* header();
     QWidget* masterSwitch();
     QWidget* optionsBlock();
-    ui::SwitchToggle* configSwitch(const QString& name, bool InputMethodStyleConfig::*field);
+    ui::SwitchToggle* configSwitch(const QString& name, const QString& label, bool InputMethodStyleConfig::*field);
     QWidget* buttonsRow();
     // The list, the card and the switches from the sources loaded last and
     // the mapper's published record.

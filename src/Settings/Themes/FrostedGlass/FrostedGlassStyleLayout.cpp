@@ -125,9 +125,9 @@ FrostedGlassStyleLayout::FrostedGlassStyleLayout(QWidget* parent) : QWidget(pare
     // The page under each tab is the system theme's, header and all.
     tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
                                  [](const UnifiedTab& tab) { return new SystemTabContent(tab); });
-    auto* leftPane = new FrostedPane(makeSettingsLeftColumn(makeFrostedGlassTitleBar(), tabs_));
-    leftPane->setFixedWidth(settingsLeftColumnWidth);
-    row->addWidget(leftPane);
+    left_ = new FrostedPane(makeSettingsLeftColumn(makeFrostedGlassTitleBar(), tabs_));
+    keepLeftColumnWidth(this, left_);
+    row->addWidget(left_);
     row->addSpacing(1);  // the divider, painted below
     row->addWidget(new FrostedPane(makeLivePreviewColumn()), 1);
     frame_ = installWindowFrame(this, row, UIStyle::frostedGlass);
@@ -146,7 +146,7 @@ void FrostedGlassStyleLayout::paintEvent(QPaintEvent* event)
         p.setClipRect(piece);
         p.setRenderHint(QPainter::Antialiasing);
         glass::fillMaterial(p, glass::roundedRect(frame, frame_->look().cornerRadius), Material::Regular, 0.7);
-        p.fillRect(QRectF(frame.left() + settingsLeftColumnWidth, frame.top(), 1, frame.height()),
+        p.fillRect(QRectF(left_->geometry().right() + 1, frame.top(), 1, frame.height()),
                    ui::withAlpha(ui::primaryColor(), 0.1));
     }
 }

@@ -24,6 +24,7 @@ protected:
 
 private:
     UnifiedTabLayout* tabs_;
+    QWidget* left_;
     WindowFrameOverlay* frame_;
     FrameShadow shadow_;
 };

@@ -39,7 +39,7 @@ auto configPublisher() { return BrindotHUDManager::shared().configPublisher(); }
 QWidget* hudToggleSection()
 {
     auto* s = new LiquidGlassSection(QStringLiteral("HUD控制"), false);
-    auto* toggle = new ui::SwitchToggle;
+    auto* toggle = new ui::SwitchToggle(QStringLiteral("启用HUD显示"));
     toggle->setObjectName(QStringLiteral("liquidHudEnabled"));
     s->body()->addWidget(titledRow(QStringLiteral("启用HUD显示"), QStringLiteral("在屏幕上显示Brindot状态信息"), 6, toggle,
                                    ui::systemFont(12)));
@@ -79,7 +79,7 @@ QWidget* hudDurationSection()
     QLabel* value = liquidSections::valueRow(s->body(), QStringLiteral("持续时间"));
     value->setObjectName(QStringLiteral("liquidHudDurationValue"));
     // Whole seconds, and 0 at the far left: the HUD that never hides by itself.
-    QSlider* slider = ui::makeSlider(0, 10, 260);
+    QSlider* slider = ui::makeSlider(QStringLiteral("持续时间"), 0, 10, 260);
     slider->setToolTip(QStringLiteral("最左端 0秒：不自动隐藏"));
     slider->setObjectName(QStringLiteral("liquidHudDuration"));
     slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

@@ -78,9 +78,9 @@ using liquidSections::page;
 using liquidSections::valueRow;
 
 // A slider over `steps` equal steps of `step`, writing one style field.
-QSlider* styleSlider(QWidget* owner, int steps, double step, double BrindotStyle::*field)
+QSlider* styleSlider(const QString& name, QWidget* owner, int steps, double step, double BrindotStyle::*field)
 {
-    QSlider* slider = ui::makeSlider(0, steps, 260);
+    QSlider* slider = ui::makeSlider(name, 0, steps, 260);
     slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     QObject::connect(slider, &QSlider::valueChanged, owner,
                      [field, step](int v) { editStyle([&](BrindotStyle& s) { s.*field = v * step; }); });
@@ -97,7 +97,7 @@ void showSlider(QSlider* slider, double value, double step)
 QWidget* toggleSection()
 {
     auto* s = new LiquidGlassSection(QStringLiteral("主要控制"), true);
-    auto* toggle = new ui::SwitchToggle;
+    auto* toggle = new ui::SwitchToggle(QStringLiteral("启用 Brindot"));
     toggle->setObjectName(QStringLiteral("liquidMasterSwitch"));
     s->body()->addWidget(ui::spacedRow({ToggleSection::toggleLabel()}, {toggle}));
     QObject::connect(toggle, &QAbstractButton::clicked, s, [](bool on) {
@@ -174,7 +174,7 @@ QWidget* sizeSection()
 {
     auto* s = new LiquidGlassSection(QStringLiteral("尺寸设置"), false);
     QLabel* value = valueRow(s->body(), QStringLiteral("大小"));
-    QSlider* slider = styleSlider(s, 32, 1.0, &BrindotStyle::size);
+    QSlider* slider = styleSlider(QStringLiteral("大小"), s, 32, 1.0, &BrindotStyle::size);
     slider->setObjectName(QStringLiteral("liquidSize"));
     s->body()->addWidget(slider);
     follow(s, BrindotStyleManager::shared().currentStylePublisher(), [value, slider](const BrindotStyle& st) {
@@ -187,9 +187,9 @@ QWidget* sizeSection()
 QWidget* fillSection()
 {
     auto* s = new LiquidGlassSection(QStringLiteral("填充设置"), false);
-    ui::ColorWell* well = styleColorWell(QStringLiteral("liquidFillColor"), &BrindotStyle::fillColor, s);
-    s->body()->addWidget(ui::spacedRow({ui::makeLabel(QStringLiteral("填充颜色"), ui::systemFont(13), ui::primaryColor())},
-                                       {well}));
+    ui::ColorWell* well = styleColorWell(QStringLiteral("liquidFillColor"), QStringLiteral("填充颜色"), &BrindotStyle::fillColor, s);
+    s->body()->addWidget(colourRowWithNote(
+        ui::spacedRow({ui::makeLabel(QStringLiteral("填充颜色"), ui::systemFont(13), ui::primaryColor())}, {well})));
     auto* enabled = new ui::CheckboxToggle(QStringLiteral("启用填充"));
     enabled->setObjectName(QStringLiteral("liquidFillEnabled"));
     QObject::connect(enabled, &ui::CheckboxToggle::toggledByUser, s,
@@ -205,11 +205,11 @@ QWidget* fillSection()
 QWidget* borderSection()
 {
     auto* s = new LiquidGlassSection(QStringLiteral("边框设置"), false);
-    ui::ColorWell* well = styleColorWell(QStringLiteral("liquidBorderColor"), &BrindotStyle::borderColor, s);
-    s->body()->addWidget(ui::spacedRow({ui::makeLabel(QStringLiteral("边框颜色"), ui::systemFont(13), ui::primaryColor())},
-                                       {well}));
+    ui::ColorWell* well = styleColorWell(QStringLiteral("liquidBorderColor"), QStringLiteral("边框颜色"), &BrindotStyle::borderColor, s);
+    s->body()->addWidget(colourRowWithNote(
+        ui::spacedRow({ui::makeLabel(QStringLiteral("边框颜色"), ui::systemFont(13), ui::primaryColor())}, {well})));
     QLabel* value = valueRow(s->body(), QStringLiteral("边框宽度"));
-    QSlider* slider = styleSlider(s, 16, 0.5, &BrindotStyle::borderWidth);
+    QSlider* slider = styleSlider(QStringLiteral("边框宽度"), s, 16, 0.5, &BrindotStyle::borderWidth);
     slider->setObjectName(QStringLiteral("liquidBorderWidth"));
     s->body()->addWidget(slider);
     follow(s, BrindotStyleManager::shared().currentStylePublisher(), [well, value, slider](const BrindotStyle& st) {

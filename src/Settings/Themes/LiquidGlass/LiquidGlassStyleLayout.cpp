@@ -157,7 +157,7 @@ LiquidGlassStyleLayout::LiquidGlassStyleLayout(QWidget* parent) : QWidget(parent
             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
             "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
     QWidget* leftColumn = glassColumn(makeSettingsLeftColumn(makeLiquidGlassTitleBar(), tabs_, new LiquidGlassFooter));
-    leftColumn->setFixedWidth(settingsLeftColumnWidth);
+    keepLeftColumnWidth(this, leftColumn);
     row->addWidget(leftColumn);
     row->addWidget(glassColumn(makeLivePreviewColumn(new LiquidGlassGlobalPreviewSection)), 1);
     frame_ = installWindowFrame(this, outer, UIStyle::liquidGlass);

@@ -75,9 +75,9 @@ SystemStyleLayout::SystemStyleLayout(QWidget* parent) : QWidget(parent)
     row->setSpacing(0);
     tabs_ = new UnifiedTabLayout(UnifiedTab::all(), UnifiedTab::basic(),
                                  [](const UnifiedTab& tab) { return new SystemTabContent(tab); });
-    QWidget* left = makeSettingsLeftColumn(new SystemTitleBar, tabs_);
-    left->setFixedWidth(settingsLeftColumnWidth);
-    row->addWidget(left);
+    left_ = makeSettingsLeftColumn(new SystemTitleBar, tabs_);
+    keepLeftColumnWidth(this, left_);
+    row->addWidget(left_);
     auto* divider = new QWidget;
     divider->setFixedWidth(1);
     divider->setObjectName(QStringLiteral("columnDivider"));
@@ -97,7 +97,7 @@ void SystemStyleLayout::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), ui::windowBackgroundColor());
     // The column divider.
-    p.fillRect(QRectF(settingsLeftColumnWidth, 0, 1, height()), ui::withAlpha(ui::primaryColor(), 0.1));
+    p.fillRect(QRectF(left_->geometry().right() + 1, 0, 1, height()), ui::withAlpha(ui::primaryColor(), 0.1));
 }
 
 }  // namespace zorbel

@@ -29,6 +29,7 @@ protected:
 
 private:
     UnifiedTabLayout* tabs_;
+    QWidget* left_;
     WindowFrameOverlay* frame_;
 };
 
