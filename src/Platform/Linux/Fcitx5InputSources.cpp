@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QTimer>
 
 namespace zorbel::platform {
@@ -15,6 +16,12 @@ const QString kService = QStringLiteral("org.fcitx.Fcitx5");
 const QString kPath = QStringLiteral("/controller");
 const QString kInterface = QStringLiteral("org.fcitx.Fcitx.Controller1");
 constexpr int kTimeoutMs = 500;
+const QString kTray = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kTrayPath = QStringLiteral("/StatusNotifierWatcher");
+const QString kItemPath = QStringLiteral("/StatusNotifierItem");
+const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+const QString kMenuPath = QStringLiteral("/MenuBar");
+const QString kMenuInterface = QStringLiteral("com.canonical.dbusmenu");
 
 QList<QVariant> call(const QString& method, const QVariantList& arguments = {})
 {
@@ -59,17 +66,26 @@ InputSourceProperties fcitxInputMethodSource(const QVariantList& f)
 
 Fcitx5InputSources::Fcitx5InputSources()
 {
-    watcher_ = new QDBusServiceWatcher(kService, QDBusConnection::sessionBus(),
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    watcher_ = new QDBusServiceWatcher(kService, bus,
                                        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
     auto follow = [this](bool running) {
         running_ = running;
         firstMember_.reset();
         if (!running) lastId_.clear();
+        setItem({});
+        pid_ = 0;
+        if (running) findItem();
         availabilityObservers_.notify();
         recheck();
     };
     connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this, [follow] { follow(true); });
     connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this, [follow] { follow(false); });
+    // The item lives on a connection of its own, which closes when the tray goes or Fcitx quits.
+    itemWatcher_ = new QDBusServiceWatcher(this);
+    itemWatcher_->setConnection(bus);
+    itemWatcher_->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    connect(itemWatcher_, &QDBusServiceWatcher::serviceUnregistered, this, [this] { setItem({}); });
     again_ = new QTimer(this);
     again_->setSingleShot(true);
     connect(again_, &QTimer::timeout, this, [this] {
@@ -77,10 +93,17 @@ Fcitx5InputSources::Fcitx5InputSources()
         if (++againStep_ < recheckDelaysMs.size())
             again_->start(recheckDelaysMs[againStep_] - recheckDelaysMs[againStep_ - 1]);
     });
-    auto* bus = QDBusConnection::sessionBus().interface();
-    running_ = bus && bus->isServiceRegistered(kService).value();
-    QDBusConnection::sessionBus().connect(kService, kPath, kInterface, QStringLiteral("InputMethodGroupsChanged"), this,
-                                          SLOT(groupsChanged()));
+    // The item's new icon and its new menu come together: one question for both.
+    askSoon_ = new QTimer(this);
+    askSoon_->setSingleShot(true);
+    askSoon_->setInterval(0);
+    connect(askSoon_, &QTimer::timeout, this, &Fcitx5InputSources::ask);
+    auto* names = bus.interface();
+    running_ = names && names->isServiceRegistered(kService).value();
+    bus.connect(kService, kPath, kInterface, QStringLiteral("InputMethodGroupsChanged"), this, SLOT(groupsChanged()));
+    bus.connect(kTray, kTrayPath, kTray, QStringLiteral("StatusNotifierItemRegistered"), this,
+                SLOT(itemRegistered(QString)));
+    if (running_) findItem();
 }
 
 bool Fcitx5InputSources::isAvailable()
@@ -89,6 +112,61 @@ bool Fcitx5InputSources::isAvailable()
     auto* bus = QDBusConnection::sessionBus().interface();
     running_ = bus && bus->isServiceRegistered(kService).value();
     return running_;
+}
+
+void Fcitx5InputSources::findItem()
+{
+    // A tray that was there before Fcitx or this program lists the item already.
+    QDBusMessage get = QDBusMessage::createMethodCall(kTray, kTrayPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << kTray << QStringLiteral("RegisteredStatusNotifierItems");
+    get.setAutoStartService(false);
+    auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get, kTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        const QDBusMessage reply = call->reply();
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
+        for (const QString& item : reply.arguments().first().value<QDBusVariant>().variant().toStringList())
+            itemRegistered(item);
+    });
+}
+
+void Fcitx5InputSources::itemRegistered(const QString& entry)
+{
+    if (!running_ || !item_.isEmpty()) return;
+    // Trays list an item as its bus name, perhaps followed by its path. Fcitx names its
+    // item by the unique name of the item's own connection, so the item is known as
+    // Fcitx's by the process behind it.
+    const QString service = entry.section(QLatin1Char('/'), 0, 0);
+    auto* names = QDBusConnection::sessionBus().interface();
+    if (service.isEmpty() || !names) return;
+    if (!pid_) pid_ = names->servicePid(kService).value();
+    if (!pid_ || names->servicePid(service).value() != pid_) return;
+    setItem(service);
+    // A switch made before the item was known is news too.
+    if (!selectionObservers_.empty()) ask();
+}
+
+void Fcitx5InputSources::setItem(const QString& service)
+{
+    if (service == item_) return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!item_.isEmpty()) {
+        bus.disconnect(item_, kItemPath, kItemInterface, QStringLiteral("NewIcon"), this, SLOT(itemChanged()));
+        bus.disconnect(item_, kMenuPath, kMenuInterface, QStringLiteral("LayoutUpdated"), this, SLOT(itemChanged()));
+    }
+    item_ = service;
+    itemWatcher_->setWatchedServices(item_.isEmpty() ? QStringList() : QStringList{item_});
+    if (item_.isEmpty()) return;
+    // The icon changes only when the new input method has another icon or label; the
+    // menu, which marks the current input method, is laid out anew on every switch.
+    bus.connect(item_, kItemPath, kItemInterface, QStringLiteral("NewIcon"), this, SLOT(itemChanged()));
+    bus.connect(item_, kMenuPath, kMenuInterface, QStringLiteral("LayoutUpdated"), this, SLOT(itemChanged()));
+}
+
+void Fcitx5InputSources::itemChanged()
+{
+    if (running_ && !selectionObservers_.empty()) askSoon_->start();
 }
 
 void Fcitx5InputSources::groupsChanged()

@@ -66,12 +66,17 @@ void LinuxInputSources::watch()
 
 void LinuxInputSources::followKeys()
 {
-    // Fcitx does not announce a switch of its input method; the switch keys do.
+    // Without its tray item Fcitx does not announce a switch of its input method; the
+    // switch keys do. The keys stay selected while Fcitx runs, as the item comes and goes
+    // with the tray: raw key releases selected again after being dropped were seen to stay
+    // away.
     if (!fcitx_.isAvailable()) {
         keyReleases_.cancel();
         return;
     }
-    if (keyReleases_.isCancelled()) keyReleases_ = keyboard_.observeKeyReleases([this]() { fcitx_.recheck(); });
+    if (keyReleases_.isCancelled()) keyReleases_ = keyboard_.observeKeyReleases([this]() {
+            if (!fcitx_.announcesSwitches()) fcitx_.recheck();
+        });
 }
 
 }  // namespace zorbel::platform

@@ -9,8 +9,10 @@
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
 #include "support/TextClient.h"
+#include "support/TrayHost.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QDir>
@@ -113,8 +115,38 @@ protected:
         config.write("[Hotkey/TriggerKeys]\n0=Shift_L\n");
     }
 
+    // Fcitx with its XIM server and a GTK 3 editor typing through it, focused. Fcitx names
+    // an input method only while an input context has the focus.
+    void startFcitxWithEditor(const QString& addons)
+    {
+        qputenv("XMODIFIERS", "@im=fcitx");
+        ASSERT_NO_FATAL_FAILURE(writeFcitxProfile());
+        ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"),
+                                                                       QStringLiteral("--enable=") + addons}));
+        // An editor started before Fcitx announces its XIM server on the root window can wait
+        // on the server for good.
+        ASSERT_TRUE(pollUntil([] {
+            QProcess xprop;
+            xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("XIM_SERVERS")});
+            return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("@server=fcitx");
+        }, 10s)) << "Fcitx announces its XIM server";
+        QString error;
+        const auto start = [&] {
+            return TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320), false,
+                                                     {QStringLiteral("GTK_IM_MODULE=xim")}},
+                                     &error);
+        };
+        // Now and then GTK's XIM handshake with a fresh Fcitx never completes and the editor
+        // never shows (about one start in five here); that is between the two of them, not ours.
+        editor_ = start();
+        if (!editor_) editor_ = start();
+        if (!editor_) GTEST_SKIP() << "the GTK 3 editor never came up under Fcitx's XIM: " << error.toStdString();
+        ASSERT_TRUE(focusWindow(editor_->windowId()));
+    }
+
     QTemporaryDir home_;
     QProcess daemon_;
+    std::unique_ptr<TextClient> editor_;
 };
 
 TEST_F(InputDaemonsTest, IbusEnginesAreListedAndFollowedAcrossARestart)
@@ -263,29 +295,8 @@ TEST_F(InputDaemonsTest, FcitxAnswersCountInTheOrderAsked)
 // application passed it on, which on a busy X server comes well after the release.
 TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
 {
-    qputenv("XMODIFIERS", "@im=fcitx");
-    ASSERT_NO_FATAL_FAILURE(writeFcitxProfile());
-    ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"),
-                                                                   QStringLiteral("--enable=dbus,keyboard,xcb,xim")}));
-    // An editor started before Fcitx announces its XIM server on the root window can wait on
-    // the server for good.
-    ASSERT_TRUE(pollUntil([] {
-        QProcess xprop;
-        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("XIM_SERVERS")});
-        return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("@server=fcitx");
-    }, 10s)) << "Fcitx announces its XIM server";
-    QString error;
-    const auto start = [&] {
-        return TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320), false,
-                                                 {QStringLiteral("GTK_IM_MODULE=xim")}},
-                                 &error);
-    };
-    // Now and then GTK's XIM handshake with a fresh Fcitx never completes and the editor never
-    // shows (about one start in five here); that is between the two of them, not ours.
-    auto client = start();
-    if (!client) client = start();
-    if (!client) GTEST_SKIP() << "the GTK 3 editor never came up under Fcitx's XIM: " << error.toStdString();
-    ASSERT_TRUE(focusWindow(client->windowId()));
+    ASSERT_NO_FATAL_FAILURE(startFcitxWithEditor(QStringLiteral("dbus,keyboard,xcb,xim")));
+    if (!editor_) return;
 
     LinuxServices services;
     auto& sources = platform::inputSources();
@@ -302,6 +313,85 @@ TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
         ASSERT_EQ(currentId(), i % 2 ? QStringLiteral("keyboard-de") : QStringLiteral("keyboard-us")) << "toggle " << i;
     }
     EXPECT_EQ(seen, 40);
+}
+
+// With a tray on the bus Fcitx publishes its tray item, which tells of every switch however
+// it was made: fcitx5-remote, a program calling the controller, the switch key, the tray's
+// menu and a click on the icon, all seen on a busy X server. When the tray goes, Fcitx
+// withdraws the item and the switch keys are followed again.
+TEST_F(InputDaemonsTest, FcitxSwitchesAreSeenHoweverMadeWhileTheXServerIsBusy)
+{
+    auto tray = std::make_unique<TrayHost>();
+    ASSERT_TRUE(tray->isRunning());
+    ASSERT_NO_FATAL_FAILURE(startFcitxWithEditor(QStringLiteral("dbus,keyboard,xcb,xim,classicui,notificationitem")));
+    if (!editor_) return;
+    ASSERT_TRUE(pollUntil([&] { return !tray->items().empty(); }, 10s)) << "Fcitx registers its tray item";
+    const TrayHost::Item item = tray->items().front();
+
+    LinuxServices services;
+    auto& sources = platform::inputSources();
+    ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("keyboard-us"); }, 10s)) << currentId().toStdString();
+    int changes = 0;
+    auto token = sources.observeSelectionChanges([&] { ++changes; });
+    // The menu lists the group's input methods in order, as radio items.
+    const auto menuItemFor = [&](int index) {
+        const auto menu = tray->menu(item);
+        std::vector<int> ids;
+        if (menu)
+            for (const MenuNode& node : menu->children)
+                if (node.properties.value(QStringLiteral("toggle-type")).toString() == QLatin1String("radio")) ids.push_back(node.id);
+        return index < static_cast<int>(ids.size()) ? ids[static_cast<std::size_t>(index)] : -1;
+    };
+    const auto callFcitx = [](const QString& path, const QString& interface, const QString& method, const QVariantList& arguments) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.fcitx.Fcitx5"), path, interface, method);
+        call.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+    };
+    const QStringList names{QStringLiteral("keyboard-us"), QStringLiteral("keyboard-de")};
+    struct Way {
+        const char* name;
+        std::function<bool(int)> switchTo;  // index in the group
+    };
+    const std::vector<Way> ways{
+        {"fcitx5-remote -s", [&](int to) { return run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), names[to]}); }},
+        {"the controller's SetCurrentIM",
+         [&](int to) {
+             return callFcitx(QStringLiteral("/controller"), QStringLiteral("org.fcitx.Fcitx.Controller1"),
+                              QStringLiteral("SetCurrentIM"), {names[to]});
+         }},
+        {"the switch key", [&](int) { return pressKeys(QStringLiteral("Shift_L")); }},
+        {"the tray's menu",
+         [&](int to) {
+             const int id = menuItemFor(to);
+             return id >= 0 && tray->click(item, id);
+         }},
+        {"a click on the tray icon",
+         [&](int) {
+             QDBusMessage call = QDBusMessage::createMethodCall(item.service, item.path, QStringLiteral("org.kde.StatusNotifierItem"),
+                                                               QStringLiteral("Activate"));
+             call << 0 << 0;
+             return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+         }},
+    };
+    const auto stopLoad = qScopeGuard(keepXServerBusy());
+    for (const Way& way : ways)
+        for (int to : {1, 0}) {
+            const int before = changes;
+            ASSERT_TRUE(way.switchTo(to)) << way.name;
+            EXPECT_TRUE(pollUntil([&] { return changes > before; }, 5s)) << way.name << " to " << names[to].toStdString();
+            EXPECT_EQ(currentId(), names[to]) << way.name;
+        }
+
+    // Without a tray Fcitx withdraws its item; the switch keys are followed again.
+    tray.reset();
+    ASSERT_TRUE(pollUntil([&] { return !QDBusConnection::sessionBus().interface()->isServiceRegistered(item.service).value(); }, 5s))
+        << "Fcitx withdraws its item";
+    for (int to : {1, 0}) {
+        const int before = changes;
+        ASSERT_TRUE(pressKeys(QStringLiteral("Shift_L")));
+        EXPECT_TRUE(pollUntil([&] { return changes > before; }, 5s)) << "the switch key without a tray, to " << to;
+        EXPECT_EQ(currentId(), names[to]);
+    }
 }
 
 // Every switch of the X layout is announced: a group locked while the program waits for a
