@@ -36,6 +36,7 @@ QWidget* header(QDialog* sheet)
     row->addStretch(1);
     auto* close = new QToolButton;
     close->setObjectName(QStringLiteral("feedbackClose"));
+    close->setAccessibleName(QStringLiteral("关闭"));
     close->setAutoRaise(true);
     close->setCursor(Qt::PointingHandCursor);
     close->setIcon(QIcon(ui::symbolPixmap(QStringLiteral("xmark.circle.fill"), 20, ui::secondaryColor(), 2.0)));
@@ -77,6 +78,7 @@ QWidget* preview(const QString& logContent)
     bv->setContentsMargins(1, 1, 1, 1);
     auto* text = new QPlainTextEdit(logContent);
     text->setObjectName(QStringLiteral("logPreview"));
+    text->setAccessibleName(QStringLiteral("日志内容预览"));
     text->setReadOnly(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text->setFrameShape(QFrame::NoFrame);

@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <tuple>
 #include <csignal>
 #include <vector>
 
@@ -157,8 +159,9 @@ TEST_F(SettingsTrayTest, AScreenReaderCanNameEveryControlInEveryThemeAndTab) {
     EXPECT_TRUE(!badge || r.endsWith(QStringLiteral("[push button]"))) << r.toStdString();
   }
 
+  // Ending with the system theme, whose advanced page sends feedback.
   const std::pair<const char*, const char*> themes[] = {
-      {"操作系统", "系统风格"}, {"磨砂玻璃", "磨砂玻璃风格"}, {"液态玻璃", "液态玻璃"}};
+      {"液态玻璃", "液态玻璃"}, {"磨砂玻璃", "磨砂玻璃风格"}, {"操作系统", "系统风格"}};
   for (const auto& [menuRow, caption] : themes) {
     SCOPED_TRACE(menuRow);
     ASSERT_TRUE(clickItem(QString::fromUtf8(menuRow)));
@@ -184,6 +187,51 @@ TEST_F(SettingsTrayTest, AScreenReaderCanNameEveryControlInEveryThemeAndTab) {
         EXPECT_TRUE(hasNode(tree, QString::fromUtf8(name), QString::fromUtf8(role))) << name << " as " << role;
     }
   }
+
+  // The sheets the pages open: the preset chooser of an input method and the feedback sheet.
+  const auto sheetShows = [&](const char* tab, const std::function<QString(const std::vector<AccessibleNode>&)>& button,
+                              const char* title, std::vector<AccessibleNode>& tree) {
+    return pollUntil([&] {
+      tree = accessibleTree(pid).value_or(std::vector<AccessibleNode>{});
+      if (hasNode(tree, QString::fromUtf8(title))) return true;
+      const bool onTab = std::any_of(tree.begin(), tree.end(), [&](const AccessibleNode& n) {
+        return n.role == QLatin1String("page tab") && n.name == QString::fromUtf8(tab) && n.selected;
+      });
+      if (!onTab) {
+        pressNode(pid, QStringLiteral("page tab"), QString::fromUtf8(tab));
+        return false;
+      }
+      const QString name = button(tree);
+      if (!name.isEmpty()) pressNode(pid, QStringLiteral("push button"), name);
+      return false;
+    }, 10s);
+  };
+  const auto named = [](const char* text) {
+    return [text](const std::vector<AccessibleNode>&) { return QString::fromUtf8(text); };
+  };
+  const auto firstChange = [](const std::vector<AccessibleNode>& tree) {
+    for (const auto& n : tree)
+      if (n.role == QLatin1String("push button") && n.name.startsWith(QStringLiteral("更改 "))) return n.name;
+    return QString();
+  };
+  for (const auto& [tab, button, title, close] :
+       {std::tuple{"输入法样式", std::function(firstChange), "选择样式", "取消"},
+        std::tuple{"问题反馈", std::function(named("发送反馈")), "发送问题反馈", "关闭"}}) {
+    SCOPED_TRACE(title);
+    std::vector<AccessibleNode> tree;
+    ASSERT_TRUE(sheetShows(tab, button, title, tree)) << dump(tree);
+    QStringList unnamed;
+    for (const auto& n : tree)
+      if (n.focusable && n.name.trimmed().isEmpty()) unnamed << n.path + QStringLiteral(" [") + n.role + QLatin1Char(']');
+    EXPECT_TRUE(unnamed.isEmpty()) << "focusable without a name:\n" << unnamed.join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(pressNode(pid, QStringLiteral("push button"), QString::fromUtf8(close))) << dump(tree);
+    ASSERT_TRUE(pollUntil([&] { return !hasNode(accessibleTree(pid).value_or(tree), QString::fromUtf8(title)); }, 5s));
+  }
+  std::vector<AccessibleNode> tree;
+  ASSERT_TRUE(sheetShows("输入法样式", firstChange, "选择样式", tree));
+  EXPECT_TRUE(std::any_of(tree.begin(), tree.end(), [](const AccessibleNode& n) {
+    return n.role == QLatin1String("radio button") && n.checked;
+  })) << "the preset in force is the checked one";
 }
 
 }  // namespace

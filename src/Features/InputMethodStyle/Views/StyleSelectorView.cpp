@@ -4,6 +4,7 @@
 #include "Features/InputMethodStyle/Views/SimpleStylePreview.h"
 #include "Settings/Widgets/ButtonStyles.h"
 #include "Settings/Widgets/Panels.h"
+#include "Settings/Widgets/SelectableButton.h"
 #include "Settings/Widgets/SettingsText.h"
 
 #include <QAbstractButton>
@@ -20,21 +21,15 @@ namespace {
 constexpr int kPresetCount = 16;
 
 // One preset of the grid: its swatch in a 50-point frame over its name.
-class PresetCell : public QAbstractButton {
+class PresetCell : public ui::SelectableButton {
 public:
-    PresetCell(const StylePreset& preset, QWidget* parent) : QAbstractButton(parent)
+    PresetCell(const StylePreset& preset, QWidget* parent) : SelectableButton(Kind::choice, parent)
     {
         setText(preset.name);
-        setCursor(Qt::PointingHandCursor);
         setFont(ui::caption2Font());
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         auto* swatch = new SimpleStylePreview(preset.colorHex, false, this);
         swatch->move((sizeHint().width() - 30) / 2, 10);
-    }
-    void setSelected(bool selected)
-    {
-        selected_ = selected;
-        update();
     }
     QSize sizeHint() const override { return {std::max(50, fontMetrics().horizontalAdvance(text())), 50 + 6 + 16}; }
 
@@ -44,18 +39,15 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF frame((width() - 50) / 2.0 + 1, 1, 48, 48);
-        if (selected_) {
+        if (isSelected()) {
             p.setBrush(ui::withAlpha(ui::systemBlue(), 0.1));
             p.setPen(QPen(ui::systemBlue(), 2));
             p.drawRoundedRect(frame, 8, 8);
         }
-        p.setPen(selected_ ? ui::systemBlue() : ui::secondaryColor());
+        p.setPen(isSelected() ? ui::systemBlue() : ui::secondaryColor());
         p.setFont(font());
         p.drawText(QRectF(0, 56, width(), 16), Qt::AlignCenter, fontMetrics().elidedText(text(), Qt::ElideRight, width()));
     }
-
-private:
-    bool selected_ = false;
 };
 
 }  // namespace
