@@ -11,6 +11,12 @@
 # this work tree), which is built once and then rebuilt incrementally; a mutant is caught when
 # one of its tests fails. Uncommitted changes are not part of the copy: commit first.
 #
+# Before any mutant, the tests of every area named by the chosen mutants run on the unmutated
+# copy; when one of them fails there, the run stops and names it (a test that fails on its own
+# would count every mutant of its area as caught). A mutant's catch names the tests that failed.
+# Every run, stopped or whole, adds its result (date, commit, caught, survivors) to
+# tests/mutants-runs.txt.
+#
 #   NAME-PATTERN  only the mutants whose name matches this extended regular expression
 #   -k            keep the copy and its build in $ZORBEL_MUTANTS_DIR for the next run
 #   -j JOBS       build jobs (default: the number of cores)
@@ -26,13 +32,16 @@ while getopts "kj:" opt; do
   case $opt in
     k) keep=1 ;;
     j) jobs=$OPTARG ;;
-    *) sed -n '2,18p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,24p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
 pattern=${1:-}
+# Integration tests each start a desktop of their own: four at a time at most.
+test_jobs=$((jobs < 4 ? jobs : 4))
 
 list=$repo/tests/mutants.txt
+record=$repo/tests/mutants-runs.txt
 [[ -r $list ]] || { echo "mutants: $list is missing" >&2; exit 2; }
 
 say() { echo "mutants: $*" >&2; }
@@ -83,7 +92,8 @@ build=$tree/build
 cleanup() { ((keep)) || rm -rf "$work"; }
 trap cleanup EXIT
 
-say "copying HEAD ($(git rev-parse --short HEAD)) to $tree"
+commit=$(git rev-parse --short HEAD)
+say "copying HEAD ($commit) to $tree"
 rm -rf "$tree.new" && mkdir -p "$tree.new"
 git archive HEAD | tar -x -m -C "$tree.new" || exit 1
 # Keep the old build (faster), but take the new sources.
@@ -93,7 +103,9 @@ rm -rf "$tree" && mv "$tree.new" "$tree"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 say "building the unmutated copy"
-cmake -G Ninja -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >"$work/configure.log" 2>&1 \
+# Built as the test command builds, warnings as errors, so a compiler cache serves both.
+cmake -G Ninja -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBEL_WERROR=ON "${launcher[@]}" \
+  >"$work/configure.log" 2>&1 \
   || { say "configure failed: $work/configure.log"; keep=1; exit 1; }
 cmake --build "$build" -j "$jobs" >"$work/build.log" 2>&1 \
   || { say "the unmutated copy does not build: $work/build.log"; keep=1; exit 1; }
@@ -111,12 +123,60 @@ open(path, "w", encoding="utf-8").write(text.replace(old, new, 1))
 EOF
 }
 
-# --- the mutants ---------------------------------------------------------------------------
+# Appends one run's result to the record; $1 is the outcome's line.
+write_record() {
+  {
+    echo "$(date -u '+%Y-%m-%d %H:%M UTC')  commit $commit${pattern:+  mutants matching /$pattern/}"
+    echo "  $1"
+    local entry
+    for entry in "${caught[@]}"; do echo "  caught    $entry"; done
+    for entry in "${survived[@]}"; do echo "  SURVIVED  $entry"; done
+    for entry in "${broken[@]}"; do echo "  not run   $entry"; done
+    echo
+  } >>"$record"
+}
+
+# The tests that failed in a ctest log, one name a line.
+failed_tests() { sed -n 's/^[[:space:]]*[0-9][0-9]* - \([^ ]*\) (.*$/\1/p' "$1" | sort -u; }
+
 caught=() survived=() broken=()
-declare -A results=()
+chosen=()
 for i in "${!names[@]}"; do
+  [[ -n $pattern && ! ${names[i]} =~ $pattern ]] && continue
+  chosen+=("$i")
+done
+((${#chosen[@]})) || { say "no mutant matches /$pattern/"; exit 2; }
+
+# --- the unmutated tests -------------------------------------------------------------------
+# Each area's tests must pass before a failure of theirs can mean anything. Every test named by
+# a chosen mutant runs once, even when several areas name it.
+declare -A regexes=()
+for i in "${chosen[@]}"; do regexes[${tests[i]}]=1; done
+unmatched=() unmutated=()
+for regex in "${!regexes[@]}"; do
+  found=$(ctest --test-dir "$build" -N -R "$regex" | sed -n 's/^ *Test *#[0-9]*: *//p')
+  [[ -z $found ]] && unmatched+=("/$regex/")
+  unmutated+=($found)
+done
+if ((${#unmatched[@]})); then
+  say "no test matches ${unmatched[*]}: fix tests/mutants.txt"
+  exit 2
+fi
+mapfile -t unmutated < <(printf '%s\n' "${unmutated[@]}" | sort -u)
+log=$work/unmutated.log
+say "running the ${#unmutated[@]} tests of the chosen mutants unmutated"
+if ! ctest --test-dir "$build" --parallel "$test_jobs" -R "^($(IFS='|'; echo "${unmutated[*]}"))\$" >"$log" 2>&1; then
+  keep=1
+  failing=$(failed_tests "$log" | paste -sd ' ')
+  say "STOPPED: these tests fail without any mutant, so a failure of theirs would tell nothing: ${failing:-(see the log)}"
+  say "fix or stabilise them first; the copy and the log ($log) are kept in $work"
+  write_record "stopped before any mutant: these tests fail unmutated: ${failing:-see $log}"
+  exit 1
+fi
+
+# --- the mutants ---------------------------------------------------------------------------
+for i in "${chosen[@]}"; do
   name=${names[i]}
-  [[ -n $pattern && ! $name =~ $pattern ]] && continue
   src=$tree/${files[i]}
   log=$work/mutant-$i.log
   if [[ ! -f $src ]]; then
@@ -126,27 +186,31 @@ for i in "${!names[@]}"; do
   if ! apply "$src" "${olds[i]}" "${news[i]}" 2>"$log"; then
     say "SKIPPED  $name: $(cat "$log")"; broken+=("$name (text not found)"); continue
   fi
-  start=$SECONDS
+  start=$SECONDS by=""
   if ! cmake --build "$build" -j "$jobs" >>"$log" 2>&1; then
     outcome="does not build"
     broken+=("$name (does not build)")
-  elif ctest --test-dir "$build" --no-tests=error --parallel 4 -R "${tests[i]}" >>"$log" 2>&1; then
+  elif ctest --test-dir "$build" --no-tests=error --parallel "$test_jobs" -R "${tests[i]}" >>"$log" 2>&1; then
     outcome="SURVIVED"
     survived+=("$name")
   else
+    # Every test of this area passed unmutated, so each failing one caught the mutant.
+    by=$(failed_tests "$log" | paste -sd ' ')
     outcome="caught"
-    caught+=("$name")
+    caught+=("$name (by ${by:-a test that did not finish})")
   fi
   # Restore the original and its time stamp's successor, so the next build recompiles it.
   cp "$work/original" "$src" && touch "$src"
-  say "$(printf '%-15s %4ss  %s' "$outcome" $((SECONDS - start)) "$name")"
+  say "$(printf '%-15s %4ss  %s' "$outcome" $((SECONDS - start)) "$name")${by:+  (by $by)}"
 done
 # The copy ends unmutated, so a kept build is clean for the next run.
 cmake --build "$build" -j "$jobs" >/dev/null 2>&1
 
 total=$((${#caught[@]} + ${#survived[@]}))
+summary="Caught ${#caught[@]} of $total mutants$( ((total)) && echo " ($((100 * ${#caught[@]} / total)) %)")."
+write_record "$summary"
 echo
-echo "Caught ${#caught[@]} of $total mutants$( ((total)) && echo " ($((100 * ${#caught[@]} / total)) %)")."
+echo "$summary"
 if ((${#survived[@]})); then
   echo "Survived (no test failed):"
   printf '  %s\n' "${survived[@]}"
@@ -156,4 +220,5 @@ if ((${#broken[@]})); then
   printf '  %s\n' "${broken[@]}"
 fi
 ((keep)) && echo "The copy and its logs are in $work."
+echo "The result is added to $record."
 ((${#survived[@]} == 0 && ${#broken[@]} == 0))
