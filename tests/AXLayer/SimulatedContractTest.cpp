@@ -65,7 +65,11 @@ public:
         return condition();
     }
 
-    void settle() override { world_->runFor(0.05); }
+    bool stillNot(const std::function<bool()>& unwanted) override
+    {
+        world_->runFor(0.05);
+        return !unwanted();
+    }
 
 private:
     SimulatedElement& elementOf(std::int32_t pid, TextElement element)

@@ -228,8 +228,9 @@ TEST_F(IndicatorManagersTest, CaretManagerShowsFollowsAndHidesThePanel)
     world().runFor(0.05);
     ASSERT_TRUE(manager.currentPosition());
     EXPECT_TRUE(manager.windowController().isVisible());
-    EXPECT_EQ(manager.currentPosition(),
-              manager.indicatorPosition(*manager.caretTracker().currentCaretPosition()));
+    // The default style, top right of the caret: 10 / 2 + 10 - 3 = 12 right and 12 up.
+    ASSERT_EQ(BrindotStyleManager::shared().currentStyle(), BrindotStyle::defaultStyle());
+    EXPECT_EQ(manager.currentPosition(), *manager.caretTracker().currentCaretPosition() + QPointF(12, 12));
 
     manager.handleCaretPositionChange(std::nullopt);
     EXPECT_FALSE(manager.currentPosition());

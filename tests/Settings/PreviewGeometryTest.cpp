@@ -33,10 +33,14 @@ TEST(PreviewGeometry, SampleSitsBesideTheMockCaretAsTheIndicatorSitsBesideTheCar
     EXPECT_EQ(preview::indicatorCentre(kArea, placed(P::center, 10, 0, 0)), QPointF(259, 190));
     // The stored default: top right, size 10, offsets -3/-3 (y up on the desktop).
     EXPECT_EQ(preview::indicatorCentre(kArea, BrindotStyle::defaultStyle()), QPointF(259 + 15 - 3, 190 - 15 + 3));
-    // Every place agrees with the desktop's placement, mirrored into y-down.
+    // Every place agrees with the desktop's placement, mirrored into y-down: size 20 puts the
+    // indicator 20 / 2 + 10 = 20 away from the caret towards its place, then the offsets 7
+    // (right) and 11 (up) are added.
+    const QPointF away[9] = {{-20, 20}, {0, 20}, {20, 20}, {-20, 0}, {0, 0}, {20, 0}, {-20, -20}, {0, -20}, {20, -20}};
     for (int i = 0; i < 9; ++i) {
         const auto style = placed(static_cast<P>(i), 20, 7, 11);
-        const QPointF desk = indicatorPoint(QPointF(0, 0), style);
+        const QPointF desk = away[i] + QPointF(7, 11);
+        EXPECT_EQ(indicatorPoint(QPointF(100, 200), style), QPointF(100, 200) + desk) << i;
         EXPECT_EQ(preview::indicatorCentre(kArea, style), QPointF(259 + desk.x(), 190 - desk.y())) << i;
     }
     // A positive vertical offset moves the sample up, as it moves the indicator up.

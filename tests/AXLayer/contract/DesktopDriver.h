@@ -57,9 +57,10 @@ public:
     // Runs the main loop until the condition holds; false when it still does
     // not after a generous limit.
     virtual bool waitUntil(const std::function<bool()>& condition) = 0;
-    // Runs the main loop long enough for notifications already under way to
-    // arrive (used before checking that something did not happen).
-    virtual void settle() = 0;
+    // Watches for something that must not happen (a notification that should
+    // not arrive) for as long as notifications already under way take to
+    // arrive; true when it never held.
+    virtual bool stillNot(const std::function<bool()>& unwanted) = 0;
 };
 
 struct DriverParam {

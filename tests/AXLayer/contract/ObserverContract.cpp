@@ -40,8 +40,8 @@ TEST_P(AccessibilityContract, FocusChangesReachAnObserverOfTheApplicationOncePer
     ASSERT_TRUE(waitForFocusedRole("AXTextArea"));
     const auto area = focusedElement();
     EXPECT_TRUE(driver().waitUntil([&] { return received->count(kFocusChanged, area) > 0; }));
-    driver().settle();
-    EXPECT_EQ(received->count(kFocusChanged, area), 1) << "registering twice does not deliver twice";
+    EXPECT_TRUE(driver().stillNot([&] { return received->count(kFocusChanged, area) > 1; }))
+        << "registering twice does not deliver twice";
 }
 
 TEST_P(AccessibilityContract, CaretMovesAreDeliveredForTheTextElement)
@@ -61,8 +61,7 @@ TEST_P(AccessibilityContract, StoppedDeliveryKeepsRegistrationsAndResumesOnStart
     ax().setObserverDelivering(observer, false);
     driver().focus(app.pid, TextElement::area);
     ASSERT_TRUE(waitForFocusedRole("AXTextArea"));
-    driver().settle();
-    EXPECT_TRUE(received->entries.empty());
+    EXPECT_TRUE(driver().stillNot([&] { return !received->entries.empty(); }));
 
     ax().setObserverDelivering(observer, true);
     driver().focus(app.pid, TextElement::field);
@@ -87,9 +86,7 @@ TEST_P(AccessibilityContract, RemovedRegistrationsAndReleasedObserversDeliverNot
 
     driver().focus(app.pid, TextElement::area);
     ASSERT_TRUE(waitForFocusedRole("AXTextArea"));
-    driver().settle();
-    EXPECT_TRUE(received->entries.empty());
-    EXPECT_TRUE(releasedLog->entries.empty());
+    EXPECT_TRUE(driver().stillNot([&] { return !received->entries.empty() || !releasedLog->entries.empty(); }));
 }
 
 TEST_P(AccessibilityContract, ObserversHearOnlyTheirOwnProcess)
@@ -99,8 +96,7 @@ TEST_P(AccessibilityContract, ObserversHearOnlyTheirOwnProcess)
     const auto observer = observe(first.pid, kFocusChanged);
     driver().focus(second.pid, TextElement::area);
     ASSERT_TRUE(waitForFocusedRole("AXTextArea"));
-    driver().settle();
-    EXPECT_TRUE(received->entries.empty());
+    EXPECT_TRUE(driver().stillNot([&] { return !received->entries.empty(); }));
 }
 
 TEST_P(AccessibilityContract, ActivationMakesTheApplicationFrontmostAndIsAnnounced)

@@ -214,9 +214,11 @@ bool LinuxDesktopDriver::waitUntil(const std::function<bool()>& condition)
     return pollUntil(condition, std::chrono::seconds(10));
 }
 
-void LinuxDesktopDriver::settle()
+bool LinuxDesktopDriver::stillNot(const std::function<bool()>& unwanted)
 {
-    pollUntil([] { return false; }, std::chrono::milliseconds(400));
+    // An event an application sent before its answer to the focus question has come well
+    // within this: the bus delivers in order, the main loop in a few milliseconds.
+    return !pollUntil(unwanted, std::chrono::milliseconds(400));
 }
 
 }  // namespace zorbel::integration

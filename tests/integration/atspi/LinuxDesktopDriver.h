@@ -25,7 +25,7 @@ public:
     void hang(std::int32_t pid) override;
     void resume(std::int32_t pid) override;
     bool waitUntil(const std::function<bool()>& condition) override;
-    void settle() override;
+    bool stillNot(const std::function<bool()>& unwanted) override;
 
     // The text elements and the client of a launched application.
     platform::AXElementRef textElement(std::int32_t pid, contract::TextElement element)

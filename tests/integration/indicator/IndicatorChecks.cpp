@@ -51,6 +51,31 @@ QImage grabScreen() {
   return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+double changedShare(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 1;
+  qint64 changed = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      if (std::abs(qRed(p) - qRed(q)) > 40 || std::abs(qGreen(p) - qGreen(q)) > 40 || std::abs(qBlue(p) - qBlue(q)) > 40)
+        ++changed;
+    }
+  return a.isNull() ? 0 : double(changed) / (double(a.width()) * a.height());
+}
+
+std::optional<QImage> steadyShot(const QRect& area, double tolerance, std::chrono::milliseconds bound) {
+  // The first grab is compared only after the main loop has run once.
+  std::optional<QImage> last;
+  QImage now;
+  const bool steady = pollUntil([&] {
+    now = grabScreen().copy(area);
+    const bool same = last && changedShare(*last, now) < tolerance;
+    last = now;
+    return same;
+  }, bound, std::chrono::milliseconds(60));
+  return steady ? std::optional<QImage>(now) : std::nullopt;
+}
+
 QPointF centreOf(const QRect& window) {
   return {window.x() + window.width() / 2.0, window.y() + window.height() / 2.0};
 }

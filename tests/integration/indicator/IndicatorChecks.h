@@ -38,6 +38,15 @@ std::optional<std::string> awaitIndicatorPixels(const QImage& before, const QRec
 std::optional<QRect> settledWindow(const QString& title, std::chrono::milliseconds quiet,
                                    std::optional<quint64>& id);
 
+// The share of pixels of two pictures of one size that differ clearly in some channel.
+double changedShare(const QImage& a, const QImage& b);
+
+// The screen inside `area` once it has been drawn: two grabs in a row (the main loop running
+// between them, so pending paints land) differ in under `tolerance` of their pixels (the
+// liquid glass's drops of light move by themselves); nothing if that takes over `bound`.
+std::optional<QImage> steadyShot(const QRect& area, double tolerance = 0.003,
+                                 std::chrono::milliseconds bound = std::chrono::seconds(5));
+
 // A rough name of a screen pixel's colour, for checks of the indicator's fill.
 enum class Hue { red, green, other };
 Hue hueAt(const QImage& screen, QPoint p);

@@ -131,16 +131,25 @@ protected:
             return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("@server=fcitx");
         }, 10s)) << "Fcitx announces its XIM server";
         QString error;
-        const auto start = [&] {
+        const auto start = [&](const QString& module) {
             return TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320), false,
-                                                     {QStringLiteral("GTK_IM_MODULE=xim")}},
+                                                     {QStringLiteral("GTK_IM_MODULE=") + module}},
                                      &error);
         };
         // Now and then GTK's XIM handshake with a fresh Fcitx never completes and the editor
         // never shows (about one start in five here); that is between the two of them, not ours.
-        editor_ = start();
-        if (!editor_) editor_ = start();
-        if (!editor_) GTEST_SKIP() << "the GTK 3 editor never came up under Fcitx's XIM: " << error.toStdString();
+        // The same editor without XIM tells the two apart: if it does not come up either, the
+        // fault is the editor's or the desktop's, and the test fails.
+        editor_ = start(QStringLiteral("xim"));
+        if (!editor_) editor_ = start(QStringLiteral("xim"));
+        if (!editor_) {
+            const QString xim = error;
+            ASSERT_TRUE(start(QStringLiteral("gtk-im-context-simple")))
+                << "the GTK 3 editor does not come up, with XIM (" << xim.toStdString() << ") or without it: "
+                << error.toStdString();
+            GTEST_SKIP() << "outside this project: GTK 3's XIM handshake with Fcitx 5 did not complete twice ("
+                         << xim.toStdString() << ")";
+        }
         ASSERT_TRUE(focusWindow(editor_->windowId()));
     }
 
@@ -180,7 +189,8 @@ TEST_F(InputDaemonsTest, IbusEnginesAreListedAndFollowedAcrossARestart)
     // Killed, it leaves its address file behind; its closed connection tells all the same.
     const qint64 pid = ibusDaemonPid();
     ASSERT_GT(pid, 0);
-    pollUntil([] { return false; }, 100ms);
+    // A second announcement of the one switch would come at once; it must not pass for the death's.
+    EXPECT_FALSE(pollUntil([&] { return changes > 1; }, 300ms)) << "one switch, one announcement";
     const int beforeDeath = changes;
     ::kill(static_cast<pid_t>(pid), SIGKILL);
     EXPECT_TRUE(pollUntil([&] { return changes > beforeDeath; }, 5s)) << "the daemon's death is announced without being asked";
@@ -287,8 +297,9 @@ TEST_F(InputDaemonsTest, FcitxAnswersCountInTheOrderAsked)
     controller->setCurrent(QStringLiteral("keyboard-de"));
     ASSERT_TRUE(pollUntil([&] { return changes == 1; }, 5s)) << "a later question sees the switch";
     controller->release(bus);
-    pollUntil([] { return false; }, 2500ms);
-    EXPECT_EQ(changes, 1) << "the held answer switched nothing back";
+    // Nothing tells from outside when the stale answer has been read and dropped: watched for
+    // as long as the reader would take to apply it, 2.5 s.
+    EXPECT_FALSE(pollUntil([&] { return changes != 1; }, 2500ms)) << "the held answer switched something back";
 }
 
 // Every switch by key is seen although Fcitx handles the key only after the focused
@@ -404,7 +415,7 @@ TEST_F(InputDaemonsTest, EveryLayoutSwitchIsAnnounced)
     LinuxServices services;
     int changes = 0;
     auto token = platform::inputSources().observeSelectionChanges([&] { ++changes; });
-    pollUntil([] { return false; }, 100ms);
+    ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("xkb:us::eng"); }, 5s)) << "the first layout is read";
     for (int group : {1, 0}) {
         const int before = changes;
         ASSERT_TRUE(lockXkbGroup(group));

@@ -50,8 +50,6 @@ QString artifactsFolder()
     return folder;
 }
 
-void pause(std::chrono::milliseconds ms) { pollUntil([] { return false; }, ms); }
-
 class SettingsPagesTest : public EditorWithIndicatorTest {
 protected:
     void SetUp() override
@@ -73,8 +71,7 @@ protected:
     void click(QWidget* w)
     {
         ASSERT_NE(w, nullptr);
-        ASSERT_TRUE(clickAt(w->mapToGlobal(w->rect().center())));
-        pause(200ms);
+        ASSERT_TRUE(clickWidget(w)) << "the click reaches " << w->objectName().toStdString();
     }
     void click(const QString& name) { click(window()->findChild<QWidget*>(name)); }
 
@@ -90,13 +87,13 @@ protected:
         int shot = 0;
         for (int value = 0;; value += scroll->viewport()->height() - 40) {
             bar->setValue(value);
-            pause(250ms);
+            const auto picture = steadyShot(*windowGeometry(window()->winId()));
+            ASSERT_TRUE(picture) << "the page settles at " << value;
             const QString file = artifactsFolder() + QStringLiteral("/%1-%2.png").arg(page).arg(shot++);
-            EXPECT_TRUE(grabScreen().copy(*windowGeometry(window()->winId())).save(file)) << file.toStdString();
+            EXPECT_TRUE(picture->save(file)) << file.toStdString();
             if (bar->value() >= bar->maximum()) break;
         }
         bar->setValue(0);
-        pause(150ms);
     }
 
     // Opens the selector sheet of a layout's row and confirms a preset.
@@ -108,7 +105,6 @@ protected:
         // Bring the row into view before clicking it.
         for (QWidget* w = row; w; w = w->parentWidget())
             if (auto* scroll = qobject_cast<QScrollArea*>(w)) scroll->ensureWidgetVisible(row);
-        pause(150ms);
         click(change);
         StyleSelectorView* sheet = nullptr;
         ASSERT_TRUE(pollUntil([&] {
@@ -175,9 +171,9 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
             return notice && isViewable(notice->winId()) == true;
         }, 10s));
         EXPECT_EQ(notice->text(), QString::fromUtf8(title)) << "xdg-open exited " << status;
-        pause(200ms);
-        grabScreen().copy(*windowGeometry(notice->winId()))
-            .save(artifactsFolder() + QStringLiteral("/feedback-notice-%1.png").arg(QLatin1String(status)));
+        const auto picture = steadyShot(*windowGeometry(notice->winId()));
+        ASSERT_TRUE(picture) << "the notice settles";
+        picture->save(artifactsFolder() + QStringLiteral("/feedback-notice-%1.png").arg(QLatin1String(status)));
         QWidget* reveal = notice->findChild<QWidget*>(QStringLiteral("revealFile"));
         click(reveal);
         ASSERT_TRUE(pollUntil([&] { return !notice || !notice->isVisible(); }, 3s));
@@ -210,8 +206,9 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
     EXPECT_EQ(mapping.value(kDe, -1), 2);
 
     // Back to the editor, as a user would: the window is closed and the editor clicked.
+    const quint64 settingsWindow = window()->winId();
     SettingsWindowController::shared()->close();
-    pause(300ms);
+    ASSERT_TRUE(pollUntil([&] { return isViewable(settingsWindow) != true; }, 3s)) << "the window closes";
     ASSERT_TRUE(focusWindow(client_->windowId()));
     ASSERT_TRUE(clickAt(entry_));
     ASSERT_TRUE(typeText(QStringLiteral("y")));

@@ -23,13 +23,16 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QLabel>
 #include <QPointer>
 #include <QSlider>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace zorbel::integration {
 namespace {
@@ -57,8 +60,7 @@ class SettingsWindowTest : public EditorWithIndicatorTest {
   void click(const QString& name) {
     QWidget* w = SettingsWindowController::shared()->window()->findChild<QWidget*>(name);
     ASSERT_NE(w, nullptr) << name.toStdString();
-    ASSERT_TRUE(clickAt(w->mapToGlobal(w->rect().center())));
-    pollUntil([] { return false; }, 150ms);
+    ASSERT_TRUE(clickWidget(w)) << "the click reaches " << name.toStdString();
   }
 
   std::optional<QRect> indicator() { return windowGeometry(panel()->winId()); }
@@ -85,9 +87,11 @@ class SettingsWindowTest : public EditorWithIndicatorTest {
     }, 5s);
     ASSERT_TRUE(marked) << "the indicator shows for a caret at " << describe(atCaret)
                         << ", drawn at " << describe(drawn);
-    const QPointF centre = *platform::workspace().desktopPointFromCocoa(
-        manager.indicatorPosition(*manager.caretTracker().currentCaretPosition()));
-    EXPECT_TRUE(pollUntil([&] { return (centreOf(*indicator()) - centre).manhattanLength() <= 2; }, 3s))
+    // The stored default style (size 10, top right, offsets -3 and -3) centres the indicator
+    // 10 / 2 + 10 - 3 = 12 px right of the caret and 12 px above it.
+    ASSERT_EQ(BrindotStyleManager::shared().currentStyle(), BrindotStyle::defaultStyle());
+    const QPointF centre = *drawn + QPointF(12, -12);
+    EXPECT_TRUE(pollUntil([&] { return (centreOf(*indicator()) - centre).manhattanLength() <= 4; }, 3s))
         << "the window stands at " << describe(*indicator()) << ", not around " << describe(centre);
   }
 };
@@ -99,12 +103,53 @@ TEST_F(SettingsWindowTest, EveryTabShowsAndEditsRestyleTheIndicator) {
   EXPECT_EQ(window->size(), QSize(1100, 680));
   EXPECT_EQ(inputFocusWindow(), std::optional<quint64>(window->winId())) << "the window takes the keyboard";
 
-  for (const auto& tab : UnifiedTab::all()) {
-    click(QStringLiteral("tab.") + tab.id);
-    pollUntil([] { return false; }, 300ms);
-    const QImage shot = grabScreen();
-    const QString file = artifactsFolder() + QStringLiteral("/tab-") + tab.id + QStringLiteral(".png");
-    EXPECT_TRUE(shot.copy(*windowGeometry(window->winId())).save(file)) << file.toStdString();
+  // Each tab, clicked, lights its own row alone and shows its page under its header; no two
+  // pages look alike.
+  struct Page {
+    const char* id;
+    const char* title;
+    const char* description;
+  };
+  const Page pages[] = {
+      {"basic", "基础设置", "配置Brindot的基本功能和状态"},
+      {"style", "样式设置", "自定义Brindot的外观和形状"},
+      {"inputMethodStyle", "输入法样式", "为不同输入法设置不同的Brindot样式"},
+      {"hud", "HUD设置", "配置抬头显示功能和样式"},
+      {"advanced", "问题反馈", "高级功能和系统配置"},
+  };
+  ASSERT_EQ(UnifiedTab::all().size(), std::size(pages));
+  const auto shows = [&](const QString& text) {
+    for (auto* label : window->findChild<QWidget*>(QStringLiteral("pageScroll"))->findChildren<QLabel*>())
+      if (label->text() == text && label->isVisible()) return true;
+    return false;
+  };
+  std::vector<QImage> shots;
+  for (const auto& page : pages) {
+    const QString id = QString::fromLatin1(page.id);
+    click(QStringLiteral("tab.") + id);
+    EXPECT_TRUE(pollUntil([&] { return shows(QString::fromUtf8(page.title)) && shows(QString::fromUtf8(page.description)); },
+                          3s)) << page.id << ": the page's header";
+    const auto shot = steadyShot(*windowGeometry(window->winId()));
+    ASSERT_TRUE(shot) << page.id;
+    const QString file = artifactsFolder() + QStringLiteral("/tab-") + id + QStringLiteral(".png");
+    EXPECT_TRUE(shot->save(file)) << file.toStdString();
+    // The lit row: its left end, beside the icon, in the tab's fill; the other rows unlit.
+    const auto rowPixel = [&](const QString& tab) {
+      auto* row = window->findChild<QWidget*>(QStringLiteral("tab.") + tab);
+      return shot->pixelColor(row->mapTo(window, QPoint(5, row->height() / 2)));
+    };
+    const QColor lit = rowPixel(id);
+    for (const auto& other : UnifiedTab::all()) {
+      if (other.id == id) continue;
+      const QColor unlit = rowPixel(other.id);
+      EXPECT_GT(std::max({std::abs(lit.red() - unlit.red()), std::abs(lit.green() - unlit.green()),
+                          std::abs(lit.blue() - unlit.blue())}), 60)
+          << page.id << " is lit like " << other.id.toStdString();
+    }
+    auto* scroll = window->findChild<QWidget*>(QStringLiteral("pageScroll"));
+    shots.push_back(shot->copy(QRect(scroll->mapTo(window, QPoint()), scroll->size())));
+    for (std::size_t earlier = 0; earlier + 1 < shots.size(); ++earlier)
+      EXPECT_GT(changedShare(shots[earlier], shots.back()), 0.02) << page.id << " shows the page of " << pages[earlier].id;
   }
 
   click(QStringLiteral("tab.style"));
@@ -119,7 +164,6 @@ TEST_F(SettingsWindowTest, EveryTabShowsAndEditsRestyleTheIndicator) {
   EXPECT_TRUE(pollUntil([] { return BrindotStyleManager::shared().currentStyle().size == 50; }, 3s))
       << BrindotStyleManager::shared().currentStyle().size;
   EXPECT_EQ(BrindotStyleManager::shared().currentStyle().shape, BrindotShape::rectangle);
-  pollUntil([] { return false; }, 400ms);
   EXPECT_TRUE(window->grab().save(artifactsFolder() + QStringLiteral("/style-edited.png")));
 
   // The indicator stands beside the editor's caret: back there it has the new size.
@@ -161,8 +205,9 @@ TEST_F(SettingsWindowTest, WhileTheWindowIsInFrontTheIndicatorWaitsForTheEditorA
   ASSERT_TRUE(pollUntil([] { return !BrindotManager::shared().isEnabled(); }, 3s));
   click(QStringLiteral("masterSwitch"));
   ASSERT_TRUE(pollUntil([] { return BrindotManager::shared().isEnabled(); }, 3s));
-  pollUntil([] { return false; }, 600ms);
-  EXPECT_NE(isViewable(panel()->winId()), true) << "the indicator waits while the window is in front";
+  // The indicator would come back within a moment of the switch turning on.
+  EXPECT_FALSE(pollUntil([] { return isViewable(panel()->winId()) == true; }, 1s))
+      << "the indicator waits while the window is in front";
 
   // Back in the editor with one click: a switch, announced, and the indicator at its caret.
   switches = 0;

@@ -14,6 +14,7 @@
 #include "Shell/UIStyleManager.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/DesktopTools.h"
+#include "support/EditorWithIndicatorTest.h"
 #include "support/LinuxServices.h"
 #include "support/Poll.h"
 #include "support/Stacking.h"
@@ -53,20 +54,6 @@ double blackShare(const QImage& image)
     return double(black) / (double(image.width() / 2) * double(image.height() / 2));
 }
 
-// The share of pixels of two pictures of one size that differ clearly in some channel.
-double changedShare(const QImage& a, const QImage& b)
-{
-    qint64 changed = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) > 40 || std::abs(qGreen(p) - qGreen(q)) > 40 ||
-                std::abs(qBlue(p) - qBlue(q)) > 40)
-                ++changed;
-        }
-    return double(changed) / (double(a.width()) * a.height());
-}
-
 class ThemeScreenshotsTest : public ::testing::Test {
  protected:
   void SetUp() override { services_ = std::make_unique<LinuxServices>(); }
@@ -76,12 +63,18 @@ class ThemeScreenshotsTest : public ::testing::Test {
     resetSharedInstances();
     services_.reset();
   }
-  void settle() { pollUntil([] { return false; }, 400ms); }
+  // Waits until the window's picture stops changing: what it shows after a change is drawn.
+  static void settle(QWidget* window) {
+    ASSERT_TRUE(steadyShot(*windowGeometry(window->winId()))) << "the window's picture keeps changing";
+  }
   void click(QWidget* window, const QString& name) {
-    auto* w = window->findChild<QWidget*>(name);
+    // A new theme builds the window's content afresh; the old widgets go a moment later.
+    QWidget* w = nullptr;
+    for (auto* candidate : window->findChildren<QWidget*>(name))
+      if (candidate->isVisible()) w = candidate;
     ASSERT_NE(w, nullptr) << name.toStdString();
-    ASSERT_TRUE(clickAt(w->mapToGlobal(w->rect().center())));
-    settle();
+    ASSERT_TRUE(clickWidget(w)) << "the click reaches " << name.toStdString();
+    settle(window);
   }
   QImage shot(QWidget* window) { return grabScreen().copy(*windowGeometry(window->winId())); }
   std::unique_ptr<LinuxServices> services_;
@@ -99,7 +92,7 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
   ASSERT_TRUE(pollUntil([&] { return isViewable(window->winId()) == true; }, 5s));
   for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
     UIStyleManager::shared().setCurrentStyle(theme);
-    settle();
+    settle(window);
     for (const auto& tab : UnifiedTab::all()) {
       click(window, QStringLiteral("tab.") + tab.id);
       const QImage picture = shot(window);
@@ -115,7 +108,7 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
       BrindotHUDConfig c = kept;
       edit(c);
       hud.setConfig(c);
-      settle();
+      settle(window);
       grabScreen().copy(*windowGeometry(window->winId())).save(artifactsFolder() + QStringLiteral("/") + rawValue(theme) +
                                                                QStringLiteral("-preview-") + what + QStringLiteral(".png"));
     };
@@ -137,7 +130,7 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
   }
   // The prompt, over the liquid glass.
   PermissionManager::shared().setShowPermissionAlert(true);
-  settle();
+  settle(window);
   grabScreen().copy(*windowGeometry(window->winId())).save(artifactsFolder() + QStringLiteral("/liquidGlass-prompt.png"));
   PermissionManager::shared().setShowPermissionAlert(false);
 
@@ -146,13 +139,13 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
   std::map<UIStyle, QImage> overEditor;
   for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
     UIStyleManager::shared().setCurrentStyle(theme);
-    settle();
+    settle(window);
     overEditor[theme] = shot(window);
   }
   ASSERT_TRUE(moveWindow(editor_->windowId(), QPoint(screen.width() + 100, 0)));
   for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
     UIStyleManager::shared().setCurrentStyle(theme);
-    settle();
+    settle(window);
     const QImage alone = shot(window);
     alone.save(artifactsFolder() + QStringLiteral("/") + rawValue(theme) + QStringLiteral("-without-editor.png"));
     EXPECT_LT(changedShare(overEditor[theme], alone), 0.003) << rawValue(theme).toStdString();

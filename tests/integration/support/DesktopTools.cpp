@@ -102,6 +102,12 @@ std::optional<quint64> windowNamed(const QString& title) {
   return ok ? std::optional<quint64>(window) : std::nullopt;
 }
 
+int viewableWindowsNamed(const QString& title) {
+  const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+  const auto ids = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", pattern});
+  return ids ? int(ids->split(QLatin1Char('\n'), Qt::SkipEmptyParts).size()) : 0;
+}
+
 std::string describe(const QRect& r) {
   std::ostringstream out;
   out << r.width() << "x" << r.height() << " at (" << r.x() << ", " << r.y() << ")";

@@ -38,6 +38,8 @@ std::optional<bool> isViewable(quint64 windowId);
 std::optional<quint64> inputFocusWindow();
 // The first window whose title is exactly `title`, mapped or not.
 std::optional<quint64> windowNamed(const QString& title);
+// How many viewable windows have exactly that title.
+int viewableWindowsNamed(const QString& title);
 
 // Geometry as failure messages show it: "WxH at (x, y)", "(x, y)", "none" for no point.
 std::string describe(const QRect& r);

@@ -14,6 +14,8 @@
 #include "support/Poll.h"
 #include "support/TextClient.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,30 @@
 #include <memory>
 
 namespace zorbel::integration {
+
+// Clicks the middle of one of the program's own widgets with the pointer, as a user would, and
+// waits until the button's release has reached it or a child of it: its click handlers have run.
+inline bool clickWidget(QWidget* widget)
+{
+    if (!widget) return false;
+    struct Release : QObject {
+        QPointer<QWidget> target;
+        bool seen = false;
+        bool eventFilter(QObject* receiver, QEvent* event) override
+        {
+            if (event->type() == QEvent::MouseButtonRelease && receiver->isWidgetType() && target &&
+                (receiver == target || target->isAncestorOf(static_cast<QWidget*>(receiver))))
+                seen = true;
+            return false;
+        }
+    } release;
+    release.target = widget;
+    qApp->installEventFilter(&release);
+    const bool clicked = clickAt(widget->mapToGlobal(widget->rect().center())) &&
+                         pollUntil([&] { return release.seen; }, std::chrono::seconds(5));
+    qApp->removeEventFilter(&release);
+    return clicked;
+}
 
 class EditorWithIndicatorTest : public ::testing::Test {
 protected:

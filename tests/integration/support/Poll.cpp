@@ -21,4 +21,6 @@ bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   return true;
 }
 
+void runFor(std::chrono::milliseconds period) { pollUntil([] { return false; }, period); }
+
 }  // namespace zorbel::integration
