@@ -70,8 +70,33 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& path)
         if (key == QLatin1String("Hidden")) entry->hidden = value == QLatin1String("true");
         if (key == QLatin1String("X-GNOME-Autostart-enabled"))
             entry->autostartDisabled = value == QLatin1String("false");
+        if (key == QLatin1String("OnlyShowIn")) entry->onlyShowIn = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        if (key == QLatin1String("NotShowIn")) entry->notShowIn = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        if (key == QLatin1String("TryExec") && !value.isEmpty()) entry->tryExec = value;
     }
     return entry;
+}
+
+QStringList DesktopEntry::currentDesktops()
+{
+    return qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+}
+
+bool DesktopEntry::startsIn(const QStringList& currentDesktops) const
+{
+    if (hidden || autostartDisabled) return false;
+    const auto namesOneOf = [&](const QStringList& desktops) {
+        for (const auto& desktop : currentDesktops)
+            if (desktops.contains(desktop)) return true;
+        return false;
+    };
+    if (!onlyShowIn.isEmpty() && !namesOneOf(onlyShowIn)) return false;
+    if (namesOneOf(notShowIn)) return false;
+    if (!tryExec) return true;
+    // A bare name is looked for on PATH, as the session looks for it.
+    const QString program = tryExec->contains(QLatin1Char('/')) ? *tryExec : QStandardPaths::findExecutable(*tryExec);
+    const QFileInfo file(program);
+    return !program.isEmpty() && file.isFile() && file.isExecutable();
 }
 
 LoginServiceStatus loginServiceStatus(const AutostartLocations& locations, const QString& unitName)

@@ -30,9 +30,17 @@ struct DesktopEntry {
     std::optional<QString> exec;
     bool hidden = false;
     bool autostartDisabled = false;  // X-GNOME-Autostart-enabled=false
+    QStringList onlyShowIn;          // the desktops that alone start it
+    QStringList notShowIn;           // desktops that do not start it
+    std::optional<QString> tryExec;  // a program that must be installed for it to start
 
-    // A hidden or disabled entry is not started at login.
-    bool isSwitchedOff() const { return hidden || autostartDisabled; }
+    // Whether a session of these desktops (XDG_CURRENT_DESKTOP's names) starts it at login, as
+    // the session reads the entry: not hidden nor disabled, meant for one of them, and its
+    // TryExec program installed. NoDisplay keeps an entry out of menus only: it still starts.
+    bool startsIn(const QStringList& currentDesktops) const;
+    // Not started by the session this program runs in.
+    bool isSwitchedOff() const { return !startsIn(currentDesktops()); }
+    static QStringList currentDesktops();
     static std::optional<DesktopEntry> read(const QString& path);
 };
 

@@ -168,6 +168,9 @@ TEST_F(PerfectCaretTrackerTest, ClickBurstIsThrottledAndEveryClickIsAnnounced)
     for (std::size_t i = 0; i < lookups().size(); ++i)
         for (std::size_t n = 3; i + n < lookups().size(); ++n)
             EXPECT_GE(lookups()[i + n] - lookups()[i], (double(n) - 2) * 0.010 - 1e-9) << "lookups " << i << "+" << n;
+    // ... and no fewer: while clicks keep coming, one lookup each interval.
+    for (std::size_t i = 0; i + 1 < lookups().size() && lookups()[i + 1] <= clicks.back(); ++i)
+        EXPECT_LE(lookups()[i + 1] - lookups()[i], 0.010 + 1e-9) << "lookups " << i << " and " << i + 1;
     EXPECT_LE(lookups().size(), 10u);
     EXPECT_GE(lookups().back(), clicks.back()) << "the last click leads to a lookup";
     EXPECT_EQ(published.back(), QPointF(kEditorFirst.x() + 40, kEditorFirst.y()));

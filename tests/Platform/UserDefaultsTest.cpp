@@ -3,6 +3,7 @@
 #include "Platform/IniUserDefaults.h"
 #include "support/TestWorld.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QDateTime>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include <sys/stat.h>
@@ -148,6 +150,29 @@ TEST_F(IniUserDefaultsTest, DamagedFilesAreFoundBeforeAnyReadAndLoseNoKeyNorByte
         for (const auto& key : file.readable + QStringList{"fresh", "again"})
             EXPECT_TRUE(reopened.standard().contains(key)) << key.toStdString();
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
+
+        // Damaged again while the program runs (another editor, a crash of another writer), in
+        // another way and then once more: each damaged file is kept beside the others.
+        QList<QByteArray> damages{file.bytes};
+        for (const QByteArray& junk : {QByteArray("[General]\nfresh=true\n\x01second\n"), QByteArray("[third\nx=1\n")}) {
+            {
+                QFile f(ini);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(junk);
+            }
+            damages << junk;
+            EXPECT_TRUE(d.setBool("later", true));
+            QList<QByteArray> keptBytes;
+            for (const auto& name : QDir(folder.path()).entryList({"defaults.ini.damaged-*"})) {
+                QFile copy(folder.path() + "/" + name);
+                ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+                keptBytes << copy.readAll();
+            }
+            std::sort(keptBytes.begin(), keptBytes.end());
+            auto expected = damages;
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(keptBytes, expected) << "damage " << damages.size();
+        }
     }
 }
 

@@ -1,4 +1,5 @@
 #include "Shell/AutoStartupManager.h"
+#include "Shell/AutostartEntries.h"
 #include "ShellTest.h"
 
 #include <QDir>
@@ -106,6 +107,56 @@ TEST_F(AutoStartupManagerTest, EntryNamedAfterTheProgramCountsInUserThenSystemFo
     // The user's copy shadows the system one; hidden, it switches autostart off.
     write("home/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Z\nExec=z\nHidden=true\n");
     EXPECT_FALSE(detect());
+}
+
+// Each key as the session reads it: a hidden or disabled entry, one meant for other desktops
+// and one whose TryExec program is missing start nothing; NoDisplay only keeps it out of menus.
+TEST_F(AutoStartupManagerTest, EachKeyOfAnEntrySwitchesItAsTheSessionReadsIt)
+{
+    write("not-a-program", "#!/bin/sh\n");
+    struct Case {
+        QByteArray keys;
+        QString desktops;
+        bool starts;
+    };
+    const Case cases[] = {
+        {"", "GNOME", true},
+        {"Hidden=true\n", "GNOME", false},
+        {"Hidden=false\n", "GNOME", true},
+        {"X-GNOME-Autostart-enabled=false\n", "GNOME", false},
+        {"X-GNOME-Autostart-enabled=true\n", "GNOME", true},
+        {"NoDisplay=true\n", "GNOME", true},
+        {"OnlyShowIn=KDE;XFCE;\n", "GNOME", false},
+        {"OnlyShowIn=KDE;XFCE;\n", "XFCE", true},
+        {"OnlyShowIn=GNOME;\n", "ubuntu:GNOME", true},
+        {"OnlyShowIn=GNOME;\n", "", false},
+        {"NotShowIn=GNOME;\n", "ubuntu:GNOME", false},
+        {"NotShowIn=KDE;\n", "GNOME", true},
+        {"NotShowIn=KDE;\n", "", true},
+        {"TryExec=/bin/sh\n", "GNOME", true},
+        {"TryExec=sh\n", "GNOME", true},
+        {"TryExec=/nonexistent/zorbel\n", "GNOME", false},
+        {"TryExec=zorbel-not-installed-anywhere\n", "GNOME", false},
+        {"TryExec=" + root.filePath("not-a-program").toUtf8() + "\n", "GNOME", false},
+        {"[Desktop Action quit]\nHidden=true\nOnlyShowIn=KDE;\n", "GNOME", true},
+    };
+    for (const auto& c : cases) {
+        write("home/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Z\nExec=z\n" + c.keys);
+        const auto entry = DesktopEntry::read(root.filePath("home/autostart/quellan.Zorbel.desktop"));
+        ASSERT_TRUE(entry) << c.keys.constData();
+        EXPECT_EQ(entry->startsIn(c.desktops.split(':', Qt::SkipEmptyParts)), c.starts)
+            << c.keys.constData() << "on \"" << c.desktops.toStdString() << '"';
+    }
+
+    // The detection asks for the desktop it runs on.
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    write("home/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Zorbel\nExec=zorbel\nOnlyShowIn=KDE;\n");
+    qputenv("XDG_CURRENT_DESKTOP", "XFCE");
+    EXPECT_FALSE(detect());
+    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    EXPECT_TRUE(detect());
+    if (desktop.isNull()) qunsetenv("XDG_CURRENT_DESKTOP");
+    else qputenv("XDG_CURRENT_DESKTOP", desktop);
 }
 
 TEST_F(AutoStartupManagerTest, GuideGivesTheLinuxWaysOpensNothingOnCancelAndSaysSoWhenNothingOpens)

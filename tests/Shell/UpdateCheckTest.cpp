@@ -2,6 +2,9 @@
 #include "Shell/UpdateManager.h"
 #include "ShellTest.h"
 
+#include <algorithm>
+#include <vector>
+
 using namespace zorbel;
 using zorbel::testing::ShellTest;
 
@@ -69,6 +72,30 @@ TEST(AppcastTest, ReadsItemsTheirVersionsAndDownloadPages)
     ASSERT_TRUE(newest);
     EXPECT_EQ(newest->displayVersionString, "1.3.0");
     EXPECT_FALSE(newestUpdate(*result.appcast, *AppVersion::parse("130")));
+}
+
+// Feeds list their items in any order: the highest newer version is offered, whichever place
+// it has, and nothing when none is newer than the running one.
+TEST(AppcastTest, TheHighestOfSeveralNewerVersionsIsOfferedInAnyOrder)
+{
+    std::vector<QByteArray> versions{"1.4", "1.10", "1.9.1", "1.2"};
+    std::sort(versions.begin(), versions.end());
+    do {
+        QByteArray items;
+        for (const auto& v : versions) items += item(v, "v" + v);
+        const auto result = parseAppcast(feed(items));
+        ASSERT_TRUE(result.appcast) << result.error.toStdString();
+        const auto trace = ::testing::Message() << items.constData();
+        const auto offered = [&](const char* running) {
+            const auto newest = newestUpdate(*result.appcast, *AppVersion::parse(running));
+            return newest ? newest->displayVersionString : QStringLiteral("none");
+        };
+        EXPECT_EQ(offered("1.3"), "v1.10") << trace;
+        EXPECT_EQ(offered("1.9.1"), "v1.10") << trace;
+        EXPECT_EQ(offered("1.10"), "none") << trace;
+        EXPECT_EQ(offered("1.10.0.1"), "none") << trace;
+        EXPECT_EQ(offered("0.9"), "v1.10") << trace;
+    } while (std::next_permutation(versions.begin(), versions.end()));
 }
 
 TEST(AppcastTest, FeedsThatCannotBeUsedSayWhy)

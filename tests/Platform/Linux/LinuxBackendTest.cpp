@@ -1,6 +1,8 @@
 // The Linux services without a desktop: role mapping, screen frames, processes,
 // and what a missing accessibility bus answers.
 #include "Platform/Linux/AtspiAccessibility.h"
+#include "Platform/Linux/Atspi/AtspiCaret.h"
+#include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/Atspi/AtspiObservers.h"
 #include "Platform/Linux/Atspi/AtspiRoles.h"
 #include "Platform/Linux/Atspi/AtspiScale.h"
@@ -53,6 +55,28 @@ TEST(AtspiRoles, TextRolesFollowTheLineStatesOfEachToolkit)
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PARAGRAPH, false, true, true, false, true)), "AXTextArea");
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PARAGRAPH, false, true, false, false, true)), "AXGroup");
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PARAGRAPH, false, true, true)), "AXGroup") << "no text to read";
+
+    // Every role that takes typed text, editable and not; a terminal is always many lines.
+    for (int role : {ATSPI_ROLE_TEXT, ATSPI_ROLE_ENTRY, ATSPI_ROLE_PASSWORD_TEXT, ATSPI_ROLE_EDITBAR, ATSPI_ROLE_TERMINAL}) {
+        SCOPED_TRACE(role);
+        EXPECT_EQ(atspi::axRole(facts(role, false, true, true)), "AXTextArea");
+        EXPECT_EQ(atspi::axRole(facts(role, true, false, true)), role == ATSPI_ROLE_TERMINAL ? "AXTextArea" : "AXTextField");
+    }
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_EDITBAR)), "AXStaticText");
+    // The parts of a document a word processor lets the user type into, and only those.
+    for (int role : {ATSPI_ROLE_PARAGRAPH, ATSPI_ROLE_HEADING, ATSPI_ROLE_SECTION, ATSPI_ROLE_DOCUMENT_TEXT,
+                     ATSPI_ROLE_DOCUMENT_FRAME}) {
+        SCOPED_TRACE(role);
+        EXPECT_EQ(atspi::axRole(facts(role, false, true, true, false, true)), "AXTextArea");
+        EXPECT_EQ(atspi::axRole(facts(role, true, false, true, false, true)), "AXTextField");
+        EXPECT_NE(atspi::axRole(facts(role, false, true, false, false, true)), "AXTextArea") << "read-only";
+    }
+    for (int role : {ATSPI_ROLE_LABEL, ATSPI_ROLE_PANEL, ATSPI_ROLE_DOCUMENT_WEB}) {
+        SCOPED_TRACE(role);
+        const QString mapped = atspi::axRole(facts(role, false, true, true, false, true));
+        EXPECT_NE(mapped, "AXTextArea");
+        EXPECT_NE(mapped, "AXTextField");
+    }
 }
 
 TEST(AtspiRoles, WhatAnApplicationHoldsDirectlyIsAWindow)
@@ -114,6 +138,45 @@ TEST(ApplicationScale, WindowRatiosGiveTheToolkitsFactor)
     EXPECT_DOUBLE_EQ(*atspi::scaleFromRatios(520.0 / 400, 390.0 / 300), 1.3) << "QT_SCALE_FACTOR=1.3";
     EXPECT_FALSE(atspi::scaleFromRatios(1280.0 / 300, 800.0 / 213)) << "a size caught in the middle of a resize";
     EXPECT_FALSE(atspi::scaleFromRatios(6000.0 / 2, 1.0));
+}
+
+// The window box a scale is measured from: GTK 4 and GTK 3 with client-side decorations draw
+// shadows inside their X window and report their size without them.
+TEST(ApplicationScale, AWindowIsMeasuredWithoutTheFrameItsToolkitDrawsAroundIt)
+{
+    EXPECT_EQ(atspi::scaleOfWindow({700, 520}, QMargins(23, 16, 23, 30), {654, 474}), 1.0) << "GTK 4's shadows";
+    EXPECT_EQ(atspi::scaleOfWindow({1400, 1040}, QMargins(46, 32, 46, 60), {654, 474}), 2.0) << "at GDK_SCALE=2";
+    EXPECT_EQ(atspi::scaleOfWindow({1308, 948}, std::nullopt, {654, 474}), 2.0) << "no frame drawn";
+    EXPECT_EQ(atspi::scaleOfWindow({600, 400}, QMargins(), {300, 200}), 2.0);
+    // Windows too small to tell a factor by, with or without their frame.
+    EXPECT_FALSE(atspi::scaleOfWindow({62, 62}, std::nullopt, {31, 31}));
+    EXPECT_FALSE(atspi::scaleOfWindow({100, 100}, QMargins(40, 40, 40, 40), {50, 50}));
+    EXPECT_TRUE(atspi::scaleOfWindow({64, 64}, std::nullopt, {32, 32}));
+}
+
+// An empty Qt field or browser text answers no caret box: the caret is drawn where their styles
+// put it, at the left of a field halfway down, at the top left of a multi-line view.
+TEST(AtspiCaret, AnEmptyTextsCaretStandsWhereItsStyleDrawsIt)
+{
+    const QRectF field(100, 200, 300, 30);
+    EXPECT_EQ(atspi::emptyTextCaretBox(field, false, {3, 3}, 18), QRectF(103, 206, 0, 18));
+    EXPECT_EQ(atspi::emptyTextCaretBox(field, false, {3, 3}, 40), QRectF(103, 200, 0, 30)) << "no higher than the field";
+    const QRectF view(100, 200, 300, 400);
+    EXPECT_EQ(atspi::emptyTextCaretBox(view, true, {5, 5}, 18), QRectF(105, 205, 0, 18));
+    EXPECT_EQ(atspi::emptyTextCaretBox(QRectF(100, 200, 300, 20), true, {5, 5}, 18), QRectF(105, 205, 0, 10));
+    EXPECT_EQ(atspi::emptyTextCaretBox(view, true, {10, 10}, 36), QRectF(110, 210, 0, 36)) << "at scale 2";
+}
+
+// Three caret events that agreed with the element make an application's events believed, one
+// that disagreed makes them doubted for good.
+TEST(AtspiFacts, CaretEventsAreBelievedAfterThreeAgreementsAndNeverAfterADisagreement)
+{
+    EXPECT_EQ(atspi::caretEventVerdict(0, false), std::nullopt);
+    EXPECT_EQ(atspi::caretEventVerdict(2, false), std::nullopt);
+    EXPECT_EQ(atspi::caretEventVerdict(3, false), true);
+    EXPECT_EQ(atspi::caretEventVerdict(40, false), true);
+    EXPECT_EQ(atspi::caretEventVerdict(1, true), false);
+    EXPECT_EQ(atspi::caretEventVerdict(40, true), false) << "agreements after a disagreement do not undo it";
 }
 
 // A window drawn at x = 1480 on a monitor whose corner is x = 1280, at scale 2: GDK says 740

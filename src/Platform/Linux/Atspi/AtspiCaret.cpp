@@ -273,18 +273,21 @@ AXCode emptyTextCaret(const Node& node, QRectF& box)
     bool multiLine = false;
     if (AXCode code = node.hasState(ATSPI_STATE_MULTI_LINE, multiLine)) return code;
     const double line = toAXDistance(node, QPointF(0, emptyTextLineHeight(node))).y();
-    if (multiLine) {
-        const QPointF inset = toAXDistance(node, QPointF(insets.view, insets.view));
-        const double height = std::clamp(line, 0.0, std::max(0.0, frame.height() - 2 * inset.y()));
-        box = QRectF(frame.left() + inset.x(), frame.top() + inset.y(), 0, height);
-    } else {
-        const double inset = toAXDistance(node, QPointF(insets.field, 0)).x();
-        const double height = std::min(line, frame.height());
-        box = QRectF(frame.left() + inset, frame.center().y() - height / 2, 0, height);
-    }
+    const double inset = multiLine ? insets.view : insets.field;
+    box = emptyTextCaretBox(frame, multiLine, toAXDistance(node, QPointF(inset, inset)), line);
     return axcode::success;
 }
 }  // namespace
+
+QRectF emptyTextCaretBox(const QRectF& frame, bool multiLine, const QPointF& inset, double line)
+{
+    if (multiLine) {
+        const double height = std::clamp(line, 0.0, std::max(0.0, frame.height() - 2 * inset.y()));
+        return QRectF(frame.left() + inset.x(), frame.top() + inset.y(), 0, height);
+    }
+    const double height = std::min(line, frame.height());
+    return QRectF(frame.left() + inset.x(), frame.center().y() - height / 2, 0, height);
+}
 
 AXCode caretBox(const Node& node, int offset, QRectF& box)
 {

@@ -17,4 +17,9 @@ AXCode boundsForTextMarkerRange(const Node& node, const AXTextMarkerRange& range
 // large as the whole object is no caret box.
 AXCode caretBox(const Node& node, int offset, QRectF& box);
 
+// Where a style draws the caret of an empty text in an element whose box is `frame` (y down):
+// `inset` inside a single-line field's left edge, centred from top to bottom; `inset` right of
+// and below a multi-line view's top-left corner. One `line` high, as far as the element holds it.
+QRectF emptyTextCaretBox(const QRectF& frame, bool multiLine, const QPointF& inset, double line);
+
 }  // namespace zorbel::platform::atspi

@@ -141,18 +141,20 @@ double ObjectFacts::linePitch(AtspiAccessible* accessible) const
 
 void ObjectFacts::setLinePitch(AtspiAccessible* accessible, double pitch) { habits_[busName(accessible)].linePitch = pitch; }
 
-namespace {
-// Agreements after which an application's caret events are believed.
-constexpr int caretEventAgreements = 3;
-}  // namespace
+std::optional<bool> caretEventVerdict(int agreements, bool disagreed)
+{
+    // Agreements after which an application's caret events are believed.
+    constexpr int needed = 3;
+    if (disagreed) return false;
+    if (agreements >= needed) return true;
+    return std::nullopt;
+}
 
 std::optional<bool> ObjectFacts::caretEventsTell(AtspiAccessible* accessible) const
 {
     const Habits* known = habits(accessible);
     if (!known) return std::nullopt;
-    if (known->caretEventDisagreed) return false;
-    if (known->caretEventAgreements >= caretEventAgreements) return true;
-    return std::nullopt;
+    return caretEventVerdict(known->caretEventAgreements, known->caretEventDisagreed);
 }
 
 void ObjectFacts::judgeCaretEvent(AtspiAccessible* accessible, bool agreed)

@@ -11,6 +11,11 @@
 
 namespace zorbel::platform::atspi {
 
+// What an application's caret events have shown of themselves: false once one that came with an
+// edit named another offset than the element's own, true after three that agreed (one could
+// agree by chance), unknown before.
+std::optional<bool> caretEventVerdict(int agreements, bool disagreed);
+
 // What an object said of itself that stays true until one of its events says
 // otherwise: its role, interfaces, parent, name and states; and where its
 // caret is, as its latest caret event told. A caret lookup would otherwise

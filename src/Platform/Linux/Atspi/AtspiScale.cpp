@@ -118,15 +118,7 @@ std::optional<Measured> measure(const Node& node, ScreenOrigins origins)
     if (!xSize) return std::nullopt;
     const auto reported = reportedWindowSize(window, node.timeout(), *xSize);
     if (!reported) return std::nullopt;
-    QSize drawn = *xSize;
-    if (const auto margin = x11.frameExtents(*xWindow))
-        drawn -= QSize(margin->left() + margin->right(), margin->top() + margin->bottom());
-    constexpr int smallest = 32;
-    if (reported->width() < smallest || reported->height() < smallest || drawn.width() < smallest ||
-        drawn.height() < smallest)
-        return std::nullopt;
-    const auto scale = scaleFromRatios(static_cast<double>(drawn.width()) / reported->width(),
-                                       static_cast<double>(drawn.height()) / reported->height());
+    const auto scale = scaleOfWindow(*xSize, x11.frameExtents(*xWindow), *reported);
     if (!scale) return std::nullopt;
     Measured measured;
     measured.xWindow = *xWindow;
@@ -151,6 +143,18 @@ std::optional<Measured> measure(const Node& node, ScreenOrigins origins)
     return measured;
 }
 }  // namespace
+
+std::optional<double> scaleOfWindow(const QSize& xSize, const std::optional<QMargins>& frame, const QSize& reported)
+{
+    QSize drawn = xSize;
+    if (frame) drawn -= QSize(frame->left() + frame->right(), frame->top() + frame->bottom());
+    constexpr int smallest = 32;
+    if (reported.width() < smallest || reported.height() < smallest || drawn.width() < smallest ||
+        drawn.height() < smallest)
+        return std::nullopt;
+    return scaleFromRatios(static_cast<double>(drawn.width()) / reported.width(),
+                           static_cast<double>(drawn.height()) / reported.height());
+}
 
 std::optional<std::uint32_t> clientWindowOf(const AccPtr& window, float timeout)
 {

@@ -3,6 +3,7 @@
 #include "Platform/Linux/Atspi/AtspiNode.h"
 
 #include <QList>
+#include <QMargins>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -47,6 +48,11 @@ ApplicationScale applicationScale(const Node& node);
 // else the width's ratio rounded to a factor toolkits use (GTK 3 counts the
 // window manager's frame in). Nothing for a ratio near no factor.
 std::optional<double> scaleFromRatios(double width, double height);
+
+// The scale of a window whose X window has `xSize`, less the frame its toolkit draws around it
+// (`frame`, GTK's client-side shadows), against the size it reports in its own units. Nothing
+// for a window too small to tell.
+std::optional<double> scaleOfWindow(const QSize& xSize, const std::optional<QMargins>& frame, const QSize& reported);
 
 // How a scaled toolkit counts positions on a screen other than the first.
 // GDK (and Qt where it sees one screen) divides the whole root window; Qt
