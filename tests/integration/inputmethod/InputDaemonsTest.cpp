@@ -2,6 +2,7 @@
 // IBus (its own bus, the global engine and its change signal) and Fcitx 5 (its controller on
 // the session bus). A daemon that quits or dies is noticed at once and leaves the keyboard
 // layouts, marked as a listing that may lack sources; one that comes back is followed again.
+#include "FcitxProfile.h"
 #include "Platform/InputSources.h"
 #include "Platform/Linux/Fcitx5InputSources.h"
 #include "Platform/Services.h"
@@ -100,20 +101,7 @@ protected:
     }
     QString currentId() { return platform::inputSources().currentKeyboardSource().value_or(platform::InputSourceProperties{}).id; }
 
-    // Fcitx with English and German; left Shift switches between them.
-    void writeFcitxProfile()
-    {
-        const QString folder = home_.path() + QStringLiteral("/.config/fcitx5");
-        ASSERT_TRUE(QDir().mkpath(folder));
-        QFile profile(folder + QStringLiteral("/profile"));
-        ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
-        profile.write("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-de\n\n"
-                      "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
-                      "[GroupOrder]\n0=Default\n");
-        QFile config(folder + QStringLiteral("/config"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write("[Hotkey/TriggerKeys]\n0=Shift_L\n");
-    }
+    void writeFcitxProfile() { ASSERT_TRUE(integration::writeFcitxProfile(home_.path() + QStringLiteral("/.config"))); }
 
     // Fcitx with its XIM server and a GTK 3 editor typing through it, focused. Fcitx names
     // an input method only while an input context has the focus.
@@ -123,13 +111,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(writeFcitxProfile());
         ASSERT_NO_FATAL_FAILURE(startDaemon(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"),
                                                                        QStringLiteral("--enable=") + addons}));
-        // An editor started before Fcitx announces its XIM server on the root window can wait
-        // on the server for good.
-        ASSERT_TRUE(pollUntil([] {
-            QProcess xprop;
-            xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("XIM_SERVERS")});
-            return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("@server=fcitx");
-        }, 10s)) << "Fcitx announces its XIM server";
+        ASSERT_TRUE(pollUntil(fcitxXimAnnounced, 10s)) << "Fcitx announces its XIM server";
         QString error;
         const auto start = [&](const QString& module) {
             return TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(100, 100, 480, 320), false,
@@ -327,75 +309,33 @@ TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
 }
 
 // With a tray on the bus Fcitx publishes its tray item, which tells of every switch however
-// it was made: fcitx5-remote, a program calling the controller, the switch key, the tray's
-// menu and a click on the icon, all seen on a busy X server. When the tray goes, Fcitx
-// withdraws the item and the switch keys are followed again.
-TEST_F(InputDaemonsTest, FcitxSwitchesAreSeenHoweverMadeWhileTheXServerIsBusy)
+// it was made (the program's own test tries each way): fcitx5-remote's switch is seen without
+// a key. When the tray goes, Fcitx withdraws the item and the switch keys are followed again.
+TEST_F(InputDaemonsTest, FcitxIsFollowedThroughItsTrayItemWhileThereIsATray)
 {
     auto tray = std::make_unique<TrayHost>();
     ASSERT_TRUE(tray->isRunning());
     ASSERT_NO_FATAL_FAILURE(startFcitxWithEditor(QStringLiteral("dbus,keyboard,xcb,xim,classicui,notificationitem")));
     if (!editor_) return;
     ASSERT_TRUE(pollUntil([&] { return !tray->items().empty(); }, 10s)) << "Fcitx registers its tray item";
-    const TrayHost::Item item = tray->items().front();
+    const QString item = tray->items().front().service;
 
     LinuxServices services;
     auto& sources = platform::inputSources();
     ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("keyboard-us"); }, 10s)) << currentId().toStdString();
     int changes = 0;
     auto token = sources.observeSelectionChanges([&] { ++changes; });
-    // The menu lists the group's input methods in order, as radio items.
-    const auto menuItemFor = [&](int index) {
-        const auto menu = tray->menu(item);
-        std::vector<int> ids;
-        if (menu)
-            for (const MenuNode& node : menu->children)
-                if (node.properties.value(QStringLiteral("toggle-type")).toString() == QLatin1String("radio")) ids.push_back(node.id);
-        return index < static_cast<int>(ids.size()) ? ids[static_cast<std::size_t>(index)] : -1;
-    };
-    const auto callFcitx = [](const QString& path, const QString& interface, const QString& method, const QVariantList& arguments) {
-        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.fcitx.Fcitx5"), path, interface, method);
-        call.setArguments(arguments);
-        return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
-    };
     const QStringList names{QStringLiteral("keyboard-us"), QStringLiteral("keyboard-de")};
-    struct Way {
-        const char* name;
-        std::function<bool(int)> switchTo;  // index in the group
-    };
-    const std::vector<Way> ways{
-        {"fcitx5-remote -s", [&](int to) { return run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), names[to]}); }},
-        {"the controller's SetCurrentIM",
-         [&](int to) {
-             return callFcitx(QStringLiteral("/controller"), QStringLiteral("org.fcitx.Fcitx.Controller1"),
-                              QStringLiteral("SetCurrentIM"), {names[to]});
-         }},
-        {"the switch key", [&](int) { return pressKeys(QStringLiteral("Shift_L")); }},
-        {"the tray's menu",
-         [&](int to) {
-             const int id = menuItemFor(to);
-             return id >= 0 && tray->click(item, id);
-         }},
-        {"a click on the tray icon",
-         [&](int) {
-             QDBusMessage call = QDBusMessage::createMethodCall(item.service, item.path, QStringLiteral("org.kde.StatusNotifierItem"),
-                                                               QStringLiteral("Activate"));
-             call << 0 << 0;
-             return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
-         }},
-    };
     const auto stopLoad = qScopeGuard(keepXServerBusy());
-    for (const Way& way : ways)
-        for (int to : {1, 0}) {
-            const int before = changes;
-            ASSERT_TRUE(way.switchTo(to)) << way.name;
-            EXPECT_TRUE(pollUntil([&] { return changes > before; }, 5s)) << way.name << " to " << names[to].toStdString();
-            EXPECT_EQ(currentId(), names[to]) << way.name;
-        }
+    for (int to : {1, 0}) {
+        const int before = changes;
+        ASSERT_TRUE(run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), names[to]}));
+        EXPECT_TRUE(pollUntil([&] { return changes > before; }, 5s)) << "fcitx5-remote -s " << names[to].toStdString();
+        EXPECT_EQ(currentId(), names[to]);
+    }
 
-    // Without a tray Fcitx withdraws its item; the switch keys are followed again.
     tray.reset();
-    ASSERT_TRUE(pollUntil([&] { return !QDBusConnection::sessionBus().interface()->isServiceRegistered(item.service).value(); }, 5s))
+    ASSERT_TRUE(pollUntil([&] { return !QDBusConnection::sessionBus().interface()->isServiceRegistered(item).value(); }, 5s))
         << "Fcitx withdraws its item";
     for (int to : {1, 0}) {
         const int before = changes;

@@ -1,7 +1,9 @@
 // The real program with two keyboard layouts: the indicator takes the preset stored for
 // the selected layout group, changes colour when the group changes, shows the Caps Lock
-// look while Caps Lock is on without storing it, and keeps the mapping across a restart.
+// look while Caps Lock is on without storing it, and keeps the mapping across a restart; and
+// with Fcitx 5, whose every switch restyles it.
 #include "Caret/Styles/BrindotStyleJson.h"
+#include "FcitxProfile.h"
 #include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
 #include "indicator/IndicatorChecks.h"
 #include "support/AccessibilityProbe.h"
@@ -11,9 +13,12 @@
 #include "support/TextClient.h"
 #include "support/TrayHost.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -25,6 +30,7 @@ namespace zorbel::integration {
 
 // Locks the keyboard to a layout group, as a layout switcher does.
 bool lockXkbGroup(int group);
+std::function<void()> keepXServerBusy();
 
 namespace {
 
@@ -78,6 +84,7 @@ protected:
         style.size = 20;
         InputMethodStyleConfig mapping;
         mapping.styleMapping = {{kUs, 1}, {kDe, 2}};  // red, green
+        for (const auto& [id, preset] : extraMapping_) mapping.styleMapping.insert(id, preset);
         QSettings defaults(folder() + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
         defaults.setValue(QStringLiteral("BrindotStyle"), *encodeJson(style).value);
         defaults.setValue(QStringLiteral("InputMethodStyleConfig"), *encodeJson(mapping).value);
@@ -145,6 +152,7 @@ protected:
 
     // A tray on the bus, so the program keeps to it rather than opening its settings window.
     TrayHost tray_;
+    std::vector<std::pair<QString, int>> extraMapping_;
     QTemporaryDir config_;
     QProcess program_;
     QByteArray output_;
@@ -202,6 +210,99 @@ TEST_F(InputMethodProgramTest, TheMappingHoldsAcrossARestartAndKeyToolFlipsAreNo
     stopProgram();
     EXPECT_EQ(QString::fromUtf8(output_).count(QStringLiteral("Input method changed to:")), 1)
         << "only the start-up job's\n" << output();
+}
+
+// Fcitx 5 with English and German, its tray item on the tray: every way of switching restyles
+// the indicator, while the X server is busy. Only the switch key goes through the editor.
+TEST_F(InputMethodProgramTest, FcitxSwitchesRestyleTheIndicatorHoweverMade)
+{
+    const QString us = QStringLiteral("keyboard-us"), de = QStringLiteral("keyboard-de");
+    extraMapping_ = {{us, 1}, {de, 2}};
+    ASSERT_NO_FATAL_FAILURE(writeSettings());
+    ASSERT_TRUE(writeFcitxProfile(config_.path()));
+    ASSERT_TRUE(lockGroup(0));
+    ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us")}));
+
+    QProcess fcitx;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+    fcitx.setProcessEnvironment(environment);
+    fcitx.setProcessChannelMode(QProcess::MergedChannels);
+    fcitx.start(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"),
+                                           QStringLiteral("--enable=dbus,keyboard,xcb,xim,classicui,notificationitem")});
+    const auto stopFcitx = qScopeGuard([&] {
+        fcitx.terminate();
+        if (!fcitx.waitForFinished(5000)) fcitx.kill();
+        fcitx.waitForFinished();
+    });
+    ASSERT_TRUE(fcitx.waitForStarted());
+    ASSERT_TRUE(pollUntil(fcitxXimAnnounced, 10s)) << "Fcitx announces its XIM server";
+    ASSERT_TRUE(pollUntil([&] { return !tray_.items().empty(); }, 10s)) << "Fcitx registers its tray item";
+    const TrayHost::Item item = tray_.items().front();
+
+    qputenv("XMODIFIERS", "@im=fcitx");
+    QString error;
+    const auto start = [&] {
+        return TextClient::start(Toolkit::Gtk3, {QStringLiteral("Fcitx editor"), QRect(200, 150, 480, 320), false,
+                                                 {QStringLiteral("GTK_IM_MODULE=xim")}},
+                                 &error);
+    };
+    // Now and then GTK's XIM handshake with a fresh Fcitx never completes and the editor never
+    // shows; that is between the two of them.
+    auto editor = start();
+    if (!editor) editor = start();
+    if (!editor) GTEST_SKIP() << "the GTK 3 editor never came up under Fcitx's XIM: " << error.toStdString();
+    ASSERT_TRUE(pollUntil([&] { return isRegistered(editor->pid()); }, 10s));
+    const QRect window = *windowGeometry(editor->windowId());
+    ASSERT_TRUE(focusWindow(editor->windowId()));
+    ASSERT_TRUE(clickAt({window.center().x(), window.top() + 20}));
+    ASSERT_TRUE(typeText(QStringLiteral("xx")));
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    EXPECT_TRUE(showsFill(Hue::red)) << "keyboard-us is mapped to red\n" << output();
+
+    const auto call = [](const QString& service, const QString& path, const QString& interface, const QString& method,
+                         const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+    };
+    // The menu lists the group's input methods in order, as radio items.
+    const auto menuItemFor = [&](int index) {
+        std::vector<int> ids;
+        if (const auto menu = tray_.menu(item))
+            for (const MenuNode& node : menu->children)
+                if (node.properties.value(QStringLiteral("toggle-type")).toString() == QLatin1String("radio")) ids.push_back(node.id);
+        return index < static_cast<int>(ids.size()) ? ids[static_cast<std::size_t>(index)] : -1;
+    };
+    const QStringList names{us, de};
+    struct Way {
+        const char* name;
+        std::function<bool(int)> switchTo;  // index in the group
+    };
+    const std::vector<Way> ways{
+        {"fcitx5-remote -s", [&](int to) { return run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), names[to]}); }},
+        {"the controller's SetCurrentIM",
+         [&](int to) {
+             return call(QStringLiteral("org.fcitx.Fcitx5"), QStringLiteral("/controller"),
+                         QStringLiteral("org.fcitx.Fcitx.Controller1"), QStringLiteral("SetCurrentIM"), {names[to]});
+         }},
+        {"the switch key", [&](int) { return pressKeys(QStringLiteral("Shift_L")); }},
+        {"the tray's menu",
+         [&](int to) {
+             const int id = menuItemFor(to);
+             return id >= 0 && tray_.click(item, id);
+         }},
+        {"a click on the tray icon",
+         [&](int) {
+             return call(item.service, item.path, QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"), {0, 0});
+         }},
+    };
+    const auto stopLoad = qScopeGuard(keepXServerBusy());
+    for (const Way& way : ways)
+        for (int to : {1, 0}) {
+            ASSERT_TRUE(way.switchTo(to)) << way.name;
+            EXPECT_TRUE(showsFill(to ? Hue::green : Hue::red)) << way.name << " to " << names[to].toStdString() << "\n" << output();
+        }
 }
 
 }  // namespace
