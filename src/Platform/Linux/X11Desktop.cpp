@@ -11,6 +11,7 @@
 #include <xcb/xfixes.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -124,13 +125,29 @@ void X11Desktop::raiseKeptWindow()
     xcb_flush(connection_);
 }
 
+void X11Desktop::raiseKeptWindowOver(std::uint32_t window)
+{
+    // A window that keeps itself on top answers each raise with one of its
+    // own: the two would take turns for ever. It wins after 20 in a second.
+    const auto now = std::chrono::steady_clock::now();
+    if (window != raisedOver_.window || now - raisedOver_.since > std::chrono::seconds(1))
+        raisedOver_ = {window, now, 0};
+    if (++raisedOver_.count > 20) return;
+    raiseKeptWindow();
+}
+
 bool X11Desktop::holdsApplication(std::uint32_t window, bool overrideRedirect)
 {
     if (!overrideRedirect) return true;
     // fluxbox and icewm frame their clients in windows that bypass them too;
-    // a menu or a tooltip holds no window of its own.
+    // a menu or a tooltip holds no window of its own. Asked once while the
+    // window stays mapped: a HUD that slides in is configured 60 times a second.
+    if (const auto known = holdsApplication_.find(window); known != holdsApplication_.end()) return known->second;
     auto tree = answer([&] { return xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr); });
-    return tree && xcb_query_tree_children_length(tree.get()) > 0;
+    const bool holds = tree && xcb_query_tree_children_length(tree.get()) > 0;
+    if (holdsApplication_.size() > 4096) holdsApplication_.clear();
+    holdsApplication_[window] = holds;
+    return holds;
 }
 
 void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChanged)
@@ -159,16 +176,27 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
         else if (notify->atom == currentDesktopAtom_) emit currentDesktopChanged();
     } else if (type == XCB_CONFIGURE_NOTIFY) {
         const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
-        // A top-level window whose sibling below changed was restacked, maybe
-        // over the kept one (also past windows in between).
+        // A top-level window right above the kept one covers it, however
+        // often it is raised there (each raise names the same sibling); one
+        // whose sibling below changed was restacked, maybe over the kept one
+        // past windows in between (a menu above it).
         if (configure->event == root_ && kept_ && configure->window != kept_) {
             const auto [below, first] = siblingBelow_.try_emplace(configure->window, configure->above_sibling);
-            if (first || std::exchange(below->second, configure->above_sibling) != configure->above_sibling)
-                if (holdsApplication(configure->window, configure->override_redirect)) raiseKeptWindow();
+            const bool restacked =
+                first || std::exchange(below->second, configure->above_sibling) != configure->above_sibling;
+            if ((restacked || configure->above_sibling == kept_) &&
+                holdsApplication(configure->window, configure->override_redirect))
+                raiseKeptWindowOver(configure->window);
         }
         configured(event);
+    } else if (type == XCB_CIRCULATE_NOTIFY) {
+        const auto* circulate = reinterpret_cast<const xcb_circulate_notify_event_t*>(event);
+        if (circulate->event == root_ && kept_ && circulate->window != kept_ &&
+            circulate->place == XCB_PLACE_ON_TOP && holdsApplication(circulate->window, true))
+            raiseKeptWindowOver(circulate->window);
     } else if (type == XCB_MAP_NOTIFY) {
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+        holdsApplication_.erase(map->window);
         if (map->event == root_ && !map->override_redirect) {
             listenTo(map->window, false);
             activeChanged = true;  // it may have taken the focus before we listened
@@ -180,6 +208,7 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
     } else if (type == XCB_UNMAP_NOTIFY) {
         // Without a window manager the clients are the root's own children.
         clientsChanged = true;
+        holdsApplication_.erase(reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window);
     } else if (type == XCB_VISIBILITY_NOTIFY) {
         const auto* visibility = reinterpret_cast<const xcb_visibility_notify_event_t*>(event);
         const auto found = obscured_.find(visibility->window);
@@ -193,6 +222,7 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
         watched_.erase(destroyed->window);
         masks_.erase(destroyed->window);
         siblingBelow_.erase(destroyed->window);
+        holdsApplication_.erase(destroyed->window);
         obscured_.erase(destroyed->window);
         clientsChanged = true;
         emit windowDestroyed(destroyed->window);

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -76,7 +77,8 @@ public:
     // Keeps a window that bypasses the window manager above the top-level
     // windows of applications: fluxbox, icewm and a bare X server put a
     // raised window above such windows. It is raised again, without a round
-    // trip, whenever another top-level window is restacked or newly mapped.
+    // trip, whenever another top-level window comes to stand above it (raised
+    // again and again, restacked, circulated) or is newly mapped.
     // 0 keeps none.
     void keepAbove(std::uint32_t window);
 
@@ -132,6 +134,8 @@ private:
     // Follows the owner of the compositing manager's selection.
     void watchCompositor();
     void raiseKeptWindow();
+    // Raises the kept window over one that came to stand above it.
+    void raiseKeptWindowOver(std::uint32_t window);
     // Whether a top-level window is (or frames) an application's window,
     // rather than a menu or tooltip.
     bool holdsApplication(std::uint32_t window, bool overrideRedirect);
@@ -178,6 +182,13 @@ private:
     std::uint32_t kept_ = 0;
     // The window each top-level window was last seen stacked right above.
     std::map<std::uint32_t, std::uint32_t> siblingBelow_;
+    struct RaisedOver {
+        std::uint32_t window = 0;
+        std::chrono::steady_clock::time_point since{};
+        int count = 0;
+    } raisedOver_;
+    // Whether a mapped window that bypasses the window manager holds an application's window.
+    std::map<std::uint32_t, bool> holdsApplication_;
 };
 
 }  // namespace zorbel::platform

@@ -87,4 +87,12 @@ bool lowerWindow(quint64 window) { return restack(window, XCB_STACK_MODE_BELOW);
 
 bool raiseWindow(quint64 window) { return restack(window, XCB_STACK_MODE_ABOVE); }
 
+bool raiseLowestCovered() {
+  xcb_connection_t* c = connection();
+  if (!c) return false;
+  const Reply<xcb_generic_error_t> error(
+      xcb_request_check(c, xcb_circulate_window_checked(c, XCB_CIRCULATE_RAISE_LOWEST, root(c))));
+  return !error;
+}
+
 }  // namespace zorbel::integration

@@ -19,5 +19,7 @@ bool stackedAbove(quint64 upper, quint64 lower);
 bool lowerWindow(quint64 window);
 // Puts the window at the top of the stack, as a window manager raising it would.
 bool raiseWindow(quint64 window);
+// Raises the lowest child of the root window that another one covers (XCirculateSubwindowsUp).
+bool raiseLowestCovered();
 
 }  // namespace zorbel::integration

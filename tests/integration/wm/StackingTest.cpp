@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <iostream>
 #include <sys/prctl.h>
 
@@ -37,19 +38,33 @@ class StackingTest : public EditorWithIndicatorTest {
   bool indicatorAboveEditor() const { return stackedAbove(indicator(), client_->windowId()); }
 };
 
-// The editor it marks is raised (its frame, under a window manager) while it is already in
-// front: the indicator comes back on top, and stays there as the user types.
-TEST_F(StackingTest, TheIndicatorComesBackAboveItsEditorWhenTheEditorIsRaised) {
+// The editor it marks is raised (its frame, under a window manager) again and again while it
+// is already in front, lowered and raised, and (without a window manager) circulated to the
+// top from under the indicator: each time the indicator is back on top as the user types.
+// Each raise names the same window below the editor, so a raise is not told by a change of
+// that window alone.
+TEST_F(StackingTest, TheIndicatorComesBackAboveItsEditorHoweverOftenTheEditorIsRaised) {
   ASSERT_NO_FATAL_FAILURE(startEditor());
   ASSERT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 5s)) << "the indicator shows above the editor";
   const auto top = topLevelOf(client_->windowId());
-  ASSERT_TRUE(top && raiseWindow(*top));
-  EXPECT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 2s)) << "the indicator is above the raised editor";
-  const auto before = windowGeometry(indicator());
-  ASSERT_TRUE(before);
-  ASSERT_TRUE(typeText(QStringLiteral("x")));
-  EXPECT_TRUE(pollUntil([&] { return windowGeometry(indicator()) != before; }, 3s)) << "the indicator follows the x";
-  EXPECT_TRUE(indicatorAboveEditor()) << "and stays above it as the user types";
+  ASSERT_TRUE(top);
+  const std::pair<const char*, std::function<bool()>> restacks[] = {
+      {"raised", [&] { return raiseWindow(*top); }},
+      {"raised again", [&] { return raiseWindow(*top); }},
+      {"raised a third time", [&] { return raiseWindow(*top); }},
+      {"lowered and raised", [&] { return lowerWindow(*top) && raiseWindow(*top); }},
+      {"raised once more", [&] { return raiseWindow(*top); }},
+      // The lowest window that another covers is the editor, under the indicator.
+      {"circulated to the top", [&] { return hasWindowManager() || raiseLowestCovered(); }},
+  };
+  for (const auto& [what, restack] : restacks) {
+    ASSERT_TRUE(restack()) << what;
+    const auto before = windowGeometry(indicator());
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(typeText(QStringLiteral("x")));
+    EXPECT_TRUE(pollUntil([&] { return windowGeometry(indicator()) != before; }, 3s)) << "the indicator follows the x";
+    EXPECT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 2s)) << "the indicator is above the editor " << what;
+  }
 }
 
 // A terminal without accessibility comes to the front beside the editor: nothing there takes
