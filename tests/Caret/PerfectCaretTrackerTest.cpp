@@ -30,11 +30,18 @@ public:
                                     platform::AXValue& value) override
     {
         const auto* node = desktop().resolve(element);
-        if (attribute == QLatin1String("AXFocusedUIElement") && node && node->role() == QLatin1String("AXApplication"))
+        if (attribute == QLatin1String("AXFocusedUIElement") && node && node->role() == QLatin1String("AXApplication")) {
             lookups.push_back(clock_.now());
+            if (refusals > 0) {
+                --refusals;
+                return platform::axcode::cannotComplete;
+            }
+        }
         return SimulatedAccessibility::attributeValue(element, attribute, value);
     }
     std::vector<double> lookups;
+    // How many times the focused element is still refused (an application still starting).
+    int refusals = 0;
 
 private:
     const platform::Scheduler& clock_;
@@ -69,6 +76,7 @@ protected:
 
     double now() const { return const_cast<PerfectCaretTrackerTest*>(this)->world().scheduler.now(); }
     std::vector<double>& lookups() { return clock_->lookups; }
+    int& refusals() { return clock_->refusals; }
     int liveRegistrations() { return desktop().callCount("addNotification") - desktop().callCount("removeNotification"); }
     // The caret moves without announcing it (a click then finds it).
     static void shift(platform::SimulatedElement& field, double dx)
@@ -256,6 +264,31 @@ TEST_F(PerfectCaretTrackerTest, FocusOnAButtonPublishesNoneOnce)
     EXPECT_EQ(published.size(), 2u);
     EXPECT_EQ(world().log.linesContaining("is in front and offers no accessible text (its focused element takes no text)").size(), 1)
         << world().log.lines().join('\n').toStdString();
+}
+
+// An application that cannot answer yet (still setting up its document) and announces
+// nothing once it can is asked again, a few times a second, for a bounded while.
+TEST_F(PerfectCaretTrackerTest, AnApplicationThatCannotAnswerYetIsAskedAgainForAWhile)
+{
+    activate(*editor, *editor->first);
+    refusals() = 4;
+    tracker->startTracking();
+    world().runFor(3.0);
+    EXPECT_EQ(published, (std::vector<std::optional<QPointF>>{kEditorFirst})) << "found without an event";
+
+    // One that never answers is asked a bounded number of times, and then left alone.
+    desktop().focus(*editor->second);
+    world().runFor(0.05);
+    lookups().clear();
+    refusals() = 1000;
+    mouse().click();
+    world().runFor(30.0);
+    EXPECT_GE(lookups().size(), 10u);
+    EXPECT_LE(lookups().size(), 25u);
+    for (std::size_t i = 2; i < lookups().size(); ++i)
+        EXPECT_GE(lookups()[i] - lookups()[i - 2], 0.9) << "at most a few lookups a second, at lookup " << i;
+    EXPECT_EQ(world().scheduler.activeJobs(), 0u) << "no timer runs once it has been given up";
+    EXPECT_EQ(published.back(), std::nullopt);
 }
 
 TEST_F(PerfectCaretTrackerTest, ApplicationSwitchLooksUpObservesAndAnnounces)

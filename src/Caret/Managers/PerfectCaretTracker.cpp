@@ -31,6 +31,12 @@ constexpr double kDeadBand = 1.0;
 constexpr double kClickPostDelay = 0.15;
 constexpr double kSwitchPostDelay = 0.2;
 constexpr double kObservationDelay = 0.5;
+// An application still setting up (LibreOffice opening a document) cannot
+// answer for a while after it took the focus, and may announce nothing once
+// it can: it is asked again, twice a second, for ten seconds after the last
+// event at most.
+constexpr double kRetryInterval = 0.5;
+constexpr int kRetries = 20;
 
 QString nameOf(const RunningApplicationRef& application)
 {
@@ -74,6 +80,7 @@ PerfectCaretTracker::~PerfectCaretTracker()
 {
     *self_ = nullptr;
     rx::cancelAll(cancellables_);
+    if (retry_) retry_->cancel();
 }
 
 const std::vector<AXNotification>& PerfectCaretTracker::observedNotifications()
@@ -112,17 +119,28 @@ void PerfectCaretTracker::stopTracking()
     if (!isTracking_.get()) return;
     isTracking_.set(false);
     rx::cancelAll(cancellables_);
+    if (retry_) retry_->cancel();
     currentCaretPosition_.set(std::nullopt);
     lastPosition_.reset();
 }
 
-void PerfectCaretTracker::updateCaretPosition()
+void PerfectCaretTracker::updateCaretPosition() { lookUp(false); }
+
+void PerfectCaretTracker::lookUp(bool retry)
 {
     // A lookup queued before tracking stopped must not show the indicator
     // again while it is switched off.
     if (!isTracking_.get()) return;
+    if (retry_) retry_->cancel();
+    if (!retry) retriesLeft_ = kRetries;
     platform::latency::lookupStarted();
     const auto p = getCaretPosition();
+    if (couldNotAnswer_ && retriesLeft_ > 0) {
+        --retriesLeft_;
+        retry_ = platform::scheduler().after(kRetryInterval, [self = self_] {
+            if (*self) (*self)->lookUp(true);
+        });
+    }
     const bool moved = p && !(lastPosition_ && std::hypot(p->x() - lastPosition_->x(), p->y() - lastPosition_->y()) < kDeadBand);
     platform::latency::lookupEnded(moved);
     if (!p) {
@@ -148,6 +166,7 @@ void PerfectCaretTracker::updateCaretPosition()
 std::optional<QPointF> PerfectCaretTracker::getCaretPosition()
 {
     noTextReason_.clear();
+    couldNotAnswer_ = false;
     const auto application = currentApp_ ? Application::make(currentApp_) : std::nullopt;
     if (!application) {
         if (currentApp_) noTextReason_ = QStringLiteral("it has ended");
@@ -158,6 +177,7 @@ std::optional<QPointF> PerfectCaretTracker::getCaretPosition()
         focused = application->attribute<UIElement>(QStringLiteral("AXFocusedUIElement"));
     } catch (const AXError& error) {
         noTextReason_ = QStringLiteral("its focused element cannot be read: ") + error.description();
+        couldNotAnswer_ = error.code() == AXError::cannotComplete.code();
         return std::nullopt;
     }
     if (!focused) {

@@ -4,6 +4,7 @@
 #include "Caret/Core/CreatePublisher.h"
 #include "Platform/EventMonitor.h"
 #include "Platform/Reactive/Published.h"
+#include "Platform/Scheduler.h"
 #include "Platform/Workspace.h"
 
 #include <QPointF>
@@ -65,6 +66,7 @@ private:
     using Self = std::shared_ptr<PerfectCaretTracker*>;
     static rx::Publisher<Event> observeApplicationEvents(const platform::RunningApplicationRef& application);
     rx::Publisher<rx::Publisher<Event>> applicationObservations();
+    void lookUp(bool retry);
 
     rx::CancellableSet cancellables_;
     rx::Published<std::optional<QPointF>> currentCaretPosition_;
@@ -76,6 +78,11 @@ private:
     // last logged.
     QString noTextReason_;
     QString reasonSaid_;
+    // Whether the latest lookup failed because the application could not
+    // answer yet, and what is left of the asking again that follows.
+    bool couldNotAnswer_ = false;
+    int retriesLeft_ = 0;
+    platform::TimerRef retry_;
     // Jobs queued on the main loop and stream callbacks must not outlive the tracker.
     Self self_ = std::make_shared<PerfectCaretTracker*>(this);
 };

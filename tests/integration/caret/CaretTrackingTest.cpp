@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <deque>
 #include <list>
 #include <stdexcept>
@@ -168,6 +169,25 @@ TEST_P(CaretTrackingTest, AButtonWithTheFocusHasNoCaret) {
   ASSERT_TRUE(clickAt(button->center()));
   settledPoint();
   EXPECT_EQ(tracked_->publications(), publications) << "nothing more is published while the button has the focus";
+}
+
+// An application that cannot answer when the caret is looked up (here: stopped), and sends
+// nothing once it answers again, is asked again until its caret is found.
+TEST_P(CaretTrackingTest, AnApplicationThatCouldNotAnswerIsAskedAgain) {
+  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Stopped"));
+  const QRect window = *windowGeometry(client.windowId());
+  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), kEntryText));
+  startTracking();
+  expectAtDrawnCaret(client, "before it stops");
+  const qint64 pid = client.pid();
+  ::kill(static_cast<pid_t>(pid), SIGSTOP);
+  const std::shared_ptr<void> resume(nullptr, [pid](void*) { ::kill(static_cast<pid_t>(pid), SIGCONT); });
+  // A click on the bare root window: a lookup, and nothing for the client to answer.
+  ASSERT_TRUE(clickAt(window.bottomRight() + QPoint(100, 100)));
+  ASSERT_TRUE(pollUntil([&] { return !tracked_->latest(); }, 5s)) << "no caret while it cannot answer";
+  ::kill(static_cast<pid_t>(pid), SIGCONT);
+  EXPECT_TRUE(pollUntil([&] { return tracked_->latest().has_value(); }, 5s)) << "found again without an event";
+  expectAtDrawnCaret(client, "once it answers again");
 }
 
 // Qt answers no box for the caret of an empty text: the point is still on the caret its

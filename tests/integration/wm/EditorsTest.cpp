@@ -107,9 +107,8 @@ TEST_F(EditorsTest, KWriteCaretFromBoxesWithoutHeight) {
   typeThroughTheSteps();
 }
 
-// LibreOffice Writer on GTK 3: the caret is in an editable paragraph, found through the
-// document that manages its descendants, and placed by boxes that leave out GTK's menu bar.
-TEST_F(EditorsTest, LibreOfficeWriterParagraphs) {
+// LibreOffice Writer with its GTK 3 look, a new document, its profile set up beforehand.
+std::unique_ptr<DebianApplication> startWriter() {
   auto writer = std::make_unique<DebianApplication>(QStringLiteral("/usr/lib/libreoffice/program/soffice.bin"),
                                                     QStringList{}, QStringList{QStringLiteral("SAL_USE_VCLPLUGIN=gtk3")});
   // A profile that has seen this version: no tip of the day, no first-start bar.
@@ -123,9 +122,29 @@ TEST_F(EditorsTest, LibreOfficeWriterParagraphs) {
   const QString profile = QStringLiteral("-env:UserInstallation=file://") + writer->home() + QStringLiteral("/profile");
   // It asks to be started again (status 81) once it has set up a new profile.
   writer->start({QStringLiteral("--writer"), QStringLiteral("--norestore"), profile}, 81);
-  editor_ = std::move(writer);
+  return writer;
+}
+
+// LibreOffice Writer on GTK 3: the caret is in an editable paragraph, found through the
+// document that manages its descendants, and placed by boxes that leave out GTK's menu bar.
+TEST_F(EditorsTest, LibreOfficeWriterParagraphs) {
+  editor_ = startWriter();
   ASSERT_NO_FATAL_FAILURE(waitForWindow(std::chrono::seconds(60), QStringLiteral("LibreOffice Writer")));
   typeThroughTheSteps();
+}
+
+// The program runs before Writer starts: Writer's paragraph cannot answer at first, while it
+// is still setting up, and the caret is found later without a key.
+TEST_F(EditorsTest, LibreOfficeWriterNewDocumentWithoutKey) {
+  services_ = std::make_unique<LinuxServices>();
+  tracked_ = std::make_unique<TrackedCaret>();
+  editor_ = startWriter();
+  window_ = editor_->waitForWindow(std::chrono::seconds(60), QStringLiteral("LibreOffice Writer"));
+  ASSERT_TRUE(window_) << "Writer shows its window";
+  ASSERT_TRUE(activateWindow(window_));
+  ASSERT_TRUE(pollUntil([&] { return tracked_->latest().has_value(); }, std::chrono::seconds(20)))
+      << "a caret is published without a key";
+  expectOnDrawnCaret("new document, no key");
 }
 
 }  // namespace

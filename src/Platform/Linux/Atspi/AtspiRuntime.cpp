@@ -33,6 +33,9 @@ constexpr int defaultTimeoutMs = 250;
 constexpr int busAddressTimeoutMs = 1000;
 constexpr auto retryInterval = std::chrono::seconds(5);
 constexpr auto hungInterval = std::chrono::seconds(2);
+// A ping to a hung application waits for as long as it takes the
+// application to get back to its messages.
+constexpr int pingTimeoutMs = 30000;
 
 DBusConnection* g_connection = nullptr;
 
@@ -110,6 +113,20 @@ DBusHandlerResult watchConnection(DBusConnection*, DBusMessage* message, void*)
             QTimer::singleShot(0, QCoreApplication::instance(), [gone] { Runtime::instance().forget(gone); });
     }
     return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+}
+
+// The answer to a ping: any answer but the bus's own (no reply in time, no
+// such name) means the application reads its messages again.
+void onPingReply(DBusPendingCall* pending, void* data)
+{
+    const QString bus = *static_cast<const QString*>(data);
+    DBusMessage* reply = dbus_pending_call_steal_reply(pending);
+    const char* error = reply ? dbus_message_get_error_name(reply) : DBUS_ERROR_NO_REPLY;
+    const bool answered = !error || (std::strcmp(error, DBUS_ERROR_NO_REPLY) != 0 &&
+                                     std::strcmp(error, DBUS_ERROR_SERVICE_UNKNOWN) != 0 &&
+                                     std::strcmp(error, DBUS_ERROR_NAME_HAS_NO_OWNER) != 0);
+    if (reply) dbus_message_unref(reply);
+    Runtime::instance().pingReturned(bus, answered);
 }
 
 bool messageSays(const GError* error, std::initializer_list<const char*> words)
@@ -230,6 +247,7 @@ void Runtime::lost()
     pids_.clear();
     toolkits_.clear();
     hungUntil_.clear();
+    pinged_.clear();
     applications::rememberDesktop();
     dbus_connection_remove_filter(g_connection, &watchConnection, nullptr);
     atspi_exit();
@@ -315,15 +333,43 @@ void Runtime::markHung(const QString& bus)
         ZORBEL_PLATFORM_WARNING(QStringLiteral("The application at ") + bus +
                                 QStringLiteral(" does not answer; skipping it for a moment"));
     hungUntil_[bus] = Clock::now() + hungInterval;
+    ping(bus);
 }
 
 void Runtime::clearHung(const QString& bus) { hungUntil_.erase(bus); }
+
+// Asks a hung application for nothing, without waiting: its answer comes
+// when it reads its messages again, which ends its skipping at once, however
+// quiet it stays (LibreOffice may send nothing once it has set up a new
+// document).
+void Runtime::ping(const QString& bus)
+{
+    if (state_ != State::up || !g_connection || pinged_.count(bus)) return;
+    const QByteArray name = bus.toUtf8();
+    DBusMessage* message = dbus_message_new_method_call(name.constData(), "/org/a11y/atspi/accessible/root",
+                                                        DBUS_INTERFACE_PEER, "Ping");
+    DBusPendingCall* pending = nullptr;
+    if (message && dbus_connection_send_with_reply(g_connection, message, &pending, pingTimeoutMs) && pending &&
+        dbus_pending_call_set_notify(pending, &onPingReply, new QString(bus),
+                                     [](void* data) { delete static_cast<QString*>(data); })) {
+        pinged_.insert(bus);
+    }
+    if (pending) dbus_pending_call_unref(pending);
+    if (message) dbus_message_unref(message);
+}
+
+void Runtime::pingReturned(const QString& bus, bool answered)
+{
+    pinged_.erase(bus);
+    if (answered) clearHung(bus);
+}
 
 void Runtime::forget(const QString& bus)
 {
     pids_.erase(bus);
     toolkits_.erase(bus);
     hungUntil_.erase(bus);
+    pinged_.erase(bus);
     for (const auto& listener : goneListeners_) listener(bus);
 }
 

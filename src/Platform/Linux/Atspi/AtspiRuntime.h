@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 typedef struct _AtspiAccessible AtspiAccessible;
@@ -59,8 +60,10 @@ public:
     // An application whose call timed out is skipped for a short while, so a
     // hung application costs one timeout per lookup, not one per call.
     bool isHung(const QString& bus) const;
+    // Marking one also pings it; its answer clears the mark.
     void markHung(const QString& bus);
     void clearHung(const QString& bus);
+    void pingReturned(const QString& bus, bool answered);
 
     // Whether the process behind a connection still runs, and whether it is
     // stopped (it cannot answer then).
@@ -92,6 +95,7 @@ private:
     // on a later connect) and tries again now and then.
     void lost();
     void tell(bool up);
+    void ping(const QString& bus);
 
     enum class State { idle, up, down };
     State state_ = State::idle;
@@ -101,6 +105,7 @@ private:
     std::map<QString, std::int32_t> pids_;
     std::map<QString, QString> toolkits_;
     std::map<QString, std::chrono::steady_clock::time_point> hungUntil_;
+    std::set<QString> pinged_;
     mutable std::map<std::int32_t, std::pair<Process, std::chrono::steady_clock::time_point>> processes_;
     std::vector<std::function<void(bool)>> busListeners_;
     std::vector<std::function<void()>> releaseHooks_;
