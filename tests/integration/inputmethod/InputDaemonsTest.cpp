@@ -317,8 +317,10 @@ TEST_F(InputDaemonsTest, FcitxIsFollowedThroughItsTrayItemWhileThereIsATray)
     ASSERT_TRUE(tray->isRunning());
     ASSERT_NO_FATAL_FAILURE(startFcitxWithEditor(QStringLiteral("dbus,keyboard,xcb,xim,classicui,notificationitem")));
     if (!editor_) return;
-    ASSERT_TRUE(pollUntil([&] { return !tray->items().empty(); }, 10s)) << "Fcitx registers its tray item";
-    const QString item = tray->items().front().service;
+    std::optional<TrayHost::Item> fcitxItem;
+    ASSERT_TRUE(pollUntil([&] { return (fcitxItem = tray->itemWithId(QStringLiteral("Fcitx"))).has_value(); }, 10s))
+        << "Fcitx registers its tray item";
+    const QString item = fcitxItem->service;
 
     LinuxServices services;
     auto& sources = platform::inputSources();

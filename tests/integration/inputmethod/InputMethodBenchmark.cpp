@@ -4,10 +4,14 @@
 //   - the program's CPU time while nothing happens, with input-method styling on;
 //   - how long the start takes with 10,000 stored mappings of input sources that are gone;
 //   - how long after IBus is killed the indicator takes the style of the keyboard layout;
-//   - the longest pause of the main loop while keys are released and Fcitx 5 does not answer.
+//   - the longest pause of the main loop while keys are released and Fcitx 5 does not answer;
+//   - how long after a switch of Fcitx 5, made each way (fcitx5-remote, its controller, the
+//     switch key, its tray menu, a click on its icon), the indicator shows its new colour, on
+//     an idle and on a busy X server, with a tray; and by key without a tray.
 //
 //   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS]
 #include "Caret/Styles/BrindotStyleJson.h"
+#include "FcitxProfile.h"
 #include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
 #include "support/AccessibilityProbe.h"
 #include "support/DesktopTools.h"
@@ -19,6 +23,10 @@
 #include "support/TrayHost.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,6 +49,10 @@
 using namespace zorbel;
 using namespace zorbel::integration;
 using namespace std::chrono;
+
+namespace zorbel::integration {
+std::function<void()> keepXServerBusy();
+}
 
 namespace {
 
@@ -67,7 +79,10 @@ bool isGreen(unsigned long p) { return ((p >> 8) & 0xFF) > 150 && ((p >> 16) & 0
 
 class Benchmark {
 public:
-    Benchmark(QString program, int switches, int idle) : program_(std::move(program)), switches_(switches), idle_(idle) {}
+    Benchmark(QString program, int switches, int idle, std::unique_ptr<TrayHost>& tray)
+        : program_(std::move(program)), switches_(switches), idle_(idle), tray_(tray)
+    {
+    }
 
     int run()
     {
@@ -89,6 +104,7 @@ public:
         measureStaleMappings();
         measureIbusDeath();
         measureFcitxStall();
+        measureFcitxSwitches();
         XCloseDisplay(display_);
         return 0;
     }
@@ -228,6 +244,114 @@ private:
         fcitx.waitForFinished(5000);
     }
 
+    // The program beside Fcitx with its tray item and an editor typing through Fcitx's XIM.
+    // Each switch is timed from the moment it is asked for (fcitx5-remote and the key by
+    // starting the tool) to the new colour at the indicator's centre.
+    void measureFcitxSwitches()
+    {
+        if (!writeSettings() || !writeFcitxProfile(config_.path())) return;
+        QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us")});
+        qputenv("XMODIFIERS", "@im=fcitx");
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        QProcess fcitx;
+        fcitx.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        fcitx.start(QStringLiteral("fcitx5"), {QStringLiteral("--disable=all"),
+                                               QStringLiteral("--enable=dbus,keyboard,xcb,xim,classicui,notificationitem")});
+        std::unique_ptr<TextClient> editor;
+        QString error;
+        const auto start = [&] {
+            return TextClient::start(Toolkit::Gtk3, {QStringLiteral("Fcitx editor"), QRect(200, 150, 480, 320), false,
+                                                     {QStringLiteral("GTK_IM_MODULE=xim")}},
+                                     &error);
+        };
+        // The program's own item may be on the tray from before.
+        if (!pollUntil(fcitxXimAnnounced, 10s) ||
+            !pollUntil([&] { return tray_ && (fcitxItem_ = tray_->itemWithId(QStringLiteral("Fcitx"))).has_value(); }, 10s) ||
+            !((editor = start()) || (editor = start())) || !focusWindow(editor->windowId())) {
+            fail("Fcitx 5, its tray item or the editor under its XIM did not come up " + error.toStdString());
+        } else if (const auto window = windowGeometry(editor->windowId());
+                   window && clickAt({window->center().x(), window->top() + 20}) && typeText(QStringLiteral("xx")) &&
+                   startProgram()) {
+            timeFcitxSwitches();
+        }
+        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        process_.waitForFinished(5000);
+        editor.reset();
+        fcitx.terminate();
+        fcitx.waitForFinished(5000);
+    }
+
+    void timeFcitxSwitches()
+    {
+        const TrayHost::Item item = *fcitxItem_;
+        const QStringList names{QStringLiteral("keyboard-us"), QStringLiteral("keyboard-de")};
+        const auto call = [](const QString& service, const QString& path, const QString& interface, const QString& method,
+                             const QVariantList& arguments) {
+            QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+            message.setArguments(arguments);
+            QDBusConnection::sessionBus().call(message, QDBus::Block, 5000);
+        };
+        std::vector<int> menuIds;
+        if (const auto menu = tray_->menu(item))
+            for (const MenuNode& node : menu->children)
+                if (node.properties.value(QStringLiteral("toggle-type")).toString() == QLatin1String("radio")) menuIds.push_back(node.id);
+        struct Way {
+            const char* name;
+            std::function<void(int)> switchTo;
+        };
+        const std::vector<Way> ways{
+            {"fcitx5-remote -s", [&](int to) { QProcess::execute(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), names[to]}); }},
+            {"the controller's SetCurrentIM",
+             [&](int to) {
+                 call(QStringLiteral("org.fcitx.Fcitx5"), QStringLiteral("/controller"), QStringLiteral("org.fcitx.Fcitx.Controller1"),
+                      QStringLiteral("SetCurrentIM"), {names[to]});
+             }},
+            {"the switch key", [&](int) { pressKeys(QStringLiteral("Shift_L")); }},
+            {"the tray's menu",
+             [&](int to) {
+                 if (static_cast<std::size_t>(to) < menuIds.size()) tray_->click(item, menuIds[static_cast<std::size_t>(to)]);
+             }},
+            {"a click on the tray icon",
+             [&](int) { call(item.service, item.path, QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"), {0, 0}); }},
+        };
+        const auto time = [&](const char* name, const char* load, const std::function<void(int)>& switchTo) {
+            std::vector<double> ms;
+            int missed = 0;
+            for (int i = 0; i < 20; ++i) {
+                const int to = (i + 1) % 2;
+                const auto start = steady_clock::now();
+                switchTo(to);
+                const bool seen = pollUntil([&] {
+                    const auto p = pixelAt(centre_);
+                    return p && (to ? isGreen(*p) : isRed(*p));
+                }, 3s, 1ms);
+                if (seen) ms.push_back(duration<double, std::milli>(steady_clock::now() - start).count());
+                else ++missed;
+                pollUntil([] { return false; }, 100ms);
+            }
+            std::printf("Fcitx 5 switch by %s to the indicator's new colour, %s: median %.0f ms, max %.0f ms (%zu of 20 seen "
+                        "within 3 s)\n",
+                        name, load, percentile(ms, 0.5), percentile(ms, 1.0), ms.size());
+            (void)missed;
+        };
+        for (const bool busy : {false, true}) {
+            std::function<void()> stopLoad;
+            if (busy) stopLoad = keepXServerBusy();
+            for (const Way& way : ways) time(way.name, busy ? "X server busy" : "X server idle", way.switchTo);
+            if (stopLoad) stopLoad();
+        }
+        // Without a tray Fcitx withdraws its item; the switch keys are followed instead.
+        const QString service = item.service;
+        tray_.reset();
+        pollUntil([&] { return !QDBusConnection::sessionBus().interface()->isServiceRegistered(service).value(); }, 5s);
+        for (const bool busy : {false, true}) {
+            std::function<void()> stopLoad;
+            if (busy) stopLoad = keepXServerBusy();
+            time("the switch key without a tray", busy ? "X server busy" : "X server idle", ways[2].switchTo);
+            if (stopLoad) stopLoad();
+        }
+    }
+
     bool writeSettings(int staleMappings = 0, bool logToOutput = false)
     {
         const QString folder = config_.path() + QStringLiteral("/zorbel");
@@ -239,7 +363,8 @@ private:
         BrindotStyle style;
         style.size = 20;
         InputMethodStyleConfig mapping;
-        mapping.styleMapping = {{QStringLiteral("xkb:us::eng"), 1}, {QStringLiteral("xkb:de::deu"), 2}};
+        mapping.styleMapping = {{QStringLiteral("xkb:us::eng"), 1}, {QStringLiteral("xkb:de::deu"), 2},
+                                {QStringLiteral("keyboard-us"), 1}, {QStringLiteral("keyboard-de"), 2}};
         for (int i = 0; i < staleMappings; ++i) mapping.styleMapping.insert(QStringLiteral("gone:%1").arg(i), i % 16);
         QSettings defaults(folder + QStringLiteral("/defaults.ini"), QSettings::IniFormat);
         defaults.setValue(QStringLiteral("BrindotStyle"), *encodeJson(style).value);
@@ -321,6 +446,8 @@ private:
     QString program_;
     int switches_;
     int idle_;
+    std::unique_ptr<TrayHost>& tray_;
+    std::optional<TrayHost::Item> fcitxItem_;
     Display* display_ = nullptr;
     QTemporaryDir config_;
     QProcess process_;
@@ -335,7 +462,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     // A tray on the bus, so the program keeps to it rather than opening its settings window.
-    zorbel::integration::TrayHost tray;
+    auto tray = std::make_unique<zorbel::integration::TrayHost>();
     const QStringList a = QCoreApplication::arguments();
     QString program;
     int switches = 200, idle = 30;
@@ -349,5 +476,5 @@ int main(int argc, char** argv)
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Benchmark(program, switches, idle).run();
+    return Benchmark(program, switches, idle, tray).run();
 }

@@ -237,8 +237,10 @@ TEST_F(InputMethodProgramTest, FcitxSwitchesRestyleTheIndicatorHoweverMade)
     });
     ASSERT_TRUE(fcitx.waitForStarted());
     ASSERT_TRUE(pollUntil(fcitxXimAnnounced, 10s)) << "Fcitx announces its XIM server";
-    ASSERT_TRUE(pollUntil([&] { return !tray_.items().empty(); }, 10s)) << "Fcitx registers its tray item";
-    const TrayHost::Item item = tray_.items().front();
+    std::optional<TrayHost::Item> fcitxItem;
+    ASSERT_TRUE(pollUntil([&] { return (fcitxItem = tray_.itemWithId(QStringLiteral("Fcitx"))).has_value(); }, 10s))
+        << "Fcitx registers its tray item";
+    const TrayHost::Item item = *fcitxItem;
 
     qputenv("XMODIFIERS", "@im=fcitx");
     QString error;

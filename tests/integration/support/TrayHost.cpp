@@ -69,6 +69,12 @@ void TrayHost::addItem(const QString& serviceOrPath, const QString& sender) {
     items_.push_back({serviceOrPath, QStringLiteral("/StatusNotifierItem")});
 }
 
+std::optional<TrayHost::Item> TrayHost::itemWithId(const QString& id) const {
+  for (const Item& item : items_)
+    if (property(item, QStringLiteral("Id")).toString() == id) return item;
+  return std::nullopt;
+}
+
 QVariant TrayHost::property(const Item& item, const QString& name) const {
   const auto reply = callItem(item, item.path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
                               {QStringLiteral("org.kde.StatusNotifierItem"), name});

@@ -39,6 +39,8 @@ class TrayHost : public QObject {
     QString path;
   };
   const std::vector<Item>& items() const { return items_; }
+  // The first registered item whose Id property is `id` ("Fcitx").
+  std::optional<Item> itemWithId(const QString& id) const;
   void addItem(const QString& serviceOrPath, const QString& sender);
 
   QVariant property(const Item& item, const QString& name) const;
