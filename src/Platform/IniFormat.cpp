@@ -62,6 +62,13 @@ void appendEscapedString(const QString& text, QByteArray& out)
         out += "\\x" + QByteArray::number(static_cast<uint>(c), 16);
         escapeNextHexDigit = true;
     };
+    // Plain characters are copied a run at a time: a stored value can be megabytes long.
+    qsizetype run = -1;
+    const auto flush = [&](qsizetype end) {
+        if (run >= 0) out += QStringView(text).sliced(run, end - run).toLatin1();
+        run = -1;
+    };
+    out.reserve(out.size() + text.size() + 2);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c == ';' || c == ',' || c == '=') quote = true;
@@ -70,6 +77,11 @@ void appendEscapedString(const QString& text, QByteArray& out)
             continue;
         }
         escapeNextHexDigit = false;
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            if (run < 0) run = i;
+            continue;
+        }
+        flush(i);
         switch (c) {
         case '\0': out += "\\0"; escapeNextHexDigit = true; break;
         case '\a': out += "\\a"; break;
@@ -84,8 +96,6 @@ void appendEscapedString(const QString& text, QByteArray& out)
         default:
             if (c <= 0x1F || c == 0x7F || (bytes && c > 0x7F)) {
                 numeric(c);
-            } else if (c < 0x80) {
-                out += static_cast<char>(c);
             } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
                 out += text.sliced(i, 2).toUtf8();
                 ++i;
@@ -94,6 +104,7 @@ void appendEscapedString(const QString& text, QByteArray& out)
             }
         }
     }
+    flush(text.size());
     if (quote || (out.size() > start && (out[start] == ' ' || out.back() == ' '))) {
         out.insert(start, '"');
         out += '"';

@@ -36,6 +36,7 @@ IniUserDefaults::IniUserDefaults(QString filePath) : path_(std::move(filePath))
 {
     files::removeAbandonedWrites(resolvedPath(path_));
     Contents contents = readFile();
+    remember(contents);
     values_ = std::move(contents.values);
     if (contents.state == State::damaged) {
         const QString where = contents.firstDamagedLine
@@ -63,6 +64,16 @@ IniUserDefaults::Contents IniUserDefaults::readFile() const
         return contents;
     }
     contents.bytes = file.bytes;
+    return parse(std::move(contents));
+}
+
+IniUserDefaults::Contents IniUserDefaults::parse(Contents contents) const
+{
+    if (known_ && contents.bytes == *known_) {
+        contents.values = values_;
+        contents.state = State::sound;
+        return contents;
+    }
     const IniText text = checkIniText(contents.bytes);
     contents.values = ini::decode(text.trusted);
     contents.firstDamagedLine = text.firstDamagedLine;
@@ -103,6 +114,7 @@ bool IniUserDefaults::change(const QString& key, const std::optional<QVariant>& 
     apply(values_, key, value);
     unsaved_[key] = value;
     Contents disk = readFile();
+    remember(disk);
     if (disk.state == State::unreadable) {
         reportFailure(QStringLiteral("the file cannot be read (it %1), and replacing it would lose what it holds")
                           .arg(disk.problem));
@@ -110,7 +122,15 @@ bool IniUserDefaults::change(const QString& key, const std::optional<QVariant>& 
     }
     if (disk.state == State::damaged && !keepDamagedBytes(disk.bytes)) return false;
     for (const auto& [name, v] : unsaved_) apply(disk.values, name, v);
-    if (!replaceFile(disk.values)) return false;
+    const QByteArray text = ini::encode(disk.values);
+    // A file the next start could not read would set every setting back to its default.
+    if (text.size() > maximumFileSize) {
+        reportFailure(QStringLiteral("the file would grow to %1 bytes, more than the %2 that are read back at start")
+                          .arg(text.size())
+                          .arg(maximumFileSize));
+        return false;
+    }
+    if (!replaceFile(text)) return false;
     unsaved_.clear();
     reported_.clear();
     values_ = std::move(disk.values);
@@ -147,15 +167,25 @@ bool IniUserDefaults::keepDamagedBytes(const QByteArray& bytes)
 
 // Checked on the disk before it replaces the file: the old file or the whole
 // new one, never a part of either, also on a full disk.
-bool IniUserDefaults::replaceFile(const Values& values)
+bool IniUserDefaults::replaceFile(const QByteArray& text)
 {
     const QString target = resolvedPath(path_);
     QDir().mkpath(QFileInfo(target).absolutePath());
-    if (const auto failure = files::replaceFile(target, ini::encode(values), 0644, true)) {
+    if (const auto failure = files::replaceFile(target, text, 0644, true)) {
         reportFailure(*failure);
         return false;
     }
+    known_ = text;
     return true;
+}
+
+void IniUserDefaults::remember(const Contents& contents)
+{
+    if (contents.state == State::sound) {
+        known_ = contents.bytes;
+    } else {
+        known_.reset();
+    }
 }
 
 IniUserDefaultsProvider::IniUserDefaultsProvider(QString folder) : folder_(std::move(folder))

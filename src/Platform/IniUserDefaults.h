@@ -8,8 +8,8 @@
 namespace zorbel::platform {
 
 // One settings domain kept in an INI file. The file is read once, when the
-// domain is opened; each write reads it again (keeping what other programs
-// wrote), applies the change and replaces the file in one rename once the new
+// domain is opened; each write reads it again when another program has
+// written it since (keeping what that program wrote), applies the change and replaces the file in one rename once the new
 // text is checked on the disk, so neither a crash nor a full disk leaves half
 // a file; a change that could not be saved stays in force and goes with the
 // next write. A file damaged anywhere is known before any key is
@@ -42,9 +42,11 @@ private:
     };
 
     Contents readFile() const;
+    Contents parse(Contents contents) const;
     bool change(const QString& key, const std::optional<QVariant>& value);
     bool keepDamagedBytes(const QByteArray& bytes);
-    bool replaceFile(const Values& values);
+    bool replaceFile(const QByteArray& text);
+    void remember(const Contents& contents);
     void reportFailure(const QString& reason);
 
     QString path_;
@@ -53,6 +55,12 @@ private:
     QString reported_;                                    // the failure last reported
     QByteArray keptBytes_;
     bool kept_ = false;
+    // The file's bytes as this domain last read or wrote them, whole and sound:
+    // while the file still holds them, `values_` is what it says, and a write
+    // compares instead of parsing it again (parsing a large file made every
+    // write slow). Bytes, not times: a file rewritten in place within one tick
+    // of the clock keeps its time and size.
+    std::optional<QByteArray> known_;
 };
 
 // Domains under a folder (by default $XDG_CONFIG_HOME/zorbel): the standard

@@ -258,17 +258,33 @@ TEST_F(CapsLockTest, TheStartUpJobLeavesStylingOffWhenTheRecordSaysSo)
     EXPECT_FALSE(InputMethodStyleMapper::shared().config().styleMapping.isEmpty());
 }
 
-TEST_F(StoredStyleTest, AnUnreadableStoredStyleIsKeptBeforeAPresetReplacesIt)
+// Up to 1 MiB an unreadable style is kept under a key of its own; a larger one is no style
+// anybody set, and copying it would double a settings file the next start must read back.
+TEST_F(StoredStyleTest, AnUnreadableStoredStyleIsKeptBeforeAPresetReplacesItUnlessItIsHuge)
 {
     const QByteArray damaged = R"({"size": 24, "fillColor": {"red": 1, "gre)";
-    defaults().setData("BrindotStyle", damaged);
-    startWithEnglishAndPinyin();
-    keyboard().select("pinyin");
-    world().runFor(0.05);
-    ASSERT_TRUE(decodeBrindotStyle(defaults().dataForKey("BrindotStyle").value_or(QByteArray())).ok())
-        << "the preset's style is stored";
-    const QStringList copies = defaults().keys().filter(QRegularExpression("^BrindotStyle\\.damaged-"));
-    ASSERT_EQ(copies.size(), 1) << "one copy, however many styles are stored after it";
-    EXPECT_EQ(defaults().dataForKey(copies.first()), damaged);
-    EXPECT_EQ(world().log.linesContaining("[WARNING]").filter(copies.first()).size(), 1);
+    const qsizetype cap = BrindotStyleManager::maximumKeptRecordBytes;
+    for (const QByteArray& record : {damaged, QByteArray(cap - damaged.size(), ' ') + damaged,
+                                     QByteArray(cap + 1 - damaged.size(), ' ') + damaged}) {
+        SCOPED_TRACE(record.size());
+        resetSharedInstances();
+        for (const QString& key : defaults().keys()) defaults().removeObject(key);
+        world().log.clear();
+        defaults().setData("BrindotStyle", record);
+        startWithEnglishAndPinyin();
+        keyboard().select("pinyin");
+        world().runFor(0.05);
+        ASSERT_TRUE(decodeBrindotStyle(defaults().dataForKey("BrindotStyle").value_or(QByteArray())).ok())
+            << "the preset's style is stored";
+        const QStringList copies = defaults().keys().filter(QRegularExpression("^BrindotStyle\\.damaged-"));
+        if (record.size() > cap) {
+            EXPECT_TRUE(copies.isEmpty());
+            EXPECT_EQ(world().log.linesContaining("[WARNING]").filter("is larger than 1048576 bytes and is not kept").size(),
+                      1);
+            continue;
+        }
+        ASSERT_EQ(copies.size(), 1) << "one copy, however many styles are stored after it";
+        EXPECT_EQ(defaults().dataForKey(copies.first()), record);
+        EXPECT_EQ(world().log.linesContaining("[WARNING]").filter(copies.first()).size(), 1);
+    }
 }

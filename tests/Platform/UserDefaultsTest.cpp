@@ -76,6 +76,47 @@ TEST_F(IniUserDefaultsTest, ValuesSurviveReopeningWithTheirMeaning)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
 }
 
+// A write needs to read the file again only when someone else wrote it since; whatever way they
+// wrote it, their keys are kept. A write that would make the file too large to read back at the
+// next start is refused, and the file stays as it was.
+TEST_F(IniUserDefaultsTest, WritesKeepWhatOtherProgramsWroteAndNeverGrowPastWhatIsReadBack)
+{
+    IniUserDefaultsProvider p(dir.path());
+    auto& d = p.standard();
+    ASSERT_TRUE(d.setString("ours", "1"));
+    const auto writeInPlace = [&](const QByteArray& text) {
+        QFile f(path("defaults.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    };
+    {
+        QSettings other(path("defaults.ini"), QSettings::IniFormat);
+        other.setValue("byQt", "2");
+    }
+    ASSERT_TRUE(d.setString("ours", "3"));
+    EXPECT_EQ(d.stringForKey("byQt"), QString("2"));
+    // Rewritten in place: the same file, the same size, only its contents and time changed.
+    QFile file(path("defaults.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    writeInPlace(file.readAll().replace("byQt=2", "byQt=5"));
+    ASSERT_TRUE(d.setString("ours", "4"));
+    EXPECT_EQ(d.stringForKey("byQt"), QString("5"));
+    IniUserDefaultsProvider reopened(dir.path());
+    EXPECT_EQ(reopened.standard().stringForKey("byQt"), QString("5"));
+    EXPECT_EQ(reopened.standard().stringForKey("ours"), QString("4"));
+
+    world().log.clear();
+    const QString huge(IniUserDefaults::maximumFileSize / 2 + 1, QLatin1Char('\\'));
+    EXPECT_FALSE(d.setString("huge", huge)) << "every backslash is written twice";
+    EXPECT_EQ(d.stringForKey("huge"), huge) << "the value still applies in memory";
+    const auto warnings = world().log.linesContaining("[WARNING]");
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains("more than the 67108864 that are read back at start")) << warnings[0].toStdString();
+    EXPECT_LT(QFileInfo(path("defaults.ini")).size(), 1024) << "the file is left as it was";
+    EXPECT_TRUE(d.setString("huge", "small again"));
+    EXPECT_EQ(IniUserDefaultsProvider(dir.path()).standard().stringForKey("huge"), QString("small again"));
+}
+
 // The line check must never take what Qt itself writes for damage.
 TEST_F(IniUserDefaultsTest, WhatQtWritesIsNeverTakenForDamage)
 {

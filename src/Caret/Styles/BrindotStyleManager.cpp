@@ -134,6 +134,17 @@ bool BrindotStyleManager::keepUnreadableStoredStyle(const QString& key, bool& ke
         kept = true;
         return true;
     }
+    // A huge record is no style anybody set: copying it would double the settings file, past
+    // what the next start reads back, and every setting would read as its default.
+    const qsizetype size = data ? data->size() : stored->toString().size();
+    if (size > maximumKeptRecordBytes) {
+        logger_.warning(QStringLiteral("The unreadable stored style (%1 bytes) is larger than %2 bytes and is not kept")
+                            .arg(size)
+                            .arg(maximumKeptRecordBytes),
+                        ZHERE("saveStyle()"));
+        kept = true;
+        return true;
+    }
     const QString base =
         key + QStringLiteral(".damaged-") + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString copy = base;

@@ -40,6 +40,8 @@ public:
     static constexpr const char* styleChangedNotification = "BrindotStyleChanged";
     static constexpr const char* defaultsKey = "BrindotStyle";
     static constexpr const char* userStyleKey = "BrindotUserStyle";
+    // An unreadable stored style up to this size is kept aside under a key of its own.
+    static constexpr qsizetype maximumKeptRecordBytes = 1024 * 1024;
 
     const BrindotStyle& currentStyle() const { return currentStyle_.get(); }
     void setCurrentStyle(const BrindotStyle& style);
