@@ -6,11 +6,13 @@
 
 #include <atspi/atspi.h>
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QList>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace zorbel::platform::atspi {
@@ -126,6 +128,24 @@ double linePitch(const Node& node, int start, const QPointF& first, const QRectF
     return 0;
 }
 
+// The line pitch of a text drawn in the desktop's fixed-width font, which
+// KTextEditor takes unless told otherwise: its line is as high as the font's
+// ascent and descent, rounded up. Its characters' width (`advance`, in the
+// application's units; 0 when the line holds none before the caret) scales
+// it to the font the application draws (zoomed, or a size of its own). Whole
+// pixels, as the application's lines are: a fraction would put the caret's
+// bottom a hair past the view's when its line is the view's first. 0 where
+// this program has no fonts.
+double fixedFontLinePitch(const Node& node, double advance)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    const QFontMetricsF metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const double height = std::ceil(metrics.ascent() + metrics.descent());
+    const double width = metrics.horizontalAdvance(QLatin1Char('x'));
+    if (advance > 0 && width > 0) return std::round(advance * height / width);
+    return std::round(toAXDistance(node, QPointF(0, height)).y());
+}
+
 // Boxes without height (KTextEditor) are measured from the left edge of
 // the view's border (line numbers, marks) rather than from the text drawn
 // right of it; their tops and the distances between them hold. The caret
@@ -143,11 +163,13 @@ AXCode caretFromCorners(const Node& node, int offset, QRectF& box)
     if (start < offset) {
         if (AXCode code = flatCharacterCorner(node, start, frame, first)) return code;
     }
-    // A text of one line shows no pitch: the one the application showed last stands in.
+    // A text of one line shows no pitch: the one the application showed last stands in,
+    // else one drawn from the font.
     auto& facts = ObjectFacts::instance();
     double pitch = linePitch(node, start, first, frame);
     if (pitch > 0) facts.setLinePitch(node.accessible(), pitch);
     else pitch = facts.linePitch(node.accessible());
+    if (pitch <= 0) pitch = fixedFontLinePitch(node, offset > start ? (at.x() - first.x()) / (offset - start) : 0);
     box = QRectF(frame.left() + at.x() - first.x(), at.y(), 0, pitch);
     return axcode::success;
 }
