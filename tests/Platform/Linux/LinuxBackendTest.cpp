@@ -192,9 +192,44 @@ TEST(ApplicationScale, WhereAScaledWindowStandsTellsHowItsToolkitCountsOnAnother
         << "a window manager's frame between the two";
     EXPECT_EQ(atspi::screenOriginsFrom({1380, 75}, {1480, 150}, 2, corner), ScreenOrigins::eachScreen);
     EXPECT_EQ(atspi::screenOriginsFrom({200, 150}, {1480, 150}, 2, corner), ScreenOrigins::unknown);
-    const atspi::ApplicationScale onSecond{2, corner * (1 - 2)};
+    const atspi::ApplicationScale onSecond{2, corner * (1 - 2), {}};
     EXPECT_EQ(onSecond.toPixels(QRectF(1380, 75, 10, 20)), QRectF(1480, 150, 20, 40));
     EXPECT_EQ(onSecond.toUnits(QPointF(1480, 150)), QPointF(1380, 75));
+}
+
+// Two monitors of 1280 × 800 side by side, and two stacked (the second at y = 1080). A window
+// of 480 × 320 units at scale 2 is 960 × 640 pixels: on the second monitor its middle may lie
+// past every monitor's edge, where the root's corner was taken (the indicator 1280 px off). A
+// toolkit that counts each screen from its own corner counts each point from the corner of the
+// screen that holds it, and a point on no screen from the window's own screen.
+TEST(ApplicationScale, EachPointIsCountedFromItsOwnScreensCornerWhereverTheWindowsMiddleLies)
+{
+    const QList<QRectF> sideBySide{QRectF(0, 0, 1280, 800), QRectF(1280, 0, 1280, 800)};
+    const QList<QRectF> stacked{QRectF(0, 0, 1920, 1080), QRectF(0, 1080, 1920, 1080)};
+    EXPECT_EQ(atspi::screenOfWindow(QRectF(1480, 150, 960, 640), sideBySide), sideBySide[1]) << "middle on it";
+    EXPECT_EQ(atspi::screenOfWindow(QRectF(2000, 300, 960, 640), sideBySide), sideBySide[1])
+        << "middle past the right edge: the screen with the largest part";
+    EXPECT_EQ(atspi::screenOfWindow(QRectF(1000, 100, 960, 640), sideBySide), sideBySide[1])
+        << "across both, middle on the second";
+    EXPECT_EQ(atspi::screenOfWindow(QRectF(900, 1900, 960, 640), stacked), stacked[1]) << "past the bottom";
+    EXPECT_EQ(atspi::screenOfWindow(QRectF(3000, 100, 100, 100), sideBySide), std::nullopt);
+
+    for (const auto& [screens, second] : {std::pair{sideBySide, QPointF(1280, 0)}, std::pair{stacked, QPointF(0, 1080)}}) {
+        // Counted on the first screen (its middle there), the window still counts a caret on
+        // the second screen from that screen's corner.
+        const atspi::ApplicationScale scale{2, {}, screens};
+        const QPointF caret = second + QPointF(300, 400);  // in pixels
+        const QPointF units = second + QPointF(150, 200);
+        EXPECT_EQ(scale.toPixels(QRectF(units, QSizeF(1, 10))), QRectF(caret, QSizeF(2, 20)));
+        EXPECT_EQ(scale.toUnits(caret), units);
+        EXPECT_EQ(scale.toPixels(QRectF(100, 50, 1, 10)), QRectF(200, 100, 2, 20)) << "on the first screen";
+        EXPECT_EQ(scale.toUnits(QPointF(200, 100)), QPointF(100, 50));
+        const atspi::ApplicationScale atOneAndAHalf{1.5, second * (1 - 1.5), screens};
+        EXPECT_EQ(atOneAndAHalf.toPixels(QRectF(second + QPointF(100, 100), QSizeF(2, 10))),
+                  QRectF(second + QPointF(150, 150), QSizeF(3, 15)));
+        EXPECT_EQ(atOneAndAHalf.toUnits(QPointF(5000, 5000)), (QPointF(5000, 5000) - second * (1 - 1.5)) / 1.5)
+            << "a point on no screen: the window's own screen";
+    }
 }
 
 // Qt keeps each screen's top-left corner and scales what lies on it.

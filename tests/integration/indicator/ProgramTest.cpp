@@ -220,21 +220,53 @@ struct ScaledCase {
   int programScale;
 };
 
-const QPoint kSecondMonitor{1280, 0};
+// One wide screen (2560 × 800) split in two monitors side by side, or one tall screen
+// (1280 × 1880) split in a monitor of 1280 × 1080 above one of 1280 × 800, as two outputs would
+// be; which, the desktop's screen says.
+struct Monitors {
+  QRect first, second;
+};
+Monitors monitors() {
+  if (grabScreen().height() >= 1880) return {QRect(0, 0, 1280, 1080), QRect(0, 1080, 1280, 800)};
+  return {QRect(0, 0, 1280, 800), QRect(1280, 0, 1280, 800)};
+}
 
 class ScaledProgramTest : public ProgramFixture, public ::testing::WithParamInterface<ScaledCase> {
  public:
-  // One wide screen split in two monitors side by side, as two outputs would be.
   static void SetUpTestSuite() {
-    const QString half = QStringLiteral("1280/340x800/210+%1+0");
-    for (const auto& [name, x] : {std::pair{"left", 0}, std::pair{"right", kSecondMonitor.x()}})
-      ASSERT_EQ(QProcess::execute(QStringLiteral("xrandr"), {"--setmonitor", name, half.arg(x), "none"}), 0);
+    const auto [first, second] = monitors();
+    for (const auto& [name, monitor] : {std::pair{"first", first}, std::pair{"second", second}}) {
+      const QString geometry = QStringLiteral("%1/%2x%3/%4+%5+%6")
+                                   .arg(monitor.width()).arg(monitor.width() / 4).arg(monitor.height())
+                                   .arg(monitor.height() / 4).arg(monitor.x()).arg(monitor.y());
+      ASSERT_EQ(QProcess::execute(QStringLiteral("xrandr"), {"--setmonitor", name, geometry, "none"}), 0);
+    }
   }
 
  protected:
   void SetUp() override {
     ProgramFixture::SetUp();
-    ASSERT_GE(grabScreen().width(), 2560) << "run with ZORBEL_DESKTOP_SCREEN=2560x800x24";
+    const QSize screen = grabScreen().size();
+    ASSERT_TRUE(screen.width() >= 2560 || screen.height() >= 1880)
+        << "run with ZORBEL_DESKTOP_SCREEN=2560x800x24 or 1280x1880x24";
+  }
+
+  // Moves the client's window by X (in pixels).
+  void moveTo(const QPoint& moved) {
+    ASSERT_TRUE(moveWindow(client_->windowId(), moved));
+    ASSERT_TRUE(pollUntil([&] { return windowGeometry(client_->windowId()).value_or(QRect()).topLeft() == moved; }, 5s));
+    window_ = *windowGeometry(client_->windowId());
+  }
+
+  // Moves the client's window and types two more characters there.
+  void moveAndType(const QPoint& moved, const QString& typed) {
+    ASSERT_NO_FATAL_FAILURE(moveTo(moved));
+    ASSERT_TRUE(focusWindow(client_->windowId()));
+    ASSERT_TRUE(typeText(QStringLiteral("xx")));
+    ASSERT_TRUE(pollUntil([&] {
+      const auto texts = editableTexts(client_->pid());
+      return texts && !texts->isEmpty() && texts->first() == typed;
+    }, 5s));
   }
 
   // The indicator's point (its centre less the stored shift) lies on the caret the client draws.
@@ -266,17 +298,41 @@ TEST_P(ScaledProgramTest, MarksTheDrawnCaretAwayFromTheScreensCornerAndOnTheSeco
   ASSERT_NO_FATAL_FAILURE(startProgram(scale));
   ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("with the window at " + describe(window_)));
 
-  const QPoint moved = kSecondMonitor + QPoint(200, 150);
-  ASSERT_TRUE(moveWindow(client_->windowId(), moved));
-  ASSERT_TRUE(pollUntil([&] { return windowGeometry(client_->windowId()).value_or(QRect()).topLeft() == moved; }, 5s));
-  window_ = *windowGeometry(client_->windowId());
-  ASSERT_TRUE(focusWindow(client_->windowId()));
-  ASSERT_TRUE(typeText(QStringLiteral("xx")));
-  ASSERT_TRUE(pollUntil([&] {
-    const auto texts = editableTexts(client_->pid());
-    return texts && !texts->isEmpty() && texts->first() == QStringLiteral("xxxx");
-  }, 5s));
+  ASSERT_NO_FATAL_FAILURE(moveAndType(monitors().second.topLeft() + QPoint(200, 150), QStringLiteral("xxxx")));
   ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("on the second monitor, window at " + describe(window_)));
+}
+
+// A Qt window started at its default size (480 × 320 units), scaled, on the second monitor
+// low enough that its middle lies below every monitor, the caret still on the monitor: Qt 6
+// then counts the caret from the second monitor's corner, where the root's corner was taken
+// (the indicator 1280 or 1080 px off). Then across the edge between the monitors, its middle
+// 40 px inside the first.
+TEST_P(ScaledProgramTest, MarksTheDrawnCaretWhereTheWindowsMiddleLiesOffEveryMonitor) {
+  const auto [toolkit, factor, scale] = GetParam();
+  if (toolkit == Toolkit::Gtk3) GTEST_SKIP() << "GDK counts from the root's corner on every screen";
+  if (scale != 1) GTEST_SKIP() << "the program's own scale is tried beside the window away from the corner";
+  const auto [first, second] = monitors();
+  const QSize size = QSize(480, 320) * factor;
+  const QPoint low(second.x() + 200, second.bottom() + 41 - size.height() / 2);
+  ASSERT_LT(low.y() + 60 * factor, second.bottom()) << "the entry stays on the monitor";
+  // Placed there in units as Qt 6 counts them; a toolkit that counts from the root's corner
+  // (Qt 5 here) is moved there.
+  const QPointF units = QPointF(second.topLeft()) + QPointF(low - second.topLeft()) / factor;
+  launchClient(toolkit, {QStringLiteral("QT_SCALE_FACTOR=") + QString::number(factor)},
+               QRect(units.toPoint(), QSize(480, 320)));
+  if (window_.topLeft() != low) {
+    ASSERT_NO_FATAL_FAILURE(moveTo(low));
+  }
+  ASSERT_FALSE(first.contains(window_.center()) || second.contains(window_.center())) << describe(window_);
+  ASSERT_NO_FATAL_FAILURE(typeIntoEntry(factor));
+  ASSERT_NO_FATAL_FAILURE(startProgram(scale));
+  ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("with its middle off every monitor, window at " + describe(window_)));
+
+  const QPoint across = first.width() == second.width() && first.x() == second.x()
+                            ? QPoint(200, second.y() - size.height() / 2 - 40)
+                            : QPoint(second.x() - size.width() / 2 - 40, 150);
+  ASSERT_NO_FATAL_FAILURE(moveAndType(across, QStringLiteral("xxxx")));
+  ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("across both monitors, window at " + describe(window_)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledProgramTest,

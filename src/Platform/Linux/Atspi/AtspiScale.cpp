@@ -72,22 +72,26 @@ AccPtr someWindowOf(const Node& node)
 
 bool operator==(const ApplicationScale& a, const ApplicationScale& b)
 {
-    return a.factor == b.factor && a.offset == b.offset;
+    return a.factor == b.factor && a.offset == b.offset && a.screens == b.screens;
 }
 
-// The top-left corner of the screen that holds the middle of an X window (as
-// Qt picks a window's screen), in pixels; nothing with a single screen at
-// the root's corner, where every way of counting agrees.
-std::optional<QPointF> screenCornerOf(const QRect& xWindow)
+// The screens in pixels; none with a single screen at the root's corner,
+// where every way of counting agrees.
+QList<QRectF> pixelScreens()
 {
     const QList<ScreenScale> screens = programScreens();
-    if (screens.size() < 2 && (screens.isEmpty() || screens.constFirst().geometry.topLeft().isNull()))
-        return std::nullopt;
-    for (const ScreenScale& screen : screens) {
-        const QRectF pixels(screen.geometry.topLeft(), QSizeF(screen.geometry.size()) * screen.ratio);
-        if (pixels.contains(QRectF(xWindow).center())) return QPointF(screen.geometry.topLeft());
-    }
-    return QPointF();
+    if (screens.size() < 2 && (screens.isEmpty() || screens.constFirst().geometry.topLeft().isNull())) return {};
+    QList<QRectF> pixels;
+    for (const ScreenScale& screen : screens)
+        pixels.append(QRectF(screen.geometry.topLeft(), QSizeF(screen.geometry.size()) * screen.ratio));
+    return pixels;
+}
+
+std::optional<QRectF> screenHolding(const QPointF& point, const QList<QRectF>& screens)
+{
+    for (const QRectF& screen : screens)
+        if (screen.contains(point)) return screen;
+    return std::nullopt;
 }
 
 // The window's top-left corner in the application's screen coordinates,
@@ -125,17 +129,24 @@ std::optional<Measured> measure(const Node& node, ScreenOrigins origins)
     measured.xSize = *xSize;
     measured.scale.factor = *scale;
     measured.origins = origins;
-    if (const auto xOrigin = x11.windowOrigin(*xWindow)) {
-        const auto corner = screenCornerOf(QRect(*xOrigin, *xSize));
-        if (corner) measured.xOrigin = xOrigin;
-        // Window coordinates (GTK 4) are placed from the X window itself.
-        if (corner && !corner->isNull() && *scale != 1 && !isGtk4(node)) {
-            if (measured.origins == ScreenOrigins::unknown) {
-                if (const auto position = reportedWindowPosition(window, node.timeout()))
-                    measured.origins = screenOriginsFrom(*position, *xOrigin, *scale, *corner);
-                measured.undecided = measured.origins == ScreenOrigins::unknown;
-            }
-            if (measured.origins == ScreenOrigins::eachScreen) measured.scale.offset = *corner * (1 - *scale);
+    const QList<QRectF> screens = pixelScreens();
+    const auto xOrigin = screens.isEmpty() ? std::nullopt : x11.windowOrigin(*xWindow);
+    // Window coordinates (GTK 4) are placed from the X window itself.
+    if (xOrigin && *scale != 1 && !isGtk4(node)) {
+        measured.xOrigin = xOrigin;
+        const QRectF placed(*xOrigin, *xSize);
+        const auto own = screenOfWindow(placed, screens);
+        // The window's corner is counted from the screen that holds it.
+        const auto cornersScreen = screenHolding(placed.topLeft(), screens);
+        const QPointF corner = cornersScreen ? cornersScreen->topLeft() : own ? own->topLeft() : QPointF();
+        if (measured.origins == ScreenOrigins::unknown && !corner.isNull()) {
+            if (const auto position = reportedWindowPosition(window, node.timeout()))
+                measured.origins = screenOriginsFrom(*position, *xOrigin, *scale, corner);
+            measured.undecided = measured.origins == ScreenOrigins::unknown;
+        }
+        if (measured.origins == ScreenOrigins::eachScreen) {
+            measured.scale.screens = screens;
+            if (own) measured.scale.offset = own->topLeft() * (1 - *scale);
         }
     }
     measured.known = true;
@@ -228,10 +239,37 @@ std::optional<double> scaleFromRatios(double width, double height)
 
 QRectF ApplicationScale::toPixels(const QRectF& units) const
 {
-    return QRectF(units.topLeft() * factor + offset, units.size() * factor);
+    QPointF from = offset;
+    for (const QRectF& screen : screens) {
+        if (QRectF(screen.topLeft(), screen.size() / factor).contains(units.topLeft())) {
+            from = screen.topLeft() * (1 - factor);
+            break;
+        }
+    }
+    return QRectF(units.topLeft() * factor + from, units.size() * factor);
 }
 
-QPointF ApplicationScale::toUnits(const QPointF& pixels) const { return (pixels - offset) / factor; }
+QPointF ApplicationScale::toUnits(const QPointF& pixels) const
+{
+    const auto screen = screenHolding(pixels, screens);
+    return (pixels - (screen ? screen->topLeft() * (1 - factor) : offset)) / factor;
+}
+
+std::optional<QRectF> screenOfWindow(const QRectF& window, const QList<QRectF>& screens)
+{
+    if (const auto middle = screenHolding(window.center(), screens)) return middle;
+    std::optional<QRectF> largest;
+    double most = 0;
+    for (const QRectF& screen : screens) {
+        const QRectF part = screen.intersected(window);
+        const double area = part.width() * part.height();
+        if (area > most) {
+            most = area;
+            largest = screen;
+        }
+    }
+    return largest;
+}
 
 ScreenOrigins screenOriginsFrom(const QPointF& units, const QPointF& pixels, double factor, const QPointF& corner)
 {

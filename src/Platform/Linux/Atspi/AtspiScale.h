@@ -31,9 +31,20 @@ std::optional<QSize> reportedWindowSize(const AccPtr& window, float timeout, con
 struct ApplicationScale {
     double factor = 1;
     QPointF offset;  // in pixels
+    // Where the toolkit counts each screen from that screen's own corner
+    // (below): the screens, in pixels. A point is counted from the corner of
+    // the screen that holds it, as such a toolkit counts it; the offset serves
+    // a point on no screen (counted on the window's own screen).
+    QList<QRectF> screens;
     QRectF toPixels(const QRectF& units) const;
     QPointF toUnits(const QPointF& pixels) const;
 };
+
+// The screen a toolkit takes a window to stand on: the one that holds the
+// window's middle, else the one that holds the largest part of it (a window
+// scaled to twice its size may have its middle past every screen's edge);
+// none where it touches no screen.
+std::optional<QRectF> screenOfWindow(const QRectF& window, const QList<QRectF>& screens);
 
 // The factor is the width of the application's X window (less the invisible
 // margin GTK announces) over the width its accessible window reports. On a
