@@ -67,9 +67,10 @@ void LinuxInputSources::watch()
 void LinuxInputSources::followKeys()
 {
     // Without its tray item Fcitx does not announce a switch of its input method; the
-    // switch keys do. The keys stay selected while Fcitx runs, as the item comes and goes
-    // with the tray: raw key releases selected again after being dropped were seen to stay
-    // away.
+    // switch keys do. The keys stay selected while Fcitx runs, with or without its item:
+    // with the selection dropped while a tray was there and made again when it went, the
+    // releases that followed were not seen (a restart of Fcitx, which drops and makes it
+    // too, showed no such loss).
     if (!fcitx_.isAvailable()) {
         keyReleases_.cancel();
         return;
