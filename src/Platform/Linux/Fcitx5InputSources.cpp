@@ -101,6 +101,10 @@ Fcitx5InputSources::Fcitx5InputSources()
     auto* names = bus.interface();
     running_ = names && names->isServiceRegistered(kService).value();
     bus.connect(kService, kPath, kInterface, QStringLiteral("InputMethodGroupsChanged"), this, SLOT(groupsChanged()));
+    // While a kimpanel (GNOME's input-method panel) runs, Fcitx tells it of every switch from
+    // its own connection, tray or not.
+    bus.connect(kService, QStringLiteral("/kimpanel"), QStringLiteral("org.kde.kimpanel.inputmethod"),
+                QStringLiteral("UpdateProperty"), this, SLOT(itemChanged()));
     bus.connect(kTray, kTrayPath, kTray, QStringLiteral("StatusNotifierItemRegistered"), this,
                 SLOT(itemRegistered(QString)));
     if (running_) findItem();

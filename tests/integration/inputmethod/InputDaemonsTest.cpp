@@ -1,6 +1,6 @@
 // The input sources of the headless desktop: its XKB layouts and real input-method daemons,
 // IBus (its own bus, the global engine and its change signal) and Fcitx 5 (its controller on
-// the session bus). A daemon that quits or dies is noticed at once and leaves the keyboard
+// the session bus, and what it tells its tray or a kimpanel of each switch). A daemon that quits or dies is noticed at once and leaves the keyboard
 // layouts, marked as a listing that may lack sources; one that comes back is followed again.
 #include "FcitxProfile.h"
 #include "Platform/InputSources.h"
@@ -135,9 +135,21 @@ protected:
         ASSERT_TRUE(focusWindow(editor_->windowId()));
     }
 
+    // The program's input sources, counting the changes they announce, from the editor's input
+    // context's start: the first input method, switched off.
+    void followFcitx()
+    {
+        services_.emplace();
+        ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("keyboard-us"); }, 10s)) << currentId().toStdString();
+        token_ = platform::inputSources().observeSelectionChanges([this] { ++changes_; });
+    }
+
     QTemporaryDir home_;
     QProcess daemon_;
     std::unique_ptr<TextClient> editor_;
+    std::optional<LinuxServices> services_;
+    rx::Cancellable token_;
+    int changes_ = 0;
 };
 
 TEST_F(InputDaemonsTest, IbusEnginesAreListedAndFollowedAcrossARestart)
@@ -291,12 +303,8 @@ TEST_F(InputDaemonsTest, FcitxSwitchesByKeyAreAllSeenWhileTheXServerIsBusy)
     ASSERT_NO_FATAL_FAILURE(startFcitxWithEditor(QStringLiteral("dbus,keyboard,xcb,xim")));
     if (!editor_) return;
 
-    LinuxServices services;
-    auto& sources = platform::inputSources();
-    // The editor's input context starts with the first input method, switched off.
-    ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("keyboard-us"); }, 10s)) << currentId().toStdString();
-    int changes = 0;
-    auto token = sources.observeSelectionChanges([&] { ++changes; });
+    ASSERT_NO_FATAL_FAILURE(followFcitx());
+    int& changes = changes_;
     const auto stopLoad = qScopeGuard(keepXServerBusy());
     int seen = 0;
     for (int i = 1; i <= 40; ++i) {
@@ -322,11 +330,8 @@ TEST_F(InputDaemonsTest, FcitxIsFollowedThroughItsTrayItemWhileThereIsATray)
         << "Fcitx registers its tray item";
     const QString item = fcitxItem->service;
 
-    LinuxServices services;
-    auto& sources = platform::inputSources();
-    ASSERT_TRUE(pollUntil([&] { return currentId() == QStringLiteral("keyboard-us"); }, 10s)) << currentId().toStdString();
-    int changes = 0;
-    auto token = sources.observeSelectionChanges([&] { ++changes; });
+    ASSERT_NO_FATAL_FAILURE(followFcitx());
+    int& changes = changes_;
     const QStringList names{QStringLiteral("keyboard-us"), QStringLiteral("keyboard-de")};
     const auto stopLoad = qScopeGuard(keepXServerBusy());
     for (int to : {1, 0}) {
@@ -344,6 +349,26 @@ TEST_F(InputDaemonsTest, FcitxIsFollowedThroughItsTrayItemWhileThereIsATray)
         ASSERT_TRUE(pressKeys(QStringLiteral("Shift_L")));
         EXPECT_TRUE(pollUntil([&] { return changes > before; }, 5s)) << "the switch key without a tray, to " << to;
         EXPECT_EQ(currentId(), names[to]);
+    }
+}
+
+// A kimpanel on the bus (GNOME's input-method panel) is told of every switch, tray or not;
+// fcitx5-remote's switch is seen without a key.
+TEST_F(InputDaemonsTest, FcitxIsFollowedThroughWhatItTellsAKimpanel)
+{
+    QDBusConnection panel = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("kimpanel"));
+    const auto dropPanel = qScopeGuard([] { QDBusConnection::disconnectFromBus(QStringLiteral("kimpanel")); });
+    ASSERT_TRUE(panel.registerService(QStringLiteral("org.kde.impanel")));
+    ASSERT_NO_FATAL_FAILURE(startFcitxWithEditor(QStringLiteral("dbus,keyboard,xcb,xim,kimpanel")));
+    if (!editor_) return;
+
+    ASSERT_NO_FATAL_FAILURE(followFcitx());
+    int& changes = changes_;
+    for (const QString& to : {QStringLiteral("keyboard-de"), QStringLiteral("keyboard-us")}) {
+        const int before = changes;
+        ASSERT_TRUE(run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), to}));
+        EXPECT_TRUE(pollUntil([&] { return changes > before; }, 5s)) << "fcitx5-remote -s " << to.toStdString();
+        EXPECT_EQ(currentId(), to);
     }
 }
 
