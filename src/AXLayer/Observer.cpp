@@ -18,7 +18,7 @@ void check(platform::AXCode code)
 // A line in the system log as it stands, without the logger's prefix.
 void systemLog(const QString& line)
 {
-    if (auto* sink = platform::services().log) sink->write(platform::LogSeverity::notice, line);
+    platform::writeLogLine(platform::LogSeverity::notice, line);
 }
 
 std::optional<ObserverInformation> informationFrom(const platform::AXValue& info)

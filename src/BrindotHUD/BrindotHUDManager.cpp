@@ -3,6 +3,7 @@
 #include "BrindotHUD/HUDBounds.h"
 #include "BrindotHUD/HUDContentView.h"
 #include "BrindotHUD/HUDWindow.h"
+#include "Caret/Core/Logger.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Platform/Console.h"
 #include "Platform/LogSink.h"
@@ -43,7 +44,7 @@ void BrindotHUDManager::setConfig(const BrindotHUDConfig& config)
     if (!hudWindow_) return;
     // Switched off: the panel goes rather than standing frozen on screen.
     if (!config.isEnabled) return hideHUD();
-    print(kPrefix + QStringLiteral("Config changed, refreshing HUD..."));
+    debugPrint(kPrefix + QStringLiteral("Config changed, refreshing HUD..."));
     // Rebuilt around the place it stands for, not around its own centre.
     showHUD(anchor_.value_or(hudWindow_->frame().center()));
 }
@@ -72,7 +73,7 @@ void BrindotHUDManager::saveConfig()
         print(kPrefix + QStringLiteral("Failed to save HUD config: the settings store could not be written"));
         return;
     }
-    print(kPrefix + QStringLiteral("HUD config saved"));
+    debugPrint(kPrefix + QStringLiteral("HUD config saved"));
 }
 
 // What cannot be read stays stored until the next assignment replaces it.
@@ -98,7 +99,7 @@ void BrindotHUDManager::showHUD(const QPointF& anchor)
 {
     if (!config().isEnabled) return;
     if (!BrindotManager::shared().isVisible()) {
-        print(kPrefix + QStringLiteral("⚠️ Brindot不可见，拒绝显示HUD"));
+        debugPrint(kPrefix + QStringLiteral("⚠️ Brindot不可见，拒绝显示HUD"));
         return;
     }
     hideHUD();
@@ -120,7 +121,7 @@ void BrindotHUDManager::showHUD(const QPointF& anchor)
             if (*self) (*self)->hideHUD();
         });
     }
-    print(kPrefix + QStringLiteral("HUD shown at: ") + text::point(anchor));
+    debugPrint(kPrefix + QStringLiteral("HUD shown at: ") + text::point(anchor));
 }
 
 void BrindotHUDManager::hideHUD()
@@ -139,7 +140,7 @@ void BrindotHUDManager::hideHUD()
     }
     hudWindow_.reset();
     anchor_.reset();
-    print(kPrefix + QStringLiteral("HUD hidden"));
+    debugPrint(kPrefix + QStringLiteral("HUD hidden"));
 }
 
 void BrindotHUDManager::refreshContent()
@@ -151,7 +152,7 @@ void BrindotHUDManager::refreshContent()
 
 void BrindotHUDManager::updateHUDPosition(const QPointF& anchor)
 {
-    print(kPrefix + QStringLiteral("Updating HUD position for Brindot at: ") + text::point(anchor));
+    debugPrint(kPrefix + QStringLiteral("Updating HUD position for Brindot at: ") + text::point(anchor));
     platform::scheduler().post([self = self_, anchor] {
         if (!*self) return;
         auto& m = **self;
@@ -176,18 +177,18 @@ void BrindotHUDManager::handleFlagsChanged(const platform::GlobalEvent& event)
     const bool newState = event.modifiers.capsLock;
     const auto step = capsLock_.handle(newState, platform::scheduler().now());
     if (step.outcome == CapsLockDoubleTap::Outcome::unchanged) return;
-    print(QStringLiteral("🔍 Caps Lock状态变化: ") + boolText(step.oldState) + QStringLiteral(" -> ") + boolText(newState));
+    debugPrint(QStringLiteral("🔍 Caps Lock状态变化: ") + boolText(step.oldState) + QStringLiteral(" -> ") + boolText(newState));
     if (step.elapsed)
-        print(QStringLiteral("⏱️ 距离上次变化: ") + QString::number(*step.elapsed, 'f', 3) + QStringLiteral("秒"));
+        debugPrint(QStringLiteral("⏱️ 距离上次变化: ") + QString::number(*step.elapsed, 'f', 3) + QStringLiteral("秒"));
     if (step.outcome == CapsLockDoubleTap::Outcome::doubleTap) {
-        print(QStringLiteral("⚡️ 检测到双击Caps Lock，切换HUD启用状态"));
+        debugPrint(QStringLiteral("⚡️ 检测到双击Caps Lock，切换HUD启用状态"));
         BrindotHUDConfig toggled = config();
         toggled.isEnabled = !toggled.isEnabled;
         setConfig(toggled);
-        print(QStringLiteral("🔄 HUD状态切换: ") + (config().isEnabled ? QStringLiteral("启用") : QStringLiteral("禁用")));
+        debugPrint(QStringLiteral("🔄 HUD状态切换: ") + (config().isEnabled ? QStringLiteral("启用") : QStringLiteral("禁用")));
         if (config().isEnabled) {
             showHUD(bestDisplayPosition());
-            print(QStringLiteral("✅ HUD已启用并显示"));
+            debugPrint(QStringLiteral("✅ HUD已启用并显示"));
         } else {
             hideHUD();
         }
@@ -212,55 +213,55 @@ void BrindotHUDManager::handleInputSourceChange()
 void BrindotHUDManager::handleFunctionKeyEvent(const platform::Notification& n)
 {
     if (!config().isEnabled) {
-        print(kPrefix + QStringLiteral("⚠️ Function key event ignored (HUD disabled)"));
+        debugPrint(kPrefix + QStringLiteral("⚠️ Function key event ignored (HUD disabled)"));
         return;
     }
     const QVariant source = n.userInfo.value(QStringLiteral("source"));
     const QString name = source.typeId() == QMetaType::QString ? source.toString() : QStringLiteral("unknown");
-    print(kPrefix + QStringLiteral("🎯 Function key event: ") + name);
+    debugPrint(kPrefix + QStringLiteral("🎯 Function key event: ") + name);
     platform::scheduler().after(0.05, [self = self_] {
         if (!*self) return;
         auto& m = **self;
         const QPointF position = BrindotManager::shared().currentPosition();
         const bool visible = BrindotManager::shared().isVisible();
-        print(kPrefix + QStringLiteral("Brindot状态 - position: ") + text::point(position) + QStringLiteral(", isVisible: ") +
-              boolText(visible));
+        debugPrint(kPrefix + QStringLiteral("Brindot状态 - position: ") + text::point(position) + QStringLiteral(", isVisible: ") +
+                   boolText(visible));
         if (!visible) {
-            print(kPrefix + QStringLiteral("⚠️ Brindot不可见，不显示HUD"));
+            debugPrint(kPrefix + QStringLiteral("⚠️ Brindot不可见，不显示HUD"));
             return;
         }
         QPointF at = position;
         if (!at.isNull()) {
-            print(kPrefix + QStringLiteral("✅ 使用Brindot位置: ") + text::point(at));
+            debugPrint(kPrefix + QStringLiteral("✅ 使用Brindot位置: ") + text::point(at));
         } else {
             at = m.bestDisplayPosition();
-            print(kPrefix + QStringLiteral("⚠️ Brindot位置无效，使用智能位置: ") + text::point(at));
+            debugPrint(kPrefix + QStringLiteral("⚠️ Brindot位置无效，使用智能位置: ") + text::point(at));
         }
         if (at.isNull()) {
-            print(kPrefix + QStringLiteral("❌ 显示位置无效，放弃显示"));
+            debugPrint(kPrefix + QStringLiteral("❌ 显示位置无效，放弃显示"));
             return;
         }
-        print(kPrefix + QStringLiteral("🎯 显示HUD于: ") + text::point(at));
+        debugPrint(kPrefix + QStringLiteral("🎯 显示HUD于: ") + text::point(at));
         m.showHUD(at);
     });
 }
 
 void BrindotHUDManager::handlePositionUpdate(const QPointF& point)
 {
-    print(kPrefix + QStringLiteral("Position update: ") + text::point(point));
+    debugPrint(kPrefix + QStringLiteral("Position update: ") + text::point(point));
     if (!point.isNull()) {
         if (config().isEnabled && hudWindow_) updateHUDPosition(point);
         return;
     }
     if (hudWindow_) {
-        print(kPrefix + QStringLiteral("⚠️ Position变为.zero，隐藏HUD"));
+        debugPrint(kPrefix + QStringLiteral("⚠️ Position变为.zero，隐藏HUD"));
         hideHUD();
     }
 }
 
 void BrindotHUDManager::handleVisibilityUpdate(bool visible)
 {
-    print(kPrefix + QStringLiteral("Visibility update: ") + boolText(visible));
+    debugPrint(kPrefix + QStringLiteral("Visibility update: ") + boolText(visible));
     if (!visible && config().isEnabled) hideHUD();
 }
 

@@ -5,6 +5,7 @@
 #include "BrindotHUD/HUDBounds.h"
 #include "BrindotHUD/HUDIcons.h"
 #include "BrindotHUD/HUDTexts.h"
+#include "Caret/Core/Logger.h"
 #include "Caret/Managers/BrindotManager.h"
 #include "Platform/NotificationCenter.h"
 #include "Features/InputMethodStyle/Managers/InputSourceManager.h"
@@ -77,8 +78,8 @@ std::optional<BrindotHUDManager::InputMethod> BrindotHUDManager::getCurrentInput
     if (!source) return std::nullopt;
     InputMethod current{source->displayName, source->icon, source->isCapsLockOn.value_or(false)};
     if (current.icon) hud::setTemplateImage(*current.icon, false);
-    print(QStringLiteral("🔍 getCurrentInputMethod - 输入法名称: ") + current.displayName);
-    print(QStringLiteral("🔍 getCurrentInputMethod - Caps Lock状态: ") + text::boolean(current.capsLockOn));
+    debugPrint(QStringLiteral("🔍 getCurrentInputMethod - 输入法名称: ") + current.displayName);
+    debugPrint(QStringLiteral("🔍 getCurrentInputMethod - Caps Lock状态: ") + text::boolean(current.capsLockOn));
     return current;
 }
 
@@ -87,14 +88,14 @@ HUDContentItem BrindotHUDManager::inputMethodItem(bool detailed)
     const auto current = getCurrentInputMethod();
     HUDContentItem item{HUDContentType::inputMethod, QStringLiteral("keyboard")};
     if (current) item.capsLockOn = current->capsLockOn;
-    print(QStringLiteral("🔍 创建HUDContentItem - Caps Lock状态: ") + optionalBool(item.capsLockOn));
+    debugPrint(QStringLiteral("🔍 创建HUDContentItem - Caps Lock状态: ") + optionalBool(item.capsLockOn));
     if (current) {
         item.iconImage = current->icon;
         if (item.iconImage) hud::setTemplateImage(*item.iconImage, false);
         item.value = cappedText(current->displayName);
     }
     if (detailed) item.title = QStringLiteral("输入法");
-    print(QStringLiteral("🔍 HUDContentItem创建完成 - capsLockOn: ") + optionalBool(item.capsLockOn));
+    debugPrint(QStringLiteral("🔍 HUDContentItem创建完成 - capsLockOn: ") + optionalBool(item.capsLockOn));
     return item;
 }
 
@@ -137,7 +138,7 @@ void BrindotHUDManager::handleKeyDown(const platform::GlobalEvent& event)
 {
     typing_.count(event.key);
     if (event.key == platform::KeyKind::modifier || !hudWindow_ || !config().hideWhileTyping) return;
-    print(kPrefix + QStringLiteral("⌨️ 正在打字，隐藏HUD"));
+    debugPrint(kPrefix + QStringLiteral("⌨️ 正在打字，隐藏HUD"));
     hideHUD();
 }
 
@@ -156,22 +157,22 @@ BrindotHUDManager::TypingCounts BrindotHUDManager::loadTodayTypingStatistics()
 
 QPointF BrindotHUDManager::bestDisplayPosition()
 {
-    print(kPrefix + QStringLiteral("🔍 计算最佳显示位置..."));
+    debugPrint(kPrefix + QStringLiteral("🔍 计算最佳显示位置..."));
     auto& workspace = platform::workspace();
     const QPointF mouse = workspace.mouseLocation().value_or(QPointF());
-    print(kPrefix + QStringLiteral("鼠标位置: ") + text::point(mouse));
+    debugPrint(kPrefix + QStringLiteral("鼠标位置: ") + text::point(mouse));
     const auto screens = workspace.screens();
     if (screens.isEmpty()) {
-        print(kPrefix + QStringLiteral("⚠️ 使用回退位置"));
+        debugPrint(kPrefix + QStringLiteral("⚠️ 使用回退位置"));
         return {500, 500};
     }
     const QRectF f = screens.first();
     if (mouse.x() > f.left() + 50 && mouse.x() < f.right() - 50 && mouse.y() > f.top() + 50 && mouse.y() < f.bottom() - 50) {
-        print(kPrefix + QStringLiteral("✅ 使用鼠标位置"));
+        debugPrint(kPrefix + QStringLiteral("✅ 使用鼠标位置"));
         return mouse;
     }
     const QPointF above(f.center().x(), f.center().y() + 0.15 * f.height());
-    print(kPrefix + QStringLiteral("✅ 使用屏幕中心偏上: ") + text::point(above));
+    debugPrint(kPrefix + QStringLiteral("✅ 使用屏幕中心偏上: ") + text::point(above));
     return above;
 }
 

@@ -4,6 +4,7 @@
 #include "BrindotHUD/HUDGeometry.h"
 #include "BrindotHUD/HUDIcons.h"
 #include "BrindotHUD/SmartIconAdapter.h"
+#include "Caret/Core/Logger.h"
 #include "Caret/Styles/SystemColors.h"
 #include "Platform/Console.h"
 #include "Platform/LogSink.h"
@@ -194,13 +195,13 @@ void HUDContentView::drawHorizontalLayout(QPainter& p, const QSizeF& size)
             t += tw + kSpacing;
         }
         if (item.type == HUDContentType::inputMethod && item.capsLockOn.value_or(false)) {
-            print(QStringLiteral("🟢 绘制绿色Caps Lock指示器: Caps Lock开启"));
+            debugPrint(QStringLiteral("🟢 绘制绿色Caps Lock指示器: Caps Lock开启"));
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(0x34, 0xC7, 0x59));
             p.drawEllipse(flipped(size, t, (size.height() - 8) / 2, 8, 8));
             t += 16;
         } else {
-            print(QStringLiteral("⚪ 不绘制Caps Lock指示器: Caps Lock状态=") + optionalBool(item.capsLockOn));
+            debugPrint(QStringLiteral("⚪ 不绘制Caps Lock指示器: Caps Lock状态=") + optionalBool(item.capsLockOn));
         }
         const double vw = fm.horizontalAdvance(item.value);
         drawText(p, item.value, colours.value, flipped(size, t, (size.height() - fm.height()) / 2, vw, fm.height()));
@@ -250,12 +251,12 @@ void HUDContentView::drawGridLayout(QPainter& p, const QSizeF& size)
         const QString shown = fm.elidedText(item.value, Qt::ElideRight, cell.width());
         drawText(p, shown, colours.value, flipped(size, cell.x() + (cell.width() - vw) / 2, vy, vw, vh));
         if (item.type == HUDContentType::inputMethod && item.capsLockOn.value_or(false)) {
-            print(QStringLiteral("🟢 绘制绿色Caps Lock指示器(网格): Caps Lock开启"));
+            debugPrint(QStringLiteral("🟢 绘制绿色Caps Lock指示器(网格): Caps Lock开启"));
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(0x34, 0xC7, 0x59));
             p.drawEllipse(flipped(size, cell.x() + cell.width() - 16, vy + (vh - 8) / 2, 8, 8));
         } else {
-            print(QStringLiteral("⚪ 不绘制Caps Lock指示器(网格): Caps Lock状态=") + optionalBool(item.capsLockOn));
+            debugPrint(QStringLiteral("⚪ 不绘制Caps Lock指示器(网格): Caps Lock状态=") + optionalBool(item.capsLockOn));
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "BrindotHUD/SmartIconAdapter.h"
 
 #include "BrindotHUD/HUDIcons.h"
+#include "Caret/Core/Logger.h"
 #include "Caret/UI/ShapeDrawing.h"
 #include "Platform/Console.h"
 #include "Platform/Services.h"
@@ -150,19 +151,19 @@ void SmartIconAdapter::drawIcon(QPainter& painter, QImage image, const QRectF& r
     clock.start();
     const IconType type = detectIconType(image);
     const IconAdaptationStrategy strategy = chooseStrategy(image, background);
-    print(QStringLiteral("SmartIconAdapter: 图标绘制开始"));
-    print(QStringLiteral("  - 图标类型: ") + caseName(type));
-    print(QStringLiteral("  - 适配策略: ") + caseName(strategy));
-    print(QStringLiteral("  - 背景色亮度: ") + text::number(luminance(background)));
-    print(QStringLiteral("  - 背景色: ") + describe(background));
-    print(QStringLiteral("  - 绘制区域: ") + text::rect(rect));
+    debugPrint(QStringLiteral("SmartIconAdapter: 图标绘制开始"));
+    debugPrint(QStringLiteral("  - 图标类型: ") + caseName(type));
+    debugPrint(QStringLiteral("  - 适配策略: ") + caseName(strategy));
+    debugPrint(QStringLiteral("  - 背景色亮度: ") + text::number(luminance(background)));
+    debugPrint(QStringLiteral("  - 背景色: ") + describe(background));
+    debugPrint(QStringLiteral("  - 绘制区域: ") + text::rect(rect));
     drawWithShadowEnhancement(painter, image, rect, strategy, background);
     const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     totalAdaptationTime_ += elapsed;
-    print(QStringLiteral("SmartIconAdapter: 图标绘制完成，耗时: ") + text::number(elapsed) + QStringLiteral("s"));
+    debugPrint(QStringLiteral("SmartIconAdapter: 图标绘制完成，耗时: ") + text::number(elapsed) + QStringLiteral("s"));
     if (totalAdaptationTime_ > performanceThreshold) {
-        print(QStringLiteral("SmartIconAdapter: 性能降级触发，累计时间: ") + text::number(totalAdaptationTime_) +
-              QStringLiteral("s"));
+        debugPrint(QStringLiteral("SmartIconAdapter: 性能降级触发，累计时间: ") + text::number(totalAdaptationTime_) +
+                   QStringLiteral("s"));
         iconTypeCache_.clear();
         adaptationCache_.clear();
         totalAdaptationTime_ = 0;
@@ -173,9 +174,9 @@ void SmartIconAdapter::drawWithShadowEnhancement(QPainter& painter, QImage& imag
                                                  IconAdaptationStrategy strategy, const QColor& background)
 {
     painter.save();
-    print(QStringLiteral("SmartIconAdapter: 使用阴影增强方案绘制图标"));
-    print(QStringLiteral("  - 适配策略: ") + caseName(strategy));
-    print(QStringLiteral("  - 背景亮度: ") + text::number(luminance(background)));
+    debugPrint(QStringLiteral("SmartIconAdapter: 使用阴影增强方案绘制图标"));
+    debugPrint(QStringLiteral("  - 适配策略: ") + caseName(strategy));
+    debugPrint(QStringLiteral("  - 背景亮度: ") + text::number(luminance(background)));
     drawWithSmartShadow(painter, image, rect, background);
     painter.restore();
 }
@@ -187,11 +188,11 @@ void SmartIconAdapter::drawWithSmartShadow(QPainter& painter, QImage& image, con
     const bool dark = luminance(background) < 0.5;
     const QColor base = dark ? QColor(Qt::white) : QColor(Qt::black);
     const double alpha = dark ? 1.0 : 0.2;
-    print(dark ? QStringLiteral("SmartIconAdapter: Dark背景使用更亮的白色阴影")
-               : QStringLiteral("SmartIconAdapter: Light背景使用灰色阴影"));
-    print(QStringLiteral("  - 阴影颜色: ") + describe(base));
-    print(QStringLiteral("  - 阴影透明度: ") + text::number(alpha));
-    print(QStringLiteral("  - 模糊半径: ") + text::number(2.0));
+    debugPrint(dark ? QStringLiteral("SmartIconAdapter: Dark背景使用更亮的白色阴影")
+                    : QStringLiteral("SmartIconAdapter: Light背景使用灰色阴影"));
+    debugPrint(QStringLiteral("  - 阴影颜色: ") + describe(base));
+    debugPrint(QStringLiteral("  - 阴影透明度: ") + text::number(alpha));
+    debugPrint(QStringLiteral("  - 模糊半径: ") + text::number(2.0));
 
     hud::setTemplateImage(image, false);
     const double scale = 2.0, margin = 3.0;
@@ -211,7 +212,7 @@ void SmartIconAdapter::drawWithSmartShadow(QPainter& painter, QImage& image, con
                       shadow);
     painter.setOpacity(painter.opacity() / alpha);
     painter.drawImage(rect, image);
-    print(QStringLiteral("SmartIconAdapter: 智能阴影图标绘制完成"));
+    debugPrint(QStringLiteral("SmartIconAdapter: 智能阴影图标绘制完成"));
 }
 
 }  // namespace zorbel

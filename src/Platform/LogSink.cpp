@@ -22,6 +22,43 @@ QStringList MemoryLogSink::linesContaining(const QString& text) const
     return out;
 }
 
+void RecentLogLines::add(const QString& line) { add(line, QDateTime::currentDateTimeUtc()); }
+
+void RecentLogLines::add(const QString& line, const QDateTime& time)
+{
+    const QString stamp = time.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz "));
+    const bool cut = line.size() > maxLineLength;
+    // Sized exactly: an appended string keeps room to grow, which two thousand
+    // kept lines would pay for twice over.
+    QString stamped;
+    stamped.reserve(stamp.size() + (cut ? maxLineLength + 1 : line.size()));
+    stamped += stamp;
+    stamped += cut ? QStringView(line).left(maxLineLength) : QStringView(line);
+    if (cut) stamped += QChar(0x2026);
+    characters_ += stamped.size();
+    lines_.push_back(std::move(stamped));
+    while (!lines_.empty() && (qsizetype(lines_.size()) > maxLines || characters_ > maxCharacters)) {
+        characters_ -= lines_.front().size();
+        lines_.pop_front();
+    }
+}
+
+QStringList RecentLogLines::lines() const
+{
+    QStringList out;
+    out.reserve(qsizetype(lines_.size()));
+    for (const auto& line : lines_) out << line;
+    return out;
+}
+
+RecentLogLines& recentLogLines() { return sharedInstance<RecentLogLines>(); }
+
+void writeLogLine(LogSeverity severity, const QString& line)
+{
+    recentLogLines().add(line);
+    if (auto* sink = services().log) sink->write(severity, line);
+}
+
 QString formatLogLine(const QString& levelName, const char* file, int line, const QString& function,
                       const QString& message)
 {
@@ -32,17 +69,14 @@ QString formatLogLine(const QString& levelName, const char* file, int line, cons
            QLatin1Char(' ') + function + QLatin1String(" - ") + message;
 }
 
-void systemLog(const QString& message)
-{
-    if (auto* sink = services().log) sink->write(LogSeverity::info, message);
-}
+void systemLog(const QString& message) { writeLogLine(LogSeverity::info, message); }
 
 void platformLog(LogSeverity severity, const char* file, int line, const char* function, const QString& message)
 {
     static const char* names[] = {"DEBUG", "INFO", "WARNING", "ERROR"};
     const QString text = formatLogLine(QLatin1String(names[static_cast<int>(severity)]), file, line,
                                        QString::fromUtf8(function) + QLatin1String("()"), message);
-    if (auto* sink = services().log) sink->write(severity, text);
+    writeLogLine(severity, text);
     // Problems with the desktop (no accessibility bus, a damaged settings
     // file) are also shown where the user started the program.
     if (severity == LogSeverity::debug || severity == LogSeverity::info) return;

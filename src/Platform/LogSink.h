@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <vector>
 
 namespace zorbel::platform {
@@ -31,9 +33,38 @@ public:
     std::vector<Entry> entries;
 };
 
+// The program's latest log lines, kept in memory so the diagnostic text can
+// carry them (the system log may be out of the user's reach). Bounded in
+// lines and in characters; the oldest lines go first. Each line is stamped
+// with the time it was logged (UTC, to the millisecond).
+class RecentLogLines {
+public:
+    static constexpr qsizetype maxLines = 2000;
+    static constexpr qsizetype maxCharacters = 256 * 1024;
+    // A longer line is cut (its end marked "…"): one huge message must not
+    // push every other line out.
+    static constexpr qsizetype maxLineLength = 2000;
+
+    void add(const QString& line);
+    void add(const QString& line, const QDateTime& time);
+    QStringList lines() const;
+    qsizetype characterCount() const { return characters_; }
+
+private:
+    std::deque<QString> lines_;
+    qsizetype characters_ = 0;
+};
+
+// The process's own recent lines (a shared instance).
+RecentLogLines& recentLogLines();
+
 // "[LEVEL] File.cpp:42 function - message": the one form every log line takes.
 QString formatLogLine(const QString& levelName, const char* file, int line, const QString& function,
                       const QString& message);
+
+// Writes one finished line to the system log and keeps it among the recent
+// lines: every log line of the program goes through here.
+void writeLogLine(LogSeverity severity, const QString& line);
 
 // Lines the platform layer writes about itself (a damaged settings file, a
 // dead accessibility bus), in the same form as the program's own log lines.

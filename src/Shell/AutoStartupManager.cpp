@@ -49,72 +49,72 @@ AutoStartupManager::AutoStartupManager(AutostartLocations locations, QString app
 
 void AutoStartupManager::checkAutoStartupStatus()
 {
-    say(QStringLiteral("开始检测开机自启动状态..."));
-    say(QStringLiteral("当前应用信息:"));
-    print(QStringLiteral("  - Bundle ID: ") + bundleIdentifier_);
-    print(QStringLiteral("  - 应用路径: ") + applicationPath_);
-    print(QStringLiteral("  - 应用名称: ") + applicationName_);
-    const bool service = checkLoginService();
-    const bool items = checkLoginItems();
-    const bool agents = checkLaunchAgents();
+    QStringList report;
+    const auto note = [&report](const QString& line) { report << prefix + line; };
+    note(QStringLiteral("检测开机自启动: ") + applicationPath_);
+    const bool service = checkLoginService(note);
+    const bool items = checkLoginItems(note);
+    const bool agents = checkLaunchAgents(note);
     isAutoStartupEnabled_.set(service || items || agents);
-    say(QStringLiteral("========== 最终检测结果 =========="));
-    say(QStringLiteral("现代API检测 (macOS 13+): ") + text::boolean(service));
-    say(QStringLiteral("Plist检测: ") + text::boolean(items));
-    say(QStringLiteral("LaunchAgents检测: ") + text::boolean(agents));
-    say(QStringLiteral("最终结果: ") + text::boolean(isAutoStartupEnabled()));
-    say(QStringLiteral("================================"));
+    note(QStringLiteral("最终结果: ") + text::boolean(isAutoStartupEnabled()) +
+        QStringLiteral(" (systemd 用户单元: %1, 自动启动文件夹: %2, 自动启动条目: %3)")
+            .arg(text::boolean(service), text::boolean(items), text::boolean(agents)));
+    // The badge asks every 2 s while the settings window is open: the
+    // terminal (and the session's log) hears only what changed.
+    if (report == lastReport_) return;
+    lastReport_ = report;
+    for (const auto& line : report) print(line);
 }
 
-bool AutoStartupManager::checkLoginService() const
+bool AutoStartupManager::checkLoginService(const Note& note) const
 {
+    const QString unit = QStringLiteral("systemd 用户单元 ") + QString::fromLatin1(unitName) + QStringLiteral(": ");
     switch (loginServiceStatus(locations_, QString::fromLatin1(unitName))) {
     case LoginServiceStatus::enabled:
-        say(QStringLiteral("✅ SMAppService检测: 已启用"));
+        note(QStringLiteral("✅ ") + unit + QStringLiteral("已启用"));
         return true;
     case LoginServiceStatus::notRegistered:
-        say(QStringLiteral("❌ SMAppService检测: 未注册"));
+        note(QStringLiteral("❌ ") + unit + QStringLiteral("存在，未启用"));
         return false;
     case LoginServiceStatus::requiresApproval:
-        say(QStringLiteral("⚠️ SMAppService检测: 需要用户批准"));
+        note(QStringLiteral("⚠️ ") + unit + QStringLiteral("已屏蔽 (masked)"));
         return false;
     case LoginServiceStatus::notFound:
-        say(QStringLiteral("❌ SMAppService检测: 未找到"));
+        note(QStringLiteral("❌ ") + unit + QStringLiteral("不存在"));
         return false;
     case LoginServiceStatus::unknown:
         break;
     }
-    say(QStringLiteral("❓ SMAppService检测: 未知状态"));
+    note(QStringLiteral("❓ ") + unit + QStringLiteral("单元文件夹无法读取"));
     return false;
 }
 
-bool AutoStartupManager::checkLoginItems() const
+bool AutoStartupManager::checkLoginItems(const Note& note) const
 {
     const QString folder = locations_.userAutostartFolder;
+    const QString named = QStringLiteral("自动启动文件夹 ") + folder + QStringLiteral(": ");
     const QFileInfo info(folder);
     if (!info.exists()) {
-        say(QStringLiteral("❌ LoginItems plist文件不存在"));
+        note(QStringLiteral("❌ ") + named + QStringLiteral("不存在"));
         return false;
     }
-    say(QStringLiteral("LoginItems plist文件存在: ") + folder);
     const QDir dir(folder);
     if (!info.isDir() || !info.isReadable() || !dir.isReadable()) {
-        say(QStringLiteral("❌ 无法读取或解析plist文件"));
+        note(QStringLiteral("❌ ") + named + QStringLiteral("无法读取"));
         return false;
     }
     const QStringList files = dir.entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden, QDir::Name);
-    say(QStringLiteral("找到 ") + QString::number(files.size()) + QStringLiteral(" 个登录项"));
+    note(named + QString::number(files.size()) + QStringLiteral(" 个条目"));
     bool found = false;
-    int number = 0;
     for (const auto& file : files) {
         const auto entry = DesktopEntry::read(dir.filePath(file));
         const QString name = entry && entry->name ? *entry->name : QStringLiteral("未知");
         const QString path = entry && entry->exec ? *entry->exec : QStringLiteral("未知");
         const bool hidden = entry && entry->isSwitchedOff();
-        say(QStringLiteral("  登录项 %1: %2 - %3 (隐藏: %4)").arg(++number).arg(name, path, text::boolean(hidden)));
+        note(QStringLiteral("  条目 %1: %2 - %3 (已停用: %4)").arg(file, name, path, text::boolean(hidden)));
         // A hidden entry is one the user switched off: it starts nothing.
         if (!entry || hidden || !matches(entry->name.value_or(QString()), entry->exec.value_or(QString()))) continue;
-        say(QStringLiteral("✅ 匹配到登录项: ") + name + QStringLiteral(" - ") + path);
+        note(QStringLiteral("✅ 匹配的条目: ") + file);
         found = true;
     }
     return found;
@@ -130,7 +130,7 @@ bool AutoStartupManager::matches(const QString& name, const QString& path) const
            has(lowerName, QStringLiteral("zorbel")) || has(lowerName, applicationName_.toLower());
 }
 
-bool AutoStartupManager::checkLaunchAgents() const
+bool AutoStartupManager::checkLaunchAgents(const Note& note) const
 {
     const QString file = bundleIdentifier_ + QStringLiteral(".desktop");
     for (const auto& folder : QStringList{locations_.userAutostartFolder} + locations_.systemAutostartFolders) {
@@ -140,10 +140,14 @@ bool AutoStartupManager::checkLaunchAgents() const
         // The first one found is the one the session reads; switched off,
         // it starts nothing.
         const auto entry = DesktopEntry::read(path);
-        if (entry && entry->isSwitchedOff()) return false;
-        say(QStringLiteral("✅ 找到LaunchAgent: ") + path);
+        if (entry && entry->isSwitchedOff()) {
+            note(QStringLiteral("❌ 自动启动条目 ") + path + QStringLiteral(": 已停用"));
+            return false;
+        }
+        note(QStringLiteral("✅ 自动启动条目 ") + path + QStringLiteral(": 存在"));
         return true;
     }
+    note(QStringLiteral("❌ 自动启动条目 ") + file + QStringLiteral(": 不在任何自动启动文件夹中"));
     return false;
 }
 

@@ -4,13 +4,17 @@
 #include "Shell/AutostartEntries.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 namespace zorbel {
 
 // Detects whether the user has arranged for the program to start at login;
 // it never arranges it itself. Three sources count: the systemd user unit,
 // the entries of the user's autostart folder, and a desktop entry named
-// after the program in any autostart folder. Every run prints what it found.
+// after the program in any autostart folder. A run prints what it found when
+// that differs from what the last run found.
 class AutoStartupManager {
 public:
     static AutoStartupManager& shared();
@@ -32,9 +36,10 @@ public:
     void openLoginItemsSettings();
 
 private:
-    bool checkLoginService() const;
-    bool checkLoginItems() const;
-    bool checkLaunchAgents() const;
+    using Note = std::function<void(const QString&)>;
+    bool checkLoginService(const Note& note) const;
+    bool checkLoginItems(const Note& note) const;
+    bool checkLaunchAgents(const Note& note) const;
     // The guide's line on copying the shipped desktop entry.
     QString copyHint() const;
     bool matches(const QString& name, const QString& path) const;
@@ -44,6 +49,7 @@ private:
     AutostartLocations locations_;
     QString applicationPath_;
     QString applicationName_;
+    QStringList lastReport_;
 };
 
 }  // namespace zorbel

@@ -99,6 +99,8 @@ TEST_F(IconAdapterTest, ClassifiesAndPicksStrategies)
 
 TEST_F(IconAdapterTest, GlowFollowsTheBackgroundAndKeepsTheIconsColours)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     const QImage star = *symbolImage(QStringLiteral("star"), Qt::red);
     const QRectF rect(11, 11, 18, 18);
     for (const QColor bg : {QColor(0, 0, 0), QColor(128, 128, 128)}) {

@@ -417,6 +417,8 @@ struct ShowFilter : QObject {
 // drawing its content again, so the icons are drawn once per show.
 TEST_F(HUDManagerTest, AnimatedShowsStartAtTheirFirstStateAndDrawTheContentOnce)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     for (const AnimationType type : {AnimationType::fade, AnimationType::slide, AnimationType::bounce,
                                      AnimationType::magic, AnimationType::flip}) {
         SCOPED_TRACE(rawValue(type).toStdString());

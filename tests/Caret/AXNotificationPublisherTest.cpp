@@ -58,6 +58,8 @@ TEST_F(AXNotificationPublisher, NothingHappensWithinTheFirstHalfSecond)
 
 TEST_F(AXNotificationPublisher, ObservesTheApplicationsElementsAndStopsWhenCancelled)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     auto sub = observe(*editor->app);
     world().runFor(0.6);
     EXPECT_EQ(calls("createObserver"), 1);
@@ -115,6 +117,8 @@ TEST_F(AXNotificationPublisher, EnhancedAccessibilityOutsideTheSystemFamily)
 
 TEST_F(AXNotificationPublisher, SilentStreams)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     auto& button = editor->window->addButton(QStringLiteral("OK"), QRectF(10, 10, 40, 20));
     auto a = observe(*editor->app, UIElement(button.ref()));
     world().runFor(0.6);
@@ -159,6 +163,8 @@ TEST_F(AXNotificationPublisher, AFailedRegistrationIsReportedAndTheRestGoesOn)
 
 TEST_F(AXNotificationPublisher, WindowsCreatedLaterAreObservedToo)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     const std::vector<AXNotification> withCreation{AXNotification::windowCreated, AXNotification::titleChanged};
     auto sub = observe(*editor->app, std::nullopt, withCreation);
     world().runFor(0.6);

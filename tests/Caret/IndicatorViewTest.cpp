@@ -163,6 +163,8 @@ TEST_F(IndicatorViewTest, NoFlashWithoutBlinkingAndStoppingMidFlashRestoresFullO
 
 TEST_F(IndicatorViewTest, RestyleStartsAFlashAndPrintsItsShapeAndSize)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     PerfectCaretView view;
     view.setEnableBlinking(true);
     view.updateStyle(circle(10, 1));

@@ -158,6 +158,8 @@ TEST_F(PerfectCaretTrackerTest, KeystrokesAreLookedUpAtOnceWithOneLookupPerBatch
 
 TEST_F(PerfectCaretTrackerTest, ClickBurstIsThrottledAndEveryClickIsAnnounced)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     activate(*editor, *editor->first);
     tracker->startTracking();
     world().runFor(1.0);
@@ -293,6 +295,8 @@ TEST_F(PerfectCaretTrackerTest, AnApplicationThatCannotAnswerYetIsAskedAgainForA
 
 TEST_F(PerfectCaretTrackerTest, ApplicationSwitchLooksUpObservesAndAnnounces)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     activate(*editor, *editor->first);
     tracker->startTracking();
     const double switched = now();

@@ -69,6 +69,8 @@ TEST_F(InputSourcesTest, BundleModeAndDisplayNameComeFromEachSourceItself)
 
 TEST_F(InputSourcesTest, CapsLockIsReadFromTheKeyboardAndPrinted)
 {
+    // What is said per event is printed in debug mode only.
+    world().defaults.standard().setBool("BrindotDebugMode", true);
     keyboard().setModifierFlags({.capsLock = true, .shift = true});
     const auto info = InputSourceManager().currentInputSource();
     ASSERT_TRUE(info);

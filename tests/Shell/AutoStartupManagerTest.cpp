@@ -33,32 +33,55 @@ protected:
         AutoStartupManager m(locations, "/opt/tools/caretmark");
         return m.isAutoStartupEnabled();
     }
-    QStringList summary() { return world().console.lines.mid(world().console.lines.size() - 5, 4); }
+    QString result() { return world().console.lines.value(world().console.lines.size() - 1); }
     QTemporaryDir root;
     AutostartLocations locations;
 };
 
-TEST_F(AutoStartupManagerTest, NothingArrangedGivesFalseWithEverySourcesFallbackLine)
+TEST_F(AutoStartupManagerTest, NothingArrangedGivesFalseNamingWhatWasLookedFor)
 {
     EXPECT_FALSE(detect());
-    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ SMAppService检测: 未找到"), 1);
-    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ LoginItems plist文件不存在"), 1);
-    EXPECT_EQ(world().console.lines.mid(0, 2), (QStringList{"[AutoStartupManager] 开始检测开机自启动状态...",
-                                                            "[AutoStartupManager] 当前应用信息:"}));
-    EXPECT_EQ(world().console.lines[4], "  - 应用名称: caretmark");
+    EXPECT_EQ(world().console.lines,
+              (QStringList{"[AutoStartupManager] 检测开机自启动: /opt/tools/caretmark",
+                           "[AutoStartupManager] ❌ systemd 用户单元 zorbel.service: 不存在",
+                           "[AutoStartupManager] ❌ 自动启动文件夹 " + locations.userAutostartFolder + ": 不存在",
+                           "[AutoStartupManager] ❌ 自动启动条目 quellan.Zorbel.desktop: 不在任何自动启动文件夹中",
+                           "[AutoStartupManager] 最终结果: false (systemd 用户单元: false, 自动启动文件夹: false, "
+                           "自动启动条目: false)"}));
+}
+
+// The settings window's badge asks every 2 s: the terminal hears a finding once, and again
+// only when it changed.
+TEST_F(AutoStartupManagerTest, ARepeatedCheckPrintsOnlyWhatChanged)
+{
+    AutoStartupManager m(locations, "/opt/tools/caretmark");
+    const int first = int(world().console.lines.size());
+    EXPECT_EQ(first, 5);
+    for (int i = 0; i < 10; ++i) m.checkAutoStartupStatus();
+    EXPECT_EQ(world().console.lines.size(), first);
+    write("home/autostart/mail.desktop", "[Desktop Entry]\nName=Mail\nExec=mail\n");
+    m.checkAutoStartupStatus();
+    m.checkAutoStartupStatus();
+    EXPECT_EQ(world().console.lines.size(), 2 * first + 1) << "a new entry is a new finding, printed once";
+    EXPECT_FALSE(m.isAutoStartupEnabled());
+    write("home/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Zorbel\nExec=zorbel\n");
+    m.checkAutoStartupStatus();
+    EXPECT_TRUE(m.isAutoStartupEnabled());
+    EXPECT_TRUE(result().startsWith("[AutoStartupManager] 最终结果: true"));
+    for (const auto& line : world().console.lines)
+        for (const char* other : {"SMAppService", "plist", "LaunchAgent", "macOS", "Bundle"})
+            EXPECT_FALSE(line.contains(QLatin1String(other), Qt::CaseInsensitive)) << line.toStdString();
 }
 
 TEST_F(AutoStartupManagerTest, EnabledUserUnitAloneGivesTrue)
 {
     write("home/systemd/user/zorbel.service", "[Service]\nExecStart=zorbel\n");
     EXPECT_FALSE(detect());
-    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ SMAppService检测: 未注册"), 1);
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ systemd 用户单元 zorbel.service: 存在，未启用"), 1);
     write("home/systemd/user/graphical-session.target.wants/zorbel.service", "");
     EXPECT_TRUE(detect());
-    EXPECT_EQ(summary(), (QStringList{"[AutoStartupManager] 现代API检测 (macOS 13+): true",
-                                      "[AutoStartupManager] Plist检测: false",
-                                      "[AutoStartupManager] LaunchAgents检测: false",
-                                      "[AutoStartupManager] 最终结果: true"}));
+    EXPECT_EQ(result(), "[AutoStartupManager] 最终结果: true (systemd 用户单元: true, 自动启动文件夹: false, "
+                        "自动启动条目: false)");
 }
 
 TEST_F(AutoStartupManagerTest, UserEntriesAreListedAndEveryMatchPrinted)
@@ -70,22 +93,26 @@ TEST_F(AutoStartupManagerTest, UserEntriesAreListedAndEveryMatchPrinted)
     write("home/autostart/e.desktop", "[Desktop Entry]\nName=Mail\nExec=mail\n");
     EXPECT_TRUE(detect());
     const auto& c = world().console;
-    EXPECT_EQ(c.count("[AutoStartupManager] 找到 5 个登录项"), 1);
-    EXPECT_EQ(c.linesStartingWith("[AutoStartupManager] ✅ 匹配到登录项: ").size(), 2);
-    EXPECT_EQ(c.count("[AutoStartupManager]   登录项 3: 未知 - 未知 (隐藏: false)"), 1);
-    EXPECT_EQ(c.count("[AutoStartupManager]   登录项 4: Zorbel off - zorbel (隐藏: true)"), 1);
-    EXPECT_EQ(c.count("[AutoStartupManager] Plist检测: true"), 1);
+    EXPECT_EQ(c.count("[AutoStartupManager] 自动启动文件夹 " + locations.userAutostartFolder + ": 5 个条目"), 1);
+    EXPECT_EQ(c.linesStartingWith("[AutoStartupManager] ✅ 匹配的条目: "),
+              (QStringList{"[AutoStartupManager] ✅ 匹配的条目: a.desktop",
+                           "[AutoStartupManager] ✅ 匹配的条目: b.desktop"}));
+    EXPECT_EQ(c.count("[AutoStartupManager]   条目 c.desktop: 未知 - 未知 (已停用: false)"), 1);
+    EXPECT_EQ(c.count("[AutoStartupManager]   条目 d.desktop: Zorbel off - zorbel (已停用: true)"), 1);
+    EXPECT_TRUE(result().contains("自动启动文件夹: true"));
 }
 
 TEST_F(AutoStartupManagerTest, UnreadableOrMisplacedEntriesOnlyLoseTheirSource)
 {
     write("home/autostart", "a file where the folder should be");
     EXPECT_FALSE(detect());
-    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ 无法读取或解析plist文件"), 1);
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ 自动启动文件夹 " + locations.userAutostartFolder +
+                                    ": 无法读取"),
+              1);
     QFile::remove(root.filePath("home/autostart"));
     write("home/autostart/big.desktop", QByteArray(200 * 1024, 'x'));
     EXPECT_FALSE(detect());
-    EXPECT_EQ(world().console.count("[AutoStartupManager]   登录项 1: 未知 - 未知 (隐藏: false)"), 1);
+    EXPECT_EQ(world().console.count("[AutoStartupManager]   条目 big.desktop: 未知 - 未知 (已停用: false)"), 1);
 }
 
 // Opening a FIFO waits for a writer that never comes: the detection (and the settings window
@@ -103,10 +130,15 @@ TEST_F(AutoStartupManagerTest, EntryNamedAfterTheProgramCountsInUserThenSystemFo
 {
     write("usr/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Z\nExec=z\n");
     EXPECT_TRUE(detect());
-    EXPECT_EQ(world().console.linesStartingWith("[AutoStartupManager] ✅ 找到LaunchAgent: ").size(), 1);
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ✅ 自动启动条目 " +
+                                    root.filePath("usr/autostart/quellan.Zorbel.desktop") + ": 存在"),
+              1);
     // The user's copy shadows the system one; hidden, it switches autostart off.
     write("home/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Z\nExec=z\nHidden=true\n");
     EXPECT_FALSE(detect());
+    EXPECT_EQ(world().console.count("[AutoStartupManager] ❌ 自动启动条目 " +
+                                    root.filePath("home/autostart/quellan.Zorbel.desktop") + ": 已停用"),
+              1);
 }
 
 // Each key as the session reads it: a hidden or disabled entry, one meant for other desktops
@@ -193,6 +225,5 @@ TEST_F(AutoStartupManagerTest, TheShippedDesktopEntryCopiedToAutostartIsFound)
     QDir().mkpath(locations.userAutostartFolder);
     ASSERT_TRUE(QFile::copy(ZORBEL_DESKTOP_ENTRY, locations.userAutostartFolder + "/quellan.Zorbel.desktop"));
     EXPECT_TRUE(detect());
-    EXPECT_EQ(world().console.count("[AutoStartupManager] Plist检测: true"), 1);
-    EXPECT_EQ(world().console.count("[AutoStartupManager] LaunchAgents检测: true"), 1);
+    EXPECT_TRUE(result().endsWith("(systemd 用户单元: false, 自动启动文件夹: true, 自动启动条目: true)"));
 }

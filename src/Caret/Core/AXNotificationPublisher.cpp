@@ -1,6 +1,7 @@
 #include "Caret/Core/AXNotificationPublisher.h"
 
 #include "Caret/Core/CancelBag.h"
+#include "Caret/Core/Logger.h"
 #include "Caret/Core/TimerPublisher.h"
 #include "Platform/Console.h"
 
@@ -45,8 +46,8 @@ void deliver(const std::shared_ptr<Observation>& state, const UIElement& element
     // Held here: the subscriber may end the observation while it receives.
     const auto keep = state;
     keep->subscriber.receive(AXNotificationEvent{keep->application.lock(), notification});
-    print(QStringLiteral("[DEBUG] AXNotification received: ") + caseName(notification) + QStringLiteral(" from ") +
-          appName.value_or(QStringLiteral("unknown")));
+    debugPrint(QStringLiteral("[DEBUG] AXNotification received: ") + caseName(notification) + QStringLiteral(" from ") +
+               appName.value_or(QStringLiteral("unknown")));
 }
 
 rx::Cancellable observeApplication(const WeakApplication& application, const std::optional<UIElement>& element,
@@ -118,8 +119,8 @@ rx::Cancellable addObservers(const UIElement& element, const std::shared_ptr<Obs
             }
         }
     }
-    print(QStringLiteral("[DEBUG] Added observers for role ") + caseName(*role) + QStringLiteral(" in ") +
-          appName.value_or(QStringLiteral("unknown")));
+    debugPrint(QStringLiteral("[DEBUG] Added observers for role ") + caseName(*role) + QStringLiteral(" in ") +
+               appName.value_or(QStringLiteral("unknown")));
     std::weak_ptr<Observer> weak = observer;
     return rx::Cancellable([weak, element, notifications] {
         const auto o = weak.lock();

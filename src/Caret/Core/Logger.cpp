@@ -46,13 +46,18 @@ void Logger::log(const QString& message, LogLevel level, const char* file, const
     if (level == LogLevel::debug && !isDebugMode_) return;
     // The message is data, never a format: per-cent signs and braces stay as they are.
     const QString text = platform::formatLogLine(rawValue(level), file, line, function, message);
-    if (auto* sink = platform::services().log) sink->write(severityOf(level), text);
+    platform::writeLogLine(severityOf(level), text);
     if (isDebugMode_) print(text);
 }
 
 void Logger::log(const QString& message, LogLevel level, const SourceLocation& where) const
 {
     log(message, level, where.file, QString::fromUtf8(where.function), where.line);
+}
+
+void debugPrint(const QString& line)
+{
+    if (Logger::shared().isDebugMode()) print(line);
 }
 
 }  // namespace zorbel

@@ -47,4 +47,9 @@ private:
     const bool isDebugMode_;
 };
 
+// A console line that only debug mode prints: what is said per keystroke,
+// per caret move or per event. The console is the user's session log, and an
+// hour of typing must not fill it.
+void debugPrint(const QString& line);
+
 }  // namespace zorbel

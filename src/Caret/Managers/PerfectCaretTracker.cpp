@@ -252,7 +252,7 @@ rx::Publisher<rx::Publisher<PerfectCaretTracker::Event>> PerfectCaretTracker::ap
 rx::Publisher<PerfectCaretTracker::Event> PerfectCaretTracker::handleApplicationSwitch(
     const RunningApplicationRef& application)
 {
-    print(kPrefix + QStringLiteral("Application switched to: ") + nameOf(application));
+    debugPrint(kPrefix + QStringLiteral("Application switched to: ") + nameOf(application));
     currentApp_ = application;
     reasonSaid_.clear();
     enableAccessibility(application);
@@ -300,14 +300,14 @@ void PerfectCaretTracker::handleGlobalMouseDown(const platform::GlobalEvent&, co
 
 void PerfectCaretTracker::postAppSwitchEvent(const RunningApplicationRef& application)
 {
-    print(kPrefix + QStringLiteral("Posting functionKeyEvent for app switch"));
+    debugPrint(kPrefix + QStringLiteral("Posting functionKeyEvent for app switch"));
     postFunctionKeyEvent({{QStringLiteral("source"), QStringLiteral("applicationSwitch")},
                           {QStringLiteral("appName"), nameOf(application)}});
 }
 
 void PerfectCaretTracker::postMouseClickEvent()
 {
-    print(kPrefix + QStringLiteral("Posting functionKeyEvent for mouse click"));
+    debugPrint(kPrefix + QStringLiteral("Posting functionKeyEvent for mouse click"));
     postFunctionKeyEvent({{QStringLiteral("source"), QStringLiteral("mouseClick")}});
 }
 

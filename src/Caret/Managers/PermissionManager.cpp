@@ -41,8 +41,16 @@ void PermissionManager::updatePermissionStatus(bool granted)
 {
     const bool old = hasAccessibilityPermission_.get();
     hasAccessibilityPermission_.set(granted);
+    const bool first = !firstFindingPrinted_;
+    firstFindingPrinted_ = true;
     if (granted == old) {
-        print(kPrefix + QStringLiteral("Accessibility permission: ") + text::boolean(granted));
+        // Checked every 2 s while the permission is missing: the terminal
+        // hears the first finding and then only changes.
+        const QString line = kPrefix + QStringLiteral("Accessibility permission: ") + text::boolean(granted);
+        if (first)
+            print(line);
+        else
+            debugPrint(line);
         return;
     }
     print(kPrefix + QStringLiteral("Accessibility permission changed from ") + text::boolean(old) +

@@ -41,6 +41,7 @@ private:
 
     rx::Published<bool> showPermissionAlert_{false};
     rx::Published<bool> hasAccessibilityPermission_{false};
+    bool firstFindingPrinted_ = false;
     platform::TimerRef permissionCheckTimer_;
     // Jobs queued on the main loop must not outlive the manager.
     std::shared_ptr<PermissionManager*> self_ = std::make_shared<PermissionManager*>(this);

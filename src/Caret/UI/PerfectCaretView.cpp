@@ -1,5 +1,6 @@
 #include "Caret/UI/PerfectCaretView.h"
 
+#include "Caret/Core/Logger.h"
 #include "Caret/UI/ShapeDrawing.h"
 #include "Platform/Console.h"
 #include "Platform/Services.h"
@@ -36,8 +37,8 @@ void PerfectCaretView::updateStyle(const PerfectCaretStyle& style)
     style_ = style;
     update();
     startFlash();
-    print(QStringLiteral("[PerfectCaretView] Style updated: shape=") + rawValue(style.shape) +
-          QStringLiteral(", size=") + text::number(style.width) + QLatin1Char('x') + text::number(style.height));
+    debugPrint(QStringLiteral("[PerfectCaretView] Style updated: shape=") + rawValue(style.shape) +
+               QStringLiteral(", size=") + text::number(style.width) + QLatin1Char('x') + text::number(style.height));
 }
 
 void PerfectCaretView::invalidateFlashTimer()

@@ -1,5 +1,7 @@
 #include "Platform/Linux/QtShell.h"
 
+#include "Platform/Linux/QuitOnSignal.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QMenu>
@@ -159,7 +161,7 @@ int QtShellService::runModal(const Alert& alert)
 
 void QtShellService::terminate()
 {
-    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QTimer::singleShot(0, QCoreApplication::instance(), &quitApplication);
 }
 
 }  // namespace zorbel::platform

@@ -12,12 +12,14 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace zorbel {
@@ -149,10 +151,10 @@ QWidget* DebugSection::runExportPanel(const QString& logContent)
     panel->setFileMode(QFileDialog::AnyFile);
     panel->setNameFilter(QStringLiteral("纯文本 (*.txt)"));
     panel->setDefaultSuffix(QStringLiteral("txt"));
-    if (const auto folder = diagnostics::diagnosticsFolder())
-        panel->setDirectory(*folder);
-    else
-        panel->setDirectory(QDir::homePath());
+    // Where the user keeps files and can find this one again: never the
+    // program's hidden cache folder.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    panel->setDirectory(!documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath());
     panel->selectFile(diagnostics::exportFileName(diagnostics::unixTimeNow()));
     QObject::connect(panel, &QFileDialog::fileSelected, [logContent](const QString& path) {
         if (path.isEmpty()) return;

@@ -2,6 +2,7 @@
 
 #include "Platform/Accessibility.h"
 #include "Platform/Console.h"
+#include "Platform/LogSink.h"
 #include "Platform/SafeFiles.h"
 #include "Platform/Services.h"
 #include "Platform/TextForm.h"
@@ -30,13 +31,14 @@ DiagnosticFacts currentFacts(const QString& appVersion)
                               .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(), QSysInfo::kernelVersion());
     facts.appVersion = appVersion;
     facts.accessibilityTrusted = platform::accessibility().isProcessTrusted(false);
+    facts.logLines = platform::recentLogLines().lines();
     return facts;
 }
 
 QString buildLogText(const DiagnosticFacts& facts)
 {
     const QString privacy = QStringLiteral("注：本日志仅包含应用运行信息，不涉及任何用户个人信息或输入内容");
-    const QStringList lines = {
+    QStringList lines = {
         QStringLiteral("Zorbel 应用日志"),
         QStringLiteral("生成时间: ") +
             facts.now.toTimeZone(QTimeZone::utc()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
@@ -53,9 +55,11 @@ QString buildLogText(const DiagnosticFacts& facts)
         QStringLiteral("=== 应用日志 ==="),
         privacy,
         QString(),
-        QStringLiteral("[示例日志] Brindot initialized"),
-        QStringLiteral("[示例日志] HUD Manager started"),
     };
+    if (facts.logLines.isEmpty())
+        lines << QStringLiteral("（尚无日志）");
+    else
+        lines << facts.logLines;
     QString text;
     for (const auto& line : lines) text += line + QLatin1Char('\n');
     return text;

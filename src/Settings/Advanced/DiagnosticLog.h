@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -13,15 +14,17 @@ struct DiagnosticFacts {
     QString systemVersion;      // the operating system and its kernel
     QString appVersion;         // "1.0.0"
     bool accessibilityTrusted = false;
+    QStringList logLines;       // the program's recent log lines, oldest first
 };
 
 // The facts of this process now, for a program of the given version (the
-// trust check is asked afresh, never with a prompt).
+// trust check is asked afresh, never with a prompt; the log lines are those
+// kept in memory).
 DiagnosticFacts currentFacts(const QString& appVersion);
 
-// The diagnostic text: system and program versions, the permission state
-// and a privacy note; it holds no recorded log lines. Every line ends in a
-// line feed.
+// The diagnostic text: system and program versions, the permission state, a
+// privacy note and the program's recent log lines. Every line ends in a line
+// feed.
 QString buildLogText(const DiagnosticFacts& facts);
 
 // Seconds since 1970 in the shortest form that reads back, with its fraction

@@ -172,6 +172,9 @@ QWidget* FeedbackView::showMailOpenedAlert(const diagnostics::FeedbackResult& re
     auto* reveal = box->addButton(QStringLiteral("打开文件位置"), QMessageBox::ActionRole);
     reveal->setObjectName(QStringLiteral("revealFile"));
     box->setDefaultButton(ok);
+    // Escape and the title bar's close button mean "确定"; without an escape
+    // button the box would refuse every close.
+    box->setEscapeButton(ok);
     const QString folder = result.folderPath;
     QObject::connect(box, &QMessageBox::buttonClicked, [reveal, folder](QAbstractButton* chosen) {
         if (chosen != reveal) return;

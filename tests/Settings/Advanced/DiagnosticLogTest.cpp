@@ -1,3 +1,4 @@
+#include "Caret/Core/Logger.h"
 #include "Settings/Advanced/DiagnosticLog.h"
 #include "Settings/Advanced/FeedbackMail.h"
 #include "support/SimulatedDesktopTest.h"
@@ -46,19 +47,32 @@ QString readAll(const QString& path)
 
 class DiagnosticLogTest : public zorbel::testing::SimulatedDesktopTest {};
 
-TEST_F(DiagnosticLogTest, TextFollowsTheTrustStateAtTheMomentOfTheRequest)
+TEST_F(DiagnosticLogTest, TextCarriesTheRecentLogAndTheTrustStateAtTheMomentOfTheRequest)
 {
-    DiagnosticFacts facts{QDateTime(QDate(2026, 12, 7), QTime(22, 30, 5), QTimeZone::utc()), "Debian 12", "1.0.0", true};
-    const QStringList lines = buildLogText(facts).split('\n');
+    DiagnosticFacts facts{QDateTime(QDate(2026, 12, 7), QTime(22, 30, 5), QTimeZone::utc()), "Debian 12", "1.0.0", true,
+                          {"2026-12-07 22:30:01.000 [INFO] a.cpp:1 f() - one", "2026-12-07 22:30:02.000 [ERROR] b.cpp:2 g() - two"}};
+    QStringList lines = buildLogText(facts).split('\n');
     ASSERT_EQ(lines.size(), 16) << "fifteen lines, each ended by a line feed";
     EXPECT_EQ(lines[1], "生成时间: 2026-12-07 22:30:05 +0000");
     EXPECT_EQ(lines[5], "应用版本: v1.0.0");
     EXPECT_EQ(lines[8], "辅助功能权限: ✓ 已授权");
+    EXPECT_EQ(lines.mid(10, 5), (QStringList{"=== 应用日志 ===",
+                                             "注：本日志仅包含应用运行信息，不涉及任何用户个人信息或输入内容", "",
+                                             facts.logLines[0], facts.logLines[1]}));
     EXPECT_EQ(lines[15], "");
+    facts.logLines.clear();
+    EXPECT_TRUE(buildLogText(facts).endsWith("=== 应用日志 ===\n注：本日志仅包含应用运行信息，不涉及任何用户个人信息或输入内容\n\n"
+                                             "（尚无日志）\n"));
 
     desktop().setTrusted(false);
-    EXPECT_TRUE(buildLogText(currentFacts("2.0")).contains("辅助功能权限: ✗ 未授权\n"));
+    Logger::shared().warning("Something the user should send", ZHERE("f()"));
+    const QString text = buildLogText(currentFacts("2.0"));
+    EXPECT_TRUE(text.contains("辅助功能权限: ✗ 未授权\n"));
     EXPECT_EQ(desktop().trustPrompts(), 0);
+    EXPECT_FALSE(text.contains("示例日志"));
+    lines = text.split('\n');
+    ASSERT_GE(lines.size(), 15);
+    EXPECT_TRUE(lines[lines.size() - 2].endsWith(" f() - Something the user should send")) << text.toStdString();
 }
 
 TEST_F(DiagnosticLogTest, FileNamesCarryTheFractionOfTheUnixTime)

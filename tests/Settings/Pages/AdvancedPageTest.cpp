@@ -102,6 +102,10 @@ TEST_F(AdvancedPageTest, FeedbackNoticeTellsWhatHappened)
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(notice->text(), "未能打开邮件程序");
     EXPECT_TRUE(notice->informativeText().contains(home_.filePath(".cache/zorbel/diagnostics/zorbel-feedback-")));
+    // Escape and the title bar's close button end it (a box that refuses to close also
+    // refuses the session's logout).
+    EXPECT_TRUE(notice->close());
+    EXPECT_EQ(topLevel<QMessageBox>("feedbackNotice"), nullptr);
 }
 
 TEST_F(AdvancedPageTest, FailedWritesAreShownToTheUser)
@@ -121,8 +125,17 @@ TEST_F(AdvancedPageTest, FailedWritesAreShownToTheUser)
     EXPECT_TRUE(desktop().openedURLs.isEmpty());
     EXPECT_EQ(topLevel<QMessageBox>("feedbackNotice"), nullptr);
 
+    // The panel starts where the user keeps files: the documents folder, else the home folder.
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home_.path().toUtf8());
     auto* panel = qobject_cast<QFileDialog*>(DebugSection::runExportPanel("text"));
     ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->directory().absolutePath(), QDir(home_.path()).absolutePath());
+    ASSERT_TRUE(QDir(home_.path()).mkdir("Documents"));
+    auto* inDocuments = qobject_cast<QFileDialog*>(DebugSection::runExportPanel("text"));
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(inDocuments->directory().absolutePath(), QDir(home_.filePath("Documents")).absolutePath());
+    delete inDocuments;
     EXPECT_TRUE(panel->selectedFiles().value(0).contains("zorbel-logs-"));
     emit panel->fileSelected(home_.filePath("missing/zorbel-logs-1.0.txt"));
     auto* failure = topLevel<QMessageBox>("exportFailure");

@@ -147,7 +147,7 @@ TEST_F(ProgramStartTest, FifosWhereFilesAreExpectedAreNeverOpened) {
   QByteArray said;
   EXPECT_TRUE(pollUntil([&] {
     said += first_.readAll();
-    return said.contains("最终检测结果");
+    return said.contains("[AutoStartupManager] 最终结果");
   }, 10s)) << "the launch-at-login detection finishes";
   quit(first_);
   said += first_.readAll();

@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -200,6 +201,104 @@ TEST_P(ProgramTest, HostileStoredNumbersGiveAnIndicatorOfSaneSizeOnTheScreen) {
   for (const char* field : {"size", "borderWidth", "shadowRadius", "position.horizontalOffset", "fillColor.red"}) {
     const QByteArray named = QByteArray("Stored style value ") + field + " = ";
     EXPECT_EQ(output_.count(named), 1) << field << " is named once; the program said:\n" << output_.data();
+  }
+}
+
+// The console is what a desktop session writes to the user's session log: typing for a while
+// with the settings window open adds a few lines at most, unless debug mode is on. What
+// "导出日志" writes (to the home folder the panel opens in) carries the program's own recent
+// log lines, debug lines too in debug mode, and never a typed character.
+TEST_P(ProgramTest, TypingKeepsTheConsoleQuietAndTheExportedLogCarriesTheLogButNoTypedText) {
+  if (GetParam() != Toolkit::Gtk3) GTEST_SKIP() << "one toolkit is enough";
+  if (qgetenv("ZORBEL_DESKTOP_COMPOSITOR") == "0") GTEST_SKIP() << "the compositor plays no part";
+  const QString secret = QStringLiteral("hunter2qz");
+  const QString typed = QStringLiteral("the quick brown fox jumps over the lazy dog ").repeated(6) + secret;
+  launchClient();
+  const auto shown = [](const QString& title, std::chrono::milliseconds timeout = 10s) -> std::optional<quint64> {
+    std::optional<quint64> id;
+    pollUntil([&] { return (id = windowNamed(title)) && isViewable(*id) == true; }, timeout);
+    return id && isViewable(*id) == true ? id : std::nullopt;
+  };
+  // The frosted-glass theme's places (the theme of a first start).
+  const auto clickInSettings = [](QPoint offset) {
+    const auto id = windowNamed(QStringLiteral("Zorbel 设置"));
+    const auto frame = id ? windowGeometry(*id) : std::nullopt;
+    return frame && clickAt(frame->topLeft() + offset);
+  };
+  for (const bool debug : {false, true}) {
+    SCOPED_TRACE(debug ? "in debug mode" : "without debug mode");
+    ASSERT_NO_FATAL_FAILURE(writeSettings(storedStyle(), debug));
+    output_.clear();
+    indicator_.reset();
+    ASSERT_TRUE(focusWindow(client_->windowId()));
+    ASSERT_TRUE(clickAt(entryPoint(window_)));
+    ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+a")));
+    ASSERT_TRUE(pressKeys(QStringLiteral("BackSpace")));
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(pollUntil([&] {
+      if (tray_.items().empty()) return false;
+      const auto menu = tray_.menu(tray_.items().back());
+      const auto* open = menu ? menu->find(QStringLiteral("设置")) : nullptr;
+      return open && tray_.click(tray_.items().back(), open->id);
+    }, 10s)) << output();
+    ASSERT_TRUE(shown(QStringLiteral("Zorbel 设置"))) << output();
+    ASSERT_TRUE(pollUntil([&] { return output().find("[AutoStartupManager] 最终结果") != std::string::npos; }, 10s))
+        << output();
+
+    // Typing with the settings window open beside the editor: its launch-at-login check runs
+    // every 2 s meanwhile.
+    const quint64 settings = *windowNamed(QStringLiteral("Zorbel 设置"));
+    ASSERT_TRUE(moveWindow(settings, {window_.right() + 40, 60}));
+    ASSERT_TRUE(pollUntil([&] { return windowGeometry(settings)->left() == window_.right() + 40; }, 5s));
+    ASSERT_TRUE(focusWindow(client_->windowId()));
+    ASSERT_TRUE(clickAt(entryPoint(window_)));
+    indicator_.reset();
+    const auto before = settledIndicator();
+    ASSERT_TRUE(before) << "the indicator follows the editor again; the program said:\n" << output();
+    output();
+    const qsizetype linesBefore = output_.count('\n');
+    ASSERT_TRUE(typeText(typed));
+    ASSERT_TRUE(pollUntil([&] {
+      const auto texts = editableTexts(client_->pid());
+      return texts && !texts->isEmpty() && texts->first() == typed;
+    }, 30s));
+    ASSERT_TRUE(pollUntil([&] { return windowGeometry(*indicator_).value_or(QRect()).x() > before->x() + 100; }, 5s))
+        << "the indicator followed the typing";
+    // What the program printed meanwhile, read to its end.
+    while (program_.waitForReadyRead(200)) output();
+    output();
+    const qsizetype added = output_.count('\n') - linesBefore;
+    if (debug)
+      EXPECT_GT(added, qsizetype(typed.size())) << "debug mode tells of every keystroke; the program said:\n"
+                                                << output_.right(4000).data();
+    else
+      EXPECT_LE(added, 6) << typed.size() << " keystrokes; the program said:\n" << output_.right(4000).data();
+
+    ASSERT_TRUE(clickInSettings({81, 276})) << "the feedback tab";
+    std::optional<quint64> panel;
+    ASSERT_TRUE(pollUntil([&] {
+      return clickInSettings({237, 387}) && (panel = shown(QStringLiteral("选择日志保存位置"), 2s));
+    }, 10s)) << "导出日志; the program said:\n" << output();
+    ASSERT_TRUE(focusWindow(*panel));
+    ASSERT_TRUE(pressKeys(QStringLiteral("Return")));
+    QStringList files;
+    ASSERT_TRUE(pollUntil([&] {
+      files = QDir::home().entryList({QStringLiteral("zorbel-logs-*.txt")}, QDir::Files);
+      return !files.isEmpty();
+    }, 10s)) << "the log is exported to the home folder the panel opened in; the program said:\n" << output();
+    QFile exported(QDir::home().filePath(files.first()));
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(exported.readAll());
+    exported.remove();
+    EXPECT_TRUE(text.contains(QStringLiteral("=== 应用日志 ===\n"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("示例日志")));
+    const QRegularExpression logLine(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\[(DEBUG|INFO|WARNING|ERROR)\\] "),
+                                  QRegularExpression::MultilineOption);
+    EXPECT_GE(text.count(logLine), 3) << text.toStdString();
+    EXPECT_EQ(text.contains(QStringLiteral(" [DEBUG] ")), debug) << text.toStdString();
+    for (const QString& word : {secret, QStringLiteral("quick brown"), QStringLiteral("lazy dog")})
+      EXPECT_FALSE(text.contains(word)) << word.toStdString() << " was typed, never logged";
+    stopProgram(program_);
   }
 }
 

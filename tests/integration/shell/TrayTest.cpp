@@ -1,7 +1,8 @@
 // The real program under the headless desktop with a tray host of our own: its item and
 // menu are read over D-Bus as a panel reads them, the indicator is switched from the menu,
 // an update found on a local feed badges the icon and the menu and reaches a real
-// notification daemon, and the menu's quit item ends the program.
+// notification daemon, and the menu's quit item ends the program. TERM, INT and HUP end it,
+// storing its settings, whatever is open.
 #include "support/TrayHost.h"
 #include "support/DesktopTools.h"
 #include "support/Poll.h"
@@ -61,20 +62,23 @@ class TrayTest : public ::testing::Test {
     }
   }
 
-  void startProgram(const QString& feedUrl) {
+  void startProgram(const QString& feedUrl = QStringLiteral("http://127.0.0.1:9/appcast.xml")) {
     const QString folder = config_.path() + QStringLiteral("/zorbel");
     ASSERT_TRUE(QDir().mkpath(folder));
     const auto feed = [&](QProcessEnvironment& environment) {
       environment.insert(QStringLiteral("ZORBEL_UPDATE_FEED_URL"), feedUrl);
     };
     ASSERT_TRUE(host_.isRunning()) << "the test's tray owns the watcher's name";
+    // A program started earlier in the test left its item behind.
+    const auto registered = host_.items().size();
     ASSERT_TRUE(launchProgram(program_, QStringLiteral(ZORBEL_PROGRAM), config_.path(), {}, feed))
         << program_.errorString().toStdString();
-    ASSERT_TRUE(pollUntil([&] { return !host_.items().empty() || program_.state() == QProcess::NotRunning; }, 15s))
-        << "the item registers:\n" << output();
-    ASSERT_FALSE(host_.items().empty()) << "the program ended (" << program_.exitCode() << ") before its item registered:\n"
-                                        << output();
-    item_ = host_.items().front();
+    ASSERT_TRUE(pollUntil([&] {
+      return host_.items().size() > registered || program_.state() == QProcess::NotRunning;
+    }, 15s)) << "the item registers:\n" << output();
+    ASSERT_GT(host_.items().size(), registered) << "the program ended (" << program_.exitCode()
+                                                << ") before its item registered:\n" << output();
+    item_ = host_.items().back();
     // The item may register before its properties answer.
     ASSERT_TRUE(pollUntil([&] { return host_.icon(item_).has_value(); }, 5s)) << output();
   }
@@ -230,6 +234,93 @@ TEST_F(TrayTest, FoundUpdateBadgesTheIconAndTheMenuAndReachesTheNotificationDaem
   EXPECT_TRUE(printed("[UpdateManager] ✅ 发现新版本: 9.3.0 <b>")) << output();
   EXPECT_EQ(output().find("通知发送失败"), std::string::npos) << output();
   quitFromTheMenu();
+}
+
+// A session that logs out sends TERM (or HUP, or INT at a terminal) and waits for the program.
+// It ends with every kind of window open: a message box running its own event loop (About),
+// the notice after a feedback mail, which has no cancel button and so refuses to close, the
+// feedback sheet and the export panel; the settings window's frame, moved before the signal,
+// is stored as at a quit from the menu.
+TEST_F(TrayTest, TerminationSignalsEndTheProgramWithAnyWindowOpenAndStoreItsSettings) {
+  ASSERT_TRUE(host_.isRunning());
+  // Another window of the program may carry the same title, unmapped.
+  const auto shown = [](const QString& title, std::chrono::milliseconds timeout = 10s) {
+    return pollUntil([&] {
+      QProcess search;
+      search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                               QStringLiteral("--name"), QLatin1Char('^') + title + QLatin1Char('$')});
+      return search.waitForFinished(5000) && !search.readAllStandardOutput().trimmed().isEmpty();
+    }, timeout);
+  };
+  // Clicks at a point of a window of the given title, as the frosted-glass theme (the first
+  // start's) lays it out.
+  const auto clickIn = [](const QString& title, QPoint offset) {
+    const auto id = windowNamed(title);
+    const auto frame = id ? windowGeometry(*id) : std::nullopt;
+    return frame && clickAt(frame->topLeft() + offset);
+  };
+  struct Case {
+    const char* state;
+    int signal;
+  };
+  const QString cache =
+      QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/zorbel/diagnostics");
+  for (const Case& c : {Case{"About box", SIGTERM}, Case{"feedback sheet", SIGINT}, Case{"feedback notice", SIGHUP},
+                        Case{"export panel", SIGTERM}}) {
+    SCOPED_TRACE(c.state);
+    const std::string state = c.state;
+    QDir(config_.path() + QStringLiteral("/zorbel")).removeRecursively();
+    output_.clear();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    std::optional<QPoint> movedTo;
+    if (state == "About box") {
+      ASSERT_TRUE(pollUntil([&] { return clickItem(QStringLiteral("关于 Zorbel")); }, 5s));
+      ASSERT_TRUE(shown(QStringLiteral("Zorbel"))) << output();
+    } else {
+      ASSERT_TRUE(pollUntil([&] { return clickItem(QStringLiteral("设置")); }, 5s));
+      ASSERT_TRUE(shown(QStringLiteral("Zorbel 设置"))) << output();
+      const quint64 window = *windowNamed(QStringLiteral("Zorbel 设置"));
+      movedTo = windowGeometry(window)->topLeft() + QPoint(37, 23);
+      ASSERT_TRUE(moveWindow(window, *movedTo));
+      ASSERT_TRUE(pollUntil([&] { return windowGeometry(window)->topLeft() == *movedTo; }, 5s));
+      ASSERT_TRUE(clickIn(QStringLiteral("Zorbel 设置"), {81, 276})) << "the feedback tab";
+      if (state == "export panel") {
+        ASSERT_TRUE(pollUntil([&] {
+          return clickIn(QStringLiteral("Zorbel 设置"), {237, 387}) && shown(QStringLiteral("选择日志保存位置"), 2s);
+        }, 10s)) << "导出日志; the program said:\n" << output();
+      } else {
+        ASSERT_TRUE(pollUntil([&] {
+          return clickIn(QStringLiteral("Zorbel 设置"), {321, 387}) && shown(QStringLiteral("发送问题反馈"), 2s);
+        }, 10s)) << "发送反馈; the program said:\n" << output();
+      }
+      if (state == "feedback notice") {
+        QDir(cache).removeRecursively();
+        ASSERT_TRUE(clickIn(QStringLiteral("发送问题反馈"), {345, 512})) << "确认发送";
+        ASSERT_TRUE(shown(QStringLiteral("Zorbel"))) << "the notice; the program said:\n" << output();
+        // The file sent for help holds what the program logged, not sample lines.
+        const QStringList files = QDir(cache).entryList({QStringLiteral("zorbel-feedback-*.txt")}, QDir::Files);
+        ASSERT_EQ(files.size(), 1);
+        QFile file(cache + QLatin1Char('/') + files.first());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        EXPECT_TRUE(text.contains(QStringLiteral("=== 应用日志 ===\n"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("示例日志"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral(" [INFO] "))) << text.toStdString();
+      }
+    }
+    ::kill(static_cast<pid_t>(program_.processId()), c.signal);
+    ASSERT_TRUE(program_.waitForFinished(5000)) << "the program ends; it said:\n" << output();
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0);
+    EXPECT_EQ(output().find("did not end in time"), std::string::npos)
+        << "an orderly end, not the watchdog's:\n" << output();
+    if (movedTo) {
+      QSettings stored(config_.path() + QStringLiteral("/zorbel/defaults.ini"), QSettings::IniFormat);
+      const QStringList frame = stored.value(QStringLiteral("SettingsWindow")).toString().split(QLatin1Char(' '));
+      ASSERT_EQ(frame.size(), 4) << "the window's frame is stored";
+      EXPECT_EQ(QPoint(frame[0].toInt(), frame[1].toInt()), *movedTo);
+    }
+  }
 }
 
 }  // namespace

@@ -84,6 +84,8 @@ class WindowManagerTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(clients().size(), 2u) << "both clients run";
     services_ = std::make_unique<LinuxServices>();
+    // The tracker's lines the waits read are printed in debug mode only.
+    services_->defaults.standard().setBool(QStringLiteral("BrindotDebugMode"), true);
   }
   void TearDown() override {
     manager_.reset();

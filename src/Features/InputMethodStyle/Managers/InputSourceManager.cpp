@@ -1,5 +1,6 @@
 #include "Features/InputMethodStyle/Managers/InputSourceManager.h"
 
+#include "Caret/Core/Logger.h"
 #include "Platform/Console.h"
 #include "Platform/Services.h"
 #include "Platform/TextForm.h"
@@ -145,9 +146,9 @@ std::optional<QString> InputSourceManager::inputMode(const Source& source)
 bool InputSourceManager::isCapsLockOn()
 {
     const platform::ModifierFlags flags = platform::keyboardState().currentModifierFlags();
-    print(QStringLiteral("🔍 Caps Lock检测: ") + text::boolean(flags.capsLock));
-    print(QStringLiteral("🔍 当前修饰键: ") + platform::describeModifierFlags(flags));
-    print(QStringLiteral("🔍 修饰键原始值: ") + QString::number(platform::modifierFlagsRawValue(flags)));
+    debugPrint(QStringLiteral("🔍 Caps Lock检测: ") + text::boolean(flags.capsLock));
+    debugPrint(QStringLiteral("🔍 当前修饰键: ") + platform::describeModifierFlags(flags));
+    debugPrint(QStringLiteral("🔍 修饰键原始值: ") + QString::number(platform::modifierFlagsRawValue(flags)));
     return flags.capsLock;
 }
 
