@@ -65,6 +65,15 @@ double cpuSecondsOf(qint64 pid)
     return f.size() > 12 ? double(f[11].toLongLong() + f[12].toLongLong()) / double(::sysconf(_SC_CLK_TCK)) : 0;
 }
 
+double residentKiB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble();
+    return 0;
+}
+
 double percentile(std::vector<double> v, double fraction)
 {
     if (v.empty()) return NAN;
@@ -415,25 +424,28 @@ private:
         return pixel;
     }
 
+    // One layout switch, timed to the indicator's new colour on screen; nothing when it did
+    // not change within 1 s.
+    std::optional<double> switchOnce(int i)
+    {
+        const int group = (i + 1) % 2;
+        const auto start = steady_clock::now();
+        XkbLockGroup(display_, XkbUseCoreKbd, static_cast<unsigned>(group));
+        XFlush(display_);
+        while (steady_clock::now() - start < 1s) {
+            const auto p = pixelAt(centre_);
+            if (p && (group ? isGreen(*p) : isRed(*p))) return duration<double, std::milli>(steady_clock::now() - start).count();
+            ::usleep(200);
+        }
+        return std::nullopt;
+    }
+
     void measureSwitches()
     {
         std::vector<double> ms;
         int missed = 0;
         for (int i = 0; i < switches_; ++i) {
-            const int group = (i + 1) % 2;
-            const auto start = steady_clock::now();
-            XkbLockGroup(display_, XkbUseCoreKbd, static_cast<unsigned>(group));
-            XFlush(display_);
-            bool seen = false;
-            while (steady_clock::now() - start < 1s) {
-                const auto p = pixelAt(centre_);
-                if (p && (group ? isGreen(*p) : isRed(*p))) {
-                    seen = true;
-                    break;
-                }
-                ::usleep(200);
-            }
-            if (seen) ms.push_back(duration<double, std::milli>(steady_clock::now() - start).count());
+            if (const auto took = switchOnce(i)) ms.push_back(*took);
             else ++missed;
             runFor(50ms);  // switches apart as a user makes them, not a burst that merges
         }
@@ -441,6 +453,20 @@ private:
                     "(%zu of %d switches seen within 1 s)\n",
                     percentile(ms, 0.5), percentile(ms, 0.99), ms.size(), switches_);
         if (missed) std::printf("%d switches did not recolour the indicator within 1 s\n", missed);
+        // Memory over a long day of switching: after the first 500 switches (the log's ring of
+        // recent lines filling meanwhile), 10,000 more should add under 1 MiB.
+        int done = switches_;
+        const auto switchAndTurn = [&] {
+            switchOnce(done++);
+            runFor(1ms);
+        };
+        while (done < 500) switchAndTurn();
+        const double at500 = residentKiB(process_.processId());
+        for (const int end = done + 10000; done < end;) switchAndTurn();
+        const double after = residentKiB(process_.processId());
+        std::printf("Program's resident memory after 500 / %d switches: %.0f / %.0f KiB (%+.0f KiB, target under "
+                    "1024)\n",
+                    done, at500, after, after - at500);
     }
 
     QString program_;
