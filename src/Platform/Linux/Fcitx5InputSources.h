@@ -16,9 +16,9 @@ namespace zorbel::platform {
 // has no signal for a switch of input method. Its tray item, though, redraws
 // its icon and menu on every switch and focus change, whatever made it (a key,
 // the tray, fcitx5-remote, another program), and says so on the bus: while the
-// item is registered with a tray, those signals are followed. Fcitx publishes
-// no item without a tray; then recheck() is called when a key is released (the
-// switch keys). The question is asked without waiting; after a key, again a
+// item is registered with a tray, those signals are followed, and so are the
+// switches Fcitx tells a kimpanel of. Fcitx publishes no item without a tray;
+// then recheck() is called when a key is released (the switch keys). The question is asked without waiting; after a key, again a
 // little later: Fcitx handles a key only once the focused application has
 // passed it on, which on a busy desktop comes after the release reaches this
 // program.
