@@ -46,8 +46,8 @@ TEST(XkbLayouts, VariantsOfTheSystemsRulesHaveTheirOwnNames)
     const QString rules = QStringLiteral("/usr/share/X11/xkb/rules/evdev.xml");
     ASSERT_TRUE(QFileInfo::exists(rules)) << "xkb-data is installed with the X server";
     qputenv("LANGUAGE", "C");
-    const auto sources = xkbSources("us,de,de,ch", "intl,neo,,fr", XkbLayoutTable::fromFile(rules));
-    ASSERT_EQ(sources.size(), 4u);
+    const auto sources = xkbSources("us,de,de,ch,de", "intl,neo,,fr,nosuchvariant", XkbLayoutTable::fromFile(rules));
+    ASSERT_EQ(sources.size(), 5u);
     EXPECT_EQ(sources[0].localizedName, QStringLiteral("English (US, intl., with dead keys)"));
     EXPECT_EQ(sources[1].id, "xkb:de:neo:deu");
     EXPECT_EQ(sources[1].localizedName, QStringLiteral("German (Neo 2)"));
@@ -59,6 +59,9 @@ TEST(XkbLayouts, VariantsOfTheSystemsRulesHaveTheirOwnNames)
     EXPECT_EQ(sources[3].localizedName, QStringLiteral("French (Switzerland)"));
     EXPECT_EQ(sources[3].languages, QStringList{"fr"});
     EXPECT_EQ(sources[3].shortLabel, "fr");
+    // A variant the description does not know is named as its layout.
+    EXPECT_EQ(sources[4].id, "xkb:de:nosuchvariant:deu");
+    EXPECT_EQ(sources[4].localizedName, QStringLiteral("German"));
 }
 
 // IBusEngineDesc as IBus 1.5 sends it: ("IBusEngineDesc", attachments, name, longname,
@@ -124,12 +127,21 @@ TEST(InputMethodReaders, AFcitxInputMethodIsNamedByItsNameAndLabelled)
 TEST(InputMethodReaders, CapsLockIsTheLockedLockModifierOnly)
 {
     // X11's modifier masks (X.h's macros would clash with the test framework's names).
-    constexpr unsigned ShiftMask = 1 << 0, LockMask = 1 << 1, Mod2Mask = 1 << 4;
+    constexpr unsigned ShiftMask = 1 << 0, LockMask = 1 << 1, ControlMask = 1 << 2, Mod1Mask = 1 << 3, Mod2Mask = 1 << 4,
+                       Mod4Mask = 1 << 6;
     EXPECT_TRUE(modifierFlagsFromXkb(LockMask, LockMask).capsLock);
     EXPECT_FALSE(modifierFlagsFromXkb(LockMask | ShiftMask, 0).capsLock) << "held as a shift, not locked";
     EXPECT_FALSE(modifierFlagsFromXkb(ShiftMask | Mod2Mask, Mod2Mask).capsLock) << "Num Lock";
     EXPECT_TRUE(modifierFlagsFromXkb(ShiftMask | LockMask | Mod2Mask, LockMask | Mod2Mask).capsLock);
     EXPECT_TRUE(modifierFlagsFromXkb(ShiftMask | LockMask, LockMask).shift);
+    // Each of the other modifiers by itself: Alt is Mod1, the Super key Mod4.
+    const auto only = [](const ModifierFlags& f) {
+        return QString::fromLatin1("%1%2%3%4%5").arg(int(f.shift)).arg(int(f.control)).arg(int(f.option)).arg(int(f.command)).arg(int(f.capsLock));
+    };
+    EXPECT_EQ(only(modifierFlagsFromXkb(ControlMask, 0)), "01000");
+    EXPECT_EQ(only(modifierFlagsFromXkb(Mod1Mask, 0)), "00100");
+    EXPECT_EQ(only(modifierFlagsFromXkb(Mod4Mask, 0)), "00010");
+    EXPECT_EQ(only(modifierFlagsFromXkb(Mod2Mask, Mod2Mask)), "00000");
 }
 
 }  // namespace
