@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -94,8 +95,20 @@ struct AXTextMarkerRange {
     AXElementRef element;
     std::int64_t start = 0;
     std::int64_t end = 0;
+    // Where the insertion point stands in a selection (its moving end), when
+    // the application tells.
+    std::optional<std::int64_t> caret;
+    // The empty range at the insertion point of a selection; none for an
+    // empty range, or where the application does not tell its caret.
+    std::optional<AXTextMarkerRange> insertionPoint() const;
     friend bool operator==(const AXTextMarkerRange&, const AXTextMarkerRange&) = default;
 };
+
+inline std::optional<AXTextMarkerRange> AXTextMarkerRange::insertionPoint() const
+{
+    if (!caret || start == end) return std::nullopt;
+    return AXTextMarkerRange{element, *caret, *caret, std::nullopt};
+}
 
 // One accessibility value: null, a Boolean, a number, a string, an element,
 // an array, a dictionary, a point, a size, a rectangle, a range, an error

@@ -188,6 +188,23 @@ TEST_F(CaretGeometry, TextMarkersComeFirst)
     EXPECT_EQ(boundsCalls(), 0);
 }
 
+TEST_F(CaretGeometry, ASelectionsCaretIsItsMovingEnd)
+{
+    app_->setTextMarkers(true);
+    auto& a = area(QStringLiteral("hello world\nsecond line"));
+    a.selectFrom(2, 7);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(156, 864, 8, 16), false})) << "Shift+Right: at its right end";
+    a.selectFrom(7, 2);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(116, 864, 8, 16), false})) << "Shift+Left: at its left end";
+    a.selectFrom(2, 14);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(116, 848, 8, 16), false})) << "Shift+Down: on the next line";
+
+    // An application that does not tell where its caret stands: the
+    // selection's box, as before.
+    a.setSelection(AXRange{2, 5});
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(116, 864, 40, 16), false}));
+}
+
 TEST_F(CaretGeometry, ScrollAreaFrameIsTheTextViewsFrame)
 {
     auto& scroll = window_->addScrollArea(QRectF(90, 190, 400, 300));

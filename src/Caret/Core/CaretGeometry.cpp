@@ -113,9 +113,18 @@ std::optional<QRectF> caretRectByTextMarker(const UIElement& element)
     const auto markers = orNothing(
         [&] { return element.attribute<platform::AXTextMarkerRange>(QStringLiteral("AXSelectedTextMarkerRange")); });
     if (!markers) return std::nullopt;
-    const auto bounds = orNothing([&] {
-        return element.parameterizedAttribute<QRectF>(QStringLiteral("AXBoundsForTextMarkerRange"), *markers);
-    });
+    auto boundsOf = [&](const platform::AXTextMarkerRange& range) {
+        return orNothing([&] {
+            return element.parameterizedAttribute<QRectF>(QStringLiteral("AXBoundsForTextMarkerRange"), range);
+        });
+    };
+    // The caret of a selection is its moving end, where the user's next
+    // Shift+arrow acts; the whole selection's box would put it at the
+    // selection's left edge. Only where the application does not tell its
+    // caret does the selection's box stand for it.
+    std::optional<QRectF> bounds;
+    if (const auto caret = markers->insertionPoint()) bounds = boundsOf(*caret);
+    if (!bounds) bounds = boundsOf(*markers);
     return bounds ? flipToCocoa(*bounds) : std::nullopt;
 }
 

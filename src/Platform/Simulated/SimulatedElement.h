@@ -71,7 +71,11 @@ public:
     bool isText() const;
     SimulatedElement& setText(const QString& text);
     SimulatedElement& setCaret(std::int64_t position);
+    // A selection whose text markers do not tell where the caret stands.
     SimulatedElement& setSelection(AXRange selection);
+    // A selection made as a user makes one, from `anchor` to the caret, its
+    // moving end, which its text markers tell.
+    SimulatedElement& selectFrom(std::int64_t anchor, std::int64_t caret);
     // The range on screen; by default the whole text.
     SimulatedElement& setVisibleRange(std::optional<AXRange> range);
     // By default the characters start at the frame's top-left corner.
@@ -120,6 +124,7 @@ private:
 
     QString text_;
     AXRange selection_;
+    std::optional<std::int64_t> selectionCaret_;
     std::optional<AXRange> visibleRange_;
     std::optional<TextLayout> layout_;
 };

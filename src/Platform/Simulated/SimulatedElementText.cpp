@@ -5,6 +5,7 @@
 #include "Platform/Simulated/SimulatedElement.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace zorbel::platform {
 
@@ -24,6 +25,7 @@ SimulatedElement& SimulatedElement::setText(const QString& text)
 {
     text_ = text;
     selection_ = AXRange{lengthOf(text_), 0};
+    selectionCaret_.reset();
     if (visibleRange_) visibleRange_ = textlayout::clip(text_, *visibleRange_);
     announce(QStringLiteral("AXValueChanged"));
     announce(QStringLiteral("AXSelectedTextChanged"));
@@ -38,7 +40,15 @@ SimulatedElement& SimulatedElement::setCaret(std::int64_t position)
 SimulatedElement& SimulatedElement::setSelection(AXRange selection)
 {
     selection_ = textlayout::clip(text_, selection).value_or(AXRange{lengthOf(text_), 0});
+    selectionCaret_.reset();
     announce(QStringLiteral("AXSelectedTextChanged"));
+    return *this;
+}
+
+SimulatedElement& SimulatedElement::selectFrom(std::int64_t anchor, std::int64_t caret)
+{
+    setSelection(AXRange{std::min(anchor, caret), std::abs(caret - anchor)});
+    if (selection_.length > 0) selectionCaret_ = caret;
     return *this;
 }
 
@@ -74,7 +84,7 @@ AXCode SimulatedElement::textValue(const QString& name, AXValue& value) const
     else if (name == QLatin1String("AXVisibleCharacterRange")) value = visible;
     else if (name == QLatin1String("AXInsertionPointLineNumber")) value = textlayout::lineOf(text_, sel.location);
     else if (name == QLatin1String("AXSelectedTextMarkerRange"))
-        value = AXTextMarkerRange{ref(), sel.location, sel.location + sel.length};
+        value = AXTextMarkerRange{ref(), sel.location, sel.location + sel.length, selectionCaret_};
     else return axcode::attributeUnsupported;
     return axcode::success;
 }

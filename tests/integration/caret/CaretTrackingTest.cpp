@@ -1,6 +1,7 @@
 // Caret tracking on the real desktop: the tracker, reading AT-SPI and the X server's global
 // clicks, publishes the caret point where GTK 3 and Qt 6 draw the caret while the user types,
-// clicks into another field or switches windows, and no point while a button has the focus.
+// clicks into another field or switches windows, and no point while a button has the focus;
+// with a selection, at its moving end in GTK 3, GTK 4, Qt 5 and Qt 6.
 #include "AXLayer/Application.h"
 #include "Caret/Managers/PerfectCaretTracker.h"
 #include "Platform/Services.h"
@@ -13,6 +14,7 @@
 #include "support/TrackedCaret.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -219,6 +221,64 @@ TEST_P(EmptyTextTest, TheCaretInAnEmptyFieldAndViewIsMarked) {
   const QPointF erased = expectAtDrawnCaret(client, "emptied view");
   expectAtMiddle(erased, "emptied view");
 }
+
+// A selection's caret is its moving end: where Shift+Right, Shift+Left, Shift+Down or a
+// drag left it, not the selection's left edge. Each place is first marked with no selection
+// (the caret drawn there), then reached as the end of a selection.
+using SelectionTest = CaretTrackingTest;
+TEST_P(SelectionTest, TheCaretOfASelectionIsItsMovingEnd) {
+  if (GetParam() == Toolkit::Gtk4 &&
+      QProcess::execute(QStringLiteral("/usr/bin/python3"), {"-c", "import gi; gi.require_version('Gtk', '4.0')"}) != 0)
+    GTEST_SKIP() << "GTK 4 for Python is not installed";
+  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Selection"));
+  const QRect window = *windowGeometry(client.windowId());
+  const QPoint view = GetParam() == Toolkit::Gtk4 ? window.center() : viewPoint(window);
+  ASSERT_TRUE(focusWindow(client.windowId()));
+  ASSERT_TRUE(clickAt(view));
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+a")));
+  ASSERT_TRUE(typeText(QStringLiteral("xxxx xxxx xxxx")));
+  ASSERT_TRUE(pressKeys(QStringLiteral("Return")));
+  ASSERT_TRUE(typeText(QStringLiteral("xxxx xxxx xxxx")));
+  startTracking();
+
+  // The caret drawn where the keys leave it, with no selection.
+  auto drawnAfter = [&](const QString& keys, const char* what) -> QRect {
+    EXPECT_TRUE(pressKeys(keys));
+    const QPointF p = expectAtDrawnCaret(client, what);
+    return drawnCaret(QRectF(p.x(), p.y() - 9, 0, 18), window).value_or(QRect());
+  };
+  const QRect lineOneAt2 = drawnAfter(QStringLiteral("ctrl+Home Right Right"), "first line, after 2");
+  const QRect lineOneAt7 = drawnAfter(QStringLiteral("Right Right Right Right Right"), "first line, after 7");
+  const QRect lineTwoAt7 = drawnAfter(QStringLiteral("Down"), "second line, after 7");
+  const QRect lineTwoAt2 = drawnAfter(QStringLiteral("Left Left Left Left Left"), "second line, after 2");
+  ASSERT_FALSE(lineOneAt2.isNull() || lineOneAt7.isNull() || lineTwoAt7.isNull() || lineTwoAt2.isNull());
+
+  auto expectOn = [&](const QRect& caret, const char* what) {
+    const auto p = settledPoint();
+    ASSERT_TRUE(p) << what;
+    EXPECT_LE(distanceToCaret(*p, caret), kTolerance)
+        << what << ": point " << describe(p) << ", the caret's place drawn at x=" << caret.x() << " from y="
+        << caret.y() << " to y=" << caret.y() + caret.height();
+  };
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+Home Right Right shift+Right shift+Right shift+Right shift+Right "
+                                       "shift+Right")));
+  expectOn(lineOneAt7, "Shift+Right five times");
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+Home Right Right Right Right Right Right Right shift+Left shift+Left "
+                                       "shift+Left shift+Left shift+Left")));
+  expectOn(lineOneAt2, "Shift+Left five times");
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+Home Right Right Right Right Right Right Right shift+Down")));
+  expectOn(lineTwoAt7, "Shift+Down");
+  // A press inside a selection would drag its text away: none is left first.
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+Home")));
+  ASSERT_TRUE(dragFrom(lineOneAt7.center(), lineTwoAt2.center()));
+  expectOn(lineTwoAt2, "a drag from the first line into the second");
+}
+
+INSTANTIATE_TEST_SUITE_P(Toolkits, SelectionTest,
+                         ::testing::Values(Toolkit::Gtk3, Toolkit::Gtk4, Toolkit::Qt5, Toolkit::Qt6),
+                         [](const ::testing::TestParamInfo<Toolkit>& param) {
+                           return toolkitName(param.param).toStdString();
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, EmptyTextTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt5, Toolkit::Qt6),
                          [](const ::testing::TestParamInfo<Toolkit>& param) {

@@ -59,10 +59,27 @@ bool moveWindow(quint64 windowId, QPoint screenPoint) {
 
 bool typeText(const QString& text) { return makeTypeable(text) && xdotool({"type", "--", text}); }
 
-bool pressKeys(const QString& keys) { return xdotool({"key", "--", keys}); }
+bool pressKeys(const QString& keys) {
+  return xdotool(QStringList{"key", "--"} + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+}
 
 bool clickAt(QPoint screenPoint, int button) {
   return pointAt(screenPoint) && xdotool({"click", QString::number(button)});
+}
+
+bool dragFrom(QPoint from, QPoint to) {
+  if (!pointAt(from) || !xdotool({"mousedown", "1"})) return false;
+  constexpr int steps = 4;
+  bool moved = true;
+  QPoint previous = from;
+  for (int i = 1; i <= steps && moved; ++i) {
+    const QPoint at = from + (to - from) * i / steps;
+    // xdotool's --sync waits for a move, which never comes when the pointer is there already.
+    if (at != previous) moved = xdotool({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y())});
+    previous = at;
+  }
+  // The button is let go even when a move failed, so no later test finds it held.
+  return xdotool({"mouseup", "1"}) && moved;
 }
 
 bool scrollAt(QPoint screenPoint, int notches) {

@@ -23,9 +23,12 @@ bool typeText(const QString& text);
 // Binds the characters of `text` that no key produces to spare keys, for the rest of the
 // session. Needed once per character before typing it into a Qt client.
 bool makeTypeable(const QString& text);
-// An xdotool key sequence such as "Return" or "ctrl+a".
+// xdotool key sequences such as "Return" or "ctrl+a", several separated by spaces.
 bool pressKeys(const QString& keys);
 bool clickAt(QPoint screenPoint, int button = 1);
+// Presses the left button at `from`, moves to `to` in a few steps, as a hand would, and
+// lets go there.
+bool dragFrom(QPoint from, QPoint to);
 // Turns the mouse wheel over `screenPoint`: `notches` away from the user (up) when positive,
 // towards the user (down) when negative.
 bool scrollAt(QPoint screenPoint, int notches);

@@ -25,12 +25,18 @@ QString toolkitName(Toolkit toolkit) {
     case Toolkit::Gtk3: return QStringLiteral("GTK3");
     case Toolkit::Qt6: return QStringLiteral("Qt6");
     case Toolkit::Qt5: return QStringLiteral("Qt5");
+    case Toolkit::Gtk4: return QStringLiteral("GTK4");
   }
   return {};
 }
 
 std::unique_ptr<TextClient> TextClient::start(Toolkit toolkit, const ClientOptions& options,
                                               QString* error, std::chrono::milliseconds readyTimeout) {
+  if (toolkit == Toolkit::Gtk4) {
+    return startProgram(QStringLiteral(ZORBEL_SYSTEM_PYTHON),
+                        {QStringLiteral(ZORBEL_GTK4_TEXT_CLIENT), QStringLiteral("--title"), options.title}, error,
+                        readyTimeout, options.environment);
+  }
   QStringList arguments = clientArguments(options);
   if (toolkit != Toolkit::Qt6) {
     arguments.prepend(toolkit == Toolkit::Gtk3 ? QStringLiteral(ZORBEL_GTK3_TEXT_CLIENT)

@@ -13,7 +13,8 @@
 
 namespace zorbel::integration {
 
-enum class Toolkit { Gtk3, Qt6, Qt5 };
+// GTK 4's client is a view alone (no entry, no button), placed by the window manager.
+enum class Toolkit { Gtk3, Qt6, Qt5, Gtk4 };
 
 QString toolkitName(Toolkit toolkit);
 // Lets test frameworks print a toolkit by name.

@@ -192,8 +192,17 @@ AXCode qtLineEditEnd(const Node& node, int count, QRectF& box)
 AXCode selectedTextMarkerRange(const AXElementRef& element, const Node& node, AXTextMarkerRange& range)
 {
     AXRange selected;
-    if (AXCode code = TextReader(node).selectedRange(selected)) return code;
-    range = AXTextMarkerRange{element, selected.location, selected.location + selected.length};
+    const TextReader reader(node);
+    if (AXCode code = reader.selectedRange(selected)) return code;
+    range = AXTextMarkerRange{element, selected.location, selected.location + selected.length, std::nullopt};
+    // A selection's caret is its moving end: the caret offset, which the
+    // latest caret event mostly tells already. An application that answers
+    // none, or one outside its selection, leaves the selection's box to
+    // stand for the caret.
+    int caret = -1;
+    if (range.start < range.end && reader.caret(caret) == axcode::success && caret >= range.start &&
+        caret <= range.end)
+        range.caret = caret;
     return axcode::success;
 }
 

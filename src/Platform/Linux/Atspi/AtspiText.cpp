@@ -106,14 +106,13 @@ AXCode TextReader::selectedRange(AXRange& range) const
 {
     if (!node_.hasText()) return node_.missingInterface();
     auto& facts = ObjectFacts::instance();
-    ObjectFacts::Facts* known = facts.find(node_.accessible());
+    const ObjectFacts::Facts* known = facts.find(node_.accessible());
     int selections = 0;
     AXCode code = axcode::success;
     if (known && known->selections) {
         selections = *known->selections;
     } else if (!(code = selectionCount(selections))) {
         facts.remember(node_.accessible()).selections = selections;
-        known = facts.find(node_.accessible());
     }
     if (code) return code;
     if (selections > 0) {
@@ -132,24 +131,32 @@ AXCode TextReader::selectedRange(AXRange& range) const
         }
     }
     int caret = 0;
+    if ((code = this->caret(caret))) return code;
+    range = AXRange{caret, 0};
+    return axcode::success;
+}
+
+AXCode TextReader::caret(int& offset) const
+{
+    if (!node_.hasText()) return node_.missingInterface();
+    auto& facts = ObjectFacts::instance();
+    const ObjectFacts::Facts* known = facts.find(node_.accessible());
     const auto verdict = facts.caretEventsTell(node_.accessible());
     const bool believed = known && known->caret && toolkitCaretEventsTell(node_.accessible()) && verdict != false;
-    if (!believed) {
-        if ((code = caretOffset(caret))) return code;
-    } else if (known->caretWithEdit && !verdict.has_value()) {
-        // Until the application has shown whether its caret events tell the
-        // caret after an edit, the element is asked as well, and it wins.
-        const int told = *known->caret;
-        if ((code = caretOffset(caret))) return code;
-        facts.judgeCaretEvent(node_.accessible(), caret == told);
-        if (ObjectFacts::Facts* again = facts.find(node_.accessible())) {
-            again->caretWithEdit = false;
-            if (again->caret == told) again->caret = caret;
-        }
-    } else {
-        caret = *known->caret;
+    if (!believed) return caretOffset(offset);
+    if (!known->caretWithEdit || verdict.has_value()) {
+        offset = *known->caret;
+        return axcode::success;
     }
-    range = AXRange{caret, 0};
+    // Until the application has shown whether its caret events tell the
+    // caret after an edit, the element is asked as well, and it wins.
+    const int told = *known->caret;
+    if (AXCode code = caretOffset(offset)) return code;
+    facts.judgeCaretEvent(node_.accessible(), offset == told);
+    if (ObjectFacts::Facts* again = facts.find(node_.accessible())) {
+        again->caretWithEdit = false;
+        if (again->caret == told) again->caret = offset;
+    }
     return axcode::success;
 }
 

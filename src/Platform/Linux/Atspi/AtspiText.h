@@ -15,7 +15,11 @@ public:
     AXCode characterCount(int& count) const;
     AXCode text(int start, int end, QString& text) const;
     AXCode wholeText(QString& text) const;
+    // Asked of the application.
     AXCode caretOffset(int& offset) const;
+    // As the latest caret event told it where the application's caret events
+    // are believed, else asked.
+    AXCode caret(int& offset) const;
     // The first selection, or the caret with length 0.
     AXCode selectedRange(AXRange& range) const;
     AXCode visibleRange(AXRange& range) const;
