@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh run
-cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBEL_BUILD_TESTS=OFF
+cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=Release -DZORBEL_BUILD_TESTS=OFF -DZORBEL_PRECOMPILED_HEADERS=ON
 
 if [[ -n ${DISPLAY:-} ]]; then
   # The indicator is switched on from the tray menu, or, where no tray runs, from the
