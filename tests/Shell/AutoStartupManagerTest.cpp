@@ -185,7 +185,7 @@ TEST_F(AutoStartupManagerTest, EachKeyOfAnEntrySwitchesItAsTheSessionReadsIt)
     write("home/autostart/quellan.Zorbel.desktop", "[Desktop Entry]\nName=Zorbel\nExec=zorbel\nOnlyShowIn=KDE;\n");
     qputenv("XDG_CURRENT_DESKTOP", "XFCE");
     EXPECT_FALSE(detect());
-    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    qputenv("XDG_CURRENT_DESKTOP", "neon:KDE");
     EXPECT_TRUE(detect());
     if (desktop.isNull()) qunsetenv("XDG_CURRENT_DESKTOP");
     else qputenv("XDG_CURRENT_DESKTOP", desktop);

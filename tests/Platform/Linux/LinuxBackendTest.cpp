@@ -63,6 +63,9 @@ TEST(AtspiRoles, TextRolesFollowTheLineStatesOfEachToolkit)
         EXPECT_EQ(atspi::axRole(facts(role, true, false, true)), role == ATSPI_ROLE_TERMINAL ? "AXTextArea" : "AXTextField");
     }
     EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_EDITBAR)), "AXStaticText");
+    // Entries and password fields take text whatever states they carry.
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_ENTRY)), "AXTextField");
+    EXPECT_EQ(atspi::axRole(facts(ATSPI_ROLE_PASSWORD_TEXT)), "AXTextField");
     // The parts of a document a word processor lets the user type into, and only those.
     for (int role : {ATSPI_ROLE_PARAGRAPH, ATSPI_ROLE_HEADING, ATSPI_ROLE_SECTION, ATSPI_ROLE_DOCUMENT_TEXT,
                      ATSPI_ROLE_DOCUMENT_FRAME}) {

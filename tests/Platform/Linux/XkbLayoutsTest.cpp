@@ -36,6 +36,7 @@ TEST(XkbLayouts, GroupsBecomeSourcesWithIdsNamesAndLanguages)
     // A layout the description does not know keeps its name.
     EXPECT_EQ(sources[2].id, "xkb:zz::");
     EXPECT_EQ(sources[2].localizedName, QStringLiteral("zz"));
+    EXPECT_EQ(sources[2].shortLabel, "zz");
     EXPECT_EQ(sources[2].category, QStringLiteral("keyboard"));
     EXPECT_TRUE(XkbLayoutTable::fromFile("/nonexistent.xml").isEmpty());
 }
@@ -92,6 +93,9 @@ TEST(InputMethodReaders, AnIBusEngineIsNamedByItsLongName)
                            QString(), QString(), QString()};
     const auto k = ibusEngineSource(neo);
     EXPECT_EQ(k.localizedName, QStringLiteral("German (Neo 2)"));
+    QVariantList anyLanguage = neo;
+    anyLanguage[5] = QString();
+    EXPECT_TRUE(ibusEngineSource(anyLanguage).languages.isEmpty()) << "an engine for no language in particular";
     EXPECT_EQ(k.iconName, "ibus-keyboard");
     EXPECT_TRUE(k.iconPath.isEmpty());
     // What is no engine description gives no source.
