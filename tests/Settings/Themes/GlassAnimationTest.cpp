@@ -38,6 +38,20 @@ TEST_F(GlassAnimationTest, ClockRunsOnlyWhileSomeViewerIsOnScreenAndKeepsItsTime
     EXPECT_NEAR(clock.elapsed(), 1.0, 1e-9);
     EXPECT_NEAR(ticks, 1.0 / GlassClock::frameInterval, 1);
 
+    // Left alone, it stands still until woken, keeping its time.
+    world().runFor(GlassClock::restAfter);
+    EXPECT_FALSE(clock.isRunning());
+    EXPECT_TRUE(clock.isResting());
+    const double rested = clock.elapsed();
+    const int ticksAtRest = ticks;
+    world().runFor(3.0);
+    EXPECT_EQ(ticks, ticksAtRest);
+    EXPECT_DOUBLE_EQ(clock.elapsed(), rested);
+    clock.wake();
+    EXPECT_TRUE(clock.isRunning());
+    world().runFor(1.0);
+    EXPECT_NEAR(clock.elapsed(), rested + 1.0, 1e-9);
+
     clock.setViewerOnScreen(a, false);
     EXPECT_TRUE(clock.isRunning());
     clock.removeViewer(b);
@@ -45,7 +59,9 @@ TEST_F(GlassAnimationTest, ClockRunsOnlyWhileSomeViewerIsOnScreenAndKeepsItsTime
     const int before = ticks;
     world().runFor(5.0);
     EXPECT_EQ(ticks, before);
-    EXPECT_NEAR(clock.elapsed(), 1.0, 1e-9);
+    EXPECT_NEAR(clock.elapsed(), rested + 1.0, 1e-9);
+    clock.wake();
+    EXPECT_FALSE(clock.isRunning()) << "input wakes nothing while no glass is on screen";
 }
 
 TEST_F(GlassAnimationTest, LayerGeometryAtPhaseZeroQuarterBoundariesAndDegenerateSizes)
@@ -211,6 +227,16 @@ TEST_F(GlassAnimationTest, GlassAnimatesOnlyWhileItsWindowIsOnScreen)
     desktop().setObscured(id, false);
     QApplication::processEvents();
     EXPECT_TRUE(clock.isRunning());
+
+    // Nobody at work in it: the glass stands still until the pointer moves over it.
+    animate(world(), GlassClock::restAfter + 1.0);
+    stillWhile("left alone");
+    QTest::mouseMove(g.window.windowHandle(), QPoint(50, 60));
+    QApplication::processEvents();
+    EXPECT_TRUE(clock.isRunning()) << "woken by the pointer";
+    const double woken = g.background->frameTime();
+    animate(world(), 1.0);
+    EXPECT_GT(g.background->frameTime(), woken);
 
     g.window.hide();
     QApplication::processEvents();

@@ -1,10 +1,11 @@
-// Figures for the settings window's themes on the real desktop, not pass or fail: CPU while
-// the liquid-glass window is open and idle, wholly covered by another window and hidden; the
-// longest frame while the glass animates (the clock's tick, the drift pictures it prepares
-// ahead and the repaint); per theme, a full repaint from the pictures the window keeps, the
+// Figures for the settings window's themes on the real desktop, not pass or fail: CPU and the
+// longest frame (the clock's tick, the drift pictures it prepares ahead and the repaint) while
+// the liquid glass animates after input and once it is left alone; CPU while it is wholly
+// covered by another window and hidden; per theme, a full repaint from the pictures the window keeps, the
 // frame that draws every picture again once a new size holds, and a resize step; and resident
 // memory across 100 theme switches.
 #include "Caret/Managers/BrindotManager.h"
+#include "Settings/Themes/LiquidGlass/GlassClock.h"
 #include "Shell/SettingsWindowController.h"
 #include "Shell/UIStyleManager.h"
 #include "support/BenchmarkProbes.h"
@@ -144,8 +145,16 @@ int main(int argc, char** argv)
                     "resize step %.2f ms (medians)\n",
                     qPrintable(rawValue(theme)), window->width(), window->height(), repaint, redraw, resize);
     }
-    runFor(2000);
-    std::printf("liquid glass open and idle: longest frame %.2f ms over 10 s\n", app.longestFrameMs(10000));
+    // As if the pointer had just moved over the window: the glass animates for a while.
+    auto& clock = GlassClock::shared();
+    clock.wake();
+    std::printf("liquid glass open, animating after input: longest frame %.2f ms over 5 s\n", app.longestFrameMs(5000));
+    clock.wake();
+    std::printf("CPU, liquid glass open, animating after input: %.2f%% of one core (5 s)\n", cpuShare(5000));
+    // Then left alone.
+    runFor(int(GlassClock::restAfter * 1000) + 500);
+    std::printf("liquid glass open and idle (left alone, %s): longest frame %.2f ms over 10 s\n",
+                clock.isResting() ? "standing still" : "still animating", app.longestFrameMs(10000));
     std::printf("CPU, liquid glass open and idle: %.2f%% of one core (10 s)\n", cpuShare(10000));
 
     // Another window over the whole screen hides the settings window without hiding it.

@@ -135,16 +135,22 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
   PermissionManager::shared().setShowPermissionAlert(false);
 
   // The same window with the editor gone from behind it looks the same: no text, no red
-  // bar ran through the glass (only the liquid glass's small drops of light move).
+  // bar ran through the glass. The liquid glass is compared once it stands still, left alone.
+  const auto stillGlass = [](UIStyle theme) {
+    if (theme != UIStyle::liquidGlass) return;
+    EXPECT_TRUE(pollUntil([] { return GlassClock::shared().isResting(); }, 15s)) << "the glass rests when left alone";
+  };
   std::map<UIStyle, QImage> overEditor;
   for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
     UIStyleManager::shared().setCurrentStyle(theme);
+    stillGlass(theme);
     settle(window);
     overEditor[theme] = shot(window);
   }
   ASSERT_TRUE(moveWindow(editor_->windowId(), QPoint(screen.width() + 100, 0)));
   for (UIStyle theme : {UIStyle::system, UIStyle::frostedGlass, UIStyle::liquidGlass}) {
     UIStyleManager::shared().setCurrentStyle(theme);
+    stillGlass(theme);
     settle(window);
     const QImage alone = shot(window);
     alone.save(artifactsFolder() + QStringLiteral("/") + rawValue(theme) + QStringLiteral("-without-editor.png"));
@@ -152,6 +158,7 @@ TEST_F(ThemeScreenshotsTest, EveryTabInEveryThemeIsDrawnReadablyOverABusyEditor)
   }
 
   // Wholly covered by the editor, and hidden, the glass costs nothing: its clock stops.
+  GlassClock::shared().wake();
   EXPECT_TRUE(GlassClock::shared().isRunning());
   ASSERT_TRUE(moveWindow(editor_->windowId(), QPoint(0, 0)));
   ASSERT_TRUE(raiseWindow(editor_->windowId()));

@@ -23,10 +23,19 @@ GlassClock::ViewerId GlassClock::addViewer() { return nextId_++; }
 
 void GlassClock::setViewerOnScreen(ViewerId id, bool onScreen)
 {
-    if (onScreen)
-        onScreen_.insert(id);
-    else
+    if (onScreen) {
+        // Coming into view (opened, uncovered, restored) counts as something new to see.
+        if (onScreen_.insert(id).second) return wake();
+    } else {
         onScreen_.erase(id);
+    }
+    update();
+}
+
+void GlassClock::wake()
+{
+    lastWake_ = platform::scheduler().now();
+    resting_ = false;
     update();
 }
 
@@ -34,7 +43,7 @@ void GlassClock::removeViewer(ViewerId id) { setViewerOnScreen(id, false); }
 
 void GlassClock::update()
 {
-    const bool wanted = !onScreen_.empty();
+    const bool wanted = !onScreen_.empty() && !resting_;
     if (wanted == isRunning()) return;
     if (wanted) {
         startedAt_ = platform::scheduler().now();
@@ -46,6 +55,12 @@ void GlassClock::update()
     timer_.reset();
 }
 
-void GlassClock::tick() { ticks_.send(elapsed()); }
+void GlassClock::tick()
+{
+    ticks_.send(elapsed());
+    if (platform::scheduler().now() - lastWake_ < restAfter) return;
+    resting_ = true;
+    update();
+}
 
 }  // namespace zorbel

@@ -10,9 +10,10 @@ namespace zorbel {
 
 // The one clock every animated glass layer of the settings window draws from.
 // It ticks at a modest frame rate only while at least one viewer (an animated
-// layer whose window is on screen) exists; hidden or minimised windows stop it,
-// so the glass costs nothing while nobody can see it. Elapsed time stands still
-// while it is stopped.
+// layer whose window is on screen) exists and the user did something in the
+// window lately; hidden, minimised or covered windows stop it, and so does a
+// window left alone, so the glass costs nothing while nobody can see it or
+// works in it. Elapsed time stands still while it is stopped.
 class GlassClock {
 public:
     static GlassClock& shared();
@@ -25,6 +26,10 @@ public:
     // every frame repaints the text and controls over what moved.
     static constexpr double frameInterval = 1.0 / 5.0;
 
+    // Without input for this long the glass stands still until the next one:
+    // an idle window left open all day would otherwise keep repainting.
+    static constexpr double restAfter = 10.0;
+
     // Seconds of animation shown so far.
     double elapsed() const;
     bool isRunning() const { return timer_ != nullptr; }
@@ -34,6 +39,11 @@ public:
     ViewerId addViewer();
     void setViewerOnScreen(ViewerId id, bool onScreen);
     void removeViewer(ViewerId id);
+
+    // Input in a glass window, or a viewer coming on screen: the glass moves
+    // again for the next `restAfter` seconds.
+    void wake();
+    bool isResting() const { return resting_; }
 
     // Sends elapsed() on every frame.
     rx::Publisher<double> ticks() const { return ticks_.publisher(); }
@@ -46,6 +56,8 @@ private:
     ViewerId nextId_ = 1;
     double elapsedBeforeStart_ = 0.0;
     double startedAt_ = 0.0;
+    double lastWake_ = 0.0;
+    bool resting_ = false;
     platform::TimerRef timer_;
     rx::PassthroughSubject<double> ticks_;
 };

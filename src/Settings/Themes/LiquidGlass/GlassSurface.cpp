@@ -46,6 +46,13 @@ bool GlassSurface::eventFilter(QObject* watched, QEvent* event)
         // Hand the event on first: the window's state is settled only after it.
         QMetaObject::invokeMethod(this, [this]() { refreshOnScreen(); }, Qt::QueuedConnection);
         break;
+    // The user at work in the window: the glass moves again.
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        if (watched == watchedHandle_.data()) GlassClock::shared().wake();
+        break;
     default:
         break;
     }

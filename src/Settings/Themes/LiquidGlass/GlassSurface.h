@@ -17,7 +17,8 @@ namespace zorbel {
 // A widget that draws animated glass behind its children from the shared
 // glass clock. Its animation starts from 0 when it first comes on screen and
 // runs only while its window is shown, exposed, not minimised and not wholly
-// covered by other windows. Each frame
+// covered by other windows, and stands still once the user has left the
+// window alone for a while (input in it starts it again). Each frame
 // repaints only what moved, so an idle window stays cheap.
 class GlassSurface : public QWidget {
 public:
