@@ -4,9 +4,11 @@
 # per keystroke (500 keystrokes in GTK 3, in Qt 6 and in Debian's GTK 4 editor), CPU while
 # idle for 30 s, and resident memory after typing for a while; then
 # input-method styling: layout switch to the indicator's new colour on screen (200
-# switches) and CPU while idle with the styling on; the settings window: first paint after
-# opening, CPU while open and idle, memory over 150 openings and closings; its themes: CPU with
-# the liquid glass open and idle, wholly covered and hidden, its longest idle frame, per theme a
+# switches), CPU while idle with the styling on, and the program's CPU per switch with the HUD
+# off, shown and shown with a fade (100 switches each); the settings window: first paint after
+# opening, CPU while open and idle, memory over 150 openings and closings; its themes: CPU and
+# the longest frame with the liquid glass animating after input and left alone, CPU wholly
+# covered and hidden, per theme a
 # full repaint, the frame that draws every picture anew and a resize step, memory over theme
 # switches.
 #   scripts/benchmark.sh [MINUTES_OF_TYPING]      (default 10)

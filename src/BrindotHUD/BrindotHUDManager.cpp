@@ -102,20 +102,31 @@ void BrindotHUDManager::showHUD(const QPointF& anchor)
         debugPrint(kPrefix + QStringLiteral("⚠️ Brindot不可见，拒绝显示HUD"));
         return;
     }
-    hideHUD();
+    if (hideTimer_) hideTimer_->cancel();
+    hideTimer_.reset();
     auto items = makeContentItems();
     const BrindotHUDConfig c = usableHUDConfig(config());
-    auto window = std::make_shared<HUDWindow>(c, std::move(items), c.opacity);
-    window->setAlpha(c.opacity);
-    window->setupContentView();
-    const QSizeF size = window->contentSize();
-    window->setFrame(QRectF(window->origin(anchor, size), size));
-    hudWindow_ = window;
+    // One panel for every show: making and mapping a new top-level window
+    // cost more than all the rest of an input-method switch.
+    if (!panel_) {
+        panel_ = std::make_unique<HUDWindow>(c, std::move(items), c.opacity);
+        panel_->setupContentView();
+    } else {
+        panel_->setContent(c, std::move(items), c.opacity);
+    }
+    HUDWindow& window = *panel_;
+    // A panel already up takes the new content where it stands; only one
+    // that was gone or going comes back with the show animation.
+    const bool appears = !window.isShown();
+    const QSizeF size = window.contentSize();
+    window.setFrame(QRectF(window.origin(anchor, size), size));
+    window.settle();
+    hudWindow_ = &window;
     anchor_ = anchor;
     // The first animation state is set before the panel is mapped, so it
     // never flashes at its resting frame first.
-    if (c.animationType != AnimationType::none) window->showAnimated();
-    window->orderFront();
+    if (appears && c.animationType != AnimationType::none) window.showAnimated();
+    window.orderFront();
     if (c.displayDuration > 0) {
         hideTimer_ = platform::scheduler().after(c.displayDuration, [self = self_] {
             if (*self) (*self)->hideHUD();
@@ -128,26 +139,15 @@ void BrindotHUDManager::hideHUD()
 {
     if (hideTimer_) hideTimer_->cancel();
     hideTimer_.reset();
-    if (auto window = std::move(hudWindow_)) {
-        leaving_.push_back(window);
-        std::weak_ptr<HUDWindow> weak = window;
-        window->hide([self = self_, weak] {
-            // Dropped on the next turn, outside the panel's own animation step.
-            platform::scheduler().post([self, weak] {
-                if (*self) std::erase_if((*self)->leaving_, [&](const auto& w) { return w == weak.lock(); });
-            });
-        });
-    }
-    hudWindow_.reset();
+    if (auto* window = std::exchange(hudWindow_, nullptr)) window->hide();
     anchor_.reset();
     debugPrint(kPrefix + QStringLiteral("HUD hidden"));
 }
 
 void BrindotHUDManager::refreshContent()
 {
-    if (!hudWindow_ || !hudWindow_->hudContentView()) return;
-    hudWindow_->hudContentView()->setContentItems(makeContentItems());
-    hudWindow_->hudContentView()->update();
+    if (!hudWindow_) return;
+    hudWindow_->setContent(hudWindow_->config(), makeContentItems(), hudWindow_->originalAlpha);
 }
 
 void BrindotHUDManager::updateHUDPosition(const QPointF& anchor)

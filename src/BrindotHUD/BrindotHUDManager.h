@@ -22,7 +22,7 @@ namespace zorbel {
 class HUDWindow;
 
 // Decides when the HUD is shown, where, and when it goes: it follows the
-// indicator's position and visibility, shows a fresh panel beside it on every
+// indicator's position and visibility, shows its panel beside it on every
 // "functionKeyEvent" (input-source switches and Caps Lock changes it reports
 // itself, clicks and application switches from the caret tracker), and owns
 // the stored HUD settings. A Caps Lock double tap switches the HUD on and off.
@@ -75,7 +75,8 @@ public:
     };
     static TypingCounts loadTodayTypingStatistics();
 
-    HUDWindow* hudWindow() const { return hudWindow_.get(); }
+    // The panel while it is shown (or being shown); nothing once hidden.
+    HUDWindow* hudWindow() const { return hudWindow_; }
     const std::optional<QString>& lastInputMethodName() const { return lastInputMethodName_; }
     bool lastCapsLockState() const { return capsLock_.lastState(); }
 
@@ -91,9 +92,9 @@ private:
     void post(const QVariantMap& userInfo);
 
     rx::Published<BrindotHUDConfig> config_;
-    std::shared_ptr<HUDWindow> hudWindow_;
-    // Panels on their way out, kept until their hide animation ends.
-    std::vector<std::shared_ptr<HUDWindow>> leaving_;
+    // Made at the first show and kept: hidden, it is only off screen.
+    std::unique_ptr<HUDWindow> panel_;
+    HUDWindow* hudWindow_ = nullptr;
     platform::TimerRef hideTimer_;
     std::optional<QPointF> anchor_;
     std::vector<std::function<void(const BrindotHUDConfig&)>> configChangeCallbacks_;

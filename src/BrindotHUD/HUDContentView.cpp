@@ -17,6 +17,8 @@
 #include <QPainterPath>
 #include <QPalette>
 
+#include <algorithm>
+
 namespace zorbel {
 
 using namespace hud;
@@ -54,10 +56,17 @@ HUDContentView::~HUDContentView()
     if (tooltipTimer_) tooltipTimer_->cancel();
 }
 
-void HUDContentView::setContentItems(std::vector<HUDContentItem> items)
+void HUDContentView::setContent(std::vector<HUDContentItem> items, BrindotHUDConfig config)
 {
+    // A background picture may change on disk under the same name: read again at every show.
+    if (config.style == HUDStyle::custom && !pictures_.empty()) {
+        pictures_.clear();
+        update();
+    }
+    if (items == contentItems_ && config == config_) return;
     contentItems_ = std::move(items);
-    picture_ = QImage();
+    config_ = std::move(config);
+    update();
 }
 
 void HUDContentView::setLayerTransform(const QTransform& transform)
@@ -91,20 +100,28 @@ void HUDContentView::paintEvent(QPaintEvent*)
     const QSize drawing = restingSize_.isEmpty() ? size() : restingSize_;
     const qreal dpr = devicePixelRatioF();
     if (drawing.isEmpty()) return;
-    if (picture_.isNull() || picture_.size() != drawing * dpr) {
-        picture_ = QImage(drawing * dpr, QImage::Format_ARGB32_Premultiplied);
-        picture_.setDevicePixelRatio(dpr);
-        picture_.fill(Qt::transparent);
-        QPainter content(&picture_);
+    auto kept = std::find_if(pictures_.begin(), pictures_.end(), [&](const Picture& p) {
+        return p.image.size() == drawing * dpr && p.items == contentItems_ && p.config == config_;
+    });
+    if (kept == pictures_.end()) {
+        QImage image(drawing * dpr, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        image.fill(Qt::transparent);
+        QPainter content(&image);
         draw(content, QSizeF(drawing));
+        content.end();
+        if (pictures_.size() >= keptPictures) pictures_.pop_back();
+        pictures_.insert(pictures_.begin(), Picture{contentItems_, config_, std::move(image)});
+        kept = pictures_.begin();
     }
+    const QImage& picture = kept->image;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!layerTransform_.isIdentity()) {
         const QPointF c(width() / 2.0, height() / 2.0);
         p.setTransform(QTransform::fromTranslate(-c.x(), -c.y()) * layerTransform_ * QTransform::fromTranslate(c.x(), c.y()), true);
     }
-    p.drawImage(QRectF(rect()), picture_);
+    p.drawImage(QRectF(rect()), picture);
 }
 
 void HUDContentView::draw(QPainter& p, const QSizeF& size)
@@ -277,6 +294,14 @@ void HUDContentView::enterEvent(QEnterEvent* event)
     tooltipTimer_ = platform::scheduler().after(0.5, [self = self_] {
         if (*self) (*self)->showTooltip();
     });
+}
+
+// A panel taken off screen takes its hint along.
+void HUDContentView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (tooltipTimer_) tooltipTimer_->cancel();
+    hideTooltip();
 }
 
 void HUDContentView::leaveEvent(QEvent* event)

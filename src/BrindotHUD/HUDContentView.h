@@ -24,8 +24,10 @@ public:
     ~HUDContentView() override;
 
     const std::vector<HUDContentItem>& contentItems() const { return contentItems_; }
-    // The owner repaints after replacing the items.
-    void setContentItems(std::vector<HUDContentItem> items);
+    // The content is drawn again only for items and settings it did not draw
+    // lately: switching back and forth between input methods reuses the
+    // pictures of both.
+    void setContent(std::vector<HUDContentItem> items, BrindotHUDConfig config);
     const BrindotHUDConfig& config() const { return config_; }
 
     // A transform applied about the view's centre while drawing (flip and
@@ -51,6 +53,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
@@ -63,10 +66,16 @@ private:
     void hideTooltip();
 
     std::vector<HUDContentItem> contentItems_;
-    const BrindotHUDConfig config_;
+    BrindotHUDConfig config_;
     QTransform layerTransform_;
     QSize restingSize_;
-    QImage picture_;  // the content at the resting size, until items or size change
+    struct Picture {
+        std::vector<HUDContentItem> items;
+        BrindotHUDConfig config;
+        QImage image;  // at the resting size
+    };
+    static constexpr std::size_t keptPictures = 3;
+    std::vector<Picture> pictures_;  // the latest first
     int contentDrawCount_ = 0;
     std::unique_ptr<QWidget> tooltipWindow_;
     platform::TimerRef tooltipTimer_;

@@ -42,6 +42,14 @@ void HUDWindow::setupContentView()
     layout()->addWidget(contentView_);
 }
 
+void HUDWindow::setContent(BrindotHUDConfig config, std::vector<HUDContentItem> items, double alpha)
+{
+    originalAlpha = alpha;
+    config_ = std::move(config);
+    contentItems_ = std::move(items);
+    if (contentView_) contentView_->setContent(contentItems_, config_);
+}
+
 QSizeF HUDWindow::contentSize() const
 {
     QFont font = QApplication::font();
@@ -131,8 +139,22 @@ void HUDWindow::keepRestingPicture()
         contentView_->setRestingSize(QSize(static_cast<int>(std::ceil(frame_.width())), static_cast<int>(std::ceil(frame_.height()))));
 }
 
+void HUDWindow::settle()
+{
+    animation_.cancel();
+    dragFade_.cancel();
+    leaving_ = false;
+    isDragging = false;
+    isInTemporaryPosition = false;
+    dragStartMouseLocation.reset();
+    dragStartWindowOrigin.reset();
+    keepRestingPicture();
+    apply(hud::PanelState{frame_, originalAlpha});
+}
+
 void HUDWindow::showAnimated()
 {
+    leaving_ = false;
     const auto plan = hud::showPlan(config_.animationType, frame_, alpha_, config_.animationDuration);
     if (!plan) return;
     keepRestingPicture();
@@ -142,8 +164,10 @@ void HUDWindow::showAnimated()
 void HUDWindow::hide(std::function<void()> gone)
 {
     dragFade_.cancel();
+    leaving_ = true;
     const auto plan = hud::hidePlan(config_.animationType, frame_, alpha_, config_.animationDuration);
     auto orderOut = [this, gone = std::move(gone)] {
+        leaving_ = false;
         QWidget::hide();
         if (gone) gone();
     };

@@ -20,8 +20,10 @@ class HUDContentView;
 // above other windows, never takes the keyboard focus and is kept out of task
 // lists and window cycling, but takes the mouse so the user can drag it
 // aside. It sizes itself for its items, places itself beside an anchor and
-// runs the configured show and hide animations. Frames are in the system's
-// bottom-left coordinates.
+// runs the configured show and hide animations. One panel serves every show:
+// it is taken off screen when hidden and given the next show's settings and
+// items, and its content is drawn again only when those changed. Frames are in
+// the system's bottom-left coordinates.
 class HUDWindow final : public QWidget {
 public:
     HUDWindow(BrindotHUDConfig config, std::vector<HUDContentItem> items, double originalAlpha);
@@ -30,6 +32,8 @@ public:
     const BrindotHUDConfig& config() const { return config_; }
     const std::vector<HUDContentItem>& contentItems() const { return contentItems_; }
     HUDContentView* hudContentView() const { return contentView_; }
+    // The settings and items of the next show (or of the panel on screen).
+    void setContent(BrindotHUDConfig config, std::vector<HUDContentItem> items, double originalAlpha);
 
     void setupContentView();
     QSizeF contentSize() const;
@@ -57,12 +61,16 @@ public:
     // Leaves with the hide animation; `gone` runs once the panel is off screen.
     void hide(std::function<void()> gone = {});
     bool isAnimating() const { return animation_.isRunning(); }
+    // On screen and not on its way out.
+    bool isShown() const { return isVisible() && !leaving_; }
+    // Ends a running animation and any drag where the panel rests.
+    void settle();
 
     bool isInTemporaryPosition = false;
     bool isDragging = false;
     std::optional<QPointF> dragStartMouseLocation;
     std::optional<QPointF> dragStartWindowOrigin;
-    const double originalAlpha;
+    double originalAlpha;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -77,8 +85,9 @@ private:
     std::optional<QPointF> mouseLocation() const;
     void fadeTo(double alpha);
 
-    const BrindotHUDConfig config_;
-    const std::vector<HUDContentItem> contentItems_;
+    BrindotHUDConfig config_;
+    std::vector<HUDContentItem> contentItems_;
+    bool leaving_ = false;
     HUDContentView* contentView_ = nullptr;
     QRectF frame_;
     double alpha_ = 1;

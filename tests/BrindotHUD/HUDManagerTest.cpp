@@ -179,10 +179,21 @@ TEST_F(HUDManagerTest, EveryShowAnimationEndsAtTheConfiguredOpacity)
         EXPECT_DOUBLE_EQ(hud.hudWindow()->alpha(), 0.6) << rawValue(type).toStdString();
         EXPECT_EQ(hud.hudWindow()->frame(), placed) << rawValue(type).toStdString();
         EXPECT_FALSE(hud.hudWindow()->isAnimating());
-        QPointer<HUDWindow> leaving = hud.hudWindow();
+        QPointer<HUDWindow> panel = hud.hudWindow();
         hud.hideHUD();
+        EXPECT_EQ(hud.hudWindow(), nullptr);
+        const bool hideAnimates = hud::hidePlan(type, placed, 0.6, c.animationDuration).has_value();
+        EXPECT_EQ(shownPanels(), hideAnimates ? 1 : 0) << "the hide animation plays on screen";
         world().runFor(0.5);
-        EXPECT_TRUE(leaving.isNull()) << "a hidden panel is released after its animation";
+        EXPECT_EQ(shownPanels(), 0) << rawValue(type).toStdString();
+        // The next show brings the same panel back, from its first animation state to rest.
+        functionKey();
+        world().runFor(0.6);
+        ASSERT_EQ(hud.hudWindow(), panel.data()) << "one panel serves every show";
+        EXPECT_DOUBLE_EQ(panel->alpha(), 0.6) << rawValue(type).toStdString();
+        EXPECT_EQ(panel->frame(), placed) << rawValue(type).toStdString();
+        EXPECT_TRUE(panel->hudContentView()->layerTransform().isIdentity());
+        EXPECT_EQ(shownPanels(), 1);
         resetSharedInstances();
     }
 }
@@ -317,6 +328,29 @@ TEST_F(HUDManagerTest, InputSourceSwitchesPostOnceForEachNewNameAndShowTheHUD)
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(items[0].value, QStringLiteral("German"));
     EXPECT_EQ(items[0].capsLockOn, std::optional<bool>(true));
+
+    QPointer<HUDWindow> panel = hud.hudWindow();
+    keyboard.select("us");
+    world().runFor(0.3);
+    ASSERT_EQ(hud.hudWindow(), panel.data()) << "the panel on screen takes the new input method";
+    EXPECT_EQ(shownPanels(), 1);
+    ASSERT_FALSE(panel->contentItems().empty());
+    EXPECT_EQ(panel->contentItems()[0].value, QStringLiteral("English (US)"));
+    EXPECT_EQ(panel->hudContentView()->contentItems(), panel->contentItems()) << "and draws it";
+    // Back and forth between the two: each is drawn once, and not again.
+    const auto switchTo = [&](const char* id) {
+        keyboard.select(id);
+        world().runFor(0.3);
+        QCoreApplication::processEvents();
+    };
+    switchTo("de");
+    switchTo("us");
+    const int drawn = panel->hudContentView()->contentDrawCount();
+    switchTo("de");
+    switchTo("us");
+    switchTo("de");
+    EXPECT_EQ(panel->hudContentView()->contentDrawCount(), drawn);
+    EXPECT_EQ(panel->contentItems()[0].value, QStringLiteral("German"));
 }
 
 // Numbers and lists no settings page offers are held within bounds where the
@@ -414,7 +448,8 @@ struct ShowFilter : QObject {
 
 // An animated show starts on screen at its first animation state, never at
 // the resting frame; its steps move, resize, fade or turn the panel without
-// drawing its content again, so the icons are drawn once per show.
+// drawing its content again, and a panel shown again with the same items is
+// not drawn again at all: the content is drawn once per change.
 TEST_F(HUDManagerTest, AnimatedShowsStartAtTheirFirstStateAndDrawTheContentOnce)
 {
     // What is said per event is printed in debug mode only.
@@ -427,6 +462,10 @@ TEST_F(HUDManagerTest, AnimatedShowsStartAtTheirFirstStateAndDrawTheContentOnce)
         c.contentTypes = {HUDContentType::custom, HUDContentType::typingCount};
         auto& hud = start(c);
         QCoreApplication::processEvents();  // the panel the activation brought is drawn
+        hud.hideHUD();
+        world().runFor(0.6);
+        ASSERT_EQ(shownPanels(), 0);
+        world().console.lines.clear();
         FirstShown first;
         ShowFilter filter(&first);
         qApp->installEventFilter(&filter);
@@ -438,15 +477,27 @@ TEST_F(HUDManagerTest, AnimatedShowsStartAtTheirFirstStateAndDrawTheContentOnce)
         const QRectF rest(hud.hudWindow()->origin(indicator(), size), size);
         ASSERT_TRUE(first.frame);
         EXPECT_TRUE(*first.frame != rest || first.alpha == 0) << "shown at the resting frame before the animation";
-        world().console.lines.clear();
-        // The panel the event replaced leaves with its own animation meanwhile.
-        for (int step = 0; step < 40; ++step) {
-            world().runFor(1.0 / 60);
-            QCoreApplication::processEvents();
-        }
+        const auto paintSteps = [&] {
+            for (int step = 0; step < 40; ++step) {
+                world().runFor(1.0 / 60);
+                QCoreApplication::processEvents();
+            }
+        };
+        paintSteps();
         EXPECT_FALSE(hud.hudWindow()->isAnimating());
-        EXPECT_EQ(hud.hudWindow()->hudContentView()->contentDrawCount(), 1);
+        HUDContentView* view = hud.hudWindow()->hudContentView();
+        EXPECT_EQ(view->contentDrawCount(), 1) << "the same items as the last show are not drawn again";
+        EXPECT_EQ(world().console.count("SmartIconAdapter: 图标绘制开始"), 0);
+
+        // New items while it is up: drawn once more, in place, whatever the animation.
+        functionKey();
+        world().runFor(0.05);
+        hud.typingCounter().count(platform::KeyKind::character);
+        hud.refreshContent();
+        paintSteps();
+        EXPECT_EQ(view->contentDrawCount(), 2);
         EXPECT_EQ(world().console.count("SmartIconAdapter: 图标绘制开始"), 2);
+        EXPECT_EQ(view->contentItems(), hud.hudWindow()->contentItems());
         resetSharedInstances();
     }
 }

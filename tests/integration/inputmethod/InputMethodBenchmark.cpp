@@ -8,8 +8,11 @@
 //   - how long after a switch of Fcitx 5, made each way (fcitx5-remote, its controller, the
 //     switch key, its tray menu, a click on its icon), the indicator shows its new colour, on
 //     an idle and on a busy X server, with a tray; and by key without a tray.
+//   - the program's CPU time per layout switch with the HUD off, with the HUD shown (and gone
+//     again) without animation and with a fade.
 //
-//   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS]
+//   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS] [--hud-switches N]
+#include "BrindotHUD/BrindotHUDConfig.h"
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "FcitxProfile.h"
 #include "Features/InputMethodStyle/Models/InputMethodStyleConfig.h"
@@ -88,8 +91,8 @@ bool isGreen(unsigned long p) { return ((p >> 8) & 0xFF) > 150 && ((p >> 16) & 0
 
 class Benchmark {
 public:
-    Benchmark(QString program, int switches, int idle, std::unique_ptr<TrayHost>& tray)
-        : program_(std::move(program)), switches_(switches), idle_(idle), tray_(tray)
+    Benchmark(QString program, int switches, int idle, int hudSwitches, std::unique_ptr<TrayHost>& tray)
+        : program_(std::move(program)), switches_(switches), idle_(idle), hudSwitches_(hudSwitches), tray_(tray)
     {
     }
 
@@ -110,6 +113,7 @@ public:
         measureSwitches();
         ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
         process_.waitForFinished(5000);
+        measureSwitchesWithTheHUD();
         measureStaleMappings();
         measureIbusDeath();
         measureFcitxStall();
@@ -361,7 +365,52 @@ private:
         }
     }
 
-    bool writeSettings(int staleMappings = 0, bool logToOutput = false)
+    // The program's own CPU time per switch, read from /proc over all of them. Each switch
+    // waits for the new colour, then as long as a HUD takes to come and go again (shown for
+    // 0.3 s), the same in every case, so the HUD's whole life is counted with its switch.
+    void measureSwitchesWithTheHUD()
+    {
+        struct Case {
+            const char* name;
+            bool enabled;
+            AnimationType animation;
+        };
+        const Case cases[] = {{"HUD off", false, AnimationType::none},
+                              {"HUD shown without animation", true, AnimationType::none},
+                              {"HUD shown with fade", true, AnimationType::fade}};
+        double perSwitch[3] = {NAN, NAN, NAN};
+        for (int c = 0; c < 3; ++c) {
+            BrindotHUDConfig hud;
+            hud.isEnabled = cases[c].enabled;
+            hud.animationType = cases[c].animation;
+            hud.displayDuration = 0.3;
+            hud.hideWhileTyping = false;
+            XkbLockGroup(display_, XkbUseCoreKbd, 0);
+            XSync(display_, False);
+            if (!writeSettings(0, false, hud) || !startProgram()) return;
+            runFor(1s);
+            int seen = 0;
+            const double before = cpuSecondsOf(process_.processId());
+            for (int i = 0; i < hudSwitches_; ++i) {
+                const int group = (i + 1) % 2;
+                XkbLockGroup(display_, XkbUseCoreKbd, static_cast<unsigned>(group));
+                XFlush(display_);
+                seen += pollUntil([&] { const auto p = pixelAt(centre_); return p && (group ? isGreen(*p) : isRed(*p)); },
+                                  1s, 1ms);
+                runFor(900ms);
+            }
+            perSwitch[c] = 1000.0 * (cpuSecondsOf(process_.processId()) - before) / hudSwitches_;
+            ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+            process_.waitForFinished(5000);
+            std::printf("Layout switch, the program's CPU per switch, %s: %.1f ms (%d switches, %d recoloured)\n",
+                        cases[c].name, perSwitch[c], hudSwitches_, seen);
+        }
+        std::printf("Layout switch with the HUD shown / with fade, against the HUD off: %.2f / %.2f times "
+                    "(targets at most 1.5 / 2)\n", perSwitch[1] / perSwitch[0], perSwitch[2] / perSwitch[0]);
+    }
+
+    bool writeSettings(int staleMappings = 0, bool logToOutput = false,
+                       const std::optional<BrindotHUDConfig>& hud = std::nullopt)
     {
         const QString folder = config_.path() + QStringLiteral("/zorbel");
         QDir().mkpath(folder);
@@ -379,6 +428,8 @@ private:
         defaults.setValue(QStringLiteral("BrindotStyle"), *encodeJson(style).value);
         defaults.setValue(QStringLiteral("InputMethodStyleConfig"), *encodeJson(mapping).value);
         defaults.setValue(QStringLiteral("BrindotDebugMode"), logToOutput);
+        if (hud) defaults.setValue(QStringLiteral("BrindotHUDConfig"), *encodeJson(*hud).value);
+        else defaults.remove(QStringLiteral("BrindotHUDConfig"));
         defaults.sync();
         return defaults.status() == QSettings::NoError;
     }
@@ -472,6 +523,7 @@ private:
     QString program_;
     int switches_;
     int idle_;
+    int hudSwitches_;
     std::unique_ptr<TrayHost>& tray_;
     std::optional<TrayHost::Item> fcitxItem_;
     Display* display_ = nullptr;
@@ -491,16 +543,17 @@ int main(int argc, char** argv)
     auto tray = std::make_unique<zorbel::integration::TrayHost>();
     const QStringList a = QCoreApplication::arguments();
     QString program;
-    int switches = 200, idle = 30;
+    int switches = 200, idle = 30, hudSwitches = 100;
     for (int i = 1; i < a.size(); ++i) {
         if (a[i] == QLatin1String("--switches") && i + 1 < a.size()) switches = a[++i].toInt();
         else if (a[i] == QLatin1String("--idle") && i + 1 < a.size()) idle = a[++i].toInt();
+        else if (a[i] == QLatin1String("--hud-switches") && i + 1 < a.size()) hudSwitches = a[++i].toInt();
         else if (program.isEmpty()) program = a[i];
     }
-    if (program.isEmpty() || switches < 1 || idle < 1) {
-        std::fprintf(stderr, "usage: %s PROGRAM [--switches N] [--idle SECONDS]\n", argv[0]);
+    if (program.isEmpty() || switches < 1 || idle < 1 || hudSwitches < 1) {
+        std::fprintf(stderr, "usage: %s PROGRAM [--switches N] [--idle SECONDS] [--hud-switches N]\n", argv[0]);
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Benchmark(program, switches, idle, tray).run();
+    return Benchmark(program, switches, idle, hudSwitches, tray).run();
 }
