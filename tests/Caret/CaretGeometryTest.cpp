@@ -205,6 +205,73 @@ TEST_F(CaretGeometry, ASelectionsCaretIsItsMovingEnd)
     EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(116, 864, 40, 16), false}));
 }
 
+// Boxes that cannot be right: the same box for positions on different lines
+// (every box the first character's, as a Scintilla port in Qt 5 answers), or
+// boxes outside the element while the caret is in view. The caret is then
+// placed from the positions the application answers at points (a quarter of
+// a character right of where they reach it), and the application is known
+// for it from then on; others are not affected.
+TEST_F(CaretGeometry, BoxesThatCannotBeRightArePlacedFromThePositionsAtPoints)
+{
+    app_->setTextMarkers(true);
+    auto& a = area(QStringLiteral("hello world\nsecond line"));
+    a.setWrongBoxes({true, QPointF()});
+    a.setCaret(16);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(134, 848, 0, 16), false})) << "line 2, after 4 characters";
+    a.setCaret(3);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(126, 864, 0, 16), false})) << "line 1, remembered";
+    a.setCaret(23);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(190, 848, 0, 16), false})) << "at the end of the text";
+    a.setVisibleRange(AXRange{0, 12});
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(100, 780, 300, 100), true})) << "not in view: the frame";
+
+    auto& notes = addApplication(42, QStringLiteral("org.example.notes"), QStringLiteral("Notes"));
+    notes.setTextMarkers(true);
+    auto& other = notes.addWindow(QStringLiteral("Notes"), QRectF(50, 100, 800, 600))
+                      .addTextArea(kAreaFrame, QStringLiteral("hello world\nsecond line"));
+    desktop().activate(notes);
+    focused(other).setCaret(16);
+    desktop().clearCalls();
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(132, 848, 8, 16), false})) << "another application's own box";
+    other.setCaret(17);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(140, 848, 8, 16), false}));
+    EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition"), 0);
+    EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXStringForRange"), 1)
+        << "its boxes are checked once against the first character's";
+}
+
+TEST_F(CaretGeometry, BoxesOutsideTheElementArePlacedWhereTheCaretIsSeen)
+{
+    app_->setTextMarkers(true);
+    auto& a = area(QStringLiteral("hello world\nsecond line"));
+    a.setWrongBoxes({false, QPointF(0, 300)});
+    a.setCaret(16);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(134, 848, 0, 16), false}));
+    a.setWrongBoxes({});
+    a.setCaret(17);
+    desktop().clearCalls();
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(142, 848, 0, 16), false}));
+    const int asked = desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition");
+    EXPECT_GT(asked, 0) << "an application once caught is placed from its positions at points";
+    EXPECT_LE(asked, 8) << "a caret one character on is looked for on its row, near where it was";
+
+    // A caret scrolled out of view lies outside its element too, rightly:
+    // the frame, and the application's boxes are still believed.
+    auto& notes = addApplication(42, QStringLiteral("org.example.notes"), QStringLiteral("Notes"));
+    notes.setTextMarkers(true);
+    auto& other = notes.addWindow(QStringLiteral("Notes"), QRectF(50, 100, 800, 600))
+                      .addTextArea(kAreaFrame, QStringLiteral("one\ntwo\nthree\nfour\nfive\nsix\nseven\neight"));
+    desktop().activate(notes);
+    focused(other).setLayout({kAreaFrame.topLeft() - QPointF(0, 32), 8, 16, false});
+    other.setVisibleRange(AXRange{8, 31});
+    other.setCaret(1);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(100, 780, 300, 100), true}));
+    other.setCaret(9);
+    desktop().clearCalls();
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(108, 864, 8, 16), false}));
+    EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition"), 0);
+}
+
 TEST_F(CaretGeometry, ScrollAreaFrameIsTheTextViewsFrame)
 {
     auto& scroll = window_->addScrollArea(QRectF(90, 190, 400, 300));

@@ -80,6 +80,8 @@ public:
     SimulatedElement& setVisibleRange(std::optional<AXRange> range);
     // By default the characters start at the frame's top-left corner.
     SimulatedElement& setLayout(const TextLayout& layout);
+    // Character and range boxes answered wrongly, the text drawn as before.
+    SimulatedElement& setWrongBoxes(const WrongBoxes& wrong);
     const QString& text() const { return text_; }
     AXRange selection() const { return selection_; }
     TextLayout layout() const;
@@ -103,6 +105,7 @@ private:
     AXCode textValue(const QString& name, AXValue& value) const;
     AXCode textParameterized(const QString& name, const AXValue& parameter, AXValue& value) const;
     bool hasTextMarkers() const;
+    std::optional<QRectF> answeredBounds(AXRange range) const;
     void announce(const QString& notification);
 
     SimulatedDesktop& desktop_;
@@ -127,6 +130,7 @@ private:
     std::optional<std::int64_t> selectionCaret_;
     std::optional<AXRange> visibleRange_;
     std::optional<TextLayout> layout_;
+    WrongBoxes wrongBoxes_;
 };
 
 // The element handle the simulated accessibility service hands out: the

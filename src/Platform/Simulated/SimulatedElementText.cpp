@@ -64,6 +64,19 @@ SimulatedElement& SimulatedElement::setLayout(const TextLayout& layout)
     return *this;
 }
 
+SimulatedElement& SimulatedElement::setWrongBoxes(const WrongBoxes& wrong)
+{
+    wrongBoxes_ = wrong;
+    return *this;
+}
+
+std::optional<QRectF> SimulatedElement::answeredBounds(AXRange range) const
+{
+    if (wrongBoxes_.firstCharacterOnly && textlayout::clip(text_, range)) range.location = 0;
+    const auto bounds = textlayout::boundsForRange(text_, range, layout());
+    return bounds ? std::optional<QRectF>(bounds->translated(wrongBoxes_.shift)) : std::nullopt;
+}
+
 TextLayout SimulatedElement::layout() const
 {
     if (layout_) return *layout_;
@@ -93,7 +106,8 @@ QStringList SimulatedElement::parameterizedAttributeNames() const
 {
     if (!isText()) return {};
     QStringList names{QStringLiteral("AXLineForIndex"), QStringLiteral("AXRangeForLine"),
-                      QStringLiteral("AXStringForRange"), QStringLiteral("AXBoundsForRange")};
+                      QStringLiteral("AXStringForRange"), QStringLiteral("AXBoundsForRange"),
+                      QStringLiteral("AXRangeForPosition")};
     if (hasTextMarkers()) names << QStringLiteral("AXBoundsForTextMarkerRange");
     return names;
 }
@@ -125,15 +139,20 @@ AXCode SimulatedElement::textParameterized(const QString& name, const AXValue& p
         const auto r = range ? textlayout::clip(text_, *range) : std::nullopt;
         return r ? answer(textlayout::mid(text_, r->location, r->length)) : axcode::illegalArgument;
     }
+    if (name == QLatin1String("AXRangeForPosition")) {
+        const auto* point = parameter.point();
+        if (!point) return axcode::illegalArgument;
+        const auto position = textlayout::positionAt(text_, *point, layout());
+        return position ? answer(AXRange{*position, 1}) : axcode::noValue;
+    }
     if (name == QLatin1String("AXBoundsForRange")) {
-        const auto bounds = range ? textlayout::boundsForRange(text_, *range, layout()) : std::nullopt;
+        const auto bounds = range ? answeredBounds(*range) : std::nullopt;
         return bounds ? answer(*bounds) : axcode::illegalArgument;
     }
     const auto* marker = parameter.textMarkerRange();
     if (!marker || marker->element != ref() || marker->start < 0 || marker->end < marker->start)
         return axcode::illegalArgument;
-    const auto bounds =
-        textlayout::boundsForRange(text_, AXRange{marker->start, marker->end - marker->start}, layout());
+    const auto bounds = answeredBounds(AXRange{marker->start, marker->end - marker->start});
     return bounds ? answer(*bounds) : axcode::illegalArgument;
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace zorbel::platform::textlayout {
 
@@ -68,6 +69,20 @@ std::optional<AXRange> rangeOfLine(const QString& text, std::int64_t line)
 QRectF characterBox(const QString& text, std::int64_t position, const TextLayout& layout)
 {
     return characterBox(text.toUcs4(), position, layout);
+}
+
+std::optional<std::int64_t> positionAt(const QString& text, const QPointF& point, const TextLayout& layout)
+{
+    const auto all = text.toUcs4();
+    const auto line = std::max<std::int64_t>(
+        0, static_cast<std::int64_t>(std::floor((point.y() - layout.origin.y()) / layout.lineHeight)));
+    const auto range = rangeOfLine(text, line);
+    if (!range) return std::nullopt;
+    const bool endsInLineFeed =
+        range->length > 0 && all[static_cast<qsizetype>(range->location + range->length - 1)] == '\n';
+    const auto end = range->location + range->length - (endsInLineFeed ? 1 : 0);
+    const auto column = static_cast<std::int64_t>(std::floor((point.x() - layout.origin.x()) / layout.characterWidth));
+    return std::clamp<std::int64_t>(range->location + column, range->location, end);
 }
 
 std::optional<AXRange> clip(const QString& text, AXRange range)

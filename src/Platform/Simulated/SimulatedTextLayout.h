@@ -23,6 +23,14 @@ struct TextLayout {
     bool emptyBoxAtEnd = false;
 };
 
+// Boxes that cannot be right, while the text is drawn (and the position at a
+// point answered) as its layout says: every box the first character's, as a
+// Scintilla port in Qt 5 answers, and every box moved by `shift`.
+struct WrongBoxes {
+    bool firstCharacterOnly = false;
+    QPointF shift;
+};
+
 // Text positions count Unicode code points, as AT-SPI character offsets do
 // (not the UTF-16 units a QString indexes): an emoji is one position, CR LF
 // two.
@@ -41,6 +49,10 @@ std::optional<AXRange> rangeOfLine(const QString& text, std::int64_t line);
 // The box of the character at `position` (0 to the text's length; the length
 // gives a zero-width box where the next character would go).
 QRectF characterBox(const QString& text, std::int64_t position, const TextLayout& layout);
+// The position of the character drawn at a point (screen coordinates): a
+// point right of a line's last character gives the line's end, one above the
+// first line the first line; none below the last line.
+std::optional<std::int64_t> positionAt(const QString& text, const QPointF& point, const TextLayout& layout);
 // The smallest rectangle holding every character of the range; an empty range
 // gives the zero-width box at its location. None for a range outside the text.
 std::optional<QRectF> boundsForRange(const QString& text, AXRange range, const TextLayout& layout);
