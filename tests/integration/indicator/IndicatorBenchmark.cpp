@@ -223,59 +223,110 @@ class Benchmark {
                 100.0 * used / options_.idleSeconds);
   }
 
-  void measureLatency(const Typist& typist) {
-    if (!focus(typist)) {
-      fail("cannot focus a client");
-      return;
-    }
+  // Where the keystrokes go: after the last character of a line, between two characters,
+  // and on the line a line feed began. Each is set up by keys that are not timed.
+  struct Situation {
+    const char* name;
+    bool inView;          // the multi-line view (GTK 3, Qt 6); the editor is always one
+    const char* setup;    // xdotool keys before the timed keystrokes, after any text typed
+    const char* text;     // typed before the keys
+  };
+  static constexpr Situation situations[] = {
+      {"end of a line", false, "End", "abc"},
+      {"mid-text", false, "Left Left", ""},
+      {"after a newline", true, "ctrl+End Return", "abc"},
+  };
+
+  bool prepare(const Typist& typist, const Situation& situation) {
+    Typist target = typist;
+    if (situation.inView) target.clickMiddle = true;
+    if ((&situation == &situations[0] || situation.inView) && !focus(target)) return false;
     // The program observes an application from half a second after it became active, on its
     // own clock.
     runFor(1s);
-    typedX_ = false;
+    if (*situation.text && !typeText(QString::fromLatin1(situation.text))) return false;
+    if (!pressKeys(QString::fromLatin1(situation.setup))) return false;
+    desktop_.pause(300ms);
+    return true;
+  }
+
+  // The program's share of a keystroke: from the application's event to the move seen.
+  static std::optional<double> ownShare(const BenchmarkDesktop::Move& move) {
+    if (!move.applicationEvent) return std::nullopt;
+    return duration<double, std::milli>(move.moved - *move.applicationEvent).count();
+  }
+
+  void measureLatency(const Typist& typist) {
+    const std::string& name = typist.name;
     const Usage before = usageOf(program_.processId());
     const int unmapsBefore = desktop_.unmaps();
     desktop_.busCalls().reset();
-    const std::uint64_t callsBefore = callsSoFar();
-    std::vector<double> fromKey, fromCaretEvent;
+    std::vector<double> fromKey, fromCaretEvent, own;
+    std::uint64_t calls = 0;
     int missed = 0;
-    for (int i = 0; i < options_.keys; ++i) {
-      const auto move = keystroke();
-      if (!move) {
-        ++missed;
+    int keys = 0;
+    const int perSituation = std::max(2, options_.keys / int(std::size(situations)));
+    for (const Situation& situation : situations) {
+      if (!prepare(typist, situation)) {
+        fail("cannot set up " + std::string(situation.name) + " in " + name);
         continue;
       }
-      fromKey.push_back(move->sincePress);
-      breakdown_.add(*move);
-      if (move->sinceCaretEvent) fromCaretEvent.push_back(*move->sinceCaretEvent);
-      desktop_.pause(20ms);
+      typedX_ = false;
+      const std::uint64_t callsBefore = callsSoFar();
+      std::vector<double> situationOwn, situationKey;
+      for (int i = 0; i < perSituation; ++i) {
+        const auto move = keystroke();
+        ++keys;
+        if (!move) {
+          ++missed;
+          continue;
+        }
+        fromKey.push_back(move->sincePress);
+        situationKey.push_back(move->sincePress);
+        breakdown_.add(*move);
+        if (move->sinceCaretEvent) fromCaretEvent.push_back(*move->sinceCaretEvent);
+        if (const auto share = ownShare(*move)) {
+          own.push_back(*share);
+          situationOwn.push_back(*share);
+        }
+        desktop_.pause(20ms);
+      }
+      // An erase is left over: the text keeps its length from run to run.
+      if (typedX_) keystroke();
+      const std::uint64_t used = callsSoFar() - callsBefore;
+      calls += used;
+      std::printf("%s, %s: accessibility round trips per keystroke %.2f; key press to move median %.2f ms; "
+                  "the program's share (application's event to move) median %.2f ms\n",
+                  name.c_str(), situation.name, double(used) / perSituation, percentile(situationKey, 0.5),
+                  percentile(situationOwn, 0.5));
     }
     const double cpu = usageOf(program_.processId()).cpuSeconds - before.cpuSeconds;
     desktop_.busCalls().drain();
-    const std::string& name = typist.name;
     std::printf("%s: key press to indicator move: %s (%zu of %d keystrokes moved it)\n", name.c_str(),
-                figures(fromKey).c_str(), fromKey.size(), options_.keys);
+                figures(fromKey).c_str(), fromKey.size(), keys);
     if (fromCaretEvent.empty())
       std::printf("%s: AT-SPI caret event to indicator move: no caret event came with a keystroke\n", name.c_str());
     else
       std::printf("%s: AT-SPI caret event to indicator move: %s (%zu events seen)\n", name.c_str(),
                   figures(fromCaretEvent).c_str(), fromCaretEvent.size());
-    std::printf("%s: CPU while typing: %.2f ms per keystroke\n", name.c_str(), 1000.0 * cpu / options_.keys);
-    std::printf("%s: accessibility round trips per keystroke: %.1f\n", name.c_str(),
-                double(callsSoFar() - callsBefore) / options_.keys);
-    printBusCalls(name);
+    std::printf("%s: the program's share (application's event to move seen): %s\n", name.c_str(),
+                figures(own).c_str());
+    std::printf("%s: CPU while typing: %.2f ms per keystroke\n", name.c_str(), 1000.0 * cpu / std::max(1, keys));
+    std::printf("%s: accessibility round trips per keystroke: %.2f\n", name.c_str(), double(calls) / std::max(1, keys));
+    printBusCalls(name, keys);
     breakdown_.print(name);
     if (missed) std::printf("%s: %d keystrokes did not move the indicator within 1 s\n", name.c_str(), missed);
     std::printf("%s: the indicator was hidden %d times while typing\n", name.c_str(), desktop_.unmaps() - unmapsBefore);
   }
 
-  void printBusCalls(const std::string& name) {
+  void printBusCalls(const std::string& name, int typed) {
     BusCallCounter& calls = desktop_.busCalls();
     if (!calls.connected()) return;
-    const double keys = options_.keys;
+    const double keys = std::max(1, typed);
     std::printf("%s: through the bus daemon: %.1f per keystroke\n", name.c_str(), calls.total() / keys);
     int shown = 0;
     for (const auto& [member, count] : calls.byMember()) {
-      if (shown++ == 10 || count < options_.keys / 10) break;
+      if (shown++ == 10 || count < keys / 10) break;
       if (shown == 1) std::printf("%s: most often:\n", name.c_str());
       std::printf("    %-40s %.2f\n", member.c_str(), count / keys);
     }
