@@ -342,10 +342,13 @@ std::optional<FocusedCaretRect> focusedCaretRect(const UIElement& receiver)
 {
     const auto focused = orNothing([&] { return receiver.attribute<UIElement>(Attribute::focusedUIElement); });
     if (!focused || !isTextElement(focused)) return std::nullopt;
+    // The caret is asked before the frame: a caret found outside the frame
+    // an accessibility back end kept has the frame asked again.
+    const auto answered = answeredCaretByTextMarker(*focused);
     const auto frame = elementFrame(*focused);
     if (!frame) return std::nullopt;
     std::optional<QRectF> caret;
-    if (const auto answered = answeredCaretByTextMarker(*focused)) caret = checkedCaret(*focused, *answered, *frame);
+    if (answered) caret = checkedCaret(*focused, *answered, *frame);
     else caret = caretRectBySelectedRange(*focused);
     if (!caret || !rectContainsRect(*frame, *caret)) return FocusedCaretRect{*frame, true};
     return FocusedCaretRect{*caret, false};

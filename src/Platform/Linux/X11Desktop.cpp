@@ -265,10 +265,72 @@ bool X11Desktop::changesFront(const void* raw) const
     }
 }
 
-void X11Desktop::takeIn(const void* event)
+void X11Desktop::takeIn(const void* raw)
 {
-    if (changesClients(event)) clientWindows_.reset();
-    if (changesFront(event)) front_ = Front{};
+    if (changesClients(raw)) clientWindows_.reset();
+    if (changesFront(raw)) front_ = Front{};
+    // A window's kept place and size go with any event of its structure
+    // (a window manager sends one for each move of its frame).
+    const auto* event = static_cast<const xcb_generic_event_t*>(raw);
+    switch (event->response_type & 0x7f) {
+    case XCB_CONFIGURE_NOTIFY:
+        forgetGeometry(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window);
+        break;
+    case XCB_REPARENT_NOTIFY:
+        forgetGeometry(reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window);
+        break;
+    case XCB_GRAVITY_NOTIFY:
+        forgetGeometry(reinterpret_cast<const xcb_gravity_notify_event_t*>(event)->window);
+        break;
+    case XCB_MAP_NOTIFY:
+        forgetGeometry(reinterpret_cast<const xcb_map_notify_event_t*>(event)->window);
+        break;
+    case XCB_UNMAP_NOTIFY:
+        forgetGeometry(reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window);
+        break;
+    case XCB_DESTROY_NOTIFY:
+        forgetGeometry(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+        break;
+    case XCB_PROPERTY_NOTIFY: {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->atom != frameExtentsAtom_) break;
+        if (auto it = geometry_.find(notify->window); it != geometry_.end()) it->second.frameExtents.reset();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void X11Desktop::forgetGeometry(std::uint32_t window)
+{
+    geometry_.erase(window);
+    if (auto it = geometryChanges_.find(window); it != geometryChanges_.end()) {
+        ++it->second.count;
+        it->second.at = std::chrono::steady_clock::now();
+    }
+}
+
+bool X11Desktop::keepsGeometry(std::uint32_t window)
+{
+    takeInPending();
+    const auto clients = clientWindows();
+    if (std::none_of(clients.begin(), clients.end(), [&](const ClientWindow& c) { return c.id == window; }))
+        return false;
+    // Asked before anything is read, so no change after the read goes unheard.
+    addEventMask(window, XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
+    if (geometryChanges_.size() > 1024) {
+        geometryChanges_.clear();
+        geometry_.clear();
+    }
+    geometryChanges_.try_emplace(window);
+    return true;
+}
+
+X11Desktop::GeometryChanges X11Desktop::geometryChanges(std::uint32_t window)
+{
+    if (!connection_ || !keepsGeometry(window)) return {};
+    return geometryChanges_[window];
 }
 
 void X11Desktop::takeInPending()
@@ -619,27 +681,42 @@ void X11Desktop::recheckCovered()
 std::optional<QSize> X11Desktop::windowSize(std::uint32_t window)
 {
     if (!connection_) return std::nullopt;
+    const bool keep = keepsGeometry(window);
+    if (auto it = geometry_.find(window); keep && it != geometry_.end() && it->second.size) return it->second.size;
     auto reply = answer([&] { return xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr); });
     if (!reply) return std::nullopt;
-    return QSize(reply->width, reply->height);
+    const QSize size(reply->width, reply->height);
+    if (keep) geometry_[window].size = size;
+    return size;
 }
 
 std::optional<QMargins> X11Desktop::frameExtents(std::uint32_t window)
 {
+    const bool keep = connection_ && keepsGeometry(window);
+    if (auto it = geometry_.find(window); keep && it != geometry_.end() && it->second.frameExtents)
+        return *it->second.frameExtents;
     const QByteArray data = property(window, atom("_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
-    if (data.size() < 16) return std::nullopt;
-    std::uint32_t v[4] = {};
-    std::memcpy(v, data.constData(), sizeof v);
-    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+    std::optional<QMargins> extents;
+    if (data.size() >= 16) {
+        std::uint32_t v[4] = {};
+        std::memcpy(v, data.constData(), sizeof v);
+        extents = QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+    }
+    if (keep) geometry_[window].frameExtents = extents;
+    return extents;
 }
 
 std::optional<QPoint> X11Desktop::windowOrigin(std::uint32_t window)
 {
     if (!connection_) return std::nullopt;
+    const bool keep = keepsGeometry(window);
+    if (auto it = geometry_.find(window); keep && it != geometry_.end() && it->second.origin) return it->second.origin;
     auto reply = answer([&] { return xcb_translate_coordinates_reply(
         connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr); });
     if (!reply) return std::nullopt;
-    return QPoint(reply->dst_x, reply->dst_y);
+    const QPoint origin(reply->dst_x, reply->dst_y);
+    if (keep) geometry_[window].origin = origin;
+    return origin;
 }
 
 }  // namespace zorbel::platform

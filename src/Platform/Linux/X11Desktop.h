@@ -59,6 +59,17 @@ public:
     // own decorations keeps around the window, as it announces it
     // (_GTK_FRAME_EXTENTS: left, right, top, bottom).
     std::optional<QMargins> frameExtents(std::uint32_t window);
+    // (Of a client window these three are read once and kept until one of
+    // its structure events or a change of _GTK_FRAME_EXTENTS; a window
+    // manager tells a client of each move of its frame.)
+    // How often a client window's place or size has changed since it was
+    // first asked about, and when it last did: what was measured against
+    // it holds while the count stays.
+    struct GeometryChanges {
+        std::uint64_t count = 0;
+        std::chrono::steady_clock::time_point at;
+    };
+    GeometryChanges geometryChanges(std::uint32_t window);
     // A compositing manager owns the screen's _NET_WM_CM_S selection; known
     // from the selection's owner changes (XFixes), so asking costs nothing.
     bool hasCompositingManager();
@@ -145,6 +156,10 @@ private:
     bool coveredByWindowsAbove(std::uint32_t window);
     void recheckCovered();
     std::uint32_t topLevelOf(std::uint32_t window);
+    // Whether the window's geometry may be kept: a client window, whose
+    // structure events are asked for before anything of it is read.
+    bool keepsGeometry(std::uint32_t window);
+    void forgetGeometry(std::uint32_t window);
 
     xcb_connection_t* connection_ = nullptr;
     std::uint32_t root_ = 0;
@@ -180,6 +195,14 @@ private:
     std::uint8_t xfixesEvent_ = 0;
     bool compositing_ = true;
     std::uint32_t kept_ = 0;
+    struct Geometry {
+        std::optional<QPoint> origin;
+        std::optional<QSize> size;
+        std::optional<std::optional<QMargins>> frameExtents;
+    };
+    std::map<std::uint32_t, Geometry> geometry_;
+    std::map<std::uint32_t, GeometryChanges> geometryChanges_;
+    std::uint32_t frameExtentsAtom_ = 0;
     // The window each top-level window was last seen stacked right above.
     std::map<std::uint32_t, std::uint32_t> siblingBelow_;
     struct RaisedOver {

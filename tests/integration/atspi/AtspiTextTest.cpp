@@ -75,6 +75,20 @@ protected:
         return frame.rect() ? std::optional<QRectF>(*frame.rect()) : std::nullopt;
     }
 
+    // The element's caret box: zero wide, a line high, where the caret is drawn.
+    void expectCaretBoxOnTheDrawnCaret(const AXElementRef& element)
+    {
+        const auto box = caretBox(element);
+        const auto frame = frameOf(element);
+        ASSERT_TRUE(box && frame);
+        EXPECT_EQ(box->width(), 0) << "the caret's own box is zero wide";
+        EXPECT_GT(box->height(), 8);
+        const auto drawn = drawnCaret(*box, *frame);
+        ASSERT_TRUE(drawn) << "a caret is drawn near x=" << box->x();
+        EXPECT_NEAR(drawn->x(), box->x(), 3.0);
+        EXPECT_NEAR(drawn->center().y(), box->center().y(), 6.0);
+    }
+
     std::unique_ptr<LinuxDesktopDriver> driver_;
 };
 
@@ -97,16 +111,37 @@ TEST_P(AtspiTextTest, CaretBoxMarksTheDrawnCaretAlsoAtTheEndOfTheText)
         SCOPED_TRACE(c.what);
         driver().focus(app.pid, c.element);
         driver().moveCaret(app.pid, c.element, c.caret);
-        const AXElementRef element = driver().textElement(app.pid, c.element);
-        const auto box = caretBox(element);
-        const auto frame = frameOf(element);
-        ASSERT_TRUE(box && frame);
-        EXPECT_EQ(box->width(), 0) << "the caret's own box is zero wide";
-        EXPECT_GT(box->height(), 8);
-        const auto drawn = drawnCaret(*box, *frame);
-        ASSERT_TRUE(drawn) << "a caret is drawn near x=" << box->x();
-        EXPECT_NEAR(drawn->x(), box->x(), 3.0);
-        EXPECT_NEAR(drawn->center().y(), box->center().y(), 6.0);
+        expectCaretBoxOnTheDrawnCaret(driver().textElement(app.pid, c.element));
+    }
+}
+
+// Typing at the end of a line, after a line feed and in mid-text: each caret where it is
+// drawn, from what the back end keeps of the text (its length, the characters typed, the
+// field's box) and what each answer tells.
+TEST_P(AtspiTextTest, CaretBoxFollowsTypingAtTheEndAfterALineFeedAndInMidText)
+{
+    const auto app = driver().launch(caretLayout());
+    driver().focus(app.pid, TextElement::area);
+    driver().moveCaret(app.pid, TextElement::area, 8);
+    const AXElementRef area = driver().textElement(app.pid, TextElement::area);
+    struct Step {
+        const char* keys;
+        std::int64_t caret;
+    };
+    // "xxxx\nxx\n": after the final line feed, a new line there, typed on and erased;
+    // the end of the second line; the first line's middle.
+    const Step steps[] = {{"x", 9},         {"Return", 10},     {"x", 11},    {"BackSpace", 10},
+                          {"BackSpace", 9}, {"BackSpace", 8},   {"Up End", 7}, {"x", 8},
+                          {"BackSpace", 7}, {"ctrl+Home Right Right", 2}, {"x", 3}, {"BackSpace", 2}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.keys);
+        ASSERT_TRUE(pressKeys(QString::fromLatin1(step.keys)));
+        ASSERT_TRUE(driver().waitUntil([&] {
+            AXValue range;
+            return accessibility().attributeValue(area, "AXSelectedTextRange", range) == axcode::success &&
+                   range == AXValue(AXRange{step.caret, 0});
+        }));
+        expectCaretBoxOnTheDrawnCaret(area);
     }
 }
 
@@ -315,6 +350,14 @@ TEST_F(AtspiGtk4Test, WindowCoordinatesArePlacedOnTheScreen)
     ASSERT_TRUE(drawn) << "a caret is drawn near x=" << box->x();
     EXPECT_NEAR(drawn->x(), box->x(), 3.0);
     EXPECT_NEAR(drawn->center().y(), box->center().y(), 6.0);
+
+    // The window's place, kept from one lookup to the next, follows the window's move.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {"windowmove", "--sync", window, "330", "210"}), 0);
+    std::optional<QRectF> moved;
+    EXPECT_TRUE(driver().waitUntil([&] {
+        moved = caretBox(view);
+        return moved && std::abs(moved->x() - box->x() - 120) < 1 && std::abs(moved->y() - box->y() - 60) < 1;
+    })) << "the caret box still at x=" << (moved ? moved->x() : -1);
 }
 
 std::string toolkitLabel(const ::testing::TestParamInfo<Toolkit>& param)

@@ -27,6 +27,13 @@ bool isFailure(AXCode code)
 // it (looked for in a bounded stretch of text before the offset).
 AXCode lineStart(const Node& node, int offset, int& start)
 {
+    auto& facts = ObjectFacts::instance();
+    if (ObjectFacts::admission(node.accessible()) == axcode::success) {
+        if (const auto known = facts.lineStart(node.accessible(), offset)) {
+            start = *known;
+            return axcode::success;
+        }
+    }
     constexpr int window = 4096;
     const int from = std::max(0, offset - window);
     QString before;
@@ -39,6 +46,8 @@ AXCode lineStart(const Node& node, int offset, int& start)
             break;
         }
     }
+    // A line that begins before the stretch read is not known to begin there.
+    if (start > 0 || from == 0) facts.setLineStart(node.accessible(), offset, start);
     return axcode::success;
 }
 
@@ -86,7 +95,7 @@ bool isQtLineEdit(const Node& node)
     return isQt(node) && node.hasState(ATSPI_STATE_MULTI_LINE, multiLine) == axcode::success && !multiLine;
 }
 
-// GTK 4 cuts a range reaching past the end of its text at the end: one
+// GTK cuts a text range reaching past the end of its text at the end: one
 // read of the characters on both sides of the caret says what stands before
 // it and whether it is at the end, where the number of characters and the
 // character before would take a call each. `count` is the number of characters when the caret is at or past the end,
@@ -104,6 +113,11 @@ AXCode readAroundCaret(const TextReader& reader, int offset, int& count, QString
         previous = QString::fromUcs4(&first, 1);
     }
     return axcode::success;
+}
+
+bool cutsRangesAtEnd(const Node& node)
+{
+    return Runtime::instance().toolkitOf(node.accessible()).startsWith(QLatin1String("GTK"), Qt::CaseInsensitive);
 }
 
 // The distance between the top of the line starting at `start` (its first
@@ -215,38 +229,109 @@ AXCode boundsForTextMarkerRange(const Node& node, const AXTextMarkerRange& range
 }
 
 namespace {
+// What a lookup learns of the text around the caret, each asked once and
+// only where needed: the number of characters (whether the caret is at the
+// end) and the character before the caret.
+class AroundCaret {
+public:
+    AroundCaret(const Node& node, int offset) : node_(node), reader_(node), offset_(offset)
+    {
+        if (offset == 0) {
+            previousKnown_ = true;
+        } else if (auto known = ObjectFacts::instance().characterBefore(node.accessible(), offset)) {
+            previous_ = *known;
+            previousKnown_ = true;
+        }
+    }
+
+    AXCode count(int& count)
+    {
+        if (!count_) {
+            int read = 0;
+            if (cutsRangesAtEnd(node_) && !reader_.characterCountKnown()) {
+                QString previous;
+                if (AXCode code = readAroundCaret(reader_, offset_, read, previous)) return code;
+                learnPrevious(previous);
+            } else if (AXCode code = reader_.characterCount(read)) {
+                return code;
+            }
+            count_ = read;
+        }
+        count = *count_;
+        return axcode::success;
+    }
+
+    // An error other than a failure of the application leaves it empty.
+    AXCode previous(QString& previous)
+    {
+        if (!previousKnown_) {
+            QString read;
+            const AXCode code = reader_.text(offset_ - 1, offset_, read);
+            if (isFailure(code)) return code;
+            learnPrevious(code == axcode::success ? read : QString());
+        }
+        previous = previous_;
+        return axcode::success;
+    }
+    bool previousKnown() const { return previousKnown_; }
+
+private:
+    void learnPrevious(const QString& previous)
+    {
+        previousKnown_ = true;
+        previous_ = previous;
+        ObjectFacts::instance().setCharacterBefore(node_.accessible(), offset_, previous);
+    }
+
+    const Node& node_;
+    TextReader reader_;
+    int offset_;
+    std::optional<int> count_;
+    QString previous_;
+    bool previousKnown_ = false;
+};
+
+// The box at the caret is asked first: one with a width stands before a
+// character, the caret at its left edge. An empty one stands at the end of
+// a line or of the text, where the character before says the rest (after
+// right-to-left text toolkits answer the far side of the line); no box says
+// the caret is at the end, or past it. An application that answered nothing
+// usable at the end of its text once (Qt) is asked for the number of
+// characters first, and not asked there again.
 AXCode caretFromCharacters(const Node& node, int offset, QRectF& box)
 {
-    int count = 0;
-    TextReader reader(node);
-    // The character before the caret, read where it is needed.
-    QString previous;
-    bool previousRead = false;
-    if (isGtk4(node)) {
-        if (AXCode code = readAroundCaret(reader, offset, count, previous)) return code;
-        previousRead = true;
-    } else if (AXCode code = reader.characterCount(count)) {
-        return code;
-    }
-    if (offset > count) return axcode::noValue;
-    auto readPrevious = [&]() -> AXCode {
-        if (previousRead || offset == 0) return axcode::success;
-        previousRead = true;
-        const AXCode code = reader.text(offset - 1, offset, previous);
-        return isFailure(code) ? code : axcode::success;
-    };
-    // At the end of right-to-left text toolkits answer where left-to-right
-    // text would end, on the far side of the line; and an application that
-    // answered nothing there once (Qt) is not asked there again.
-    const bool atEnd = offset == count;
-    if (atEnd) {
-        if (AXCode code = readPrevious()) return code;
-    }
+    AroundCaret around(node, offset);
     auto& facts = ObjectFacts::instance();
-    if (!(atEnd && (isRightToLeft(previous) || facts.zerosAtTextEnd(node.accessible())))) {
-        QRectF at;
-        const AXCode atCode = characterExtents(node, offset, at);
-        if (isFailure(atCode)) return atCode;
+    const bool zerosAtEnd = facts.zerosAtTextEnd(node.accessible());
+    QRectF at;
+    AXCode atCode = axcode::noValue;
+    bool atAsked = false;
+    auto askAt = [&] {
+        atAsked = true;
+        atCode = characterExtents(node, offset, at);
+        return atCode;
+    };
+    if (!zerosAtEnd) {
+        if (isFailure(askAt())) return atCode;
+        if (atCode == axcode::success) {
+            QString previous;
+            if (at.width() > 0 || (around.previousKnown() && around.previous(previous) == axcode::success &&
+                                   !isRightToLeft(previous))) {
+                box = QRectF(at.x(), at.y(), 0, at.height());
+                return axcode::success;
+            }
+        }
+    }
+    int count = 0;
+    if (AXCode code = around.count(count)) return code;
+    if (offset > count) return axcode::noValue;
+    const bool atEnd = offset == count;
+    QString previous;
+    if (atEnd) {
+        if (AXCode code = around.previous(previous)) return code;
+    }
+    if (!(atEnd && (isRightToLeft(previous) || zerosAtEnd))) {
+        if (!atAsked && isFailure(askAt())) return atCode;
         if (atCode == axcode::success) {
             box = QRectF(at.x(), at.y(), 0, at.height());
             return axcode::success;
@@ -254,7 +339,7 @@ AXCode caretFromCharacters(const Node& node, int offset, QRectF& box)
         if (atEnd) facts.setZerosAtTextEnd(node.accessible());
     }
     if (offset == 0) return axcode::noValue;
-    if (AXCode code = readPrevious()) return code;
+    if (AXCode code = around.previous(previous)) return code;
     AXCode code = caretAfterPrevious(node, offset, previous, box);
     if (code == axcode::success && atEnd && isRightToLeft(previous) && isQtLineEdit(node))
         code = qtLineEditEnd(node, count, box);
@@ -323,15 +408,26 @@ QRectF emptyTextCaretBox(const QRectF& frame, bool multiLine, const QPointF& ins
 AXCode caretBox(const Node& node, int offset, QRectF& box)
 {
     if (offset < 0) return axcode::noValue;
+    auto& facts = ObjectFacts::instance();
+    const auto [xWindow, xChanges] = placeOf(node);
+    if (ObjectFacts::admission(node.accessible()) == axcode::success) {
+        if (const auto recent = facts.recentCaretBox(node.accessible(), offset, xWindow, xChanges)) {
+            box = *recent;
+            return axcode::success;
+        }
+    }
     // An application known for boxes without height is asked for corners
     // at once.
-    auto& facts = ObjectFacts::instance();
     const bool flat = facts.flatBoxes(node.accessible());
     AXCode code = flat ? caretFromCorners(node, offset, box) : caretFromCharacters(node, offset, box);
     if (code != axcode::noValue) return code;
     code = flat ? caretFromCharacters(node, offset, box) : caretFromCorners(node, offset, box);
     if (code == axcode::success && !flat) facts.setFlatBoxes(node.accessible());
     if (code == axcode::noValue && offset == 0) code = emptyTextCaret(node, box);
+    if (code == axcode::success) {
+        facts.checkExtents(node.accessible(), box);
+        facts.setRecentCaretBox(node.accessible(), offset, box, xWindow, xChanges);
+    }
     return code;
 }
 

@@ -114,6 +114,8 @@ void EventHub::onEvent(void* rawEvent, void* self)
             record.bounds = QRect(rect->x, rect->y, rect->width, rect->height);
     } else if (G_VALUE_HOLDS(&event->any_data, ATSPI_TYPE_ACCESSIBLE)) {
         record.child = retain(static_cast<AtspiAccessible*>(g_value_get_object(&event->any_data)));
+    } else if (G_VALUE_HOLDS_STRING(&event->any_data)) {
+        record.text = QString::fromUtf8(g_value_get_string(&event->any_data));
     }
     g_boxed_free(ATSPI_TYPE_EVENT, event);
     if (!record.source) return;

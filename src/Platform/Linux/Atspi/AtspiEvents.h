@@ -20,6 +20,7 @@ struct EventRecord {
     AccPtr source;
     QRect bounds;  // the new bounds of a bounds change (root coordinates)
     AccPtr child;  // the child added or removed by a children change
+    QString text;  // the text a text change inserted or removed
     std::int32_t pid = 0;
     // Set by the focus tracker when a focus event changed nothing.
     bool duplicate = false;

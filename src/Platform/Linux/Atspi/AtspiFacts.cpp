@@ -14,6 +14,19 @@ constexpr std::size_t maxObjects = 4096;
 constexpr auto momentLength = std::chrono::milliseconds(20);
 
 bool starts(const QString& type, const char* prefix) { return type.startsWith(QLatin1String(prefix)); }
+// How long a kept element box may go without an event that confirms it.
+constexpr auto longestKeptExtents = std::chrono::seconds(2);
+
+// Events that say nothing of where anything of the application stands:
+// everything else (bounds, children, states other than focus, names,
+// roles, windows) drops its kept boxes.
+bool keepsLayout(const QString& type)
+{
+    return starts(type, "object:text-caret-moved") || starts(type, "object:text-changed") ||
+           starts(type, "object:text-selection-changed") || starts(type, "object:text-attributes-changed") ||
+           starts(type, "object:state-changed:focused") || starts(type, "object:active-descendant-changed");
+}
+
 
 void forgetWindowSize(ObjectFacts::Facts& facts)
 {
@@ -34,6 +47,7 @@ ObjectFacts::ObjectFacts()
     Runtime::instance().onBusChange([this](bool) {
         byApplication_.clear();
         habits_.clear();
+        layouts_.clear();
         count_ = 0;
     });
 }
@@ -94,6 +108,7 @@ void ObjectFacts::forgetApplication(const QString& bus)
         byApplication_.erase(app);
     }
     habits_.erase(bus);
+    layouts_.erase(bus);
 }
 
 ObjectFacts::Moment& ObjectFacts::moment(AtspiAccessible* accessible)
@@ -109,6 +124,142 @@ ObjectFacts::Moment& ObjectFacts::moment(AtspiAccessible* accessible)
         });
     }
     return moments_[busName(accessible) + objectPath(accessible)];
+}
+
+std::optional<QRectF> ObjectFacts::keptExtents(AtspiAccessible* accessible, std::uint32_t xWindow,
+                                               std::uint64_t xChanges)
+{
+    const Facts* known = find(accessible);
+    if (!known || !known->extents || !xWindow) return std::nullopt;
+    const auto layout = layouts_.find(busName(accessible));
+    if (known->extentsWindow != xWindow || known->extentsWindowChanges != xChanges ||
+        known->extentsLayout != (layout == layouts_.end() ? 0 : layout->second) ||
+        std::chrono::steady_clock::now() - known->extentsAt > longestKeptExtents)
+        return std::nullopt;
+    return known->extents;
+}
+
+void ObjectFacts::keepExtents(AtspiAccessible* accessible, const QRectF& box, std::uint32_t xWindow,
+                              std::uint64_t xChanges)
+{
+    Facts& known = remember(accessible);
+    const auto layout = layouts_.find(busName(accessible));
+    known.extents = box;
+    known.extentsLayout = layout == layouts_.end() ? 0 : layout->second;
+    known.extentsWindow = xWindow;
+    known.extentsWindowChanges = xChanges;
+    known.extentsAt = std::chrono::steady_clock::now();
+}
+
+namespace {
+// A few places are enough: where the caret stood and stands.
+constexpr std::size_t mostKnownBefore = 8;
+constexpr auto longestKnownBefore = std::chrono::seconds(2);
+
+bool isLineBreak(char32_t c) { return c == U'\n' || c == U'\r' || c == 0x2028 || c == 0x2029 || c == 0x85; }
+
+void know(std::vector<ObjectFacts::Facts::Before>& known, int offset, int value)
+{
+    std::erase_if(known, [&](const auto& k) { return k.offset == offset; });
+    if (known.size() >= mostKnownBefore) known.erase(known.begin());
+    known.push_back({offset, value, std::chrono::steady_clock::now()});
+}
+
+std::optional<int> knownAt(const std::vector<ObjectFacts::Facts::Before>& known, int offset)
+{
+    const auto now = std::chrono::steady_clock::now();
+    for (const auto& k : known)
+        if (k.offset == offset && now - k.at <= longestKnownBefore) return k.value;
+    return std::nullopt;
+}
+
+// A change of the text from `start` on leaves what stands before it as it
+// was, and moves everything after it.
+void textChangedFrom(ObjectFacts::Facts& facts, int start)
+{
+    std::erase_if(facts.before, [&](const auto& k) { return k.offset > start; });
+    std::erase_if(facts.lineStarts, [&](const auto& k) { return k.offset > start; });
+}
+}  // namespace
+
+std::optional<int> ObjectFacts::lineStart(AtspiAccessible* accessible, int offset)
+{
+    const Facts* known = find(accessible);
+    return known ? knownAt(known->lineStarts, offset) : std::nullopt;
+}
+
+void ObjectFacts::setLineStart(AtspiAccessible* accessible, int offset, int start)
+{
+    know(remember(accessible).lineStarts, offset, start);
+}
+
+bool ObjectFacts::answersWithEvents(AtspiAccessible* accessible)
+{
+    auto* object = ATSPI_OBJECT(accessible);
+    return object && object->app && object->app->bus && object->app->bus == atspi_get_a11y_bus();
+}
+
+std::optional<QString> ObjectFacts::characterBefore(AtspiAccessible* accessible, int offset)
+{
+    const Facts* known = find(accessible);
+    const auto character = known ? knownAt(known->before, offset) : std::nullopt;
+    if (!character) return std::nullopt;
+    const char32_t c = static_cast<char32_t>(*character);
+    return QString::fromUcs4(&c, 1);
+}
+
+void ObjectFacts::setCharacterBefore(AtspiAccessible* accessible, int offset, const QString& character)
+{
+    const auto chars = character.toUcs4();
+    if (chars.size() != 1 || offset <= 0) return;
+    know(remember(accessible).before, offset, static_cast<int>(chars.constFirst()));
+}
+
+namespace {
+constexpr auto recentCaret = std::chrono::milliseconds(50);
+}  // namespace
+
+std::optional<QRectF> ObjectFacts::recentCaretBox(AtspiAccessible* accessible, int offset, std::uint32_t xWindow,
+                                                  std::uint64_t xChanges)
+{
+    const Facts* known = find(accessible);
+    if (!known || !known->caretBox || !xWindow) return std::nullopt;
+    const auto layout = layouts_.find(busName(accessible));
+    if (known->caretBoxOffset != offset || known->caretBoxTextChanges != known->textChanges ||
+        known->caretBoxLayout != (layout == layouts_.end() ? 0 : layout->second) ||
+        known->caretBoxWindow != xWindow || known->caretBoxWindowChanges != xChanges ||
+        std::chrono::steady_clock::now() - known->caretBoxAt > recentCaret)
+        return std::nullopt;
+    return known->caretBox;
+}
+
+void ObjectFacts::setRecentCaretBox(AtspiAccessible* accessible, int offset, const QRectF& box,
+                                    std::uint32_t xWindow, std::uint64_t xChanges)
+{
+    Facts& known = remember(accessible);
+    const auto layout = layouts_.find(busName(accessible));
+    known.caretBox = box;
+    known.caretBoxOffset = offset;
+    known.caretBoxLayout = layout == layouts_.end() ? 0 : layout->second;
+    known.caretBoxTextChanges = known.textChanges;
+    known.caretBoxWindow = xWindow;
+    known.caretBoxWindowChanges = xChanges;
+    known.caretBoxAt = std::chrono::steady_clock::now();
+}
+
+void ObjectFacts::checkExtents(AtspiAccessible* accessible, const QRectF& caret)
+{
+    Facts* known = find(accessible);
+    if (!known || !known->extents) return;
+    const QRectF frame = known->extents->normalized();
+    const QRectF box = caret.normalized();
+    if (box.left() >= frame.left() && box.right() <= frame.right() && box.top() >= frame.top() &&
+        box.bottom() <= frame.bottom())
+        return;
+    Moment& now = moment(accessible);
+    if (now.extentsAsked) return;
+    known->extents.reset();
+    now.extents.reset();
 }
 
 const ObjectFacts::Habits* ObjectFacts::habits(AtspiAccessible* accessible) const
@@ -141,11 +292,14 @@ double ObjectFacts::linePitch(AtspiAccessible* accessible) const
 
 void ObjectFacts::setLinePitch(AtspiAccessible* accessible, double pitch) { habits_[busName(accessible)].linePitch = pitch; }
 
-std::optional<bool> caretEventVerdict(int agreements, bool disagreed)
+std::optional<bool> caretEventVerdict(int agreements, int disagreements)
 {
-    // Agreements after which an application's caret events are believed.
+    // Agreements after which an application's caret events are believed, and
+    // disagreements after which they are not (a keystroke typed while the
+    // element was asked may explain one).
     constexpr int needed = 3;
-    if (disagreed) return false;
+    constexpr int refuted = 2;
+    if (disagreements >= refuted) return false;
     if (agreements >= needed) return true;
     return std::nullopt;
 }
@@ -154,14 +308,14 @@ std::optional<bool> ObjectFacts::caretEventsTell(AtspiAccessible* accessible) co
 {
     const Habits* known = habits(accessible);
     if (!known) return std::nullopt;
-    return caretEventVerdict(known->caretEventAgreements, known->caretEventDisagreed);
+    return caretEventVerdict(known->caretEventAgreements, known->caretEventDisagreements);
 }
 
 void ObjectFacts::judgeCaretEvent(AtspiAccessible* accessible, bool agreed)
 {
     Habits& known = habits_[busName(accessible)];
     if (agreed) ++known.caretEventAgreements;
-    else known.caretEventDisagreed = true;
+    else ++known.caretEventDisagreements;
 }
 
 // Each event drops what it may have changed. Toolkits announce every change
@@ -171,6 +325,7 @@ void ObjectFacts::judgeCaretEvent(AtspiAccessible* accessible, bool agreed)
 void ObjectFacts::take(const EventRecord& record)
 {
     const QString& type = record.type;
+    if (!keepsLayout(type)) ++layouts_[busName(record.source.get())];
     if (starts(type, "object:bounds-changed")) {
         // Reset in place: a caller may hold the moment while events come in.
         if (auto it = moments_.find(busName(record.source.get()) + objectPath(record.source.get()));
@@ -186,15 +341,45 @@ void ObjectFacts::take(const EventRecord& record)
     if (!facts) return;
     const auto now = std::chrono::steady_clock::now();
     constexpr auto sameKeystroke = std::chrono::milliseconds(5);
+    if (starts(type, "object:text-changed") || starts(type, "object:text-attributes-changed")) ++facts->textChanges;
     if (starts(type, "object:text-caret-moved")) {
         if (record.detail1 >= 0) facts->caret = record.detail1;
         else facts->caret.reset();
+        facts->caretAfterEdit.reset();
         facts->caretAt = now;
         facts->caretWithEdit = now - facts->textChangedAt <= sameKeystroke;
     } else if (starts(type, "object:text-changed")) {
+        // What stood before the change stays; the last character inserted
+        // stands before the end of the insertion.
+        const bool insert = starts(type, "object:text-changed:insert");
+        if (record.detail1 < 0 || record.detail2 < 0 || !(insert || starts(type, "object:text-changed:delete"))) {
+            facts->before.clear();
+            facts->lineStarts.clear();
+            facts->characterCount.reset();
+        } else {
+            if (facts->characterCount) *facts->characterCount += insert ? record.detail2 : -record.detail2;
+            if (facts->characterCount && *facts->characterCount < 0) facts->characterCount.reset();
+            // GTK 4 tells a removal by its end, GTK 3 and Qt by its start.
+            textChangedFrom(*facts, insert ? record.detail1 : std::max(0, record.detail1 - record.detail2));
+            // A line break is left to be read: Qt tells it as a paragraph
+            // separator, and its text as a line feed.
+            const auto chars = record.text.toUcs4();
+            if (insert && record.detail2 > 0 && chars.size() == record.detail2 && !isLineBreak(chars.constLast()))
+                know(facts->before, record.detail1 + record.detail2, static_cast<int>(chars.constLast()));
+        }
         // A caret event of the same keystroke says where the caret went;
         // a change without one (GTK 4) leaves the caret unknown.
         facts->textChangedAt = now;
+        // An edit where the caret stood moves the caret with it; one
+        // elsewhere (the application's own) leaves it unknown.
+        facts->caretAfterEdit.reset();
+        if (facts->caret && record.detail1 >= 0 && record.detail2 > 0) {
+            const int start = record.detail1;
+            const int end = record.detail1 + record.detail2;
+            if (starts(type, "object:text-changed:insert") && *facts->caret == start) facts->caretAfterEdit = end;
+            else if (starts(type, "object:text-changed:delete") && (*facts->caret == end || *facts->caret == start))
+                facts->caretAfterEdit = start;
+        }
         if (now - facts->caretAt > sameKeystroke) facts->caret.reset();
         else facts->caretWithEdit = true;
     } else if (starts(type, "object:text-selection-changed")) {

@@ -8,13 +8,14 @@
 #include <chrono>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace zorbel::platform::atspi {
 
-// What an application's caret events have shown of themselves: false once one that came with an
-// edit named another offset than the element's own, true after three that agreed (one could
-// agree by chance), unknown before.
-std::optional<bool> caretEventVerdict(int agreements, bool disagreed);
+// What an application's caret events have shown of themselves: false once two that came with an
+// edit named another offset than the element's own (a keystroke typed while the element was
+// asked explains one), true after three that agreed (one could agree by chance), unknown before.
+std::optional<bool> caretEventVerdict(int agreements, int disagreements);
 
 // What an object said of itself that stays true until one of its events says
 // otherwise: its role, interfaces, parent, name and states; and where its
@@ -46,8 +47,17 @@ public:
         // The caret event came with a change of the text (a typed or erased
         // character), where a toolkit may tell another offset than the caret.
         bool caretWithEdit = false;
+        // Where an edit at the caret left it (after an insertion, at the
+        // start of a removal), until the caret event that follows: typing
+        // is placed before that event comes, which corrects it.
+        std::optional<int> caretAfterEdit;
         std::chrono::steady_clock::time_point textChangedAt;
         std::optional<int> selections;
+        // The number of characters, counted on with each insertion and
+        // removal; kept only for an application whose events and answers
+        // come in one stream (GTK answers on a connection of its own, so an
+        // answer may overtake the event of a change it already counts).
+        std::optional<int> characterCount;
         // A window's own size (window coordinates) and the size of its X
         // window it was measured beside, and since when that X size is seen.
         std::optional<QSize> windowSize;
@@ -59,6 +69,34 @@ public:
         // these (a field zoomed or given another font says nothing).
         std::optional<QString> fontSize;
         std::chrono::steady_clock::time_point fontSizeAt;
+        // The element's box (accessibility coordinates), as asked while its
+        // application's layout count and its X window's changes were these.
+        // What is known of the text before an offset, while no change of the
+        // text came before that offset (and a few seconds at most: a text
+        // may change without a word): the character right before it (the
+        // last one typed, or one read), and where its line starts.
+        struct Before {
+            int offset;
+            int value;
+            std::chrono::steady_clock::time_point at;
+        };
+        std::vector<Before> before;
+        std::vector<Before> lineStarts;
+        // Changes of its text or its text's attributes so far.
+        std::uint64_t textChanges = 0;
+        // The caret's box found last, at this offset, with these counts.
+        std::optional<QRectF> caretBox;
+        int caretBoxOffset = -1;
+        std::uint64_t caretBoxLayout = 0;
+        std::uint64_t caretBoxTextChanges = 0;
+        std::uint32_t caretBoxWindow = 0;
+        std::uint64_t caretBoxWindowChanges = 0;
+        std::chrono::steady_clock::time_point caretBoxAt;
+        std::optional<QRectF> extents;
+        std::uint64_t extentsLayout = 0;
+        std::uint32_t extentsWindow = 0;
+        std::uint64_t extentsWindowChanges = 0;
+        std::chrono::steady_clock::time_point extentsAt;
     };
     enum Interface : std::uint32_t { text = 1, component = 2, editableText = 4, value = 8, action = 16 };
 
@@ -78,8 +116,36 @@ public:
     struct Moment {
         std::optional<int> characterCount;
         std::optional<QRectF> extents;
+        // The box was asked of the application in this moment, not kept.
+        bool extentsAsked = false;
     };
     Moment& moment(AtspiAccessible* accessible);
+
+    // An element's box is kept until its application announces a change
+    // of its layout (a bounds, children, state, property or window event of
+    // any of its objects) or its X window (`xWindow`, whose changes are
+    // counted at `xChanges`) moves or changes size, and a few seconds at
+    // most: Qt moves a widget inside its window without a word. An answer
+    // given just after the window changed may be the old one, and is not
+    // kept.
+    std::optional<QRectF> keptExtents(AtspiAccessible* accessible, std::uint32_t xWindow, std::uint64_t xChanges);
+    void keepExtents(AtspiAccessible* accessible, const QRectF& box, std::uint32_t xWindow, std::uint64_t xChanges);
+    // The character right before `offset`, where a text change or a read
+    // told it and no change before it came since; and one read now.
+    std::optional<QString> characterBefore(AtspiAccessible* accessible, int offset);
+    void setCharacterBefore(AtspiAccessible* accessible, int offset, const QString& character);
+    std::optional<int> lineStart(AtspiAccessible* accessible, int offset);
+    void setLineStart(AtspiAccessible* accessible, int offset, int start);
+    // The caret's box found a moment ago at the same offset, while neither
+    // the text, nor the layout, nor the X window changed: a keystroke whose
+    // events come in two batches is looked up twice.
+    std::optional<QRectF> recentCaretBox(AtspiAccessible* accessible, int offset, std::uint32_t xWindow,
+                                         std::uint64_t xChanges);
+    void setRecentCaretBox(AtspiAccessible* accessible, int offset, const QRectF& box, std::uint32_t xWindow,
+                           std::uint64_t xChanges);
+    // A caret found outside the kept box says that the box has moved: it is
+    // asked again (unless it was asked just now).
+    void checkExtents(AtspiAccessible* accessible, const QRectF& caret);
 
     // Whether the application answers all zeros for the caret box at the end
     // of a text (Qt does; the character before it is then asked at once).
@@ -96,9 +162,15 @@ public:
     // Whether the caret offset of the application's caret events can stand
     // for the caret: false once one event that came with an edit named
     // another offset than the element's own (the insertion point of the
-    // typed character), true after a few that agreed, unknown before.
+    // typed character; twice, since a keystroke typed meanwhile may have
+    // moved the caret on before the element was asked), true after a few
+    // that agreed, unknown before.
     std::optional<bool> caretEventsTell(AtspiAccessible* accessible) const;
     void judgeCaretEvent(AtspiAccessible* accessible, bool agreed);
+
+    // Whether the object's application answers on the connection its events
+    // come by.
+    static bool answersWithEvents(AtspiAccessible* accessible);
 
     // Its name has left the bus: the application has gone.
     void forgetApplication(const QString& bus);
@@ -114,10 +186,12 @@ private:
         bool flatBoxes = false;
         double linePitch = 0;
         int caretEventAgreements = 0;
-        bool caretEventDisagreed = false;
+        int caretEventDisagreements = 0;
     };
     const Habits* habits(AtspiAccessible* accessible) const;
     std::unordered_map<QString, Habits> habits_;
+    // Counts the layout events of each application, by its bus name.
+    std::unordered_map<QString, std::uint64_t> layouts_;
     std::unordered_map<QString, Moment> moments_;
     std::chrono::steady_clock::time_point momentsSince_;
     bool momentsScheduled_ = false;

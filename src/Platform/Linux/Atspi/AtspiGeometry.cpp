@@ -237,19 +237,37 @@ bool usableBox(const QRect& box)
     return !(box.x() == 0 && box.y() == 0 && box.width() == 0);
 }
 
+std::pair<std::uint32_t, std::uint64_t> placeOf(const Node& node)
+{
+    AccPtr window;
+    if (node.window(window) || !window) return {};
+    const auto xWindow = clientWindowOf(window, node.timeout());
+    if (!xWindow) return {};
+    return {*xWindow, X11Desktop::instance().geometryChanges(*xWindow).count};
+}
+
 AXCode elementExtents(const Node& node, QRectF& box)
 {
     if (!node.hasComponent()) return node.missingInterface();
     AtspiAccessible* accessible = node.accessible();
     // One lookup needs the element's box several times (its caret placed in
     // an empty field, its position and size); the answer of this turn of
-    // the main loop serves them all, while the application could still be
-    // asked.
+    // the main loop serves them all, and one kept from earlier serves while
+    // nothing says the element or its window moved; while the application
+    // could still be asked.
     auto& facts = ObjectFacts::instance();
     if (const auto known = facts.moment(accessible).extents) {
         if (AXCode code = ObjectFacts::admission(accessible)) return code;
         box = *known;
         return axcode::success;
+    }
+    const auto [xWindow, xChanges] = placeOf(node);
+    if (ObjectFacts::admission(accessible) == axcode::success) {
+        if (const auto kept = facts.keptExtents(accessible, xWindow, xChanges)) {
+            box = *kept;
+            facts.moment(accessible).extents = box;
+            return axcode::success;
+        }
     }
     const AXCode code = boxWithQuirks(
         node,
@@ -257,7 +275,15 @@ AXCode elementExtents(const Node& node, QRectF& box)
             return atspi_component_get_extents(ATSPI_COMPONENT(accessible), type, error);
         },
         box);
-    if (code == axcode::success) facts.moment(accessible).extents = box;
+    if (code != axcode::success) return code;
+    auto& moment = facts.moment(accessible);
+    moment.extents = box;
+    moment.extentsAsked = true;
+    // A toolkit may answer its old place just after its window moved.
+    constexpr auto settle = std::chrono::milliseconds(250);
+    const auto changed = xWindow ? X11Desktop::instance().geometryChanges(xWindow) : X11Desktop::GeometryChanges{};
+    if (xWindow && changed.count == xChanges && std::chrono::steady_clock::now() - changed.at >= settle)
+        facts.keepExtents(accessible, box, xWindow, xChanges);
     return code;
 }
 

@@ -23,6 +23,9 @@ QPointF toAXDistance(const Node& node, const QPointF& distance);
 // window's position on screen. Each application's units are turned into
 // pixels with its own scale. An unusable box is no value.
 AXCode elementExtents(const Node& node, QRectF& box);
+// The X window whose moves and resizes move the node with it, and how often
+// it has changed so far (no window: 0); no call to the application.
+std::pair<std::uint32_t, std::uint64_t> placeOf(const Node& node);
 AXCode characterExtents(const Node& node, int offset, QRectF& box);
 AXCode rangeExtents(const Node& node, int start, int end, QRectF& box);
 

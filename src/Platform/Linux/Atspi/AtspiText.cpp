@@ -47,14 +47,39 @@ bool toolkitCaretEventsTell(AtspiAccessible* accessible)
 AXCode TextReader::characterCount(int& count) const
 {
     if (!node_.hasText()) return node_.missingInterface();
-    auto& moment = ObjectFacts::instance().moment(node_.accessible());
+    auto& facts = ObjectFacts::instance();
+    auto& moment = facts.moment(node_.accessible());
     if (moment.characterCount) {
         count = *moment.characterCount;
         return axcode::success;
     }
+    const bool counted = ObjectFacts::answersWithEvents(node_.accessible());
+    if (counted && ObjectFacts::admission(node_.accessible()) == axcode::success) {
+        if (const ObjectFacts::Facts* known = facts.find(node_.accessible()); known && known->characterCount) {
+            count = *known->characterCount;
+            moment.characterCount = count;
+            return axcode::success;
+        }
+    }
     const AXCode code = askCharacterCount(node_, count);
-    if (code == axcode::success) ObjectFacts::instance().moment(node_.accessible()).characterCount = count;
+    if (code != axcode::success) return code;
+    facts.moment(node_.accessible()).characterCount = count;
+    if (counted) {
+        // The changes whose events came before the answer are in it: they
+        // are taken in first, and only later ones counted on.
+        Runtime::instance().takeIncoming();
+        facts.remember(node_.accessible()).characterCount = count;
+    }
     return code;
+}
+
+bool TextReader::characterCountKnown() const
+{
+    auto& facts = ObjectFacts::instance();
+    if (facts.moment(node_.accessible()).characterCount) return true;
+    if (!ObjectFacts::answersWithEvents(node_.accessible()) || ObjectFacts::admission(node_.accessible())) return false;
+    const ObjectFacts::Facts* known = facts.find(node_.accessible());
+    return known && known->characterCount;
 }
 
 AXCode TextReader::text(int start, int end, QString& text) const
@@ -143,6 +168,13 @@ AXCode TextReader::caret(int& offset) const
     const ObjectFacts::Facts* known = facts.find(node_.accessible());
     const auto verdict = facts.caretEventsTell(node_.accessible());
     const bool believed = known && known->caret && toolkitCaretEventsTell(node_.accessible()) && verdict != false;
+    // Where the caret events are believed, one follows each edit: until it
+    // comes, the caret stands where the edit left it.
+    if (known && !known->caret && known->caretAfterEdit && toolkitCaretEventsTell(node_.accessible()) &&
+        verdict == true) {
+        offset = *known->caretAfterEdit;
+        return axcode::success;
+    }
     if (!believed) return caretOffset(offset);
     if (!known->caretWithEdit || verdict.has_value()) {
         offset = *known->caret;
@@ -151,9 +183,15 @@ AXCode TextReader::caret(int& offset) const
     // Until the application has shown whether its caret events tell the
     // caret after an edit, the element is asked as well, and it wins.
     const int told = *known->caret;
+    const auto toldAt = known->caretAt;
+    const auto changedAt = known->textChangedAt;
     if (AXCode code = caretOffset(offset)) return code;
-    facts.judgeCaretEvent(node_.accessible(), offset == told);
-    if (ObjectFacts::Facts* again = facts.find(node_.accessible())) {
+    // A keystroke whose events came meanwhile explains another offset.
+    Runtime::instance().takeIncoming();
+    ObjectFacts::Facts* again = facts.find(node_.accessible());
+    if (!again || (again->caretAt == toldAt && again->textChangedAt == changedAt))
+        facts.judgeCaretEvent(node_.accessible(), offset == told);
+    if (again) {
         again->caretWithEdit = false;
         if (again->caret == told) again->caret = offset;
     }

@@ -13,6 +13,8 @@ public:
     explicit TextReader(const Node& node) : node_(node) {}
 
     AXCode characterCount(int& count) const;
+    // Whether the number of characters is known without asking.
+    bool characterCountKnown() const;
     AXCode text(int start, int end, QString& text) const;
     AXCode wholeText(QString& text) const;
     // Asked of the application.
