@@ -5,7 +5,9 @@
 #include <QSocketNotifier>
 #include <QWidget>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <thread>
@@ -23,10 +25,13 @@ constexpr int kWatchdogMilliseconds = 800;
 
 void onSignal(int)
 {
+    // Only async-signal-safe work here; the event loop does the rest. The
+    // interrupted code may be about to read errno.
+    const int savedErrno = errno;
     const char byte = 1;
-    // Only async-signal-safe work here; the event loop does the rest.
     [[maybe_unused]] auto written = ::write(g_pipe[1], &byte, 1);
     [[maybe_unused]] auto woken = ::write(g_watchdog[1], &byte, 1);
+    errno = savedErrno;
 }
 
 // The main thread may be where no event loop turns: inside a blocking call,
@@ -60,16 +65,18 @@ void quitApplication()
         for (const auto& window : windows)
             if (window) window->close();
     }
-    // Ends every running event loop, the nested ones of modal dialogs too;
-    // a loop started after this returns at once.
+    // Ends every running event loop, the nested ones of modal dialogs too.
     QCoreApplication::exit(0);
 }
 
 void quitOnTerminationSignals()
 {
     if (g_pipe[0] >= 0) return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0) return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_watchdog) != 0) return;
+    // Not inherited by the programs the program starts (a browser, xdg-open);
+    // the ends the handler writes never block it, however many signals come.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_watchdog) != 0) return;
+    for (int end : {g_pipe[1], g_watchdog[1]}) ::fcntl(end, F_SETFL, ::fcntl(end, F_GETFL) | O_NONBLOCK);
     auto* notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char byte = 0;

@@ -170,6 +170,18 @@ TEST(AtspiCaret, AnEmptyTextsCaretStandsWhereItsStyleDrawsIt)
     EXPECT_EQ(atspi::emptyTextCaretBox(view, true, {10, 10}, 36), QRectF(110, 210, 0, 36)) << "at scale 2";
 }
 
+// A one-line KTextEditor line is as high as its font; the font's size is told by how wide the
+// text before the caret is drawn, counted in cells: Chinese fills two, a tab an unknown number.
+TEST(AtspiCaret, TextBeforeTheCaretIsCountedInFixedWidthCells)
+{
+    EXPECT_EQ(atspi::textColumns(QStringLiteral("caret")), 5);
+    EXPECT_EQ(atspi::textColumns(QStringLiteral("你好, x")), 7);
+    EXPECT_EQ(atspi::textColumns(QStringLiteral("e\u0301")), 1) << "a combining accent takes no cell";
+    EXPECT_EQ(atspi::textColumns(QString::fromUcs4(U"\U00020000a")), 3) << "beyond the first plane";
+    EXPECT_EQ(atspi::textColumns(QStringLiteral("a\tb")), 0);
+    EXPECT_EQ(atspi::textColumns(QString()), 0);
+}
+
 // Three caret events that agreed with the element make an application's events believed, two
 // that disagreed make them doubted for good; one alone may be a keystroke typed meanwhile.
 TEST(AtspiFacts, CaretEventsAreBelievedAfterThreeAgreementsAndNeverAfterTwoDisagreements)

@@ -142,6 +142,27 @@ double linePitch(const Node& node, int start, const QPointF& first, const QRectF
     return 0;
 }
 
+}  // namespace
+
+int textColumns(const QString& text)
+{
+    int columns = 0;
+    for (const char32_t c : text.toUcs4()) {
+        if (c == '\t') return 0;
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing) continue;
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                          (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                          (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+                          (c >= 0x20000 && c <= 0x3FFFD);
+        columns += wide ? 2 : 1;
+    }
+    return columns;
+}
+
+namespace {
+
 // The line pitch of a text drawn in the desktop's fixed-width font, which
 // KTextEditor takes unless told otherwise: its line is as high as the font's
 // ascent and descent, rounded up. Its characters' width (`advance`, in the
@@ -183,7 +204,15 @@ AXCode caretFromCorners(const Node& node, int offset, QRectF& box)
     double pitch = linePitch(node, start, first, frame);
     if (pitch > 0) facts.setLinePitch(node.accessible(), pitch);
     else pitch = facts.linePitch(node.accessible());
-    if (pitch <= 0) pitch = fixedFontLinePitch(node, offset > start ? (at.x() - first.x()) / (offset - start) : 0);
+    if (pitch <= 0) {
+        // Cells, not characters: Chinese text or a tab before the caret would
+        // otherwise make the line several times too high.
+        QString before;
+        const int columns = offset > start && TextReader(node).text(start, offset, before) == axcode::success
+                                ? textColumns(before)
+                                : 0;
+        pitch = fixedFontLinePitch(node, columns > 0 ? (at.x() - first.x()) / columns : 0);
+    }
     box = QRectF(frame.left() + at.x() - first.x(), at.y(), 0, pitch);
     return axcode::success;
 }

@@ -22,4 +22,9 @@ AXCode caretBox(const Node& node, int offset, QRectF& box);
 // and below a multi-line view's top-left corner. One `line` high, as far as the element holds it.
 QRectF emptyTextCaretBox(const QRectF& frame, bool multiLine, const QPointF& inset, double line);
 
+// How many cells of a fixed-width font a text fills: East Asian wide characters
+// two, combining marks none, others one. Nothing (0) for a text with a tab,
+// whose width depends on where its tab stops fall.
+int textColumns(const QString& text);
+
 }  // namespace zorbel::platform::atspi

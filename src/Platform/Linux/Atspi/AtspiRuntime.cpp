@@ -116,7 +116,7 @@ DBusHandlerResult watchConnection(DBusConnection*, DBusMessage* message, void*)
 }
 
 // The answer to a ping: any answer but the bus's own (no reply in time, no
-// such name) means the application reads its messages again.
+// such name) means the application's main loop reads its calls again.
 void onPingReply(DBusPendingCall* pending, void* data)
 {
     const QString bus = *static_cast<const QString*>(data);
@@ -338,16 +338,18 @@ void Runtime::markHung(const QString& bus)
 
 void Runtime::clearHung(const QString& bus) { hungUntil_.erase(bus); }
 
-// Asks a hung application for nothing, without waiting: its answer comes
-// when it reads its messages again, which ends its skipping at once, however
-// quiet it stays (LibreOffice may send nothing once it has set up a new
-// document).
+// Asks a hung application for its root's role, without waiting: its answer
+// comes when its main loop reads its accessibility calls again, which ends
+// its skipping at once, however quiet it stays (LibreOffice may send nothing
+// once it has set up a new document). Not the bus's Peer.Ping: Qt answers that
+// on a thread of its own while its main loop, which serves every other call,
+// still hangs.
 void Runtime::ping(const QString& bus)
 {
     if (state_ != State::up || !g_connection || pinged_.count(bus)) return;
     const QByteArray name = bus.toUtf8();
     DBusMessage* message = dbus_message_new_method_call(name.constData(), "/org/a11y/atspi/accessible/root",
-                                                        DBUS_INTERFACE_PEER, "Ping");
+                                                        "org.a11y.atspi.Accessible", "GetRole");
     DBusPendingCall* pending = nullptr;
     if (message && dbus_connection_send_with_reply(g_connection, message, &pending, pingTimeoutMs) && pending &&
         dbus_pending_call_set_notify(pending, &onPingReply, new QString(bus),
