@@ -1,6 +1,8 @@
 #pragma once
 
 // Fcitx 5 as the input-method tests run it: English and German, left Shift switching.
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -28,6 +30,18 @@ inline bool fcitxXimAnnounced()
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("XIM_SERVERS")});
     return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("@server=fcitx");
+}
+
+// The input method Fcitx itself names: none while no input context has its focus, so keys
+// would not reach it yet.
+inline QString fcitxFocusedInputMethod()
+{
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(
+        QDBusMessage::createMethodCall(QStringLiteral("org.fcitx.Fcitx5"), QStringLiteral("/controller"),
+                                       QStringLiteral("org.fcitx.Fcitx.Controller1"), QStringLiteral("CurrentInputMethod")),
+        QDBus::Block, 5000);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() ? reply.arguments().first().toString()
+                                                                                       : QString();
 }
 
 }  // namespace zorbel::integration

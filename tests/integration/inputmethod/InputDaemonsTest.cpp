@@ -133,6 +133,10 @@ protected:
                          << xim.toStdString() << ")";
         }
         ASSERT_TRUE(focusWindow(editor_->windowId()));
+        // The program's own answer cannot tell: without a focused input context it names the
+        // group's first input method, as a new context starts with it.
+        ASSERT_TRUE(pollUntil([] { return !fcitxFocusedInputMethod().isEmpty(); }, 10s))
+            << "the editor's input context has Fcitx's focus";
     }
 
     // The program's input sources, counting the changes they announce, from the editor's input
