@@ -125,6 +125,22 @@ int viewableWindowsNamed(const QString& title) {
   return ids ? int(ids->split(QLatin1Char('\n'), Qt::SkipEmptyParts).size()) : 0;
 }
 
+QString accessibilityBusAddress() {
+  const auto reply = run(QStringLiteral("dbus-send"), {"--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                                                       "org.a11y.Bus.GetAddress"});
+  const auto match = QRegularExpression(QStringLiteral("unix:path=[^\"]+")).match(reply.value_or(QString()));
+  return match.hasMatch() ? match.captured(0) : QString();
+}
+
+std::optional<qint64> accessibilityBusPid() {
+  const QString path = accessibilityBusAddress().section(',', 0, 0);
+  if (path.isEmpty()) return std::nullopt;
+  const auto found = run(QStringLiteral("pgrep"), {"-f", "--", "--address=" + path + "$"});
+  bool ok = false;
+  const qint64 pid = found ? found->section(QLatin1Char('\n'), 0, 0).toLongLong(&ok) : 0;
+  return ok ? std::optional<qint64>(pid) : std::nullopt;
+}
+
 std::string describe(const QRect& r) {
   std::ostringstream out;
   out << r.width() << "x" << r.height() << " at (" << r.x() << ", " << r.y() << ")";

@@ -44,6 +44,11 @@ std::optional<quint64> windowNamed(const QString& title);
 // How many viewable windows have exactly that title.
 int viewableWindowsNamed(const QString& title);
 
+// Where this desktop's accessibility bus is, as its launcher says (asking starts a launcher
+// and a bus when there is none), and the daemon listening there.
+QString accessibilityBusAddress();
+std::optional<qint64> accessibilityBusPid();
+
 // Geometry as failure messages show it: "WxH at (x, y)", "(x, y)", "none" for no point.
 std::string describe(const QRect& r);
 std::string describe(const QPointF& p);

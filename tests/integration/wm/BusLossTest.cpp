@@ -6,8 +6,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QProcess>
-#include <QRegularExpression>
 
 #include <csignal>
 
@@ -20,29 +18,6 @@
 #include "support/TrackedCaret.h"
 namespace zorbel::integration {
 namespace {
-
-// Where the launcher says the bus is; asking starts a launcher and a bus when there is none.
-QString accessibilityBusAddress() {
-  QProcess ask;
-  ask.start(QStringLiteral("dbus-send"), {"--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                                          "org.a11y.Bus.GetAddress"});
-  ask.waitForFinished(5000);
-  const auto match = QRegularExpression(QStringLiteral("unix:path=[^\"]+"))
-                         .match(QString::fromUtf8(ask.readAllStandardOutput()));
-  return match.hasMatch() ? match.captured(0) : QString();
-}
-
-// The process of this desktop's accessibility bus: the daemon listening at its address.
-std::optional<qint64> accessibilityBusPid() {
-  const QString path = accessibilityBusAddress().section(',', 0, 0);
-  if (path.isEmpty()) return std::nullopt;
-  QProcess find;
-  find.start(QStringLiteral("pgrep"), {"-f", "--", "--address=" + path + "$"});
-  find.waitForFinished(5000);
-  bool ok = false;
-  const qint64 pid = QString::fromUtf8(find.readAllStandardOutput()).split('\n').value(0).toLongLong(&ok);
-  return ok ? std::optional<qint64>(pid) : std::nullopt;
-}
 
 // The unique name the process holds on the bus at `address`.
 QString uniqueNameOf(const QString& address, qint64 pid) {

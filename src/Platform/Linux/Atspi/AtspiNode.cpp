@@ -288,6 +288,9 @@ bool Node::hasValue() const
 }
 AXCode Node::missingInterface() const
 {
+    // The question about the interface failed the same way when the process has ended and
+    // the bus has not said so yet: the element has gone, it does not lack the interface.
+    if (AXCode code = ObjectFacts::admission(accessible_)) return code;
     Call call(accessible_, timeout_);
     return call.admit() != axcode::success ? call.admit() : axcode::attributeUnsupported;
 }
