@@ -48,6 +48,8 @@ TEST_PACKAGES=(
   # real applications of the integration tests: a GTK 4 editor, a Qt 6 writing application,
   # and editors with accessibility of their own (Scintilla, KTextEditor, LibreOffice on GTK 3)
   gnome-text-editor retext geany kwrite libreoffice-writer libreoffice-gtk3
+  # a Qt 5 editor on a Scintilla port whose character boxes are all its first character's
+  juffed
   # the Debian package's check: its metadata is validated
   appstream
 )

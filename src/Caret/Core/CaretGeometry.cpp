@@ -151,13 +151,20 @@ ApplicationBoxes* boxesOf(const UIElement& element)
     return &known[pid];
 }
 
-bool lineFeedBetween(const UIElement& element, std::int64_t from, std::int64_t to)
+// Where the first line feed between two positions is, if any.
+std::optional<std::int64_t> firstLineFeed(const UIElement& element, std::int64_t from, std::int64_t to)
 {
     const auto text = orNothing([&] {
         return element.parameterizedAttribute<QString>(QStringLiteral("AXStringForRange"),
                                                        platform::AXRange{from, std::min(to - from, kLineFeedSearch)});
     });
-    return text && text->contains(QLatin1Char('\n'));
+    const auto at = text ? text->indexOf(QLatin1Char('\n')) : -1;
+    return at >= 0 ? std::optional<std::int64_t>(from + at) : std::nullopt;
+}
+
+bool lineFeedBetween(const UIElement& element, std::int64_t from, std::int64_t to)
+{
+    return firstLineFeed(element, from, to).has_value();
 }
 
 // Boxes that cannot be right: the same box for positions on different lines
@@ -175,13 +182,22 @@ bool boxesCannotBeRight(const UIElement& element, const AnsweredCaret& caret, Ap
     if (boxes.probed || position <= 0) return false;
     if (orNothing([&] { return element.attribute<QString>(Attribute::role); }) != rawValue(Role::textArea))
         return false;
-    if (!lineFeedBetween(element, 0, position)) {
+    const auto feed = firstLineFeed(element, 0, position);
+    if (!feed) {
         boxes.probed = ++boxes.probesWithoutLines >= kMaxProbesWithoutLines;
         return false;
     }
     boxes.probed = true;
     const auto first = rawBoundsForRange(element, platform::AXRange{0, 1});
-    return first && std::abs(first->normalized().top() - caret.box.normalized().top()) < 0.5;
+    if (!first) return false;
+    // The character before the caret where it lies on a later line: a caret
+    // box may be made from other answers (below a line feed at the text's
+    // end, where the application is not asked).
+    auto later = caret.box;
+    if (*feed < position - 1) {
+        if (const auto before = rawBoundsForRange(element, platform::AXRange{position - 1, 1})) later = *before;
+    }
+    return std::abs(first->normalized().top() - later.normalized().top()) < 0.5;
 }
 
 // The smallest whole number in [low, high] for which `holds` is true, where
@@ -292,6 +308,16 @@ std::optional<QRectF> caretFromPositionsAtPoints(const UIElement& element, std::
     };
     if (const auto x = firstAtOrPast(position)) {
         remember(position, *x);
+        // At its row's start even the frame's left edge answers the caret,
+        // though a margin (Scintilla's line numbers) may come before the
+        // text: the text begins where the first character's box does, when
+        // that lies in the frame, as its left edge is right even where its
+        // place among the lines is not.
+        if (*x == left) {
+            const auto first = rawBoundsForRange(element, platform::AXRange{0, 1});
+            const double textLeft = first ? first->normalized().left() : left;
+            if (textLeft > left && textLeft < right) return QRectF(textLeft, rowTop, 0, height);
+        }
         return QRectF(*x + width / 4, rowTop, 0, height);
     }
     // The caret after the row's last character, which no point answers: right

@@ -115,6 +115,20 @@ TEST_F(EditorsTest, KWriteCaretFromBoxesWithoutHeight) {
   typeThroughTheSteps();
 }
 
+// JuffEd, a Qt 5 editor on QScintilla, answers the box of the document's first character for
+// every offset: its boxes are noticed to be wrong, and the caret is placed from the offsets it
+// answers at points. Lines above the caret make the wrong boxes show; their letters have no
+// tall strokes, so a point left on the first line finds no caret drawn there.
+TEST_F(EditorsTest, JuffedCaretDespiteWrongBoxes) {
+  auto juffed = std::make_unique<DebianApplication>(QStringLiteral("juffed"), QStringList{},
+                                                    QStringList{QStringLiteral("QT_ACCESSIBILITY=1")});
+  juffed->write(QStringLiteral("lines.txt"), "seven waves\nocean or sea\n");
+  const QString file = juffed->home() + QStringLiteral("/lines.txt");
+  ASSERT_NO_FATAL_FAILURE(open(std::move(juffed), {file}));
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+End")));
+  typeThroughTheSteps();
+}
+
 // LibreOffice Writer with its GTK 3 look, a new document, its profile set up beforehand.
 std::unique_ptr<DebianApplication> startWriter() {
   auto writer = std::make_unique<DebianApplication>(QStringLiteral("/usr/lib/libreoffice/program/soffice.bin"),

@@ -331,7 +331,9 @@ AXCode caretFromCharacters(const Node& node, int offset, QRectF& box)
 {
     AroundCaret around(node, offset);
     auto& facts = ObjectFacts::instance();
-    const bool zerosAtEnd = facts.zerosAtTextEnd(node.accessible());
+    // Qt applications count as such from the start: Qt's own views answer
+    // zeros there, and a Scintilla port in Qt 5 aborts (reading past its text).
+    const bool zerosAtEnd = isQt(node) || facts.zerosAtTextEnd(node.accessible());
     QRectF at;
     AXCode atCode = axcode::noValue;
     bool atAsked = false;

@@ -275,11 +275,11 @@ AXCode TextReader::boundsForRange(const AXRange& range, QRectF& box) const
     if (!node_.hasText()) return node_.missingInterface();
     if (!fitsInt(range.location) || range.length < 0 || !fitsInt(range.length)) return axcode::illegalArgument;
     const int start = static_cast<int>(range.location);
-    // An application that answers nothing usable past the last character
-    // (Qt) is not asked there.
+    // An application that answers nothing usable past the last character is
+    // not asked there, nor is any Qt application (see caretFromCharacters).
     int count = 0;
-    if (ObjectFacts::instance().zerosAtTextEnd(node_.accessible()) && characterCount(count) == axcode::success &&
-        start >= count)
+    if ((isQt(node_) || ObjectFacts::instance().zerosAtTextEnd(node_.accessible())) &&
+        characterCount(count) == axcode::success && start >= count)
         return axcode::noValue;
     if (range.length <= 1) return characterExtents(node_, start, box);
     return rangeExtents(node_, start, start + static_cast<int>(range.length), box);
