@@ -7,6 +7,7 @@
 #include "Caret/UI/PerfectCaretWindowController.h"
 #include "Features/InputMethodStyle/InputMethodStyleFeature.h"
 #include "Features/InputMethodStyle/Managers/InputMethodStyleMapper.h"
+#include "Features/InputMethodStyle/Managers/StylePresetProvider.h"
 #include "Features/InputMethodStyle/Views/StyleSelectorView.h"
 #include "Platform/Services.h"
 #include "Shell/SettingsWindowController.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QPointer>
@@ -71,7 +73,9 @@ protected:
     void click(QWidget* w)
     {
         ASSERT_NE(w, nullptr);
-        ASSERT_TRUE(clickWidget(w)) << "the click reaches " << w->objectName().toStdString();
+        // Named before the click: a widget that goes while it is clicked cannot be asked after.
+        const std::string name = w->objectName().toStdString();
+        ASSERT_TRUE(clickWidget(w)) << "the click reaches " << name;
     }
     void click(const QString& name) { click(window()->findChild<QWidget*>(name)); }
 
@@ -99,7 +103,9 @@ protected:
     // Opens the selector sheet of a layout's row and confirms a preset.
     void pickPreset(const QString& source, int preset, bool keepShot)
     {
-        QWidget* row = window()->findChild<QWidget*>(QStringLiteral("inputMethodRow.") + source);
+        QWidget* row = nullptr;
+        for (auto* shown : window()->findChildren<QWidget*>(QStringLiteral("inputMethodRow.") + source))
+            if (shown->isVisible()) row = shown;
         ASSERT_NE(row, nullptr) << source.toStdString();
         auto* change = row->findChild<QWidget*>(QStringLiteral("changeStyle"));
         // Bring the row into view before clicking it.
@@ -115,6 +121,18 @@ protected:
         if (keepShot)
             grabScreen().copy(*windowGeometry(sheet->winId())).save(artifactsFolder() + QStringLiteral("/selector-sheet.png"));
         click(sheet->findChild<QWidget*>(QStringLiteral("selectorConfirm")));
+        // The page lists its rows afresh on a later turn: the row names the pick once the
+        // new one is there, and only that one can be clicked next.
+        const auto chosen = StylePresetProvider::shared().preset(preset);
+        ASSERT_TRUE(chosen) << preset;
+        const QString picked = chosen->name;
+        ASSERT_TRUE(pollUntil([&] {
+            for (auto* shown : window()->findChildren<QWidget*>(QStringLiteral("inputMethodRow.") + source)) {
+                const auto* name = shown->isVisible() ? shown->findChild<QLabel*>(QStringLiteral("presetName")) : nullptr;
+                if (name && name->text() == picked) return true;
+            }
+            return false;
+        }, 5s)) << source.toStdString() << " shows " << picked.toStdString();
     }
 
     bool indicatorShows(Hue hue)
