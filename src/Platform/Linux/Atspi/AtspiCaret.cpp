@@ -451,10 +451,13 @@ AXCode caretBox(const Node& node, int offset, QRectF& box)
     // at once.
     const bool flat = facts.flatBoxes(node.accessible());
     AXCode code = flat ? caretFromCorners(node, offset, box) : caretFromCharacters(node, offset, box);
-    if (code != axcode::noValue) return code;
-    code = flat ? caretFromCharacters(node, offset, box) : caretFromCorners(node, offset, box);
-    if (code == axcode::success && !flat) facts.setFlatBoxes(node.accessible());
-    if (code == axcode::noValue && offset == 0) code = emptyTextCaret(node, box);
+    if (code == axcode::noValue) {
+        code = flat ? caretFromCharacters(node, offset, box) : caretFromCorners(node, offset, box);
+        if (code == axcode::success && !flat) facts.setFlatBoxes(node.accessible());
+        if (code == axcode::noValue && offset == 0) code = emptyTextCaret(node, box);
+    }
+    // Whichever way it was found, the caret of the keystroke's second batch
+    // of events is the same, and a caret outside the kept box says it moved.
     if (code == axcode::success) {
         facts.checkExtents(node.accessible(), box);
         facts.setRecentCaretBox(node.accessible(), offset, box, xWindow, xChanges);

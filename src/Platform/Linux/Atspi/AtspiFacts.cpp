@@ -359,8 +359,8 @@ void ObjectFacts::take(const EventRecord& record)
         } else {
             if (facts->characterCount) *facts->characterCount += insert ? record.detail2 : -record.detail2;
             if (facts->characterCount && *facts->characterCount < 0) facts->characterCount.reset();
-            // GTK 4 tells a removal by its end, GTK 3 and Qt by its start.
-            textChangedFrom(*facts, insert ? record.detail1 : std::max(0, record.detail1 - record.detail2));
+            // GTK 3, GTK 4 and Qt all tell a removal by its start.
+            textChangedFrom(*facts, record.detail1);
             // A line break is left to be read: Qt tells it as a paragraph
             // separator, and its text as a line feed.
             const auto chars = record.text.toUcs4();
