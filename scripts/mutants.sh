@@ -3,7 +3,7 @@
 # Run by hand (the test command does not run it); it takes a while: every mutant rebuilds what
 # it touched and runs the tests of its area.
 #
-#   scripts/mutants.sh [-k] [-j JOBS] [NAME-PATTERN]
+#   scripts/mutants.sh [-k] [-u] [-j JOBS] [NAME-PATTERN]
 #
 # Each mutant in tests/mutants.txt replaces one exact piece of text in one source file with a
 # plausible bug (a flipped comparison, a dropped call, swapped coordinates, an off-by-one, a
@@ -19,6 +19,9 @@
 #
 #   NAME-PATTERN  only the mutants whose name matches this extended regular expression
 #   -k            keep the copy and its build in $ZORBEL_MUTANTS_DIR for the next run
+#   -u            unit tests only (CTest label "unit"): minutes instead of an hour, for checking that
+#                 a change to the unit tests still catches what they caught; a mutant that only
+#                 integration tests name is left out
 #   -j JOBS       build jobs (default: the number of cores)
 #
 # ZORBEL_MUTANTS_DIR  where the copy lives (default: a new folder under ${TMPDIR:-/tmp})
@@ -27,16 +30,21 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 
 keep=0
+unit=0
 jobs=$(nproc)
-while getopts "kj:" opt; do
+while getopts "kuj:" opt; do
   case $opt in
     k) keep=1 ;;
+    u) unit=1 ;;
     j) jobs=$OPTARG ;;
-    *) sed -n '2,24p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,27p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
 pattern=${1:-}
+# With -u every ctest call is narrowed to the unit tests.
+label=()
+((unit)) && label=(-L unit)
 # Integration tests each start a desktop of their own: four at a time at most.
 test_jobs=$((jobs < 4 ? jobs : 4))
 
@@ -107,8 +115,10 @@ say "building the unmutated copy"
 cmake -G Ninja -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBEL_WERROR=ON "${launcher[@]}" \
   >"$work/configure.log" 2>&1 \
   || { say "configure failed: $work/configure.log"; keep=1; exit 1; }
-cmake --build "$build" -j "$jobs" >"$work/build.log" 2>&1 \
-  || { say "the unmutated copy does not build: $work/build.log"; keep=1; exit 1; }
+# What is built: everything, or with -u the unit-test programs the chosen mutants name (a unit
+# test is named after its program), set once they are known.
+targets=()
+build_copy() { cmake --build "$build" -j "$jobs" ${targets[@]+--target "${targets[@]}"}; }
 
 apply() { # FILE OLD NEW -> 0 when replaced exactly once
   /usr/bin/python3 - "$@" <<'EOF'
@@ -126,7 +136,7 @@ EOF
 # Appends one run's result to the record; $1 is the outcome's line.
 write_record() {
   {
-    echo "$(date -u '+%Y-%m-%d %H:%M UTC')  commit $commit${pattern:+  mutants matching /$pattern/}"
+    echo "$(date -u '+%Y-%m-%d %H:%M UTC')  commit $commit${pattern:+  mutants matching /$pattern/}$( ((unit)) && echo '  unit tests only')"
     echo "  $1"
     local entry
     for entry in "${caught[@]}"; do echo "  caught    $entry"; done
@@ -152,20 +162,41 @@ done
 # a chosen mutant runs once, even when several areas name it.
 declare -A regexes=()
 for i in "${chosen[@]}"; do regexes[${tests[i]}]=1; done
-unmatched=() unmutated=()
+unmatched=() unmutated=() untested=()
 for regex in "${!regexes[@]}"; do
-  found=$(ctest --test-dir "$build" -N -R "$regex" | sed -n 's/^ *Test *#[0-9]*: *//p')
-  [[ -z $found ]] && unmatched+=("/$regex/")
+  found=$(ctest --test-dir "$build" -N -R "$regex" "${label[@]}" | sed -n 's/^ *Test *#[0-9]*: *//p')
+  if [[ -z $found ]]; then
+    # Named tests that are all integration tests: no unit test to run for them.
+    if ((unit)) && [[ -n $(ctest --test-dir "$build" -N -R "$regex" | sed -n 's/^ *Test *#[0-9]*: *//p') ]]; then
+      untested+=("$regex")
+    else
+      unmatched+=("/$regex/")
+    fi
+  fi
   unmutated+=($found)
 done
 if ((${#unmatched[@]})); then
   say "no test matches ${unmatched[*]}: fix tests/mutants.txt"
   exit 2
 fi
+if ((${#untested[@]})); then
+  kept=()
+  for i in "${chosen[@]}"; do
+    skip=0
+    for regex in "${untested[@]}"; do [[ ${tests[i]} == "$regex" ]] && skip=1; done
+    ((skip)) || kept+=("$i")
+  done
+  say "left out $((${#chosen[@]} - ${#kept[@]})) mutants that only integration tests check"
+  chosen=("${kept[@]}")
+  ((${#chosen[@]})) || { say "no mutant of /$pattern/ has a unit test"; exit 2; }
+fi
 mapfile -t unmutated < <(printf '%s\n' "${unmutated[@]}" | sort -u)
+((unit)) && targets=("${unmutated[@]}")
+build_copy >"$work/build.log" 2>&1 \
+  || { say "the unmutated copy does not build: $work/build.log"; keep=1; exit 1; }
 log=$work/unmutated.log
 say "running the ${#unmutated[@]} tests of the chosen mutants unmutated"
-if ! ctest --test-dir "$build" --parallel "$test_jobs" -R "^($(IFS='|'; echo "${unmutated[*]}"))\$" >"$log" 2>&1; then
+if ! ctest --test-dir "$build" --parallel "$test_jobs" -R "^($(IFS='|'; echo "${unmutated[*]}"))\$" "${label[@]}" >"$log" 2>&1; then
   keep=1
   failing=$(failed_tests "$log" | paste -sd ' ')
   say "STOPPED: these tests fail without any mutant, so a failure of theirs would tell nothing: ${failing:-(see the log)}"
@@ -187,10 +218,10 @@ for i in "${chosen[@]}"; do
     say "SKIPPED  $name: $(cat "$log")"; broken+=("$name (text not found)"); continue
   fi
   start=$SECONDS by=""
-  if ! cmake --build "$build" -j "$jobs" >>"$log" 2>&1; then
+  if ! build_copy >>"$log" 2>&1; then
     outcome="does not build"
     broken+=("$name (does not build)")
-  elif ctest --test-dir "$build" --no-tests=error --parallel "$test_jobs" -R "${tests[i]}" >>"$log" 2>&1; then
+  elif ctest --test-dir "$build" --no-tests=error --parallel "$test_jobs" -R "${tests[i]}" "${label[@]}" >>"$log" 2>&1; then
     outcome="SURVIVED"
     survived+=("$name")
   else
@@ -204,7 +235,7 @@ for i in "${chosen[@]}"; do
   say "$(printf '%-15s %4ss  %s' "$outcome" $((SECONDS - start)) "$name")${by:+  (by $by)}"
 done
 # The copy ends unmutated, so a kept build is clean for the next run.
-cmake --build "$build" -j "$jobs" >/dev/null 2>&1
+build_copy >/dev/null 2>&1
 
 total=$((${#caught[@]} + ${#survived[@]}))
 summary="Caught ${#caught[@]} of $total mutants$( ((total)) && echo " ($((100 * ${#caught[@]} / total)) %)")."
