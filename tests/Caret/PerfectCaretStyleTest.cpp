@@ -8,25 +8,6 @@ namespace {
 bool isClear(const QColor& c) { return c.alpha() == 0 && c.red() == 0 && c.green() == 0 && c.blue() == 0; }
 }  // namespace
 
-TEST(PerfectCaretStyle, DefaultsAreABlueBarWithAWhiteBorder)
-{
-    const PerfectCaretStyle s = PerfectCaretStyle::defaultStyle();
-    EXPECT_EQ(s.shape, PerfectCaretStyle::Shape::rectangle);
-    EXPECT_EQ(s.color, QColor(0x00, 0x7A, 0xFF));
-    EXPECT_EQ(s.borderColor, QColor(Qt::white));
-    EXPECT_EQ(s.borderWidth, 1.0);
-    EXPECT_EQ(s.width, 2.0);
-    EXPECT_EQ(s.height, 16.0);
-    EXPECT_FALSE(s.shadowEnabled);
-    EXPECT_TRUE(isClear(s.shadowColor));
-    EXPECT_EQ(s.shadowOpacity, 0.0f);
-
-    const auto c = PerfectCaretConfiguration::defaultConfiguration();
-    EXPECT_EQ(c.style, s);
-    EXPECT_FALSE(c.enableBlinking);
-    EXPECT_EQ(c.animationDuration, 0.1);
-}
-
 TEST(PerfectCaretStyle, ShapesMapOneToOneAndSizeGivesWidthAndHeight)
 {
     const std::pair<BrindotShape, PerfectCaretStyle::Shape> pairs[] = {
@@ -77,6 +58,7 @@ TEST(PerfectCaretStyle, ShadowIsCopiedOnlyWhenSwitchedOn)
     EXPECT_EQ(off.shadowOpacity, 0.0f);
 }
 
+// The default (a blue bar with a white border, no shadow, no blinking) as the log describes it.
 TEST(PerfectCaretStyle, ConfigurationDescribesItselfFieldByField)
 {
     EXPECT_EQ(description(PerfectCaretConfiguration::defaultConfiguration()),

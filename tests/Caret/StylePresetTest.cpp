@@ -106,45 +106,44 @@ TEST(StylePreset, HexTextIsReadLikeTheHexadecimalScanner)
     EXPECT_EQ(fillOf("#1234567890ABCDEF01"), (BrindotColor{1, 1, 1, 0.9}));
 }
 
+// Three whole styles, centred on the caret, animated, without shadow, with a white border (the
+// blue circle alone has it off).
 TEST(StylePreset, WholeStylesComeInTheirOrderWithTheirNames)
 {
+    const struct {
+        QString name;
+        BrindotShape shape;
+        double size;
+        BrindotColor fill;
+        bool border;
+        double borderWidth;
+    } expected[] = {
+        {"经典黑色", BrindotShape::rectangle, 12, {0, 0, 0, 1}, true, 1},
+        {"蓝色圆形", BrindotShape::circle, 14, {0, 122 / 255.0, 1, 1}, false, 1},
+        {"红色三角形", BrindotShape::triangle, 16, {1, 59 / 255.0, 48 / 255.0, 1}, true, 2},
+    };
     const auto styles = PresetStyle::wholeStyles();
-    ASSERT_EQ(styles.size(), 3u);
-    EXPECT_EQ(styles[0].name, "经典黑色");
-    EXPECT_EQ(styles[1].name, "蓝色圆形");
-    EXPECT_EQ(styles[2].name, "红色三角形");
-
-    const BrindotStyle black = styles[0].style;
-    EXPECT_EQ(black.shape, BrindotShape::rectangle);
-    EXPECT_EQ(black.size, 12);
-    EXPECT_EQ(black.fillColor, (BrindotColor{0, 0, 0, 1}));
-    EXPECT_EQ(black.borderWidth, 1);
-
-    const BrindotStyle blue = styles[1].style;
-    EXPECT_EQ(blue.shape, BrindotShape::circle);
-    EXPECT_EQ(blue.size, 14);
-    EXPECT_EQ(blue.fillColor, (BrindotColor{0, 122 / 255.0, 1, 1}));
-    EXPECT_FALSE(blue.borderEnabled) << "the only one of the three without a border";
-    EXPECT_EQ(blue.borderWidth, 1);
-
-    const BrindotStyle red = styles[2].style;
-    EXPECT_EQ(red.shape, BrindotShape::triangle);
-    EXPECT_EQ(red.size, 16);
-    EXPECT_EQ(red.fillColor, (BrindotColor{1, 59 / 255.0, 48 / 255.0, 1}));
-    EXPECT_EQ(red.borderWidth, 2);
-
-    for (const auto& p : styles) {
-        EXPECT_TRUE(p.style.fillEnabled);
-        EXPECT_EQ(p.style.borderColor, (BrindotColor{1, 1, 1, 1}));
-        EXPECT_EQ(p.style.position, (BrindotPosition{BrindotRelativePosition::center, BrindotAlignment::center, 0, 0}));
-        EXPECT_FALSE(p.style.customContent.has_value());
-        EXPECT_TRUE(p.style.animationEnabled);
-        EXPECT_EQ(p.style.animationDuration, 0.2);
-        EXPECT_FALSE(p.style.shadowEnabled);
-        EXPECT_EQ(p.style.shadowColor, (BrindotColor{0, 0, 0, 1}));
-        EXPECT_EQ(p.style.shadowOpacity, 0);
+    ASSERT_EQ(styles.size(), std::size(expected));
+    for (std::size_t i = 0; i < styles.size(); ++i) {
+        const auto& [name, shape, size, fill, border, borderWidth] = expected[i];
+        SCOPED_TRACE(name.toStdString());
+        const BrindotStyle& s = styles[i].style;
+        EXPECT_EQ(styles[i].name, name);
+        EXPECT_EQ(s.shape, shape);
+        EXPECT_EQ(s.size, size);
+        EXPECT_EQ(s.fillColor, fill);
+        EXPECT_TRUE(s.fillEnabled);
+        EXPECT_EQ(s.borderEnabled, border);
+        EXPECT_EQ(s.borderWidth, borderWidth);
+        EXPECT_EQ(s.borderColor, (BrindotColor{1, 1, 1, 1}));
+        EXPECT_EQ(s.position, (BrindotPosition{BrindotRelativePosition::center, BrindotAlignment::center, 0, 0}));
+        EXPECT_FALSE(s.customContent.has_value());
+        EXPECT_TRUE(s.animationEnabled);
+        EXPECT_EQ(s.animationDuration, 0.2);
+        EXPECT_FALSE(s.shadowEnabled);
+        EXPECT_EQ(s.shadowColor, (BrindotColor{0, 0, 0, 1}));
+        EXPECT_EQ(s.shadowOpacity, 0);
     }
-    EXPECT_TRUE(styles[0].style.borderEnabled && styles[2].style.borderEnabled);
 }
 
 TEST(StylePreset, PresetTakesAnyColourIntoSrgbWithItsOwnAlpha)

@@ -53,21 +53,3 @@ TEST_F(UIStyleManagerTest, EveryAssignmentSavesRecomputesAndAnnouncesOnce)
     EXPECT_EQ(standard().stringForKey("UIStyle"), "system");
     EXPECT_EQ(m.currentConfig(), UIStyleConfig::config(UIStyle::system));
 }
-
-TEST_F(UIStyleManagerTest, ThemeRowsDifferInMeasuresButShareWindowSizeAndTextColours)
-{
-    const auto system = UIStyleConfig::config(UIStyle::system);
-    const auto frosted = UIStyleConfig::config(UIStyle::frostedGlass);
-    const auto liquid = UIStyleConfig::config(UIStyle::liquidGlass);
-    EXPECT_NE(system.controlCornerRadius, frosted.controlCornerRadius);
-    EXPECT_NE(system.cardCornerRadius, frosted.cardCornerRadius);
-    EXPECT_NE(system.padding, frosted.padding);
-    EXPECT_NE(system.titleFontSize, frosted.titleFontSize);
-    EXPECT_EQ(system.windowSize, QSizeF(1100, 680));
-    EXPECT_EQ(frosted.windowSize, system.windowSize);
-    EXPECT_EQ(frosted.primaryTextColor, system.primaryTextColor);
-    EXPECT_EQ(frosted.secondaryTextColor, system.secondaryTextColor);
-    EXPECT_TRUE(liquid.liquidAnimation);
-    EXPECT_DOUBLE_EQ(liquid.borderColor.alpha, 0.3);
-    EXPECT_EQ(frosted.backgroundColor.alpha, 0.0);
-}
