@@ -149,7 +149,7 @@ TEST(DesktopHarness, SettingsAndTemporaryFilesStayOnTheDesktop) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopHarnessTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
-                         [](const ::testing::TestParamInfo<Toolkit>& param) { return str(toolkitName(param.param)); });
+                         toolkitParamName);
 
 }  // namespace
 }  // namespace zorbel::integration

@@ -369,12 +369,7 @@ TEST_F(AtspiGtk4Test, WindowCoordinatesArePlacedOnTheScreen)
     })) << "the caret box still at x=" << (moved ? moved->x() : -1);
 }
 
-std::string toolkitLabel(const ::testing::TestParamInfo<Toolkit>& param)
-{
-    return toolkitName(param.param).toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(Linux, AtspiTextTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6), toolkitLabel);
+INSTANTIATE_TEST_SUITE_P(Linux, AtspiTextTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6), toolkitParamName);
 
 }  // namespace
 }  // namespace zorbel::integration

@@ -90,6 +90,15 @@ class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
     ASSERT_TRUE(typeText(typed));
   }
 
+  // A client at the usual place with `typed` typed into its entry; `window` is where it stands.
+  TextClient& launchTyped(const QString& title, const QString& typed, QRect& window) {
+    auto& client = launch(QRect(100, 100, 480, 320), title);
+    window = *windowGeometry(client.windowId());
+    if (!focusWindow(client.windowId()) || !clickAt(entryPoint(window)) || !typeText(typed))
+      throw std::runtime_error("could not type into the entry of " + title.toStdString());
+    return client;
+  }
+
   void startTracking() { tracked_ = std::make_unique<TrackedCaret>(); }
   std::optional<QPointF> settledPoint() { return tracked_->settledPoint(kQuiet); }
 
@@ -115,9 +124,8 @@ class CaretTrackingTest : public ::testing::TestWithParam<Toolkit> {
 };
 
 TEST_P(CaretTrackingTest, TypingMovesThePointWithTheCaret) {
-  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Typing"));
-  const QRect window = *windowGeometry(client.windowId());
-  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), QStringLiteral("xx")));
+  QRect window;
+  auto& client = launchTyped(QStringLiteral("Typing"), QStringLiteral("xx"), window);
   startTracking();
   const QPointF before = expectAtDrawnCaret(client, "two characters typed");
   ASSERT_TRUE(typeText(QStringLiteral("xx xx")));
@@ -127,9 +135,8 @@ TEST_P(CaretTrackingTest, TypingMovesThePointWithTheCaret) {
 }
 
 TEST_P(CaretTrackingTest, ClickingIntoAnotherFieldMovesThePointThere) {
-  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Clicking"));
-  const QRect window = *windowGeometry(client.windowId());
-  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), kEntryText));
+  QRect window;
+  auto& client = launchTyped(QStringLiteral("Clicking"), kEntryText, window);
   ASSERT_NO_FATAL_FAILURE(typeInto(client, viewPoint(window), QStringLiteral("xxxx")));
   startTracking();
   const QPointF inView = expectAtDrawnCaret(client, "in the view");
@@ -157,9 +164,8 @@ TEST_P(CaretTrackingTest, SwitchingWindowsMovesThePointToTheActiveOne) {
 }
 
 TEST_P(CaretTrackingTest, AButtonWithTheFocusHasNoCaret) {
-  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Button"));
-  const QRect window = *windowGeometry(client.windowId());
-  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), kEntryText));
+  QRect window;
+  auto& client = launchTyped(QStringLiteral("Button"), kEntryText, window);
   startTracking();
   expectAtDrawnCaret(client, "in the entry");
 
@@ -176,9 +182,8 @@ TEST_P(CaretTrackingTest, AButtonWithTheFocusHasNoCaret) {
 // An application that cannot answer when the caret is looked up (here: stopped), and sends
 // nothing once it answers again, is asked again until its caret is found.
 TEST_P(CaretTrackingTest, AnApplicationThatCouldNotAnswerIsAskedAgain) {
-  auto& client = launch(QRect(100, 100, 480, 320), QStringLiteral("Stopped"));
-  const QRect window = *windowGeometry(client.windowId());
-  ASSERT_NO_FATAL_FAILURE(typeInto(client, entryPoint(window), kEntryText));
+  QRect window;
+  auto& client = launchTyped(QStringLiteral("Stopped"), kEntryText, window);
   startTracking();
   expectAtDrawnCaret(client, "before it stops");
   const qint64 pid = client.pid();
@@ -276,19 +281,13 @@ TEST_P(SelectionTest, TheCaretOfASelectionIsItsMovingEnd) {
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, SelectionTest,
                          ::testing::Values(Toolkit::Gtk3, Toolkit::Gtk4, Toolkit::Qt5, Toolkit::Qt6),
-                         [](const ::testing::TestParamInfo<Toolkit>& param) {
-                           return toolkitName(param.param).toStdString();
-                         });
+                         toolkitParamName);
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, EmptyTextTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt5, Toolkit::Qt6),
-                         [](const ::testing::TestParamInfo<Toolkit>& param) {
-                           return toolkitName(param.param).toStdString();
-                         });
+                         toolkitParamName);
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, CaretTrackingTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
-                         [](const ::testing::TestParamInfo<Toolkit>& param) {
-                           return toolkitName(param.param).toStdString();
-                         });
+                         toolkitParamName);
 
 }  // namespace
 }  // namespace zorbel::integration

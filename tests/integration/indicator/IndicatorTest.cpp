@@ -243,9 +243,7 @@ TEST_P(IndicatorTest, AClickOnTheIndicatorReachesTheEditorBelow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, IndicatorTest, ::testing::Values(Toolkit::Gtk3, Toolkit::Qt6),
-                         [](const ::testing::TestParamInfo<Toolkit>& param) {
-                           return toolkitName(param.param).toStdString();
-                         });
+                         toolkitParamName);
 
 }  // namespace
 }  // namespace zorbel::integration

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 #include <ostream>
+#include <string>
 
 namespace zorbel::integration {
 
@@ -19,6 +20,8 @@ enum class Toolkit { Gtk3, Qt6, Qt5, Gtk4 };
 QString toolkitName(Toolkit toolkit);
 // Lets test frameworks print a toolkit by name.
 inline void PrintTo(Toolkit toolkit, std::ostream* out) { *out << toolkitName(toolkit).toStdString(); }
+// Names each case of a test run for several toolkits after its toolkit.
+inline constexpr auto toolkitParamName = [](const auto& info) { return toolkitName(info.param).toStdString(); };
 
 struct ClientOptions {
   QString title;
