@@ -196,6 +196,109 @@ TEST(AtspiFacts, CaretEventsAreBelievedAfterThreeAgreementsAndNeverAfterTwoDisag
     EXPECT_EQ(atspi::caretEventVerdict(40, 2), false) << "agreements after two disagreements do not undo them";
 }
 
+namespace {
+// A text object of an application on no bus, whose events are handed to the facts directly.
+atspi::AccPtr textObject(const char* bus, const char* path)
+{
+    auto* app = static_cast<AtspiApplication*>(g_object_new(ATSPI_TYPE_APPLICATION, nullptr));
+    app->bus_name = g_strdup(bus);
+    auto* object = static_cast<AtspiAccessible*>(g_object_new(ATSPI_TYPE_ACCESSIBLE, nullptr));
+    ATSPI_OBJECT(object)->app = app;
+    ATSPI_OBJECT(object)->path = g_strdup(path);
+    // Never released: libatspi's release would look for the application's own tables.
+    return atspi::AccPtr(object, [](AtspiAccessible*) {});
+}
+
+atspi::EventRecord textChange(const atspi::AccPtr& source, const char* kind, int offset, const QString& text)
+{
+    atspi::EventRecord record;
+    record.type = QStringLiteral("object:text-changed:") + QLatin1String(kind);
+    record.detail1 = offset;
+    record.detail2 = static_cast<int>(text.toUcs4().size());
+    record.source = source;
+    record.text = text;
+    return record;
+}
+
+QString before(const atspi::AccPtr& object, int offset)
+{
+    return atspi::ObjectFacts::instance().characterBefore(object.get(), offset).value_or(QStringLiteral("?"));
+}
+}  // namespace
+
+// GTK 4.8's text view tells a typed character one offset before where it went in (its caret is
+// asked, its caret events name the caret from before the keystroke): what the back end keeps of
+// the character before the caret comes from where the text went in, as the carets asked after
+// three insertions showed, and from nothing before. Its entries, and toolkits whose caret events
+// stand for the caret, tell insertions where they went in.
+TEST(AtspiFacts, TheCharacterBeforeTheCaretIsKeptFromWhereTheTextWentIn)
+{
+    auto& facts = atspi::ObjectFacts::instance();
+    const auto view = textObject(":1.901", "/gtk4/view");
+    facts.remember(view.get());
+    int caret = 9;  // "xxxx xxxx", the caret at its end, as the application answers
+    int asks = 0;
+    const auto ask = [&](int& offset) {
+        ++asks;
+        offset = caret;
+        return axcode::success;
+    };
+    int offset = 0;
+    ASSERT_EQ(facts.answeredCaret(view.get(), ask, offset), axcode::success);
+    for (int typed = 0; typed < 3; ++typed) {
+        SCOPED_TRACE(typed);
+        // "y" goes in at the caret, told one offset before it.
+        facts.take(textChange(view, "insert", caret - 1, QStringLiteral("y")));
+        ++caret;
+        EXPECT_EQ(before(view, caret - 1), QStringLiteral("?")) << "not the typed character";
+        EXPECT_EQ(before(view, caret), QStringLiteral("?")) << "where insertions go in is not yet known";
+        ASSERT_EQ(facts.answeredCaret(view.get(), ask, offset), axcode::success);
+        EXPECT_EQ(offset, caret);
+    }
+    EXPECT_EQ(asks, 4);
+    facts.setCharacterBefore(view.get(), caret, QStringLiteral("y"));
+    facts.take(textChange(view, "insert", caret - 1, QStringLiteral("z")));
+    EXPECT_EQ(before(view, caret + 1), QStringLiteral("z"));
+    EXPECT_EQ(before(view, caret), QStringLiteral("y")) << "what stood before the insertion stays";
+    facts.take(textChange(view, "delete", caret, QStringLiteral("z")));
+    EXPECT_EQ(before(view, caret), QStringLiteral("y")) << "nor does erasing what follows it change it";
+    EXPECT_EQ(before(view, caret + 1), QStringLiteral("?"));
+
+    // An entry of the same toolkit tells where the text went in.
+    const auto entry = textObject(":1.901", "/gtk4/entry");
+    facts.remember(entry.get());
+    caret = 3;
+    ASSERT_EQ(facts.answeredCaret(entry.get(), ask, offset), axcode::success);
+    for (int typed = 0; typed < 3; ++typed) {
+        facts.take(textChange(entry, "insert", caret, QStringLiteral("y")));
+        ++caret;
+        ASSERT_EQ(facts.answeredCaret(entry.get(), ask, offset), axcode::success);
+    }
+    facts.take(textChange(entry, "insert", caret, QStringLiteral("z")));
+    EXPECT_EQ(before(entry, caret + 1), QStringLiteral("z"));
+
+    // A view where both were seen (an application's own insertion beside the typed one) is not
+    // believed either way.
+    const auto mixed = textObject(":1.901", "/gtk4/mixed");
+    facts.remember(mixed.get());
+    caret = 0;
+    ASSERT_EQ(facts.answeredCaret(mixed.get(), ask, offset), axcode::success);
+    for (int typed = 0; typed < 5; ++typed) {
+        facts.take(textChange(mixed, "insert", typed == 0 ? caret : caret - 1, QStringLiteral("y")));
+        ++caret;
+        ASSERT_EQ(facts.answeredCaret(mixed.get(), ask, offset), axcode::success);
+    }
+    facts.take(textChange(mixed, "insert", caret - 1, QStringLiteral("z")));
+    EXPECT_EQ(before(mixed, caret), QStringLiteral("?"));
+    EXPECT_EQ(before(mixed, caret + 1), QStringLiteral("?"));
+
+    // Where caret events stand for the caret (GTK 3, Qt), an insertion counts at once.
+    const auto field = textObject(":1.902", "/gtk3/entry");
+    facts.setCaretFromEvents(field.get(), true);
+    facts.take(textChange(field, "insert", 4, QStringLiteral("z")));
+    EXPECT_EQ(before(field, 5), QStringLiteral("z"));
+}
+
 // A window drawn at x = 1480 on a monitor whose corner is x = 1280, at scale 2: GDK says 740
 // (half of everything), Qt 6 says 1380 (half of what lies past the corner). A toolkit that
 // has not yet heard of the move to that monitor still answers its old place: no way of

@@ -5,6 +5,8 @@
 
 #include <atspi/atspi.h>
 
+#include <utility>
+
 namespace zorbel::platform::atspi {
 
 namespace {
@@ -304,6 +306,50 @@ std::optional<bool> caretEventVerdict(int agreements, int disagreements)
     return std::nullopt;
 }
 
+std::optional<bool> insertionsToldEarly(int whereTold, int earlier)
+{
+    constexpr int settled = 3;
+    if (whereTold > 0 && earlier > 0) return std::nullopt;
+    if (earlier >= settled) return true;
+    if (whereTold >= settled) return false;
+    return std::nullopt;
+}
+
+void ObjectFacts::setCaretFromEvents(AtspiAccessible* accessible, bool fromEvents)
+{
+    remember(accessible).caretFromEvents = fromEvents;
+}
+
+AXCode ObjectFacts::answeredCaret(AtspiAccessible* accessible, const std::function<AXCode(int&)>& ask, int& offset)
+{
+    // The lookups of the keystroke that made the edit; later ones ask, since
+    // GTK 4's text view does not tell every move (one back to where it last
+    // told the caret was).
+    constexpr auto inferredFor = std::chrono::milliseconds(500);
+    Facts& facts = remember(accessible);
+    facts.caretFromEvents = false;
+    if (facts.caretInferred && facts.caretAnswered &&
+        std::chrono::steady_clock::now() - facts.caretInferredAt <= inferredFor && admission(accessible) == axcode::success) {
+        offset = *facts.caretAnswered;
+        return axcode::success;
+    }
+    const auto changes = facts.textChanges;
+    if (AXCode code = ask(offset)) return code;
+    Runtime::instance().takeIncoming();
+    Facts* again = find(accessible);
+    // A change that came meanwhile may be in the answer or not.
+    if (!again || again->textChanges != changes) return axcode::success;
+    if (again->insertion) {
+        const auto [told, length] = *again->insertion;
+        if (offset == told + length) ++again->insertionsWhereTold;
+        else if (offset == told + 2 * length) ++again->insertionsEarlier;
+        again->insertion.reset();
+    }
+    again->caretAnswered = offset;
+    again->caretInferred = false;
+    return axcode::success;
+}
+
 std::optional<bool> ObjectFacts::caretEventsTell(AtspiAccessible* accessible) const
 {
     const Habits* known = habits(accessible);
@@ -348,24 +394,58 @@ void ObjectFacts::take(const EventRecord& record)
         facts->caretAfterEdit.reset();
         facts->caretAt = now;
         facts->caretWithEdit = now - facts->textChangedAt <= sameKeystroke;
+        if (facts->caretFromEvents == false) {
+            // GTK 4's text view follows an edit with the caret from before
+            // it; other moves it tells right, but the caret is asked again.
+            facts->caretAnswered.reset();
+            facts->caretInferred = false;
+            if (now - facts->textChangedAt > sameKeystroke) facts->insertion.reset();
+        }
     } else if (starts(type, "object:text-changed")) {
         // What stood before the change stays; the last character inserted
         // stands before the end of the insertion.
         const bool insert = starts(type, "object:text-changed:insert");
+        int begins = -1;  // where the change begins, when known
         if (record.detail1 < 0 || record.detail2 < 0 || !(insert || starts(type, "object:text-changed:delete"))) {
             facts->before.clear();
             facts->lineStarts.clear();
             facts->characterCount.reset();
         } else {
+            // GTK 3, GTK 4 and Qt all tell a removal by its start; where the
+            // caret comes from caret events (GTK 3, Qt), an insertion too.
+            // Elsewhere an insertion's start counts once the carets asked
+            // after a few said where they go in.
+            begins = record.detail1;
+            if (insert && facts->caretFromEvents != true) {
+                const auto early = insertionsToldEarly(facts->insertionsWhereTold, facts->insertionsEarlier);
+                if (!early) begins = -1;
+                else if (*early) begins += record.detail2;
+            }
             if (facts->characterCount) *facts->characterCount += insert ? record.detail2 : -record.detail2;
             if (facts->characterCount && *facts->characterCount < 0) facts->characterCount.reset();
-            // GTK 3, GTK 4 and Qt all tell a removal by its start.
-            textChangedFrom(*facts, record.detail1);
+            // An insertion not known to be told where it went in begins
+            // at the offset told or after it.
+            textChangedFrom(*facts, begins >= 0 ? begins : record.detail1);
             // A line break is left to be read: Qt tells it as a paragraph
             // separator, and its text as a line feed.
             const auto chars = record.text.toUcs4();
-            if (insert && record.detail2 > 0 && chars.size() == record.detail2 && !isLineBreak(chars.constLast()))
-                know(facts->before, record.detail1 + record.detail2, static_cast<int>(chars.constLast()));
+            const bool told = insert && begins >= 0 && record.detail2 > 0;
+            if (told && chars.size() == record.detail2 && !isLineBreak(chars.constLast()))
+                know(facts->before, begins + record.detail2, static_cast<int>(chars.constLast()));
+        }
+        if (facts->caretFromEvents == false) {
+            // A keyboard edit touching the caret leaves it after an insertion,
+            // at the start of a removal (by either key).
+            const auto caret = std::exchange(facts->caretAnswered, std::nullopt);
+            facts->caretInferred = false;
+            if (caret && begins >= 0 && record.detail2 > 0) {
+                if (insert && begins == *caret) facts->caretAnswered = begins + record.detail2;
+                else if (!insert && (*caret == begins || *caret == begins + record.detail2)) facts->caretAnswered = begins;
+                facts->caretInferred = facts->caretAnswered.has_value();
+                facts->caretInferredAt = now;
+            }
+            if (insert && record.detail1 >= 0 && record.detail2 > 0) facts->insertion = {record.detail1, record.detail2};
+            else facts->insertion.reset();
         }
         // A caret event of the same keystroke says where the caret went;
         // a change without one (GTK 4) leaves the caret unknown.
@@ -384,6 +464,8 @@ void ObjectFacts::take(const EventRecord& record)
         else facts->caretWithEdit = true;
     } else if (starts(type, "object:text-selection-changed")) {
         facts->selections.reset();
+        facts->caretAnswered.reset();
+        facts->caretInferred = false;
     } else if (starts(type, "object:state-changed") || starts(type, "window:")) {
         facts->states.reset();
         forgetWindowSize(*facts);

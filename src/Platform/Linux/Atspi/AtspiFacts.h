@@ -6,6 +6,7 @@
 #include <QSize>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -16,6 +17,13 @@ namespace zorbel::platform::atspi {
 // edit named another offset than the element's own (a keystroke typed while the element was
 // asked explains one), true after three that agreed (one could agree by chance), unknown before.
 std::optional<bool> caretEventVerdict(int agreements, int disagreements);
+
+// Where an object tells its insertions, from the carets asked after them: its
+// own length before where it went in (true), where it went in (false), or
+// unknown: before three said the same, and for good once both were seen (an
+// application's own edit beside the typed one, or a keystroke typed while the
+// caret was asked, may say either).
+std::optional<bool> insertionsToldEarly(int whereTold, int earlier);
 
 // What an object said of itself that stays true until one of its events says
 // otherwise: its role, interfaces, parent, name and states; and where its
@@ -52,6 +60,24 @@ public:
         // is placed before that event comes, which corrects it.
         std::optional<int> caretAfterEdit;
         std::chrono::steady_clock::time_point textChangedAt;
+        // Whether the caret comes from its caret events (unknown until a
+        // lookup asked for it): an object whose caret events cannot stand for
+        // its caret (GTK 4's text view) may tell its edits at other offsets.
+        std::optional<bool> caretFromEvents;
+        // Its caret where its caret events cannot stand for it: as asked last,
+        // or where a keyboard edit touching that caret left it (`caretInferred`,
+        // since `caretInferredAt`); dropped by its caret events, an edit
+        // elsewhere or a change of selection.
+        std::optional<int> caretAnswered;
+        bool caretInferred = false;
+        std::chrono::steady_clock::time_point caretInferredAt;
+        // Its latest insertion as told (offset, length), until the caret asked
+        // after it shows where it went in: GTK 4.8's text view tells an
+        // insertion its own length before where it went, its entries where
+        // it went.
+        std::optional<std::pair<int, int>> insertion;
+        int insertionsWhereTold = 0;
+        int insertionsEarlier = 0;
         std::optional<int> selections;
         // The number of characters, counted on with each insertion and
         // removal; kept only for an application whose events and answers
@@ -167,6 +193,11 @@ public:
     // that agreed, unknown before.
     std::optional<bool> caretEventsTell(AtspiAccessible* accessible) const;
     void judgeCaretEvent(AtspiAccessible* accessible, bool agreed);
+
+    // Where an object whose caret is asked has its caret: asked now (with
+    // `ask`), or inferred from the keyboard edit just told.
+    AXCode answeredCaret(AtspiAccessible* accessible, const std::function<AXCode(int&)>& ask, int& offset);
+    void setCaretFromEvents(AtspiAccessible* accessible, bool fromEvents);
 
     // Whether the object's application answers on the connection its events
     // come by.

@@ -165,6 +165,9 @@ AXCode TextReader::caret(int& offset) const
 {
     if (!node_.hasText()) return node_.missingInterface();
     auto& facts = ObjectFacts::instance();
+    if (!toolkitCaretEventsTell(node_.accessible()))
+        return facts.answeredCaret(node_.accessible(), [this](int& asked) { return caretOffset(asked); }, offset);
+    facts.setCaretFromEvents(node_.accessible(), true);
     const ObjectFacts::Facts* known = facts.find(node_.accessible());
     const auto verdict = facts.caretEventsTell(node_.accessible());
     const bool believed = known && known->caret && toolkitCaretEventsTell(node_.accessible()) && verdict != false;
