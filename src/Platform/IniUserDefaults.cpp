@@ -95,14 +95,22 @@ QStringList IniUserDefaults::keys() const
     return out;
 }
 
-bool IniUserDefaults::setObject(const QString& key, const QVariant& value) { return change(key, value); }
+bool IniUserDefaults::setObject(const QString& key, const QVariant& value) { return change({{key, value}}); }
 
-bool IniUserDefaults::removeObject(const QString& key) { return change(key, std::nullopt); }
+bool IniUserDefaults::setObjects(const std::map<QString, QVariant>& values)
+{
+    if (values.empty()) return true;
+    Changes changes;
+    for (const auto& [key, value] : values) changes[key] = value;
+    return change(changes);
+}
+
+bool IniUserDefaults::removeObject(const QString& key) { return change({{key, std::nullopt}}); }
 
 // The value applies in memory even when it cannot be saved, and every change
 // not saved yet goes with the next write, so a write that fails loses nothing
 // that a later one can still save.
-bool IniUserDefaults::change(const QString& key, const std::optional<QVariant>& value)
+bool IniUserDefaults::change(const Changes& changes)
 {
     const auto apply = [](Values& values, const QString& name, const std::optional<QVariant>& v) {
         if (v) {
@@ -111,8 +119,10 @@ bool IniUserDefaults::change(const QString& key, const std::optional<QVariant>& 
             values.erase(name);
         }
     };
-    apply(values_, key, value);
-    unsaved_[key] = value;
+    for (const auto& [key, value] : changes) {
+        apply(values_, key, value);
+        unsaved_[key] = value;
+    }
     Contents disk = readFile();
     remember(disk);
     if (disk.state == State::unreadable) {

@@ -22,6 +22,7 @@ public:
 
     std::optional<QVariant> object(const QString& key) const override;
     bool setObject(const QString& key, const QVariant& value) override;
+    bool setObjects(const std::map<QString, QVariant>& values) override;
     bool removeObject(const QString& key) override;
     QStringList keys() const override;
 
@@ -43,7 +44,8 @@ private:
 
     Contents readFile() const;
     Contents parse(Contents contents) const;
-    bool change(const QString& key, const std::optional<QVariant>& value);
+    using Changes = std::map<QString, std::optional<QVariant>>;  // nothing: removed
+    bool change(const Changes& changes);
     bool keepDamagedBytes(const QByteArray& bytes);
     bool replaceFile(const QByteArray& text);
     void remember(const Contents& contents);
@@ -51,7 +53,7 @@ private:
 
     QString path_;
     Values values_;
-    std::map<QString, std::optional<QVariant>> unsaved_;  // changes not on the disk yet (nothing: removed)
+    Changes unsaved_;                                     // changes not on the disk yet
     QString reported_;                                    // the failure last reported
     QByteArray keptBytes_;
     bool kept_ = false;

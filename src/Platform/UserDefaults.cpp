@@ -94,6 +94,18 @@ bool MemoryUserDefaults::setObject(const QString& key, const QVariant& value)
     if (failWrites_) return false;
     values_[key] = value;
     ++writes_[key];
+    ++replacements_;
+    return true;
+}
+
+bool MemoryUserDefaults::setObjects(const std::map<QString, QVariant>& values)
+{
+    if (failWrites_) return false;
+    for (const auto& [key, value] : values) {
+        values_[key] = value;
+        ++writes_[key];
+    }
+    ++replacements_;
     return true;
 }
 
@@ -101,6 +113,7 @@ bool MemoryUserDefaults::removeObject(const QString& key)
 {
     if (failWrites_) return false;
     values_.erase(key);
+    ++replacements_;
     return true;
 }
 

@@ -23,6 +23,10 @@ public:
     // Stores the value; false when the store could not be written. A failed
     // write never loses other keys.
     virtual bool setObject(const QString& key, const QVariant& value) = 0;
+    // Stores all the values in one write, so that records meant to go
+    // together are never found apart; false when the store could not be
+    // written.
+    virtual bool setObjects(const std::map<QString, QVariant>& values) = 0;
     virtual bool removeObject(const QString& key) = 0;
     virtual QStringList keys() const = 0;
 
@@ -50,15 +54,20 @@ class MemoryUserDefaults final : public UserDefaults {
 public:
     std::optional<QVariant> object(const QString& key) const override;
     bool setObject(const QString& key, const QVariant& value) override;
+    bool setObjects(const std::map<QString, QVariant>& values) override;
     bool removeObject(const QString& key) override;
     QStringList keys() const override;
 
     void setFailWrites(bool fail) { failWrites_ = fail; }
+    // Writes that stored the key.
     int writeCount(const QString& key) const;
+    // Writes of the whole domain (a file would be replaced once for each).
+    int replacementCount() const { return replacements_; }
 
 private:
     std::map<QString, QVariant> values_;
     std::map<QString, int> writes_;
+    int replacements_ = 0;
     bool failWrites_ = false;
 };
 

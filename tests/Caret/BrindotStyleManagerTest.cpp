@@ -4,6 +4,7 @@
 #include "support/TestWorld.h"
 
 #include <cmath>
+#include <functional>
 
 using namespace zorbel;
 using zorbel::testing::expectIdentical;
@@ -93,16 +94,29 @@ TEST_F(BrindotStyleManagerTest, EveryAssignmentSavesOnceThenAnnouncesOnceEvenWhe
     EXPECT_EQ(world().log.linesContaining("notifyStyleChanged() - Style changed notification sent").size(), 2);
 }
 
-TEST_F(BrindotStyleManagerTest, PresetsAndResetGoThroughTheSameWritePath)
+// The style page changes the user's style and the current one at once: both
+// records go to the settings file in one replacement, so a page edit (a slider
+// step among them) costs one write and the records are never found apart.
+TEST_F(BrindotStyleManagerTest, PresetsResetAndFieldEditsStoreBothRecordsInOneWrite)
 {
     BrindotStyleManager manager;
+    const auto edited = [&](const char* what, const std::function<void()>& edit, const BrindotStyle& expected) {
+        const int before = defaults().replacementCount();
+        edit();
+        EXPECT_EQ(defaults().replacementCount() - before, 1) << what;
+        expectIdentical(*decodeBrindotStyle(stored()).value, expected);
+        expectIdentical(*decodeBrindotStyle(defaults().dataForKey("BrindotUserStyle").value_or("")).value, expected);
+    };
     const PresetStyle blue = PresetStyle::wholeStyles()[1];
-    manager.applyPresetStyle(blue);
+    edited("preset", [&] { manager.applyPresetStyle(blue); }, blue.style);
     expectIdentical(manager.currentStyle(), blue.style);
-    manager.resetToDefault();
+    BrindotStyle larger = blue.style;
+    larger.size = 21;
+    edited("field", [&] { manager.editUserStyle([](BrindotStyle& s) { s.size = 21; }); }, larger);
+    edited("reset", [&] { manager.resetToDefault(); }, BrindotStyle::defaultStyle());
     expectIdentical(manager.currentStyle(), BrindotStyle::defaultStyle());
-    EXPECT_EQ(writes(), 2);
-    EXPECT_EQ(posted.size(), 2u);
+    EXPECT_EQ(writes(), 3);
+    EXPECT_EQ(posted.size(), 3u);
     EXPECT_EQ(world().log.linesContaining("applyPresetStyle(_:) - Applied preset style: 蓝色圆形").size(), 1);
     EXPECT_EQ(world().log.linesContaining("[INFO]").filter("resetToDefault() - Reset to default style").size(), 1);
 }

@@ -62,7 +62,8 @@ TEST_F(IniUserDefaultsTest, ValuesSurviveReopeningWithTheirMeaning)
         EXPECT_TRUE(suite->setBool("isBrindotEnabled", true));
         EXPECT_TRUE(suite->setDouble("BrindotSize", 0));
         EXPECT_TRUE(suite->setString("BrindotColor", "red, or \"blue\""));
-        EXPECT_TRUE(p.standard().setData("BrindotStyle", QByteArray(R"({"shape":"circle","size":10})")));
+        EXPECT_TRUE(p.standard().setObjects({{"BrindotStyle", QByteArray(R"({"shape":"circle","size":10})")},
+                                             {"BrindotUserStyle", QByteArray(R"({"size":12})")}}));
     }
     IniUserDefaultsProvider p(dir.path());
     auto* suite = p.suite("quellan.brindot");
@@ -71,6 +72,7 @@ TEST_F(IniUserDefaultsTest, ValuesSurviveReopeningWithTheirMeaning)
     EXPECT_EQ(suite->doubleForKey("BrindotSize"), 0);
     EXPECT_EQ(suite->stringForKey("BrindotColor"), QString("red, or \"blue\""));
     EXPECT_EQ(p.standard().dataForKey("BrindotStyle"), QByteArray(R"({"shape":"circle","size":10})"));
+    EXPECT_EQ(p.standard().dataForKey("BrindotUserStyle"), QByteArray(R"({"size":12})"));
     EXPECT_TRUE(QFile::exists(path("quellan.brindot.ini")));
     EXPECT_TRUE(QFile::exists(path("defaults.ini")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
@@ -243,7 +245,9 @@ TEST_F(IniUserDefaultsTest, FailedWritesSayWhyOnceAndTheirValuesAreSavedByTheNex
     EXPECT_FALSE(d.setBool("x", true));
     EXPECT_FALSE(d.setString("y", "2"));
     EXPECT_FALSE(d.setString("y", "3"));
+    EXPECT_FALSE(d.setObjects({{"v", "5"}, {"w", "6"}}));
     EXPECT_TRUE(d.boolForKey("x")) << "the value still applies in memory";
+    EXPECT_EQ(d.stringForKey("w"), QString("6"));
     EXPECT_EQ(d.stringForKey("y"), QString("3"));
     const auto warnings = world().log.linesContaining("[WARNING]");
     ASSERT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString();
@@ -256,6 +260,8 @@ TEST_F(IniUserDefaultsTest, FailedWritesSayWhyOnceAndTheirValuesAreSavedByTheNex
     EXPECT_TRUE(reopened.standard().boolForKey("x"));
     EXPECT_EQ(reopened.standard().stringForKey("y"), QString("3"));
     EXPECT_EQ(reopened.standard().stringForKey("z"), QString("4"));
+    EXPECT_EQ(reopened.standard().stringForKey("v"), QString("5"));
+    EXPECT_EQ(reopened.standard().stringForKey("w"), QString("6"));
 }
 
 // A write killed midway leaves its temporary file beside the settings (and earlier versions

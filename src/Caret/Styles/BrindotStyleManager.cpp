@@ -55,11 +55,13 @@ BrindotStyleManager::BrindotStyleManager()
 
 BrindotStyleManager::~BrindotStyleManager() { *self_ = nullptr; }
 
-void BrindotStyleManager::setCurrentStyle(const BrindotStyle& style)
+void BrindotStyleManager::setCurrentStyle(const BrindotStyle& style) { assign(style, false); }
+
+void BrindotStyleManager::assign(const BrindotStyle& style, bool withUserStyle)
 {
     currentStyle_.set(style);
     drawnStyle_.set(layered(style));
-    saveStyle();
+    storeStyles(withUserStyle);
     notifyStyleChanged();
 }
 
@@ -70,29 +72,12 @@ void BrindotStyleManager::editUserStyle(const std::function<void(BrindotStyle&)>
     BrindotStyle current = currentStyle();
     change(current);
     userStyle_ = user;
-    storeUserStyle();
-    setCurrentStyle(current);
+    assign(current, true);
 }
 
 void BrindotStyleManager::setUserStyle(const BrindotStyle& style)
 {
     editUserStyle([&style](BrindotStyle& s) { s = style; });
-}
-
-bool BrindotStyleManager::storeUserStyle()
-{
-    const auto encoded = encodeJson(userStyle_);
-    if (!encoded.ok()) {
-        logger_.error(QStringLiteral("Failed to save the user's style: ") + encoded.error, ZHERE("saveStyle()"));
-        return false;
-    }
-    if (!keepUnreadableStoredStyle(userKey(), storedUserStyleKept_)) return false;
-    if (!standardDefaults().setData(userKey(), *encoded.value)) {
-        logger_.error(QStringLiteral("Failed to save the user's style: the settings store could not be written"),
-                      ZHERE("saveStyle()"));
-        return false;
-    }
-    return true;
 }
 
 void BrindotStyleManager::addStyleChangeCallback(StyleChangeCallback callback)
@@ -161,21 +146,40 @@ bool BrindotStyleManager::keepUnreadableStoredStyle(const QString& key, bool& ke
     return true;
 }
 
-void BrindotStyleManager::saveStyle()
+void BrindotStyleManager::saveStyle() { storeStyles(false); }
+
+std::optional<QByteArray> BrindotStyleManager::encodedForStore(const BrindotStyle& style, const QString& key,
+                                                               bool& kept, const QString& failure)
 {
-    const auto encoded = encodeJson(currentStyle());
+    const auto encoded = encodeJson(style);
     if (!encoded.ok()) {
-        logger_.error(QStringLiteral("Failed to save style: ") + encoded.error, ZHERE("saveStyle()"));
-        return;
+        logger_.error(failure + encoded.error, ZHERE("saveStyle()"));
+        return std::nullopt;
     }
     // What could not be read is still the user's: it is kept before anything replaces it.
-    if (!keepUnreadableStoredStyle(key(), storedStyleKept_)) return;
-    if (!standardDefaults().setData(key(), *encoded.value)) {
+    if (!keepUnreadableStoredStyle(key, kept)) return std::nullopt;
+    return *encoded.value;
+}
+
+// Both records go in one write: a style page edit replaces the settings file
+// once, and the two are never found apart.
+void BrindotStyleManager::storeStyles(bool withUserStyle)
+{
+    std::map<QString, QVariant> records;
+    if (withUserStyle) {
+        if (auto user = encodedForStore(userStyle_, userKey(), storedUserStyleKept_,
+                                        QStringLiteral("Failed to save the user's style: ")))
+            records[userKey()] = *user;
+    }
+    const auto current = encodedForStore(currentStyle(), key(), storedStyleKept_, QStringLiteral("Failed to save style: "));
+    if (current) records[key()] = *current;
+    if (records.empty()) return;
+    if (!standardDefaults().setObjects(records)) {
         logger_.error(QStringLiteral("Failed to save style: the settings store could not be written"),
                       ZHERE("saveStyle()"));
         return;
     }
-    logger_.debug(QStringLiteral("Style saved"), ZHERE("saveStyle()"));
+    if (current) logger_.debug(QStringLiteral("Style saved"), ZHERE("saveStyle()"));
 }
 
 BrindotStyle BrindotStyleManager::loadStyle()
@@ -262,9 +266,9 @@ void BrindotStyleManager::applyInputMethodStyle(const BrindotStyle& style)
 {
     // The user's colours are about to leave "BrindotStyle": a file from before
     // the user's record gets it now, so they survive a restart.
-    if (!standardDefaults().contains(userKey())) storeUserStyle();
+    const bool userStyleUnstored = !standardDefaults().contains(userKey());
     capsLockLook_ = capsLockLookWanted(CapsLockDetector::shared().isCapsLockOn());
-    setCurrentStyle(style);
+    assign(style, userStyleUnstored);
 }
 
 void BrindotStyleManager::showCapsLockLook(bool shown)

@@ -5,9 +5,10 @@
 #include "Platform/NotificationCenter.h"
 #include "Platform/Reactive/Published.h"
 
-#include <optional>
+#include <QByteArray>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace zorbel {
@@ -92,7 +93,12 @@ private:
     // Copies a stored style that cannot be read to a key of its own; false when
     // that copy could not be stored.
     bool keepUnreadableStoredStyle(const QString& key, bool& kept);
-    bool storeUserStyle();
+    // One assignment of the current style; the user's style is stored with it when asked.
+    void assign(const BrindotStyle& style, bool withUserStyle);
+    void storeStyles(bool withUserStyle);
+    // The record's bytes, or nothing (said in the log) when it cannot be stored.
+    std::optional<QByteArray> encodedForStore(const BrindotStyle& style, const QString& key, bool& kept,
+                                              const QString& failure);
 
     rx::Published<BrindotStyle> currentStyle_;
     rx::Published<BrindotStyle> drawnStyle_;
