@@ -5,11 +5,34 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace zorbel::platform {
 
 LinuxRunningApplication::LinuxRunningApplication(std::int32_t pid, std::uint64_t startTime, const Facts& facts)
     : pid_(pid), startTime_(startTime), facts_(facts)
 {
+    if (pid <= 0) {
+        gone_ = true;
+        return;
+    }
+    // Through syscall(): glibc 2.36 declares pidfd_open for C only.
+    pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (pidfd_ < 0) {
+        gone_ = errno == ESRCH;
+        return;
+    }
+    // The id may have been given to another process since the start time was read.
+    const auto start = processStartTime(pid);
+    gone_ = !start || *start != startTime;
+}
+
+LinuxRunningApplication::~LinuxRunningApplication()
+{
+    if (pidfd_ >= 0) ::close(pidfd_);
 }
 
 std::optional<QString> LinuxRunningApplication::bundleIdentifier() const
@@ -31,6 +54,12 @@ ActivationPolicy LinuxRunningApplication::activationPolicy() const
 
 bool LinuxRunningApplication::isTerminated() const
 {
+    if (gone_) return true;
+    if (pidfd_ >= 0) {
+        pollfd ended{pidfd_, POLLIN, 0};
+        const int ready = ::poll(&ended, 1, 0);
+        if (ready >= 0) return ready > 0;
+    }
     const auto now = processStartTime(pid_);
     return !now || *now != startTime_ || !atspi::Runtime::instance().processAlive(pid_);
 }

@@ -15,6 +15,9 @@ public:
         bool hasWindows = false;
     };
     LinuxRunningApplication(std::int32_t pid, std::uint64_t startTime, const Facts& facts);
+    ~LinuxRunningApplication() override;
+    LinuxRunningApplication(const LinuxRunningApplication&) = delete;
+    LinuxRunningApplication& operator=(const LinuxRunningApplication&) = delete;
 
     std::int32_t processIdentifier() const override { return pid_; }
     std::optional<QString> bundleIdentifier() const override;
@@ -34,6 +37,11 @@ private:
     std::int32_t pid_;
     std::uint64_t startTime_;
     Facts facts_;
+    // The process itself, not its id: readable once it has ended, so asking
+    // whether it has is one system call (every caret lookup asks). -1 where
+    // the kernel gives none; then /proc is read.
+    int pidfd_ = -1;
+    bool gone_ = false;  // already ended, or its id is another process's, when made
 };
 
 }  // namespace zorbel::platform

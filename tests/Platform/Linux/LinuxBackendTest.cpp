@@ -384,6 +384,33 @@ TEST(LinuxRunningApplication, AProcessThatEndedIsTerminated)
     // The same process id with another start time is another process.
     const LinuxRunningApplication other(::getpid(), *self + 1, {});
     EXPECT_TRUE(other.isTerminated());
+
+    // One that ends while it is known: stopped it still runs; ended it is terminated
+    // before its parent reaps it and after.
+    int toChild[2];
+    ASSERT_EQ(::pipe(toChild), 0);
+    const pid_t waiting = ::fork();
+    if (waiting == 0) {
+        char byte = 0;
+        ::_exit(::read(toChild[0], &byte, 1) == 1 ? 0 : 1);
+    }
+    ASSERT_GT(waiting, 0);
+    const auto waitingStart = LinuxRunningApplication::processStartTime(waiting);
+    ASSERT_TRUE(waitingStart);
+    const LinuxRunningApplication ending(waiting, *waitingStart, {});
+    EXPECT_FALSE(ending.isTerminated());
+    ::kill(waiting, SIGSTOP);
+    siginfo_t info{};
+    ASSERT_EQ(::waitid(P_PID, waiting, &info, WSTOPPED | WNOWAIT), 0);
+    EXPECT_FALSE(ending.isTerminated()) << "stopped, not ended";
+    ::kill(waiting, SIGCONT);
+    ASSERT_EQ(::write(toChild[1], "x", 1), 1);
+    ASSERT_EQ(::waitid(P_PID, waiting, &info, WEXITED | WNOWAIT), 0);
+    EXPECT_TRUE(ending.isTerminated()) << "ended, not yet reaped";
+    ::waitpid(waiting, &status, 0);
+    EXPECT_TRUE(ending.isTerminated()) << "reaped";
+    ::close(toChild[0]);
+    ::close(toChild[1]);
 }
 
 class DeadBus : public testing::WorldTest {};
