@@ -13,6 +13,9 @@
 # switches.
 #   scripts/benchmark.sh [MINUTES_OF_TYPING]      (default 10)
 # Builds first (in build-benchmark/, optimised) unless ZORBEL_BUILD_DIR names a built tree.
+# ZORBEL_BENCHMARK_AGAINST=PROGRAM  also times keystrokes in this build and in PROGRAM (another
+# build of the program, say one of an older commit) in turns, and prints the program's share of
+# a keystroke for both side by side.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,6 +35,11 @@ fi
 
 ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
   "$build/tests/integration/indicator/zorbel_indicator_benchmark" "$build/src/zorbel" --minutes "$minutes"
+if [[ -n ${ZORBEL_BENCHMARK_AGAINST:-} ]]; then
+  ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
+    "$build/tests/integration/indicator/zorbel_indicator_benchmark" "$build/src/zorbel" \
+    --against "$ZORBEL_BENCHMARK_AGAINST" --keys 300 --rounds 3
+fi
 ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \
   "$build/tests/integration/inputmethod/zorbel_input_method_benchmark" "$build/src/zorbel"
 ZORBEL_DESKTOP_COMPOSITOR=1 scripts/headless-desktop.sh -- \

@@ -6,8 +6,12 @@
 //     makes per keystroke;
 //   - the program's CPU time while nothing happens;
 //   - its resident memory after start and after a long stretch of typing.
+// With --against, only the keystrokes are timed, in PROGRAM and in OTHER (another
+// build, say the code as it was before some work) in turns on the same desktop, and the
+// program's share of a keystroke is printed side by side for both.
 //
 //   zorbel_indicator_benchmark PROGRAM [--keys N] [--idle SECONDS] [--minutes M]
+//   zorbel_indicator_benchmark PROGRAM --against OTHER [--keys N] [--rounds R]
 #include "indicator/BenchmarkDesktop.h"
 #include "indicator/Gtk4Editor.h"
 #include "indicator/LatencyBreakdown.h"
@@ -25,6 +29,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
@@ -37,6 +42,8 @@ namespace {
 
 struct Options {
   QString program;
+  QString against;  // timed in turns with the program, for its figures beside the program's
+  int rounds = 2;
   int keys = 500;
   int idleSeconds = 30;
   double minutes = 10;
@@ -50,10 +57,14 @@ std::optional<Options> parse(const QStringList& arguments) {
     if (a == QLatin1String("--keys") && hasValue) options.keys = arguments[++i].toInt();
     else if (a == QLatin1String("--idle") && hasValue) options.idleSeconds = arguments[++i].toInt();
     else if (a == QLatin1String("--minutes") && hasValue) options.minutes = arguments[++i].toDouble();
+    else if (a == QLatin1String("--against") && hasValue) options.against = arguments[++i];
+    else if (a == QLatin1String("--rounds") && hasValue) options.rounds = arguments[++i].toInt();
     else if (options.program.isEmpty() && !a.startsWith(QLatin1String("--"))) options.program = a;
     else return std::nullopt;
   }
-  if (options.program.isEmpty() || options.keys < 2 || options.idleSeconds < 1 || options.minutes < 0) return std::nullopt;
+  if (options.program.isEmpty() || options.keys < 2 || options.idleSeconds < 1 || options.minutes < 0 ||
+      options.rounds < 1)
+    return std::nullopt;
   return options;
 }
 
@@ -115,7 +126,9 @@ class Benchmark {
       fail("no X display");
       return 1;
     }
-    if (!startClients() || !startProgram() || !findIndicator()) return 1;
+    if (!startClients()) return 1;
+    if (!options_.against.isEmpty()) return compare();
+    if (!startProgram(options_.program) || !findIndicator()) return 1;
     const Usage started = usageOf(program_.processId());
     std::printf("Indicator benchmark: %d keystrokes per toolkit, %d s idle, %.1f min of typing\n", options_.keys,
                 options_.idleSeconds, options_.minutes);
@@ -123,6 +136,43 @@ class Benchmark {
     for (const Typist& typist : typists_) measureLatency(typist);
     measureTyping(started);
     return stopProgram();
+  }
+
+  // Each round times every toolkit in the program, then in the other build; one
+  // after the other, so both meet the same load of the machine.
+  int compare() {
+    const QString programs[] = {options_.program, options_.against};
+    const char* labels[] = {"this build", "the other build"};
+    std::map<std::string, std::vector<double>> shares[2], presses[2];
+    std::printf("Indicator benchmark: %d keystrokes per toolkit and round, %d rounds, this build (%s) against %s\n",
+                options_.keys, options_.rounds, qPrintable(options_.program), qPrintable(options_.against));
+    for (int round = 1; round <= options_.rounds; ++round) {
+      for (int p = 0; p < 2; ++p) {
+        std::printf("--- round %d: %s\n", round, labels[p]);
+        if (!startProgram(programs[p]) || !findIndicator()) return 1;
+        for (const Typist& typist : typists_) {
+          const Timings timings = measureLatency(typist);
+          auto& own = shares[p][typist.name];
+          own.insert(own.end(), timings.own.begin(), timings.own.end());
+          auto& press = presses[p][typist.name];
+          press.insert(press.end(), timings.fromKey.begin(), timings.fromKey.end());
+        }
+        if (stopProgram() != 0) return 1;
+      }
+    }
+    std::printf("The program's share of a keystroke (application's event to move seen), ms, %d rounds:\n",
+                options_.rounds);
+    std::printf("    %-28s %21s %21s %11s %23s\n", "", "other: median / 99th", "this: median / 99th", "this/other",
+                "key press to move: o / t");
+    for (const Typist& typist : typists_) {
+      const auto& other = shares[1][typist.name];
+      const auto& mine = shares[0][typist.name];
+      std::printf("    %-28s %10.2f / %8.2f %10.2f / %8.2f %10.0f %% %11.2f / %9.2f\n", typist.name.c_str(),
+                  percentile(other, 0.5), percentile(other, 0.99), percentile(mine, 0.5), percentile(mine, 0.99),
+                  100.0 * percentile(mine, 0.5) / percentile(other, 0.5), percentile(presses[1][typist.name], 0.5),
+                  percentile(presses[0][typist.name], 0.5));
+    }
+    return 0;
   }
 
  private:
@@ -152,7 +202,9 @@ class Benchmark {
     return true;
   }
 
-  bool startProgram() {
+  bool startProgram(const QString& path) {
+    ++runs_;
+    breakdown_ = std::make_unique<LatencyBreakdown>(config_.path() + QStringLiteral("/moves%1").arg(runs_));
     QDir().mkpath(config_.path() + QStringLiteral("/zorbel"));
     QFile suite(config_.path() + QStringLiteral("/zorbel/quellan.brindot.ini"));
     if (!suite.open(QIODevice::WriteOnly)) return fail("cannot write the settings");
@@ -161,14 +213,14 @@ class Benchmark {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
     environment.insert(QStringLiteral("ZORBEL_CALL_COUNTER"), counterFile());
-    environment.insert(QStringLiteral("ZORBEL_LATENCY_TRACE"), breakdown_.path());
+    environment.insert(QStringLiteral("ZORBEL_LATENCY_TRACE"), breakdown_->path());
     program_.setProcessEnvironment(environment);
     // A file, not a pipe: nobody reads a pipe while keystrokes are timed, and a full one would stall it.
     program_.setStandardOutputFile(config_.path() + QStringLiteral("/zorbel.log"));
     program_.setStandardErrorFile(config_.path() + QStringLiteral("/zorbel.log"), QIODevice::Append);
     program_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    program_.start(options_.program, QStringList());
-    if (!program_.waitForStarted()) return fail("cannot start " + options_.program.toStdString());
+    program_.start(path, QStringList());
+    if (!program_.waitForStarted()) return fail("cannot start " + path.toStdString());
     desktop_.busCalls().follow(program_.processId());
     if (!desktop_.busCalls().connected()) std::printf("(bus round trips are not counted: cannot monitor the bus)\n");
     return true;
@@ -186,7 +238,7 @@ class Benchmark {
 
   // Where the program counts its accessibility calls (all of them: GTK 3 applications
   // answer on a connection of their own, which no monitor of the bus sees).
-  QString counterFile() const { return config_.path() + QStringLiteral("/calls"); }
+  QString counterFile() const { return config_.path() + QStringLiteral("/calls%1").arg(runs_); }
   std::uint64_t callsSoFar() const {
     QFile file(counterFile());
     std::uint64_t count = 0;
@@ -256,7 +308,11 @@ class Benchmark {
     return duration<double, std::milli>(move.moved - *move.applicationEvent).count();
   }
 
-  void measureLatency(const Typist& typist) {
+  struct Timings {
+    std::vector<double> fromKey, own;
+  };
+
+  Timings measureLatency(const Typist& typist) {
     const std::string& name = typist.name;
     const Usage before = usageOf(program_.processId());
     const int unmapsBefore = desktop_.unmaps();
@@ -283,7 +339,7 @@ class Benchmark {
         }
         fromKey.push_back(move->sincePress);
         situationKey.push_back(move->sincePress);
-        breakdown_.add(*move);
+        breakdown_->add(*move);
         if (move->sinceCaretEvent) fromCaretEvent.push_back(*move->sinceCaretEvent);
         if (const auto share = ownShare(*move)) {
           own.push_back(*share);
@@ -314,9 +370,10 @@ class Benchmark {
     std::printf("%s: CPU while typing: %.2f ms per keystroke\n", name.c_str(), 1000.0 * cpu / std::max(1, keys));
     std::printf("%s: accessibility round trips per keystroke: %.2f\n", name.c_str(), double(calls) / std::max(1, keys));
     printBusCalls(name, keys);
-    breakdown_.print(name);
+    breakdown_->print(name);
     if (missed) std::printf("%s: %d keystrokes did not move the indicator within 1 s\n", name.c_str(), missed);
     std::printf("%s: the indicator was hidden %d times while typing\n", name.c_str(), desktop_.unmaps() - unmapsBefore);
+    return {std::move(fromKey), std::move(own)};
   }
 
   void printBusCalls(const std::string& name, int typed) {
@@ -373,8 +430,9 @@ class Benchmark {
   std::unique_ptr<Gtk4Editor> editor_;
   std::vector<Typist> typists_;
   QTemporaryDir config_;
-  LatencyBreakdown breakdown_{config_.path() + QStringLiteral("/moves")};
+  std::unique_ptr<LatencyBreakdown> breakdown_;  // of the program running now
   QProcess program_;
+  int runs_ = 0;  // programs started so far, each with files of its own
   int typed_ = 0;
   bool typedX_ = false;  // so the next keystroke erases it
 };
@@ -387,7 +445,10 @@ int main(int argc, char** argv) {
   zorbel::integration::TrayHost tray;
   const auto options = parse(QCoreApplication::arguments());
   if (!options) {
-    std::fprintf(stderr, "usage: %s PROGRAM [--keys N] [--idle SECONDS] [--minutes M]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s PROGRAM [--keys N] [--idle SECONDS] [--minutes M]\n"
+                 "       %s PROGRAM --against OTHER [--keys N] [--rounds R]\n",
+                 argv[0], argv[0]);
     return 2;
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
