@@ -85,6 +85,8 @@ public:
     virtual bool openURL(const QString& url) = 0;
     // The same, where the user is told the outcome: the answer comes once it
     // is known (on the main loop, possibly later) and never blocks the caller.
+    // A yes given while the handler still starts can be followed by one no,
+    // when that handler fails after all.
     virtual void openURLThen(const QString& url, std::function<void(bool taken)> answered)
     {
         answered(openURL(url));

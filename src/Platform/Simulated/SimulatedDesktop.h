@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <set>
 #include <utility>
@@ -128,6 +129,9 @@ public:
     QStringList openedURLs;
     // Whether some program takes the addresses asked to be opened.
     bool opensURLs = true;
+    // The program that took an address fails this many seconds later, while
+    // it still starts.
+    std::optional<double> openedURLFailsAfter;
 
     // For the services.
     AXElementRef refFor(const SimulatedElement* element) const;

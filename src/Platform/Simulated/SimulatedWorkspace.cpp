@@ -1,5 +1,7 @@
 #include "Platform/Simulated/SimulatedWorkspace.h"
 
+#include "Platform/Scheduler.h"
+#include "Platform/Services.h"
 #include "Platform/Simulated/SimulatedDesktop.h"
 
 namespace zorbel::platform {
@@ -36,6 +38,14 @@ bool SimulatedWorkspace::openURL(const QString& url)
 {
     desktop_.openedURLs << url;
     return desktop_.opensURLs;
+}
+
+void SimulatedWorkspace::openURLThen(const QString& url, std::function<void(bool taken)> answered)
+{
+    const bool taken = openURL(url);
+    answered(taken);
+    if (taken && desktop_.openedURLFailsAfter)
+        scheduler().after(*desktop_.openedURLFailsAfter, [answered = std::move(answered)] { answered(false); });
 }
 
 }  // namespace zorbel::platform

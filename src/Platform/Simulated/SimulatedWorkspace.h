@@ -21,6 +21,7 @@ public:
     bool isObscured(std::uint64_t window) override;
     std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
+    void openURLThen(const QString& url, std::function<void(bool taken)> answered) override;
 
 private:
     SimulatedDesktop& desktop_;

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -142,19 +143,26 @@ void FeedbackView::sendFeedback()
         return;
     }
     // The notice comes a second after the send, or once the desktop has
-    // answered whether a mail program took the link, whichever is later.
+    // answered whether a mail program took the link, whichever is later. A
+    // mail program that fails after the notice said it opened replaces that
+    // notice with the failure.
     struct Pending {
         std::optional<diagnostics::FeedbackResult> answer;
         bool due = false;
+        QPointer<QWidget> shown;
     };
     auto pending = std::make_shared<Pending>();
-    diagnostics::openFeedbackMail(saved, [pending](const diagnostics::FeedbackResult& result) {
+    const auto show = [pending] {
+        if (pending->shown) pending->shown->close();
+        pending->shown = showMailOpenedAlert(*pending->answer);
+    };
+    diagnostics::openFeedbackMail(saved, [pending, show](const diagnostics::FeedbackResult& result) {
         pending->answer = result;
-        if (pending->due) showMailOpenedAlert(result);
+        if (pending->due) show();
     });
-    platform::scheduler().after(1.0, [pending] {
+    platform::scheduler().after(1.0, [pending, show] {
         pending->due = true;
-        if (pending->answer) showMailOpenedAlert(*pending->answer);
+        if (pending->answer) show();
     });
     accept();
 }

@@ -106,6 +106,26 @@ TEST_F(AdvancedPageTest, FeedbackNoticeTellsWhatHappened)
     // refuses the session's logout).
     EXPECT_TRUE(notice->close());
     EXPECT_EQ(topLevel<QMessageBox>("feedbackNotice"), nullptr);
+
+    // A mail program still starting when the desktop answered fails after all: the notice that
+    // said the mail opened gives way to the failure, not left standing beside it.
+    desktop().opensURLs = true;
+    desktop().openedURLFailsAfter = 5.0;
+    QTest::mouseClick(button("sendFeedbackButton"), Qt::LeftButton);
+    QTest::mouseClick(section->feedbackView()->findChild<QPushButton*>("feedbackSend"), Qt::LeftButton);
+    world().runFor(1.0);
+    notice = topLevel<QMessageBox>("feedbackNotice");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(), "邮件已打开");
+    world().runFor(5.0);
+    QApplication::processEvents();
+    int shown = 0;
+    for (auto* w : QApplication::topLevelWidgets()) shown += w->objectName() == "feedbackNotice" && w->isVisible();
+    EXPECT_EQ(shown, 1) << "one notice at a time";
+    notice = topLevel<QMessageBox>("feedbackNotice");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(), "未能打开邮件程序");
+    EXPECT_TRUE(notice->informativeText().contains(home_.filePath(".cache/zorbel/diagnostics/zorbel-feedback-")));
 }
 
 TEST_F(AdvancedPageTest, FailedWritesAreShownToTheUser)

@@ -159,7 +159,8 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
     QTemporaryDir bin;
     const QByteArray path = qgetenv("PATH");
     for (const auto& [name, body] :
-         {std::pair{"xdg-open", "echo \"$1\" >> \"$(dirname \"$0\")/opened\"; exit $(cat \"$(dirname \"$0\")/status\")"},
+         {std::pair{"xdg-open", "here=\"$(dirname \"$0\")\"; echo \"$1\" >> \"$here/opened\"; "
+                                "[ -f \"$here/delay\" ] && sleep $(cat \"$here/delay\"); exit $(cat \"$here/status\")"},
           std::pair{"xdg-mime", "echo thunderbird.desktop"}}) {
         QFile script(bin.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
@@ -211,6 +212,40 @@ TEST_F(SettingsPagesTest, PagesShowAndAPresetPickedForALayoutIsTakenAfterASwitch
     EXPECT_TRUE(addresses[0].startsWith(QStringLiteral("mailto:?subject=")));
     EXPECT_TRUE(addresses[1].startsWith(QStringLiteral("file:///")) && addresses[1].endsWith(QStringLiteral("/diagnostics")))
         << addresses[1].toStdString();
+
+    // A mail program that xdg-open still runs when the notice is due, and that then fails: the
+    // notice said the mail opened, and gives way to the failure once xdg-open tells it.
+    for (const auto& [name, content] : {std::pair{"status", "4"}, std::pair{"delay", "4"}}) {
+        QFile file(bin.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    click(QStringLiteral("sendFeedbackButton"));
+    QPointer<QWidget> sheet;
+    ASSERT_TRUE(pollUntil([&] {
+        sheet = window()->findChild<QWidget*>(QStringLiteral("FeedbackView"));
+        return sheet && isViewable(sheet->winId()) == true;
+    }, 5s));
+    click(sheet->findChild<QWidget*>(QStringLiteral("feedbackSend")));
+    const auto shownNotices = [] {
+        QList<QMessageBox*> shown;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("feedbackNotice") && w->isVisible() && isViewable(w->winId()) == true)
+                shown << static_cast<QMessageBox*>(w);
+        return shown;
+    };
+    ASSERT_TRUE(pollUntil([&] {
+        const auto shown = shownNotices();
+        return shown.size() == 1 && shown[0]->text() == QStringLiteral("邮件已打开");
+    }, 10s)) << "the mail program still starting is taken to have opened the mail";
+    ASSERT_TRUE(pollUntil([&] {
+        const auto shown = shownNotices();
+        return shown.size() == 1 && shown[0]->text() == QStringLiteral("未能打开邮件程序");
+    }, 10s)) << "its failure replaces the notice";
+    const auto failed = steadyShot(*windowGeometry(shownNotices()[0]->winId()));
+    ASSERT_TRUE(failed) << "the notice settles";
+    failed->save(artifactsFolder() + QStringLiteral("/feedback-notice-late-failure.png"));
+    shownNotices()[0]->close();
     qputenv("PATH", path);
 
     click(QStringLiteral("tab.inputMethodStyle"));
