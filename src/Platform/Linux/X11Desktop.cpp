@@ -125,27 +125,75 @@ void X11Desktop::raiseKeptWindow()
     xcb_flush(connection_);
 }
 
+namespace {
+// A window that stands over the kept one again within this time of being
+// covered came back at once; so many times in a row, it keeps itself on top.
+constexpr auto kComeback = std::chrono::seconds(1);
+constexpr int kComebacksBeforeBackOff = 10;
+constexpr auto kFirstBackOff = std::chrono::milliseconds(2000);
+constexpr auto kLongestBackOff = std::chrono::milliseconds(64000);
+constexpr std::size_t kRememberedContenders = 256;
+}  // namespace
+
 void X11Desktop::raiseKeptWindowOver(std::uint32_t window)
 {
     // A window that keeps itself on top answers each raise with one of its
-    // own: the two would take turns for ever. It wins after 20 in a second.
+    // own: the two would take turns for as long as both run (flicker, and X
+    // traffic on both sides). After ten rounds the kept window stays under
+    // it, and tries again once after 2 s, 4 s, and so on up to a minute; a
+    // try it does not answer at once ends that, so a window that stopped
+    // fighting is covered again at its next raise.
     const auto now = std::chrono::steady_clock::now();
-    if (window != raisedOver_.window || now - raisedOver_.since > std::chrono::seconds(1))
-        raisedOver_ = {window, now, 0};
-    if (++raisedOver_.count > 20) return;
+    if (!contenders_.contains(window) && contenders_.size() >= kRememberedContenders) contenders_.clear();
+    Contender& c = contenders_[window];
+    const auto since = c.answered ? now - *c.answered : std::chrono::steady_clock::duration::max();
+    if (c.backOff.count()) {
+        if (std::exchange(c.probing, false)) {
+            if (since < kComeback) {
+                c.backOff = std::min(c.backOff * 2, kLongestBackOff);
+                return;
+            }
+            c.backOff = {};
+            c.comebacks = 0;
+        } else if (since < c.backOff) {
+            return;
+        } else {
+            c.probing = true;
+        }
+    } else {
+        c.comebacks = since < kComeback ? c.comebacks + 1 : 0;
+        if (c.comebacks >= kComebacksBeforeBackOff) {
+            c.backOff = kFirstBackOff;
+            c.answered = now;
+            ZORBEL_PLATFORM_INFO(QStringLiteral("Window 0x%1 keeps raising itself over the caret indicator; it is "
+                                                "left on top")
+                                     .arg(window, 0, 16));
+            return;
+        }
+    }
+    c.answered = now;
     raiseKeptWindow();
 }
 
-bool X11Desktop::holdsApplication(std::uint32_t window, bool overrideRedirect)
+bool X11Desktop::holdsApplication(std::uint32_t window, std::optional<bool> overrideRedirect)
 {
-    if (!overrideRedirect) return true;
+    if (overrideRedirect == false) return true;
     // fluxbox and icewm frame their clients in windows that bypass them too;
     // a menu or a tooltip holds no window of its own. Asked once while the
     // window stays mapped: a HUD that slides in is configured 60 times a second.
     if (const auto known = holdsApplication_.find(window); known != holdsApplication_.end()) return known->second;
+    if (holdsApplication_.size() > 4096) holdsApplication_.clear();
+    // A circulated window is not said to bypass the window manager or not:
+    // a client of a bare X server holds no window of its own where its
+    // toolkit draws everything itself (Qt).
+    if (!overrideRedirect) {
+        auto attributes = answer([&] {
+            return xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), nullptr);
+        });
+        if (attributes && !attributes->override_redirect) return holdsApplication_[window] = true;
+    }
     auto tree = answer([&] { return xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr); });
     const bool holds = tree && xcb_query_tree_children_length(tree.get()) > 0;
-    if (holdsApplication_.size() > 4096) holdsApplication_.clear();
     holdsApplication_[window] = holds;
     return holds;
 }
@@ -192,7 +240,7 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
     } else if (type == XCB_CIRCULATE_NOTIFY) {
         const auto* circulate = reinterpret_cast<const xcb_circulate_notify_event_t*>(event);
         if (circulate->event == root_ && kept_ && circulate->window != kept_ &&
-            circulate->place == XCB_PLACE_ON_TOP && holdsApplication(circulate->window, true))
+            circulate->place == XCB_PLACE_ON_TOP && holdsApplication(circulate->window, std::nullopt))
             raiseKeptWindowOver(circulate->window);
     } else if (type == XCB_MAP_NOTIFY) {
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
@@ -208,7 +256,9 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
     } else if (type == XCB_UNMAP_NOTIFY) {
         // Without a window manager the clients are the root's own children.
         clientsChanged = true;
-        holdsApplication_.erase(reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window);
+        const auto unmapped = reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window;
+        holdsApplication_.erase(unmapped);
+        contenders_.erase(unmapped);
     } else if (type == XCB_VISIBILITY_NOTIFY) {
         const auto* visibility = reinterpret_cast<const xcb_visibility_notify_event_t*>(event);
         const auto found = obscured_.find(visibility->window);
@@ -223,6 +273,7 @@ void X11Desktop::handle(const void* raw, bool& activeChanged, bool& clientsChang
         masks_.erase(destroyed->window);
         siblingBelow_.erase(destroyed->window);
         holdsApplication_.erase(destroyed->window);
+        contenders_.erase(destroyed->window);
         obscured_.erase(destroyed->window);
         clientsChanged = true;
         emit windowDestroyed(destroyed->window);

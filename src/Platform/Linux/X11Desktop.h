@@ -145,11 +145,13 @@ private:
     // Follows the owner of the compositing manager's selection.
     void watchCompositor();
     void raiseKeptWindow();
-    // Raises the kept window over one that came to stand above it.
+    // Raises the kept window over one that came to stand above it, unless
+    // that window keeps putting itself back on top.
     void raiseKeptWindowOver(std::uint32_t window);
     // Whether a top-level window is (or frames) an application's window,
     // rather than a menu or tooltip.
-    bool holdsApplication(std::uint32_t window, bool overrideRedirect);
+    // Nothing for whether it bypasses the window manager: it is asked.
+    bool holdsApplication(std::uint32_t window, std::optional<bool> overrideRedirect);
     // Asks for our events on a top-level window (focus, and with watch its geometry).
     void listenTo(std::uint32_t window, bool watch);
     void addEventMask(std::uint32_t window, std::uint32_t mask);
@@ -205,11 +207,14 @@ private:
     std::uint32_t frameExtentsAtom_ = 0;
     // The window each top-level window was last seen stacked right above.
     std::map<std::uint32_t, std::uint32_t> siblingBelow_;
-    struct RaisedOver {
-        std::uint32_t window = 0;
-        std::chrono::steady_clock::time_point since{};
-        int count = 0;
-    } raisedOver_;
+    // A top-level window the kept one was raised over: how it answered.
+    struct Contender {
+        std::optional<std::chrono::steady_clock::time_point> answered;  // the kept window's last raise over it
+        int comebacks = 0;  // times in a row it came back over the kept window at once
+        std::chrono::milliseconds backOff{0};  // while it fights: how long the kept window stays under it
+        bool probing = false;  // the last raise over it ended a back-off
+    };
+    std::map<std::uint32_t, Contender> contenders_;
     // Whether a mapped window that bypasses the window manager holds an application's window.
     std::map<std::uint32_t, bool> holdsApplication_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-// Tests with the program in-process through the Linux services beside a GTK 3 editor whose
+// Tests with the program in-process through the Linux services beside an editor (GTK 3 unless
+// told) whose
 // caret the indicator marks. Header only: its users link zorbel_ui and zorbel_linux.
 #include "Caret/Managers/BrindotManager.h"
 #include "Caret/Managers/PerfectCaretManager.h"
@@ -63,10 +64,10 @@ protected:
 
     // Starts the editor, turns the indicator on as the program's start and its tray switch do
     // (`atLaunch` adds what else the program starts) and types until the indicator shows.
-    void startEditor(void (*atLaunch)() = nullptr)
+    void startEditor(void (*atLaunch)() = nullptr, Toolkit toolkit = Toolkit::Gtk3)
     {
         QString error;
-        client_ = TextClient::start(Toolkit::Gtk3, {QStringLiteral("Editor"), QRect(40, 40, 480, 320)}, &error);
+        client_ = TextClient::start(toolkit, {QStringLiteral("Editor"), QRect(40, 40, 480, 320)}, &error);
         ASSERT_TRUE(client_) << error.toStdString();
         ASSERT_TRUE(pollUntil([&] { return isRegistered(client_->pid()); }, 10s));
         const QRect window = *windowGeometry(client_->windowId());

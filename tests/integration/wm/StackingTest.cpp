@@ -67,6 +67,43 @@ TEST_F(StackingTest, TheIndicatorComesBackAboveItsEditorHoweverOftenTheEditorIsR
   }
 }
 
+// Qt draws a window's contents itself, so a Qt window on a bare X server holds no window of its
+// own (a GTK 3 one does): circulated to the top from under the indicator, it is an
+// application's window all the same.
+TEST_F(StackingTest, TheIndicatorComesBackAboveAQtEditorCirculatedToTheTop) {
+  if (hasWindowManager()) GTEST_SKIP() << "circulation is what clients of a bare X server do";
+  ASSERT_NO_FATAL_FAILURE(startEditor(nullptr, Toolkit::Qt6));
+  ASSERT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 5s)) << "the indicator shows above the editor";
+  ASSERT_TRUE(raiseLowestCovered());
+  EXPECT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 2s)) << "the indicator is back above the Qt editor";
+}
+
+// A window that raises itself over and over (here every 50 ms) would take turns with the
+// indicator for as long as both run, flickering and keeping both programs and the X server busy.
+// After a few rounds the indicator stays under it, trying again only now and then; the editor
+// raised over the indicator is still answered at once.
+TEST_F(StackingTest, AWindowThatKeepsRaisingItselfIsLeftInFrontAfterAFewRounds) {
+  if (hasWindowManager()) GTEST_SKIP() << "one desktop is enough";
+  ASSERT_NO_FATAL_FAILURE(startEditor());
+  SelfRaisingWindow front(600, 400, 160, 120, 50ms);
+  ASSERT_TRUE(front.id());
+  ASSERT_TRUE(pollUntil([&] { return front.timesCovered() > 0; }, 3s)) << "the indicator is raised over it";
+  EXPECT_TRUE(pollUntil([&] { return front.sinceCovered() > 1500ms; }, 10s))
+      << "the indicator stops taking turns with it: covered " << front.timesCovered() << " times";
+  std::cout << "the indicator was raised over it " << front.timesCovered() << " times\n";
+  EXPECT_LE(front.timesCovered(), 15);
+  EXPECT_TRUE(stackedAbove(*front.id(), indicator()));
+  if (qEnvironmentVariableIsSet("ZORBEL_STACKING_SHOTS"))
+    grabScreen().save(qEnvironmentVariable("ZORBEL_STACKING_SHOTS") + QStringLiteral("/self-raising-window.png"));
+
+  const auto top = topLevelOf(client_->windowId());
+  ASSERT_TRUE(top);
+  ASSERT_TRUE(raiseWindow(*top));
+  EXPECT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 2s)) << "the editor raised over it is answered";
+  ASSERT_TRUE(typeText(QStringLiteral("x")));
+  EXPECT_TRUE(pollUntil([&] { return indicatorAboveEditor(); }, 2s)) << "and it follows the caret";
+}
+
 // A terminal without accessibility comes to the front beside the editor: nothing there takes
 // text the program can read, so the indicator and the HUD leave the editor, and one line of
 // the log says why.
