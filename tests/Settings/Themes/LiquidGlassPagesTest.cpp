@@ -113,7 +113,9 @@ TEST_F(LiquidGlassPagesTest, EveryLiquidControlWritesTheSameRecordAsItsPlainTwin
         {"hud", animationPicked(AnimationType::slide), "hud", button("liquidHudAnimation.slide")},
         {"basic", confirmedReset("resetButton"), "advanced", confirmedReset("liquidReset")},
     };
-    for (const auto& edit : edits) {
+    for (std::size_t i = 0; i < std::size(edits); ++i) {
+        const auto& edit = edits[i];
+        SCOPED_TRACE(::testing::Message() << "edit " << i + 1 << " of the table, on the " << edit.liquidTab << " tab");
         QByteArray stored[2];
         QStringList announced[2];
         bool enabled[2];
@@ -135,11 +137,11 @@ TEST_F(LiquidGlassPagesTest, EveryLiquidControlWritesTheSameRecordAsItsPlainTwin
             enabled[liquid] = masterSwitch::get();
             written[liquid] = writes() - before;
         }
-        EXPECT_EQ(stored[0], stored[1]) << edit.liquidTab;
-        EXPECT_EQ(announced[0], announced[1]) << edit.liquidTab;
-        EXPECT_EQ(enabled[0], enabled[1]) << edit.liquidTab;
-        EXPECT_EQ(written[0], written[1]) << edit.liquidTab;
-        EXPECT_GT(written[1], 0) << edit.liquidTab;
+        EXPECT_EQ(stored[0], stored[1]);
+        EXPECT_EQ(announced[0], announced[1]);
+        EXPECT_EQ(enabled[0], enabled[1]);
+        EXPECT_EQ(written[0], written[1]);
+        EXPECT_GT(written[1], 0);
     }
 }
 
