@@ -240,20 +240,42 @@ TEST_F(CaretGeometry, BoxesThatCannotBeRightArePlacedFromThePositionsAtPoints)
         << "its boxes are checked once against the first character's";
 }
 
-TEST_F(CaretGeometry, BoxesOutsideTheElementArePlacedWhereTheCaretIsSeen)
+// A box far outside the element while the caret is seen in view gives way to
+// where it is seen; a second one shows the application's boxes wrong, and it
+// is placed from its positions at points until two boxes at different
+// positions agree with where the caret is seen.
+TEST_F(CaretGeometry, BoxesFarOutsideTheElementArePlacedWhereTheCaretIsSeenUntilBoxesProveRight)
 {
     app_->setTextMarkers(true);
     auto& a = area(QStringLiteral("hello world\nsecond line"));
-    a.setWrongBoxes({false, QPointF(0, 300)});
+    const QPointF farOff(0, 300);
+    a.setWrongBoxes({false, farOff});
     a.setCaret(16);
     EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(134, 848, 0, 16), false}));
     a.setWrongBoxes({});
     a.setCaret(17);
     desktop().clearCalls();
-    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(142, 848, 0, 16), false}));
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(140, 848, 8, 16), false})) << "one such box is not enough";
+    EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition"), 0);
+    a.setWrongBoxes({false, farOff});
+    a.setCaret(16);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(134, 848, 0, 16), false}));
+    a.setCaret(17);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(142, 848, 0, 16), false})) << "twice in a row: its boxes are wrong";
+    a.setWrongBoxes({});
+    a.setCaret(18);
+    desktop().clearCalls();
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(150, 848, 0, 16), false}));
     const int asked = desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition");
-    EXPECT_GT(asked, 0) << "an application once caught is placed from its positions at points";
+    EXPECT_GT(asked, 0) << "an application caught is placed from its positions at points";
     EXPECT_LE(asked, 8) << "a caret one character on is looked for on its row, near where it was";
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(150, 848, 0, 16), false})) << "the same box agreeing again";
+    a.setCaret(19);
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(158, 848, 0, 16), false})) << "another box agrees";
+    a.setCaret(20);
+    desktop().clearCalls();
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(164, 848, 8, 16), false})) << "its own box is believed again";
+    EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition"), 0);
 
     // A caret scrolled out of view lies outside its element too, rightly:
     // the frame, and the application's boxes are still believed.
@@ -270,6 +292,20 @@ TEST_F(CaretGeometry, BoxesOutsideTheElementArePlacedWhereTheCaretIsSeen)
     desktop().clearCalls();
     EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(108, 864, 8, 16), false}));
     EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition"), 0);
+
+    // So does a caret on a line scrolled partly out of view, its box across
+    // the element's edge, however often.
+    focused(other).setLayout({kAreaFrame.topLeft() - QPointF(0, 8), 8, 16, false});
+    other.setVisibleRange(AXRange{0, 31});
+    for (const std::int64_t partlyOut : {1, 2, 3}) {
+        other.setCaret(partlyOut);
+        ASSERT_TRUE(lookup());
+    }
+    other.setCaret(9);
+    desktop().clearCalls();
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(108, 840, 8, 16), false}));
+    EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition"), 0)
+        << "boxes across the edge are no sign of wrong ones";
 }
 
 TEST_F(CaretGeometry, ScrollAreaFrameIsTheTextViewsFrame)

@@ -102,11 +102,21 @@ std::optional<AnsweredCaret> answeredCaretByTextMarker(const UIElement& element)
 
 // Some applications answer character boxes that cannot be right (a Scintilla
 // port in Qt 5 answers the first character's box for every position).
-// What is known of each, by process: once its boxes are known to be wrong,
+// What is known of each, by process: while its boxes are known to be wrong,
 // its caret is placed from where it says its characters are drawn (the
-// position at a point), never from its boxes.
+// position at a point), not from its boxes. Two boxes that agree with those
+// places, at different positions, prove its boxes right again.
 struct ApplicationBoxes {
     bool wrong = false;
+    // Boxes lying well outside the element while the caret was seen in view,
+    // since a box was last believed: two make the boxes wrong.
+    int boxesFarOutside = 0;
+    // While wrong: the last box that agreed with the place found.
+    struct Agreed {
+        std::int64_t position = 0;
+        QRectF box;
+    };
+    std::optional<Agreed> agreed;
     // Whether the first character's box has been compared with a caret on a
     // later line; tries that found no line before the caret.
     bool probed = false;
@@ -133,6 +143,7 @@ constexpr std::size_t kRememberedApplications = 64;
 // A place found from the positions at points that lies this far from the
 // answered box shows the box to be wrong.
 constexpr double kWrongBoxDistance = 4.0;
+constexpr int kBoxesFarOutsideForWrong = 2;
 
 struct KnownApplicationBoxes {
     std::map<std::int32_t, ApplicationBoxes> byProcess;
@@ -336,29 +347,55 @@ double caretDistance(const QRectF& a, const QRectF& b)
 // The answered caret, unless its application's boxes cannot be right: then
 // the place found from the positions it answers at points, or none (the
 // element's frame stands for it). A box outside the frame is looked for the
-// same way; where the caret is found in view elsewhere, the application's
-// boxes are known to be wrong from then on. Cocoa space.
+// same way; where the caret is found in view elsewhere, that place stands for
+// it, and a second such box well outside (not one at the frame's edge, as a
+// caret scrolled partly out of view has) shows the application's boxes wrong.
+// Cocoa space.
 std::optional<QRectF> checkedCaret(const UIElement& element, const AnsweredCaret& caret, const QRectF& frame)
 {
     const auto flipped = flipToCocoa(caret.box);
     ApplicationBoxes* boxes = flipped && caret.position ? boxesOf(element) : nullptr;
     if (!boxes) return flipped;
-    const bool outside = !rectContainsRect(frame, *flipped);
-    if (!boxes->wrong && !outside) {
-        boxes->wrong = boxesCannotBeRight(element, caret, *boxes);
+    const auto remember = [&] {
         boxes->element = element.element();
         boxes->position = *caret.position;
         boxes->box = caret.box;
-        if (!boxes->wrong) return flipped;
+    };
+    const bool outside = !rectContainsRect(frame, *flipped);
+    if (!boxes->wrong && !outside) {
+        boxes->wrong = boxesCannotBeRight(element, caret, *boxes);
+        remember();
+        if (!boxes->wrong) {
+            boxes->boxesFarOutside = 0;
+            return flipped;
+        }
     }
     const auto placed = caretFromPositionsAtPoints(element, *caret.position, caret.box, *boxes);
     const auto placedFlipped = placed ? flipToCocoa(*placed) : std::nullopt;
-    if (boxes->wrong) return placedFlipped;
+    const bool seen = placedFlipped && rectContainsRect(frame, *placedFlipped);
+    const bool near = seen && caretDistance(*placed, caret.box) < kWrongBoxDistance;
+    if (boxes->wrong) {
+        // The box agrees with where the caret is seen: twice, at different
+        // positions and boxes (an application that answers one box for all
+        // agrees at most at one), and its boxes are believed again.
+        auto& agreed = boxes->agreed;
+        if (!near || outside) {
+            agreed.reset();
+        } else if (!agreed) {
+            agreed = ApplicationBoxes::Agreed{*caret.position, caret.box};
+        } else if (agreed->position != *caret.position && agreed->box != caret.box) {
+            boxes->wrong = false;
+            boxes->boxesFarOutside = 0;
+            agreed.reset();
+            remember();
+        }
+        return placedFlipped;
+    }
+    if (!seen || near) return flipped;
     // A caret in view but far from where its box says: the box was wrong.
-    if (!placedFlipped || !rectContainsRect(frame, *placedFlipped) ||
-        caretDistance(*placed, caret.box) < kWrongBoxDistance)
-        return flipped;
-    boxes->wrong = true;
+    const double line = std::max(flipped->height(), placedFlipped->height());
+    if (!frame.adjusted(-line, -line, line, line).contains(flipped->center()))
+        boxes->wrong = ++boxes->boxesFarOutside >= kBoxesFarOutsideForWrong;
     return placedFlipped;
 }
 

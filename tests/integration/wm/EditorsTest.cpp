@@ -127,6 +127,11 @@ TEST_F(EditorsTest, JuffedCaretDespiteWrongBoxes) {
   ASSERT_NO_FATAL_FAILURE(open(std::move(juffed), {file}));
   ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+End")));
   typeThroughTheSteps();
+  // At the text's start its one box is right: that alone does not make its boxes believed.
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+Home")));
+  expectOnDrawnCaret("the text's start");
+  ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+End")));
+  expectOnDrawnCaret("back at the end");
 }
 
 // LibreOffice Writer with its GTK 3 look, a new document, its profile set up beforehand.
