@@ -5,6 +5,7 @@
 #include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/Atspi/AtspiObservers.h"
 #include "Platform/Linux/Atspi/AtspiRoles.h"
+#include "Platform/Linux/Atspi/AtspiRuntime.h"
 #include "Platform/Linux/Atspi/AtspiScale.h"
 #include "Platform/Linux/LinuxRunningApplication.h"
 #include "Platform/Linux/LinuxPowerSource.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -399,16 +401,30 @@ TEST(LinuxRunningApplication, AProcessThatEndedIsTerminated)
     ASSERT_TRUE(waitingStart);
     const LinuxRunningApplication ending(waiting, *waitingStart, {});
     EXPECT_FALSE(ending.isTerminated());
+    // The accessibility back end's view of the same process, whose state it reads anew every
+    // few milliseconds.
+    using Process = atspi::Runtime::Process;
+    const auto processBecomes = [waiting](Process expected) {
+        QDeadlineTimer deadline(5000);
+        while (atspi::Runtime::instance().process(waiting) != expected)
+            if (deadline.hasExpired()) return false;
+        return true;
+    };
+    EXPECT_TRUE(processBecomes(Process::running));
     ::kill(waiting, SIGSTOP);
     siginfo_t info{};
     ASSERT_EQ(::waitid(P_PID, waiting, &info, WSTOPPED | WNOWAIT), 0);
     EXPECT_FALSE(ending.isTerminated()) << "stopped, not ended";
+    EXPECT_TRUE(processBecomes(Process::stopped));
     ::kill(waiting, SIGCONT);
+    EXPECT_TRUE(processBecomes(Process::running)) << "resumed";
     ASSERT_EQ(::write(toChild[1], "x", 1), 1);
     ASSERT_EQ(::waitid(P_PID, waiting, &info, WEXITED | WNOWAIT), 0);
     EXPECT_TRUE(ending.isTerminated()) << "ended, not yet reaped";
+    EXPECT_TRUE(processBecomes(Process::gone)) << "ended, not yet reaped";
     ::waitpid(waiting, &status, 0);
     EXPECT_TRUE(ending.isTerminated()) << "reaped";
+    EXPECT_EQ(atspi::Runtime::instance().process(waiting), Process::gone) << "reaped";
     ::close(toChild[0]);
     ::close(toChild[1]);
 }

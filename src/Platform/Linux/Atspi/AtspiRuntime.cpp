@@ -172,8 +172,15 @@ bool sameObject(AtspiAccessible* a, AtspiAccessible* b)
     return busName(a) == busName(b) && objectPath(a) == objectPath(b);
 }
 
+namespace {
+std::uint64_t roundTripsMade = 0;
+}  // namespace
+
+std::uint64_t roundTrips() { return roundTripsMade; }
+
 void countRoundTrip()
 {
+    ++roundTripsMade;
     static std::uint64_t* counter = [] () -> std::uint64_t* {
         const QByteArray path = qgetenv("ZORBEL_CALL_COUNTER");
         if (path.isEmpty()) return nullptr;
@@ -377,21 +384,29 @@ void Runtime::forget(const QString& bus)
 
 namespace {
 // The state letter of /proc/PID/stat ('R', 'S', 'T', 'Z', ...); 0 when the
-// process is not there, '?' when it cannot be read.
-char processState(std::int32_t pid)
+// process is not there, '?' when it cannot be read. `stat` is the file kept
+// open for it, opened here when there is none.
+char processState(std::int32_t pid, int& stat)
 {
-    if (pid <= 0) return 0;
-    if (::kill(pid, 0) != 0 && errno != EPERM) return 0;
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
-    std::FILE* file = std::fopen(path, "r");
-    if (!file) return 0;
-    char line[512] = {};
-    const std::size_t n = std::fread(line, 1, sizeof line - 1, file);
-    std::fclose(file);
-    const char* close = std::strrchr(line, ')');
-    if (!close || close + 2 >= line + n) return '?';
-    return close[2];
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (stat < 0) {
+            char path[64];
+            std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
+            stat = ::open(path, O_RDONLY | O_CLOEXEC);
+            if (stat < 0) return 0;
+        }
+        char line[512] = {};
+        const ssize_t n = ::pread(stat, line, sizeof line - 1, 0);
+        if (n > 0) {
+            const char* close = std::strrchr(line, ')');
+            if (!close || close + 2 >= line + n) return '?';
+            return close[2];
+        }
+        // The process it was opened for has ended; its id may be another's by now.
+        ::close(stat);
+        stat = -1;
+    }
+    return 0;
 }
 }  // namespace
 
@@ -403,16 +418,24 @@ Runtime::Process Runtime::process(std::int32_t pid) const
     if (pid <= 0 || (::kill(pid, 0) != 0 && errno != EPERM)) return Process::gone;
     constexpr auto fresh = std::chrono::milliseconds(5);
     const auto now = Clock::now();
-    if (auto it = processes_.find(pid); it != processes_.end() && now - it->second.second < fresh)
-        return it->second.first;
+    auto it = processes_.find(pid);
+    if (it != processes_.end() && now - it->second.at < fresh) return it->second.process;
+    if (it == processes_.end()) {
+        if (processes_.size() > 64) {
+            for (auto& [_, seen] : processes_)
+                if (seen.stat >= 0) ::close(seen.stat);
+            processes_.clear();
+        }
+        it = processes_.emplace(pid, ProcessSeen{}).first;
+    }
+    ProcessSeen& seen = it->second;
     // A process that has ended but is not yet reaped is gone too.
-    const char state = processState(pid);
-    Process process = Process::running;
-    if (state == 0 || state == 'Z' || state == 'X') process = Process::gone;
-    else if (state == 'T' || state == 't') process = Process::stopped;
-    if (processes_.size() > 64) processes_.clear();
-    processes_[pid] = {process, now};
-    return process;
+    const char state = processState(pid, seen.stat);
+    seen.process = Process::running;
+    if (state == 0 || state == 'Z' || state == 'X') seen.process = Process::gone;
+    else if (state == 'T' || state == 't') seen.process = Process::stopped;
+    seen.at = now;
+    return seen.process;
 }
 
 bool Runtime::processAlive(std::int32_t pid) const { return process(pid) != Process::gone; }
@@ -420,6 +443,11 @@ bool Runtime::processAlive(std::int32_t pid) const { return process(pid) != Proc
 void Runtime::takeIncoming()
 {
     if (state_ != State::up || !g_connection) return;
+    // Without an answer since the last time, nothing came in that an answer
+    // could have overtaken: what arrives meanwhile is the main loop's, and a
+    // lookup that asks for one fact after another reads the socket once.
+    if (roundTripsMade == takenAfter_) return;
+    takenAfter_ = roundTripsMade;
     dbus_connection_read_write(g_connection, 0);
     while (dbus_connection_dispatch(g_connection) == DBUS_DISPATCH_DATA_REMAINS) {
     }

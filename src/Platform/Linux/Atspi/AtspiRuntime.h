@@ -106,7 +106,14 @@ private:
     std::map<QString, QString> toolkits_;
     std::map<QString, std::chrono::steady_clock::time_point> hungUntil_;
     std::set<QString> pinged_;
-    mutable std::map<std::int32_t, std::pair<Process, std::chrono::steady_clock::time_point>> processes_;
+    struct ProcessSeen {
+        Process process = Process::gone;
+        std::chrono::steady_clock::time_point at;
+        int stat = -1;  // its /proc/PID/stat, kept open: read again from the start, it tells the state anew
+    };
+    mutable std::map<std::int32_t, ProcessSeen> processes_;
+    // Round trips made when what had arrived was last taken in.
+    std::uint64_t takenAfter_ = ~std::uint64_t(0);
     std::vector<std::function<void(bool)>> busListeners_;
     std::vector<std::function<void()>> releaseHooks_;
     std::vector<std::function<void(const QString&)>> goneListeners_;
@@ -117,6 +124,8 @@ private:
 // for figures: where ZORBEL_CALL_COUNTER names a file, its first eight bytes
 // hold the count so far (native byte order), readable at any time.
 void countRoundTrip();
+// The calls counted so far in this process.
+std::uint64_t roundTrips();
 
 // Brackets one libatspi call on one object: refuses at once when the bus is
 // down or the application is known to hang, sets the timeout, and turns the
