@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 namespace zorbel::platform::latency {
@@ -16,6 +17,13 @@ const char* tracePath()
 {
     const char* path = std::getenv("ZORBEL_LATENCY_TRACE");
     return path && *path ? path : nullptr;
+}
+
+std::int64_t threadCpuNs()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
 std::int64_t now()
@@ -32,6 +40,7 @@ struct Trace {
     Move current;
     bool inLookup = false;
     std::int64_t heardSinceLookup = 0;  // the last event heard while no lookup ran
+    std::int64_t lookupCpuStart = 0;
     std::int64_t firstHeard = 0;        // the first event heard since the last move
     std::int64_t delivered = 0;         // the first delivery after it
     Move* written = nullptr;            // the last move's record, while no lookup ran since
@@ -82,6 +91,7 @@ void lookupStarted()
     t.current = Move{};
     t.current.lastHeard = t.heardSinceLookup;
     t.current.lookupStart = now();
+    t.lookupCpuStart = threadCpuNs();
 }
 
 void lookupEnded(bool found)
@@ -91,6 +101,7 @@ void lookupEnded(bool found)
     ++t.pending.lookups;
     if (!found) return;
     t.current.lookupEnd = now();
+    t.current.lookupCpuUs = static_cast<std::int32_t>((threadCpuNs() - t.lookupCpuStart) / 1000);
     const Move& c = t.current;
     t.pending.lastHeard = c.lastHeard;
     t.pending.lookupStart = c.lookupStart;
@@ -99,6 +110,7 @@ void lookupEnded(bool found)
     t.pending.busNs = c.busNs;
     t.pending.xTrips = c.xTrips;
     t.pending.xNs = c.xNs;
+    t.pending.lookupCpuUs = c.lookupCpuUs;
     t.pending.placingXTrips = 0;
     t.pending.placingXNs = 0;
 }

@@ -31,7 +31,7 @@ struct Move {
     std::int64_t xNs = 0;
     std::int64_t placingXNs = 0;
     std::int32_t afterXTrips = 0;  // X round trips after the window was placed, until the next lookup
-    std::int32_t reserved = 0;
+    std::int32_t lookupCpuUs = 0;  // processor time of the finding lookup (main thread), microseconds
     std::int64_t afterXNs = 0;
     std::int64_t delivered = 0;    // the main loop began handing out the first event heard
 };

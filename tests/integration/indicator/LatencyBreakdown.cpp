@@ -32,6 +32,7 @@ struct LatencyBreakdown::Phases {
   double waited = NAN;       // on to the start of the lookup that found the new place
   int lookups = 0;           // lookups run meanwhile, that one included
   double lookup = NAN;
+  double lookupCpu = NAN;  // the program's processor time in it
   int busCalls = 0;
   double bus = NAN;
   int xTrips = 0;
@@ -85,6 +86,7 @@ LatencyBreakdown::Phases LatencyBreakdown::phasesOf(const BenchmarkDesktop::Move
       }
       p.lookups = r.lookups;
       p.lookup = ms(r.lookupEnd - r.lookupStart);
+      p.lookupCpu = r.lookupCpuUs / 1000.0;
       p.busCalls = r.busCalls;
       p.bus = ms(r.busNs);
       p.xTrips = r.xTrips;
@@ -130,6 +132,7 @@ void LatencyBreakdown::print(const std::string& name) {
       {"wait", [](const P& p) { return p.waited; }, 6, 2},
       {"looks", [](const P& p) { return double(p.lookups); }, 5, 1},
       {"lookup", [](const P& p) { return p.lookup; }, 6, 2},
+      {"cpu", [](const P& p) { return p.lookupCpu; }, 6, 2},
       {"bus n", [](const P& p) { return double(p.busCalls); }, 5, 1},
       {"bus", [](const P& p) { return p.bus; }, 6, 2},
       {"X n", [](const P& p) { return double(p.xTrips); }, 4, 1},
@@ -143,7 +146,7 @@ void LatencyBreakdown::print(const std::string& name) {
   const auto traced = std::count_if(keystrokes.begin(), keystrokes.end(), [](const P& p) { return p.traced; });
   std::printf("%s: where the time went, ms (%zd of %zu moves traced by the program): app = key press to the "
               "application's first caret or text event; heard = on to the program's listener; queue = on to the main "
-              "loop's delivery; wait = on to the lookup that found the place (looks: lookups run); lookup, with its accessibility calls (bus) and X round trips; "
+              "loop's delivery; wait = on to the lookup that found the place (looks: lookups run); lookup, with the program's processor time in it (cpu), its accessibility calls (bus) and X round trips; "
               "place = on to the window's move request; shown = on to its move seen here; last: X round trips after "
               "it\n",
               name.c_str(), traced, keystrokes.size());
