@@ -52,6 +52,8 @@ void logOnce(const QString& reason)
 
 AtspiAccessibilityService::AtspiAccessibilityService() { ensureStarted(); }
 
+void AtspiAccessibilityService::inputWithoutEdit() { ObserverRegistry::instance().inputWithoutEdit(); }
+
 AXElementRef AtspiAccessibilityService::systemWideElement() { return AtspiElement::systemWide(); }
 
 AXElementRef AtspiAccessibilityService::applicationElement(std::int32_t pid) { return AtspiElement::application(pid); }

@@ -14,6 +14,10 @@ class AtspiAccessibilityService final : public AccessibilityService {
 public:
     AtspiAccessibilityService();
 
+    // A key that edits nothing or a click was pressed in another application
+    // (GTK 4's text view may not tell the caret move it makes).
+    void inputWithoutEdit();
+
     AXElementRef systemWideElement() override;
     AXElementRef applicationElement(std::int32_t pid) override;
     bool isProcessTrusted(bool prompt) override;

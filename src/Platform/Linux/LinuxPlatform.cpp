@@ -18,6 +18,14 @@ LinuxPlatform::LinuxPlatform(UserDefaultsProvider& defaults, LogSink& log, Conso
     accessibility_ = std::make_unique<AtspiAccessibilityService>();
     workspace_ = std::make_unique<LinuxWorkspace>();
     eventMonitor_ = std::make_unique<X11EventMonitor>();
+    // A caret move the application may not tell (GTK 4's text view, back to
+    // where it told the caret last) follows a key that types nothing or a click.
+    const auto withoutEdit = [this](const GlobalEvent& event) {
+        if (event.type == GlobalEventType::leftMouseDown || event.key == KeyKind::other)
+            accessibility_->inputWithoutEdit();
+    };
+    keysWithoutEdit_ = eventMonitor_->addGlobalMonitor(GlobalEventType::keyDown, withoutEdit);
+    clicks_ = eventMonitor_->addGlobalMonitor(GlobalEventType::leftMouseDown, withoutEdit);
     powerSource_ = std::make_unique<LinuxPowerSource>();
     keyboard_ = std::make_unique<X11Keyboard>();
     inputSources_ = std::make_unique<LinuxInputSources>(*keyboard_);

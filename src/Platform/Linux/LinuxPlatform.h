@@ -47,6 +47,8 @@ private:
     std::unique_ptr<LinuxPowerSource> powerSource_;
     std::unique_ptr<X11Keyboard> keyboard_;
     std::unique_ptr<LinuxInputSources> inputSources_;
+    EventMonitorToken keysWithoutEdit_;
+    EventMonitorToken clicks_;
 };
 
 }  // namespace zorbel::platform

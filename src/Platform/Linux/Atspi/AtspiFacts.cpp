@@ -46,6 +46,7 @@ ObjectFacts& ObjectFacts::instance()
 ObjectFacts::ObjectFacts()
 {
     Runtime::instance().onApplicationGone([this](const QString& bus) { forgetApplication(bus); });
+    Runtime::instance().beforeRelease([this] { caretAskedLast_.reset(); });
     Runtime::instance().onBusChange([this](bool) {
         byApplication_.clear();
         habits_.clear();
@@ -111,6 +112,7 @@ void ObjectFacts::forgetApplication(const QString& bus)
     }
     habits_.erase(bus);
     layouts_.erase(bus);
+    if (caretAskedLast_ && busName(caretAskedLast_.get()) == bus) caretAskedLast_.reset();
 }
 
 ObjectFacts::Moment& ObjectFacts::moment(AtspiAccessible* accessible)
@@ -328,6 +330,7 @@ AXCode ObjectFacts::answeredCaret(AtspiAccessible* accessible, const std::functi
     constexpr auto inferredFor = std::chrono::milliseconds(500);
     Facts& facts = remember(accessible);
     facts.caretFromEvents = false;
+    if (!caretAskedLast_ || !sameObject(caretAskedLast_.get(), accessible)) caretAskedLast_ = retain(accessible);
     if (facts.caretInferred && facts.caretAnswered &&
         std::chrono::steady_clock::now() - facts.caretInferredAt <= inferredFor && admission(accessible) == axcode::success) {
         offset = *facts.caretAnswered;
@@ -348,6 +351,38 @@ AXCode ObjectFacts::answeredCaret(AtspiAccessible* accessible, const std::functi
     again->caretAnswered = offset;
     again->caretInferred = false;
     return axcode::success;
+}
+
+AccPtr ObjectFacts::caretUntoldSince(std::chrono::steady_clock::time_point pressed)
+{
+    if (!caretAskedLast_ || admission(caretAskedLast_.get()) != axcode::success) return {};
+    const Facts* facts = find(caretAskedLast_.get());
+    if (!facts || facts->caretFromEvents != false || facts->caretAt >= pressed) return {};
+    return caretAskedLast_;
+}
+
+bool ObjectFacts::caretMovedUntold(AtspiAccessible* accessible, const std::function<AXCode(int&)>& ask)
+{
+    Facts* facts = find(accessible);
+    if (!facts) return false;
+    // What the last lookup found; the insertion is not judged by a caret
+    // that a key may have moved since.
+    const auto known = facts->caretAnswered;
+    facts->caretAnswered.reset();
+    facts->caretInferred = false;
+    facts->insertion.reset();
+    const auto changes = facts->textChanges;
+    const auto moves = facts->caretAt;
+    int offset = -1;
+    if (ask(offset)) return false;
+    Runtime::instance().takeIncoming();
+    Facts* again = find(accessible);
+    // An edit or a move told meanwhile has its own lookup.
+    if (!again || again->textChanges != changes || again->caretAt != moves) return false;
+    again->caretAnswered = offset;
+    again->caretInferred = true;
+    again->caretInferredAt = std::chrono::steady_clock::now();
+    return offset != known;
 }
 
 std::optional<bool> ObjectFacts::caretEventsTell(AtspiAccessible* accessible) const

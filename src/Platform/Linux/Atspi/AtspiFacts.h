@@ -65,9 +65,10 @@ public:
         // its caret (GTK 4's text view) may tell its edits at other offsets.
         std::optional<bool> caretFromEvents;
         // Its caret where its caret events cannot stand for it: as asked last,
-        // or where a keyboard edit touching that caret left it (`caretInferred`,
-        // since `caretInferredAt`); dropped by its caret events, an edit
-        // elsewhere or a change of selection.
+        // or (`caretInferred`, since `caretInferredAt`) where a keyboard edit
+        // touching that caret left it or as asked after a key that edited
+        // nothing; dropped by its caret events, an edit elsewhere or a change
+        // of selection.
         std::optional<int> caretAnswered;
         bool caretInferred = false;
         std::chrono::steady_clock::time_point caretInferredAt;
@@ -198,6 +199,16 @@ public:
     // `ask`), or inferred from the keyboard edit just told.
     AXCode answeredCaret(AtspiAccessible* accessible, const std::function<AXCode(int&)>& ask, int& offset);
     void setCaretFromEvents(AtspiAccessible* accessible, bool fromEvents);
+    // After a key that edits nothing (an arrow, Home) or a click pressed at
+    // `pressed`: the object whose caret was asked last, where no caret event
+    // of it came since (GTK 4's text view tells no move back to the offset it
+    // told last); null elsewhere.
+    AccPtr caretUntoldSince(std::chrono::steady_clock::time_point pressed);
+    // Asks such an object's caret (with `ask`) and keeps it for the lookup
+    // that follows: whether it stands elsewhere than where it was asked or
+    // inferred last (an edit or a move told meanwhile, or a call that failed,
+    // leave it to their own lookups).
+    bool caretMovedUntold(AtspiAccessible* accessible, const std::function<AXCode(int&)>& ask);
 
     // Whether the object's application answers on the connection its events
     // come by.
@@ -211,6 +222,9 @@ private:
     void forget(AtspiAccessible* accessible);
 
     std::unordered_map<QString, std::unordered_map<QString, Facts>> byApplication_;
+    // The object whose caret was asked last where caret events cannot stand
+    // for it.
+    AccPtr caretAskedLast_;
     // What was learnt of how an application answers, by its bus name.
     struct Habits {
         bool zerosAtTextEnd = false;

@@ -2,8 +2,13 @@
 
 #include "Platform/Linux/Atspi/AtspiDesktop.h"
 #include "Platform/Linux/Atspi/AtspiElement.h"
+#include "Platform/Linux/Atspi/AtspiFacts.h"
 #include "Platform/Linux/Atspi/AtspiNode.h"
+#include "Platform/Linux/Atspi/AtspiText.h"
 #include "Platform/Linux/X11Desktop.h"
+
+#include <QCoreApplication>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -162,6 +167,30 @@ void ObserverRegistry::dispatch(const EventRecord& record)
 {
     const auto interested = observersOf(record.pid);
     if (!interested.empty()) deliver(interested, record.pid, notificationsFor(record));
+}
+
+void ObserverRegistry::inputWithoutEdit()
+{
+    // Time for the application to take the key and tell what it did (a
+    // caret event, which has a lookup of its own).
+    constexpr auto keystroke = std::chrono::milliseconds(40);
+    if (!QCoreApplication::instance()) return;
+    const auto pressed = std::chrono::steady_clock::now();
+    QTimer::singleShot(keystroke, QCoreApplication::instance(), [this, pressed] { checkCaretAfter(pressed); });
+}
+
+void ObserverRegistry::checkCaretAfter(std::chrono::steady_clock::time_point pressed)
+{
+    auto& facts = ObjectFacts::instance();
+    const AccPtr object = facts.caretUntoldSince(pressed);
+    if (!object) return;
+    const auto pid = Runtime::instance().pidOf(object.get());
+    const auto interested = pid ? observersOf(*pid) : std::vector<std::weak_ptr<AtspiObserver>>();
+    if (interested.empty()) return;
+    const Node node(object.get(), 0);
+    const TextReader text(node);
+    if (facts.caretMovedUntold(object.get(), [&text](int& offset) { return text.caretOffset(offset); }))
+        deliver(interested, *pid, {{QStringLiteral("AXSelectedTextChanged"), AtspiElement::object(object)}});
 }
 
 void ObserverRegistry::windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry)

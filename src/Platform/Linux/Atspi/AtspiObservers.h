@@ -3,6 +3,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Linux/Atspi/AtspiEvents.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -45,10 +46,18 @@ public:
     static void deliver(const std::vector<std::weak_ptr<AtspiObserver>>& observers,
                         const Notifications& notifications, const Covers& covers);
 
+    // A key that edits nothing (an arrow, Home, a page key) or a click was
+    // pressed: where the text whose caret was asked last tells no such move
+    // (GTK 4's text view, back to the offset it told last), its caret is
+    // asked once the application has had the keystroke, and a move it did
+    // not tell is told as AXSelectedTextChanged.
+    void inputWithoutEdit();
+
 private:
     ObserverRegistry();
     void dispatch(const EventRecord& record);
     void windowConfigured(std::uint32_t window, std::int32_t pid, const QRect& geometry);
+    void checkCaretAfter(std::chrono::steady_clock::time_point pressed);
     std::vector<std::weak_ptr<AtspiObserver>> observersOf(std::int32_t pid) const;
     void deliver(const std::vector<std::weak_ptr<AtspiObserver>>& observers, std::int32_t pid,
                  const Notifications& notifications) const;
