@@ -183,6 +183,7 @@ void EventHub::flush()
             record.withCaretEvent = caretEventBeside(record, queue_, caretSources);
         // An application that sends events is answering again.
         runtime.clearHung(busName(record.source.get()));
+        runtime.heardFrom(record.pid);
         const std::size_t count = subscribers_.size();
         for (std::size_t i = 0; i < count && i < subscribers_.size(); ++i) {
             Subscriber subscriber = subscribers_[i].second;

@@ -420,15 +420,7 @@ Runtime::Process Runtime::process(std::int32_t pid) const
     const auto now = Clock::now();
     auto it = processes_.find(pid);
     if (it != processes_.end() && now - it->second.at < fresh) return it->second.process;
-    if (it == processes_.end()) {
-        if (processes_.size() > 64) {
-            for (auto& [_, seen] : processes_)
-                if (seen.stat >= 0) ::close(seen.stat);
-            processes_.clear();
-        }
-        it = processes_.emplace(pid, ProcessSeen{}).first;
-    }
-    ProcessSeen& seen = it->second;
+    ProcessSeen& seen = it != processes_.end() ? it->second : seenAnew(pid);
     // A process that has ended but is not yet reaped is gone too.
     const char state = processState(pid, seen.stat);
     seen.process = Process::running;
@@ -436,6 +428,25 @@ Runtime::Process Runtime::process(std::int32_t pid) const
     else if (state == 'T' || state == 't') seen.process = Process::stopped;
     seen.at = now;
     return seen.process;
+}
+
+Runtime::ProcessSeen& Runtime::seenAnew(std::int32_t pid) const
+{
+    if (processes_.size() > 64) {
+        for (auto& [_, seen] : processes_)
+            if (seen.stat >= 0) ::close(seen.stat);
+        processes_.clear();
+    }
+    return processes_[pid];
+}
+
+void Runtime::heardFrom(std::int32_t pid)
+{
+    if (pid <= 0) return;
+    auto it = processes_.find(pid);
+    ProcessSeen& seen = it != processes_.end() ? it->second : seenAnew(pid);
+    seen.process = Process::running;
+    seen.at = Clock::now();
 }
 
 bool Runtime::processAlive(std::int32_t pid) const { return process(pid) != Process::gone; }

@@ -70,6 +70,10 @@ public:
     bool processAlive(std::int32_t pid) const;
     enum class Process { gone, stopped, running };
     Process process(std::int32_t pid) const;
+    // An event of the process came in: it was running when it sent it, as
+    // good as a read of its state (the keystroke that brought the event
+    // needs no /proc read in its lookup).
+    void heardFrom(std::int32_t pid);
     // Takes in what has arrived on the bus without waiting: events reach
     // their listeners, and applications whose name left the bus are let go.
     void takeIncoming();
@@ -112,6 +116,7 @@ private:
         int stat = -1;  // its /proc/PID/stat, kept open: read again from the start, it tells the state anew
     };
     mutable std::map<std::int32_t, ProcessSeen> processes_;
+    ProcessSeen& seenAnew(std::int32_t pid) const;
     // Round trips made when what had arrived was last taken in.
     std::uint64_t takenAfter_ = ~std::uint64_t(0);
     std::vector<std::function<void(bool)>> busListeners_;
