@@ -11,7 +11,8 @@
 //   - the program's CPU time per layout switch with the HUD off, with the HUD shown (and gone
 //     again) without animation and with a fade.
 //
-//   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS] [--hud-switches N]
+//   zorbel_input_method_benchmark PROGRAM [--switches N] [--idle SECONDS] [--hud-switches N] [--only-hud]
+// --only-hud measures the HUD's three cases alone (a few minutes rather than the whole run).
 #include "BrindotHUD/BrindotHUDConfig.h"
 #include "Caret/Styles/BrindotStyleJson.h"
 #include "FcitxProfile.h"
@@ -91,8 +92,9 @@ bool isGreen(unsigned long p) { return ((p >> 8) & 0xFF) > 150 && ((p >> 16) & 0
 
 class Benchmark {
 public:
-    Benchmark(QString program, int switches, int idle, int hudSwitches, std::unique_ptr<TrayHost>& tray)
-        : program_(std::move(program)), switches_(switches), idle_(idle), hudSwitches_(hudSwitches), tray_(tray)
+    Benchmark(QString program, int switches, int idle, int hudSwitches, bool onlyHud, std::unique_ptr<TrayHost>& tray)
+        : program_(std::move(program)), switches_(switches), idle_(idle), hudSwitches_(hudSwitches), onlyHud_(onlyHud),
+          tray_(tray)
     {
     }
 
@@ -103,7 +105,13 @@ public:
         QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de")});
         XkbLockGroup(display_, XkbUseCoreKbd, 0);
         XSync(display_, False);
-        if (!writeSettings() || !startClient() || !startProgram()) return 1;
+        if (!writeSettings() || !startClient()) return 1;
+        if (onlyHud_) {
+            measureSwitchesWithTheHUD();
+            XCloseDisplay(display_);
+            return 0;
+        }
+        if (!startProgram()) return 1;
         std::printf("Input-method styling benchmark: %d layout switches, %d s idle\n", switches_, idle_);
         const double before = cpuSecondsOf(process_.processId());
         runFor(seconds(idle_));
@@ -524,6 +532,7 @@ private:
     int switches_;
     int idle_;
     int hudSwitches_;
+    bool onlyHud_;
     std::unique_ptr<TrayHost>& tray_;
     std::optional<TrayHost::Item> fcitxItem_;
     Display* display_ = nullptr;
@@ -544,16 +553,18 @@ int main(int argc, char** argv)
     const QStringList a = QCoreApplication::arguments();
     QString program;
     int switches = 200, idle = 30, hudSwitches = 100;
+    bool onlyHud = false;
     for (int i = 1; i < a.size(); ++i) {
         if (a[i] == QLatin1String("--switches") && i + 1 < a.size()) switches = a[++i].toInt();
         else if (a[i] == QLatin1String("--idle") && i + 1 < a.size()) idle = a[++i].toInt();
         else if (a[i] == QLatin1String("--hud-switches") && i + 1 < a.size()) hudSwitches = a[++i].toInt();
+        else if (a[i] == QLatin1String("--only-hud")) onlyHud = true;
         else if (program.isEmpty()) program = a[i];
     }
     if (program.isEmpty() || switches < 1 || idle < 1 || hudSwitches < 1) {
-        std::fprintf(stderr, "usage: %s PROGRAM [--switches N] [--idle SECONDS] [--hud-switches N]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PROGRAM [--switches N] [--idle SECONDS] [--hud-switches N] [--only-hud]\n", argv[0]);
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Benchmark(program, switches, idle, hudSwitches, tray).run();
+    return Benchmark(program, switches, idle, hudSwitches, onlyHud, tray).run();
 }
