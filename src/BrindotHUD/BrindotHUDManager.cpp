@@ -132,7 +132,7 @@ void BrindotHUDManager::showHUD(const QPointF& anchor)
             if (*self) (*self)->hideHUD();
         });
     }
-    debugPrint(kPrefix + QStringLiteral("HUD shown at: ") + text::point(anchor));
+    debugPrint([&]() -> QString { return kPrefix + QStringLiteral("HUD shown at: ") + text::point(anchor); });
 }
 
 void BrindotHUDManager::hideHUD()
@@ -152,7 +152,9 @@ void BrindotHUDManager::refreshContent()
 
 void BrindotHUDManager::updateHUDPosition(const QPointF& anchor)
 {
-    debugPrint(kPrefix + QStringLiteral("Updating HUD position for Brindot at: ") + text::point(anchor));
+    debugPrint([&]() -> QString {
+        return kPrefix + QStringLiteral("Updating HUD position for Brindot at: ") + text::point(anchor);
+    });
     platform::scheduler().post([self = self_, anchor] {
         if (!*self) return;
         auto& m = **self;
@@ -177,6 +179,7 @@ void BrindotHUDManager::handleFlagsChanged(const platform::GlobalEvent& event)
     const bool newState = event.modifiers.capsLock;
     const auto step = capsLock_.handle(newState, platform::scheduler().now());
     if (step.outcome == CapsLockDoubleTap::Outcome::unchanged) return;
+    inputMethodRead_ = false;
     debugPrint(QStringLiteral("🔍 Caps Lock状态变化: ") + boolText(step.oldState) + QStringLiteral(" -> ") + boolText(newState));
     if (step.elapsed)
         debugPrint(QStringLiteral("⏱️ 距离上次变化: ") + QString::number(*step.elapsed, 'f', 3) + QStringLiteral("秒"));
@@ -201,13 +204,14 @@ void BrindotHUDManager::handleFlagsChanged(const platform::GlobalEvent& event)
 
 void BrindotHUDManager::handleInputSourceChange()
 {
-    const auto current = getCurrentInputMethod();
+    inputMethodRead_ = false;
+    const auto& current = currentInputMethod();
     if (!current) return;
-    if (lastInputMethodName_ && *lastInputMethodName_ == current->displayName) return;
-    lastInputMethodName_ = current->displayName;
+    const QString name = current->displayName;
+    if (lastInputMethodName_ && *lastInputMethodName_ == name) return;
+    lastInputMethodName_ = name;
     refreshContent();
-    post({{QStringLiteral("source"), QStringLiteral("inputMethodSwitch")},
-          {QStringLiteral("inputMethod"), current->displayName}});
+    post({{QStringLiteral("source"), QStringLiteral("inputMethodSwitch")}, {QStringLiteral("inputMethod"), name}});
 }
 
 void BrindotHUDManager::handleFunctionKeyEvent(const platform::Notification& n)
@@ -218,37 +222,39 @@ void BrindotHUDManager::handleFunctionKeyEvent(const platform::Notification& n)
     }
     const QVariant source = n.userInfo.value(QStringLiteral("source"));
     const QString name = source.typeId() == QMetaType::QString ? source.toString() : QStringLiteral("unknown");
-    debugPrint(kPrefix + QStringLiteral("🎯 Function key event: ") + name);
+    debugPrint([&]() -> QString { return kPrefix + QStringLiteral("🎯 Function key event: ") + name; });
     platform::scheduler().after(0.05, [self = self_] {
         if (!*self) return;
         auto& m = **self;
         const QPointF position = BrindotManager::shared().currentPosition();
         const bool visible = BrindotManager::shared().isVisible();
-        debugPrint(kPrefix + QStringLiteral("Brindot状态 - position: ") + text::point(position) + QStringLiteral(", isVisible: ") +
-                   boolText(visible));
+        debugPrint([&]() -> QString {
+            return kPrefix + QStringLiteral("Brindot状态 - position: ") + text::point(position) +
+                   QStringLiteral(", isVisible: ") + boolText(visible);
+        });
         if (!visible) {
             debugPrint(kPrefix + QStringLiteral("⚠️ Brindot不可见，不显示HUD"));
             return;
         }
         QPointF at = position;
         if (!at.isNull()) {
-            debugPrint(kPrefix + QStringLiteral("✅ 使用Brindot位置: ") + text::point(at));
+            debugPrint([&]() -> QString { return kPrefix + QStringLiteral("✅ 使用Brindot位置: ") + text::point(at); });
         } else {
             at = m.bestDisplayPosition();
-            debugPrint(kPrefix + QStringLiteral("⚠️ Brindot位置无效，使用智能位置: ") + text::point(at));
+            debugPrint([&]() -> QString { return kPrefix + QStringLiteral("⚠️ Brindot位置无效，使用智能位置: ") + text::point(at); });
         }
         if (at.isNull()) {
             debugPrint(kPrefix + QStringLiteral("❌ 显示位置无效，放弃显示"));
             return;
         }
-        debugPrint(kPrefix + QStringLiteral("🎯 显示HUD于: ") + text::point(at));
+        debugPrint([&]() -> QString { return kPrefix + QStringLiteral("🎯 显示HUD于: ") + text::point(at); });
         m.showHUD(at);
     });
 }
 
 void BrindotHUDManager::handlePositionUpdate(const QPointF& point)
 {
-    debugPrint(kPrefix + QStringLiteral("Position update: ") + text::point(point));
+    debugPrint([&]() -> QString { return kPrefix + QStringLiteral("Position update: ") + text::point(point); });
     if (!point.isNull()) {
         if (config().isEnabled && hudWindow_) updateHUDPosition(point);
         return;
@@ -261,7 +267,7 @@ void BrindotHUDManager::handlePositionUpdate(const QPointF& point)
 
 void BrindotHUDManager::handleVisibilityUpdate(bool visible)
 {
-    debugPrint(kPrefix + QStringLiteral("Visibility update: ") + boolText(visible));
+    debugPrint([&]() -> QString { return kPrefix + QStringLiteral("Visibility update: ") + boolText(visible); });
     if (!visible && config().isEnabled) hideHUD();
 }
 

@@ -89,6 +89,8 @@ private:
     void handlePositionUpdate(const QPointF& point);
     void handleVisibilityUpdate(bool visible);
     HUDContentItem inputMethodItem(bool detailed);
+    // The reading a switch made, else a fresh one (kept while changes of it are observed).
+    const std::optional<InputMethod>& currentInputMethod();
     void post(const QVariantMap& userInfo);
 
     rx::Published<BrindotHUDConfig> config_;
@@ -105,6 +107,11 @@ private:
     platform::NotificationToken terminateObserver_;
     TypingCounter typing_;
     std::optional<QString> lastInputMethodName_;
+    // The input method as last read, until the input source or Caps Lock changes: a
+    // switch reads it once, for its own filter and for the panel it brings up.
+    std::optional<InputMethod> inputMethod_;
+    bool inputMethodRead_ = false;
+    bool keepsInputMethod_ = false;
     CapsLockDoubleTap capsLock_;
     rx::PassthroughSubject<int> inputSourceChanges_;
     std::shared_ptr<BrindotHUDManager*> self_ = std::make_shared<BrindotHUDManager*>(this);

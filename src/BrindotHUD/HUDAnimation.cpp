@@ -101,6 +101,15 @@ PanelState interpolate(const PanelState& a, const PanelState& b, double t)
                       mix(a.alpha, b.alpha), mix(a.yTurn, b.yTurn), mix(a.zTurn, b.zTurn), mix(a.scale, b.scale)};
 }
 
+double stepsPerSecond(const AnimationPlan& plan)
+{
+    const auto still = [](const PanelState& a, const PanelState& b) {
+        return a.frame == b.frame && a.yTurn == b.yTurn && a.zTurn == b.zTurn && a.scale == b.scale;
+    };
+    const bool fadeOnly = still(plan.from, plan.to) && (!plan.cutTo || still(plan.from, *plan.cutTo));
+    return fadeOnly ? 30.0 : 60.0;
+}
+
 void PanelAnimation::start(const AnimationPlan& plan, Apply apply, std::function<void()> done)
 {
     cancel();
@@ -123,7 +132,7 @@ void PanelAnimation::start(const AnimationPlan& plan, Apply apply, std::function
         if (done) done();
         return;
     }
-    timer_ = scheduler.every(1.0 / 60.0, step);
+    timer_ = scheduler.every(1.0 / stepsPerSecond(plan), step);
 }
 
 void PanelAnimation::cancel()

@@ -51,7 +51,12 @@ PanelState interpolate(const PanelState& from, const PanelState& to, double t);
 // A frame of `scale` times the size, centred where `frame` is.
 QRectF scaledAboutCentre(const QRectF& frame, double scale);
 
-// Runs a plan on the scheduler at 60 steps a second; the last step applies
+// Steps a second for a plan: 60 for one that moves, resizes or turns the
+// panel, 30 for one that only fades it (each step of a fade wakes the
+// program and the compositor, and the eye takes a fade at 30 for smooth).
+double stepsPerSecond(const AnimationPlan& plan);
+
+// Runs a plan on the scheduler at its steps a second; the last step applies
 // the plan's end state exactly. Nothing runs once it has ended or was
 // cancelled, so an idle panel costs nothing.
 class PanelAnimation {

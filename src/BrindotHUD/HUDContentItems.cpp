@@ -45,7 +45,9 @@ void BrindotHUDManager::setupMonitors()
     auto& services = platform::services();
     if (services.inputSources) {
         cancellables_.push_back(services.inputSources->observeSelectionChanges([self = self_] {
-            if (*self) (*self)->inputSourceChanges_.send(0);
+            if (!*self) return;
+            (*self)->inputMethodRead_ = false;
+            (*self)->inputSourceChanges_.send(0);
         }));
         cancellables_.push_back(inputSourceChanges_.publisher().throttleLatest(0.2).sink([self = self_](int) {
             if (*self) (*self)->handleInputSourceChange();
@@ -69,6 +71,17 @@ void BrindotHUDManager::setupMonitors()
             if (*self) (*self)->typing_.save();
         });
     if (services.keyboardState) capsLock_ = CapsLockDoubleTap(services.keyboardState->currentModifierFlags().capsLock);
+    // Unobserved, either could change under a kept reading.
+    keepsInputMethod_ = services.inputSources && services.eventMonitor;
+}
+
+const std::optional<BrindotHUDManager::InputMethod>& BrindotHUDManager::currentInputMethod()
+{
+    if (!keepsInputMethod_ || !inputMethodRead_) {
+        inputMethod_ = getCurrentInputMethod();
+        inputMethodRead_ = true;
+    }
+    return inputMethod_;
 }
 
 std::optional<BrindotHUDManager::InputMethod> BrindotHUDManager::getCurrentInputMethod()
@@ -78,24 +91,30 @@ std::optional<BrindotHUDManager::InputMethod> BrindotHUDManager::getCurrentInput
     if (!source) return std::nullopt;
     InputMethod current{source->displayName, source->icon, source->isCapsLockOn.value_or(false)};
     if (current.icon) hud::setTemplateImage(*current.icon, false);
-    debugPrint(QStringLiteral("🔍 getCurrentInputMethod - 输入法名称: ") + current.displayName);
-    debugPrint(QStringLiteral("🔍 getCurrentInputMethod - Caps Lock状态: ") + text::boolean(current.capsLockOn));
+    debugPrint([&]() -> QString { return QStringLiteral("🔍 getCurrentInputMethod - 输入法名称: ") + current.displayName; });
+    debugPrint([&]() -> QString {
+        return QStringLiteral("🔍 getCurrentInputMethod - Caps Lock状态: ") + text::boolean(current.capsLockOn);
+    });
     return current;
 }
 
 HUDContentItem BrindotHUDManager::inputMethodItem(bool detailed)
 {
-    const auto current = getCurrentInputMethod();
+    const auto& current = currentInputMethod();
     HUDContentItem item{HUDContentType::inputMethod, QStringLiteral("keyboard")};
     if (current) item.capsLockOn = current->capsLockOn;
-    debugPrint(QStringLiteral("🔍 创建HUDContentItem - Caps Lock状态: ") + optionalBool(item.capsLockOn));
+    debugPrint([&]() -> QString {
+        return QStringLiteral("🔍 创建HUDContentItem - Caps Lock状态: ") + optionalBool(item.capsLockOn);
+    });
     if (current) {
         item.iconImage = current->icon;
         if (item.iconImage) hud::setTemplateImage(*item.iconImage, false);
         item.value = cappedText(current->displayName);
     }
     if (detailed) item.title = QStringLiteral("输入法");
-    debugPrint(QStringLiteral("🔍 HUDContentItem创建完成 - capsLockOn: ") + optionalBool(item.capsLockOn));
+    debugPrint([&]() -> QString {
+        return QStringLiteral("🔍 HUDContentItem创建完成 - capsLockOn: ") + optionalBool(item.capsLockOn);
+    });
     return item;
 }
 
@@ -160,7 +179,7 @@ QPointF BrindotHUDManager::bestDisplayPosition()
     debugPrint(kPrefix + QStringLiteral("🔍 计算最佳显示位置..."));
     auto& workspace = platform::workspace();
     const QPointF mouse = workspace.mouseLocation().value_or(QPointF());
-    debugPrint(kPrefix + QStringLiteral("鼠标位置: ") + text::point(mouse));
+    debugPrint([&]() -> QString { return kPrefix + QStringLiteral("鼠标位置: ") + text::point(mouse); });
     const auto screens = workspace.screens();
     if (screens.isEmpty()) {
         debugPrint(kPrefix + QStringLiteral("⚠️ 使用回退位置"));
@@ -172,7 +191,7 @@ QPointF BrindotHUDManager::bestDisplayPosition()
         return mouse;
     }
     const QPointF above(f.center().x(), f.center().y() + 0.15 * f.height());
-    debugPrint(kPrefix + QStringLiteral("✅ 使用屏幕中心偏上: ") + text::point(above));
+    debugPrint([&]() -> QString { return kPrefix + QStringLiteral("✅ 使用屏幕中心偏上: ") + text::point(above); });
     return above;
 }
 

@@ -300,19 +300,18 @@ void HUDContentView::enterEvent(QEnterEvent* event)
 void HUDContentView::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    if (tooltipTimer_) tooltipTimer_->cancel();
-    hideTooltip();
+    dropTooltip();
 }
 
 void HUDContentView::leaveEvent(QEvent* event)
 {
     QWidget::leaveEvent(event);
-    if (tooltipTimer_) tooltipTimer_->cancel();
-    hideTooltip();
+    dropTooltip();
 }
 
-void HUDContentView::hideTooltip()
+void HUDContentView::dropTooltip()
 {
+    if (tooltipTimer_) tooltipTimer_->cancel();
     if (tooltipWindow_) tooltipWindow_->hide();
     tooltipWindow_.reset();
 }
@@ -325,7 +324,8 @@ void HUDContentView::showTooltip()
         platform::systemLog(QStringLiteral("🖱️ [HUDContentView] ❌ Cannot show tooltip - window is nil"));
         return;
     }
-    hideTooltip();
+    if (tooltipWindow_) tooltipWindow_->hide();
+    tooltipWindow_.reset();
     auto tip = std::make_unique<QLabel>(tooltipText, nullptr,
                                         Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput |
                                             Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint);

@@ -44,6 +44,8 @@ public:
     QColor backgroundColor() const;
     QWidget* tooltipWindow() const { return tooltipWindow_.get(); }
     void showTooltip();
+    // The hint, shown or pending, goes (the panel left the screen).
+    void dropTooltip();
 
     // The content, on any painter of the given size.
     void draw(QPainter& painter, const QSizeF& size);
@@ -63,7 +65,6 @@ private:
     void drawGridLayout(QPainter& p, const QSizeF& size);
     void drawEmptyState(QPainter& p, const QSizeF& size);
     void drawIcon(QPainter& p, const HUDContentItem& item, const QRectF& rect);
-    void hideTooltip();
 
     std::vector<HUDContentItem> contentItems_;
     BrindotHUDConfig config_;

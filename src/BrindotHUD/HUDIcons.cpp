@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace zorbel::hud {
 
@@ -111,6 +112,14 @@ std::optional<QImage> symbolImage(const QString& name, const QColor& color)
 
 QImage clockImage(int hour, int minute, const QColor& label)
 {
+    // Every show asks for the face of the current minute: it is drawn once a minute.
+    struct Face {
+        int hour, minute;
+        QRgb label;
+        QImage image;
+    };
+    static std::optional<Face> last;
+    if (last && last->hour == hour && last->minute == minute && last->label == label.rgba()) return last->image;
     QImage image = blank(20, 20, {});
     QPainter p(&image);
     flipUp(p, 20);
@@ -123,6 +132,8 @@ QImage clockImage(int hour, int minute, const QColor& label)
     p.drawLine(hourHand(hour, minute));
     p.setPen(QPen(label, 1.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(minuteHand(minute));
+    p.end();
+    last = Face{hour, minute, label.rgba(), image};
     return image;
 }
 

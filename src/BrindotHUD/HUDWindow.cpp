@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -15,6 +16,11 @@
 #include <cmath>
 
 namespace zorbel {
+
+namespace {
+// Between the parked panel and the screens' top left corner.
+constexpr int parkingMargin = 100;
+}  // namespace
 
 HUDWindow::HUDWindow(BrindotHUDConfig config, std::vector<HUDContentItem> items, double alpha)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
@@ -50,16 +56,38 @@ void HUDWindow::setContent(BrindotHUDConfig config, std::vector<HUDContentItem> 
     if (contentView_) contentView_->setContent(contentItems_, config_);
 }
 
+namespace {
+// Measuring lays the text out; every show measures the same few texts again.
+class TextWidths {
+public:
+    double operator()(const QFontMetricsF& fm, const QFont& font, const QString& text)
+    {
+        if (font != font_ || widths_.size() > 256) {
+            widths_.clear();
+            font_ = font;
+        }
+        auto known = widths_.constFind(text);
+        if (known == widths_.cend()) known = widths_.insert(text, fm.horizontalAdvance(text));
+        return *known;
+    }
+
+private:
+    QFont font_;
+    QHash<QString, double> widths_;
+};
+}  // namespace
+
 QSizeF HUDWindow::contentSize() const
 {
+    static TextWidths widthOf;
     QFont font = QApplication::font();
     font.setPixelSize(static_cast<int>(hud::kFontSize));
     const QFontMetricsF fm(font);
     std::vector<hud::ItemMetrics> metrics;
     for (const auto& item : contentItems_) {
         hud::ItemMetrics m;
-        m.value = QSizeF(fm.horizontalAdvance(item.value), fm.height());
-        if (item.title) m.titleWidth = fm.horizontalAdvance(*item.title);
+        m.value = QSizeF(widthOf(fm, font, item.value), fm.height());
+        if (item.title) m.titleWidth = widthOf(fm, font, *item.title);
         m.capsLockMark = item.type == HUDContentType::inputMethod && item.capsLockOn.value_or(false);
         metrics.push_back(m);
     }
@@ -78,9 +106,11 @@ void HUDWindow::setFrame(const QRectF& frame)
     const auto desktop = platform::workspace().desktopRectFromCocoa(frame);
     if (!desktop) return;
     // X has no empty windows: the smallest frames of the animations show as one pixel.
-    const QRect placed(static_cast<int>(std::lround(desktop->x())), static_cast<int>(std::lround(desktop->y())),
-                       std::max(1, static_cast<int>(std::ceil(desktop->width()))),
-                       std::max(1, static_cast<int>(std::ceil(desktop->height()))));
+    QRect placed(static_cast<int>(std::lround(desktop->x())), static_cast<int>(std::lround(desktop->y())),
+                 std::max(1, static_cast<int>(std::ceil(desktop->width()))),
+                 std::max(1, static_cast<int>(std::ceil(desktop->height()))));
+    // Parked, it takes the new size where nobody sees it, so it comes back drawn.
+    if (parked_) placed.moveTo(-placed.width() - parkingMargin, -placed.height() - parkingMargin);
     if (placed != geometry()) setGeometry(placed);
     updateMask();
 }
@@ -106,8 +136,20 @@ void HUDWindow::updateMask()
 void HUDWindow::orderFront()
 {
     restoreMouseHandling();
-    show();
+    if (std::exchange(parked_, false)) setFrame(frame_);
+    // Mapped once; again only when a changed window flag took it down.
+    if (!isVisible()) show();
     raise();
+}
+
+void HUDWindow::park()
+{
+    parked_ = true;
+    isDragging = false;
+    dragStartMouseLocation.reset();
+    dragStartWindowOrigin.reset();
+    if (contentView_) contentView_->dropTooltip();
+    setFrame(frame_);
 }
 
 void HUDWindow::restoreMouseHandling()
@@ -126,11 +168,14 @@ void HUDWindow::restoreMouseHandling()
     }
 }
 
+// A fade only changes the opacity: each step changes no more than it must.
 void HUDWindow::apply(const hud::PanelState& state)
 {
-    setFrame(state.frame);
-    setAlpha(state.alpha);
-    if (contentView_) contentView_->setLayerTransform(state.transform());
+    if (state.frame != frame_) setFrame(state.frame);
+    if (state.alpha != alpha_) setAlpha(state.alpha);
+    if (contentView_ && (state.yTurn != applied_.yTurn || state.zTurn != applied_.zTurn || state.scale != applied_.scale))
+        contentView_->setLayerTransform(state.transform());
+    applied_ = state;
 }
 
 void HUDWindow::keepRestingPicture()
@@ -168,7 +213,7 @@ void HUDWindow::hide(std::function<void()> gone)
     const auto plan = hud::hidePlan(config_.animationType, frame_, alpha_, config_.animationDuration);
     auto orderOut = [this, gone = std::move(gone)] {
         leaving_ = false;
-        QWidget::hide();
+        park();
         if (gone) gone();
     };
     if (!plan) return orderOut();

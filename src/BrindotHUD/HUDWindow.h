@@ -21,8 +21,10 @@ class HUDContentView;
 // lists and window cycling, but takes the mouse so the user can drag it
 // aside. It sizes itself for its items, places itself beside an anchor and
 // runs the configured show and hide animations. One panel serves every show:
-// it is taken off screen when hidden and given the next show's settings and
-// items, and its content is drawn again only when those changed. Frames are in
+// hidden, it stays mapped but stands outside every screen (the X server keeps
+// no screen at negative coordinates), so showing it again is one move and a
+// raise rather than mapping a window, and it is given the next show's settings
+// and items; its content is drawn again only when those changed. Frames are in
 // the system's bottom-left coordinates.
 class HUDWindow final : public QWidget {
 public:
@@ -45,7 +47,8 @@ public:
     double alpha() const { return alpha_; }
     void setAlpha(double alpha);
 
-    // Puts the panel on screen; first restores its mouse handling.
+    // Puts the panel on screen, above every other window; first restores its
+    // mouse handling.
     void orderFront();
     // Mouse-moved events on, and clicks taken, unless the panel is too faint
     // to be seen: then clicks go through to the window below.
@@ -61,8 +64,10 @@ public:
     // Leaves with the hide animation; `gone` runs once the panel is off screen.
     void hide(std::function<void()> gone = {});
     bool isAnimating() const { return animation_.isRunning(); }
+    // Where the user can see it (also while it leaves).
+    bool isOnScreen() const { return isVisible() && !parked_; }
     // On screen and not on its way out.
-    bool isShown() const { return isVisible() && !leaving_; }
+    bool isShown() const { return isOnScreen() && !leaving_; }
     // Ends a running animation and any drag where the panel rests.
     void settle();
 
@@ -84,13 +89,17 @@ private:
     void updateMask();
     std::optional<QPointF> mouseLocation() const;
     void fadeTo(double alpha);
+    // Off every screen, still mapped.
+    void park();
 
     BrindotHUDConfig config_;
     std::vector<HUDContentItem> contentItems_;
     bool leaving_ = false;
+    bool parked_ = false;
     HUDContentView* contentView_ = nullptr;
     QRectF frame_;
     double alpha_ = 1;
+    hud::PanelState applied_;
     hud::PanelAnimation animation_;
     hud::PanelAnimation dragFade_;
 };

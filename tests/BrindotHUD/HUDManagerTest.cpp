@@ -9,6 +9,8 @@
 #include "Platform/Simulated/SimulatedKeyboard.h"
 
 #include <QApplication>
+#include <QEnterEvent>
+#include <QScreen>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -41,7 +43,10 @@ protected:
     static int shownPanels()
     {
         int n = 0;
-        for (QWidget* w : QApplication::topLevelWidgets()) n += dynamic_cast<HUDWindow*>(w) && w->isVisible();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            const auto* panel = dynamic_cast<HUDWindow*>(w);
+            n += panel && panel->isOnScreen();
+        }
         return n;
     }
     platform::SimulatedPowerSource power;
@@ -180,12 +185,20 @@ TEST_F(HUDManagerTest, EveryShowAnimationEndsAtTheConfiguredOpacity)
         EXPECT_EQ(hud.hudWindow()->frame(), placed) << rawValue(type).toStdString();
         EXPECT_FALSE(hud.hudWindow()->isAnimating());
         QPointer<HUDWindow> panel = hud.hudWindow();
+        // The pointer rests on it: the hint comes, and goes with the panel.
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(panel->hudContentView(), &enter);
+        world().runFor(0.6);
+        ASSERT_NE(panel->hudContentView()->tooltipWindow(), nullptr);
         hud.hideHUD();
         EXPECT_EQ(hud.hudWindow(), nullptr);
         const bool hideAnimates = hud::hidePlan(type, placed, 0.6, c.animationDuration).has_value();
         EXPECT_EQ(shownPanels(), hideAnimates ? 1 : 0) << "the hide animation plays on screen";
         world().runFor(0.5);
         EXPECT_EQ(shownPanels(), 0) << rawValue(type).toStdString();
+        for (const QScreen* screen : QGuiApplication::screens())
+            EXPECT_FALSE(panel->geometry().intersects(screen->geometry())) << "hidden, it stands on no screen";
+        EXPECT_EQ(panel->hudContentView()->tooltipWindow(), nullptr);
         // The next show brings the same panel back, from its first animation state to rest.
         functionKey();
         world().runFor(0.6);
@@ -330,8 +343,11 @@ TEST_F(HUDManagerTest, InputSourceSwitchesPostOnceForEachNewNameAndShowTheHUD)
     EXPECT_EQ(items[0].capsLockOn, std::optional<bool>(true));
 
     QPointer<HUDWindow> panel = hud.hudWindow();
+    const int queries = keyboard.currentSourceQueries();
     keyboard.select("us");
     world().runFor(0.3);
+    EXPECT_EQ(keyboard.currentSourceQueries() - queries, 2)
+        << "read once for the indicator's style, once for the HUD's filter, the panel's item and the panel it brings";
     ASSERT_EQ(hud.hudWindow(), panel.data()) << "the panel on screen takes the new input method";
     EXPECT_EQ(shownPanels(), 1);
     ASSERT_FALSE(panel->contentItems().empty());
@@ -351,6 +367,12 @@ TEST_F(HUDManagerTest, InputSourceSwitchesPostOnceForEachNewNameAndShowTheHUD)
     switchTo("de");
     EXPECT_EQ(panel->hudContentView()->contentDrawCount(), drawn);
     EXPECT_EQ(panel->contentItems()[0].value, QStringLiteral("German"));
+
+    // Caps Lock released after the last reading: the panel loses its mark.
+    keyboard.setCapsLock(false);
+    mouse().changeFlags({.capsLock = false});
+    ASSERT_EQ(hud.hudWindow(), panel.data());
+    EXPECT_EQ(panel->hudContentView()->contentItems()[0].capsLockOn, std::optional<bool>(false));
 }
 
 // Numbers and lists no settings page offers are held within bounds where the
@@ -421,26 +443,18 @@ TEST_F(HUDManagerTest, AFaintPanelLetsClicksThroughAndOthersTakeTheMouseBack)
 }
 
 namespace {
-// Records the panel's frame and opacity at the moment it goes on screen.
-struct FirstShown : QObject {
+// Records the panel's frame and opacity at the moment it comes on screen: mapped the first
+// time, moved back from where it was parked after that.
+struct FirstOnScreen : QObject {
     std::optional<QRectF> frame;
     double alpha = -1;
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show && !frame) {
-            auto* panel = dynamic_cast<HUDWindow*>(watched);
-            frame = panel->frame();
-            alpha = panel->alpha();
-        }
-        return false;
-    }
-};
-struct ShowFilter : QObject {
-    FirstShown* first;
-    explicit ShowFilter(FirstShown* f) : first(f) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show && dynamic_cast<HUDWindow*>(watched)) first->eventFilter(watched, event);
+        auto* panel = dynamic_cast<HUDWindow*>(watched);
+        if (!panel || frame || (event->type() != QEvent::Show && event->type() != QEvent::Move)) return false;
+        if (!panel->isOnScreen()) return false;
+        frame = panel->frame();
+        alpha = panel->alpha();
         return false;
     }
 };
@@ -466,12 +480,11 @@ TEST_F(HUDManagerTest, AnimatedShowsStartAtTheirFirstStateAndDrawTheContentOnce)
         world().runFor(0.6);
         ASSERT_EQ(shownPanels(), 0);
         world().console.lines.clear();
-        FirstShown first;
-        ShowFilter filter(&first);
-        qApp->installEventFilter(&filter);
+        FirstOnScreen first;
+        qApp->installEventFilter(&first);
         functionKey();
         world().runFor(0.05);
-        qApp->removeEventFilter(&filter);
+        qApp->removeEventFilter(&first);
         ASSERT_NE(hud.hudWindow(), nullptr);
         const QSizeF size = hud.hudWindow()->contentSize();
         const QRectF rest(hud.hudWindow()->origin(indicator(), size), size);

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <concepts>
+#include <type_traits>
+
 namespace zorbel {
 
 enum class LogLevel { debug, info, warning, error };
@@ -51,5 +54,13 @@ private:
 // per caret move or per event. The console is the user's session log, and an
 // hour of typing must not fill it.
 void debugPrint(const QString& line);
+// The same for a line that costs something to make (numbers, points): made
+// only when it is printed.
+template <typename MakeLine>
+    requires std::same_as<std::invoke_result_t<MakeLine>, QString>
+void debugPrint(MakeLine&& makeLine)
+{
+    if (Logger::shared().isDebugMode()) debugPrint(makeLine());
+}
 
 }  // namespace zorbel

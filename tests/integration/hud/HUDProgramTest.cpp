@@ -170,7 +170,7 @@ TEST_F(HUDProgramTest, CapsLockShowsTheHUDBelowTheIndicatorAtItsOpacityAndItGoes
 
         const auto id = windowNamed(kHUDTitle);
         ASSERT_TRUE(id);
-        EXPECT_TRUE(pollUntil([&] { return isViewable(*id) != true; }, 4s)) << "the HUD goes after its display time";
+        EXPECT_TRUE(pollUntil([&] { return isOnScreen(*id) != true; }, 4s)) << "the HUD goes after its display time";
         EXPECT_GE(shown.elapsed(), 1900);
         stopProgram();
         // Each round starts with Caps Lock off.
@@ -187,7 +187,7 @@ TEST_F(HUDProgramTest, TypingHidesTheHUDAndTheDaysCountsAreStoredAtQuit)
     ASSERT_TRUE(id);
     ASSERT_TRUE(typeText(QStringLiteral("abc")));
     ASSERT_TRUE(pressKeys(QStringLiteral("BackSpace")));
-    EXPECT_TRUE(pollUntil([&] { return isViewable(*id) != true; }, 2s)) << "typing hides the HUD\n" << output();
+    EXPECT_TRUE(pollUntil([&] { return isOnScreen(*id) != true; }, 2s)) << "typing hides the HUD\n" << output();
     stopProgram();
 
     QSettings defaults(config_.path() + QStringLiteral("/zorbel/defaults.ini"), QSettings::IniFormat);

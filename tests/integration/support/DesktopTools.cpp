@@ -104,6 +104,18 @@ std::optional<bool> isViewable(quint64 windowId) {
   return report->contains(QStringLiteral("Map State: IsViewable"));
 }
 
+std::optional<bool> isOnScreen(quint64 windowId) {
+  const auto report = run(QStringLiteral("xwininfo"), {"-id", QString::number(windowId)});
+  const auto root = run(QStringLiteral("xwininfo"), {"-root"});
+  if (!report || !root || !report->contains(QStringLiteral("Map State:"))) return std::nullopt;
+  if (!report->contains(QStringLiteral("Map State: IsViewable"))) return false;
+  const auto x = field(*report, "Absolute upper-left X"), y = field(*report, "Absolute upper-left Y");
+  const auto width = field(*report, "Width"), height = field(*report, "Height");
+  const auto rootWidth = field(*root, "Width"), rootHeight = field(*root, "Height");
+  if (!x || !y || !width || !height || !rootWidth || !rootHeight) return std::nullopt;
+  return QRect(*x, *y, *width, *height).intersects(QRect(0, 0, *rootWidth, *rootHeight));
+}
+
 std::optional<quint64> inputFocusWindow() {
   const auto id = run(QStringLiteral("xdotool"), {"getwindowfocus"});
   bool ok = false;

@@ -36,6 +36,9 @@ bool scrollAt(QPoint screenPoint, int notches);
 std::optional<QRect> windowGeometry(quint64 windowId);
 // Whether the window and all its ancestors are mapped.
 std::optional<bool> isViewable(quint64 windowId);
+// Whether it is viewable with some of it on the screen: a window kept mapped outside the
+// screen is seen nowhere.
+std::optional<bool> isOnScreen(quint64 windowId);
 // The client window holding the X input focus (a toolkit's inner focus window counts as
 // its top-level).
 std::optional<quint64> inputFocusWindow();

@@ -133,7 +133,7 @@ TEST_F(StackingTest, AnApplicationWithoutAccessibleTextInFrontHidesTheIndicatorA
   QElapsedTimer sinceSwitch;
   sinceSwitch.start();
   ASSERT_TRUE(hasWindowManager() ? activateWindow(*window) : focusWindow(*window));
-  EXPECT_TRUE(pollUntil([&] { return isViewable(indicator()) == false && isViewable(hudWindow) != true; }, 3s))
+  EXPECT_TRUE(pollUntil([&] { return isViewable(indicator()) == false && isOnScreen(hudWindow) != true; }, 3s))
       << "the indicator and the HUD hide";
   std::cout << "hidden " << sinceSwitch.elapsed() << " ms after the terminal was brought to the front\n";
   const auto said = [&] {
