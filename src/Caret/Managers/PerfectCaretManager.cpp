@@ -70,9 +70,12 @@ void PerfectCaretManager::handleCaretPositionChange(const std::optional<QPointF>
     const QPointF q = indicatorPosition(*caret);
     currentPosition_.set(q);
     windowController_->show(q);
-    Logger::shared().debug(QStringLiteral("Perfect caret positioned at: ") + text::point(q) +
-                               QStringLiteral(" (from system caret: ") + text::point(*caret) + QLatin1Char(')'),
-                           ZHERE("handleCaretPositionChange(_:)"));
+    // Said at every keystroke: the line is only made where it is kept.
+    const auto& logger = Logger::shared();
+    if (!logger.isDebugMode()) return;
+    logger.debug(QStringLiteral("Perfect caret positioned at: ") + text::point(q) + QStringLiteral(" (from system caret: ") +
+                     text::point(*caret) + QLatin1Char(')'),
+                 ZHERE("handleCaretPositionChange(_:)"));
 }
 
 QPointF PerfectCaretManager::indicatorPosition(const QPointF& caret) const
