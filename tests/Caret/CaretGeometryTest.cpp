@@ -241,7 +241,7 @@ TEST_F(CaretGeometry, BoxesThatCannotBeRightArePlacedFromThePositionsAtPoints)
 }
 
 // A box far outside the element while the caret is seen in view gives way to
-// where it is seen; a second one shows the application's boxes wrong, and it
+// where it is seen; a second one, at another caret, shows the application's boxes wrong, and it
 // is placed from its positions at points until two boxes at different
 // positions agree with where the caret is seen.
 TEST_F(CaretGeometry, BoxesFarOutsideTheElementArePlacedWhereTheCaretIsSeenUntilBoxesProveRight)
@@ -252,10 +252,12 @@ TEST_F(CaretGeometry, BoxesFarOutsideTheElementArePlacedWhereTheCaretIsSeenUntil
     a.setWrongBoxes({false, farOff});
     a.setCaret(16);
     EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(134, 848, 0, 16), false}));
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(134, 848, 0, 16), false}))
+        << "again at the same caret, as a dragged window's toolkit answers its old place at each move";
     a.setWrongBoxes({});
     a.setCaret(17);
     desktop().clearCalls();
-    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(140, 848, 8, 16), false})) << "one such box is not enough";
+    EXPECT_EQ(lookup(), (FocusedCaretRect{QRectF(140, 848, 8, 16), false})) << "one caret's boxes are not enough";
     EXPECT_EQ(desktop().callCount("parameterizedAttributeValue", "AXRangeForPosition"), 0);
     a.setWrongBoxes({false, farOff});
     a.setCaret(16);

@@ -109,8 +109,12 @@ std::optional<AnsweredCaret> answeredCaretByTextMarker(const UIElement& element)
 struct ApplicationBoxes {
     bool wrong = false;
     // Boxes lying well outside the element while the caret was seen in view,
-    // since a box was last believed: two make the boxes wrong.
+    // since a box was last believed, each at another caret position than the
+    // one before (a toolkit answers its window's old place until it hears
+    // that the window moved, at every move of a dragged window): two make the
+    // boxes wrong. The last one's position.
     int boxesFarOutside = 0;
+    std::int64_t farOutsideAt = 0;
     // While wrong: the last box that agreed with the place found.
     struct Agreed {
         std::int64_t position = 0;
@@ -394,8 +398,11 @@ std::optional<QRectF> checkedCaret(const UIElement& element, const AnsweredCaret
     if (!seen || near) return flipped;
     // A caret in view but far from where its box says: the box was wrong.
     const double line = std::max(flipped->height(), placedFlipped->height());
-    if (!frame.adjusted(-line, -line, line, line).contains(flipped->center()))
-        boxes->wrong = ++boxes->boxesFarOutside >= kBoxesFarOutsideForWrong;
+    if (!frame.adjusted(-line, -line, line, line).contains(flipped->center())) {
+        if (boxes->boxesFarOutside == 0 || boxes->farOutsideAt != *caret.position) ++boxes->boxesFarOutside;
+        boxes->farOutsideAt = *caret.position;
+        boxes->wrong = boxes->boxesFarOutside >= kBoxesFarOutsideForWrong;
+    }
     return placedFlipped;
 }
 

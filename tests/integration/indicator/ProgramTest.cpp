@@ -350,16 +350,17 @@ class ScaledProgramTest : public ProgramFixture, public ::testing::WithParamInte
         << "run with ZORBEL_DESKTOP_SCREEN=2560x800x24 or 1280x1880x24";
   }
 
-  // Moves the client's window by X (in pixels).
-  void moveTo(const QPoint& moved) {
-    ASSERT_TRUE(moveWindow(client_->windowId(), moved));
+  // Moves the client's window by X (in pixels), in `steps` moves as a window being dragged makes.
+  void moveTo(const QPoint& moved, int steps = 1) {
+    const QPoint from = window_.topLeft();
+    for (int i = 1; i <= steps; ++i) ASSERT_TRUE(moveWindow(client_->windowId(), from + (moved - from) * i / steps));
     ASSERT_TRUE(pollUntil([&] { return windowGeometry(client_->windowId()).value_or(QRect()).topLeft() == moved; }, 5s));
     window_ = *windowGeometry(client_->windowId());
   }
 
   // Moves the client's window and types two more characters there.
-  void moveAndType(const QPoint& moved, const QString& typed) {
-    ASSERT_NO_FATAL_FAILURE(moveTo(moved));
+  void moveAndType(const QPoint& moved, const QString& typed, int steps = 1) {
+    ASSERT_NO_FATAL_FAILURE(moveTo(moved, steps));
     ASSERT_TRUE(focusWindow(client_->windowId()));
     ASSERT_TRUE(typeText(QStringLiteral("xx")));
     ASSERT_TRUE(pollUntil([&] {
@@ -397,14 +398,15 @@ TEST_P(ScaledProgramTest, MarksTheDrawnCaretAwayFromTheScreensCornerAndOnTheSeco
   ASSERT_NO_FATAL_FAILURE(startProgram(scale));
   ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("with the window at " + describe(window_)));
 
-  ASSERT_NO_FATAL_FAILURE(moveAndType(monitors().second.topLeft() + QPoint(200, 150), QStringLiteral("xxxx")));
+  ASSERT_NO_FATAL_FAILURE(moveAndType(monitors().second.topLeft() + QPoint(200, 150), QStringLiteral("xxxx"), 12));
   ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("on the second monitor, window at " + describe(window_)));
 }
 
 // A Qt window started at its default size (480 × 320 units), scaled, on the second monitor
 // low enough that its middle lies below every monitor, the caret still on the monitor: Qt 6
 // then counts the caret from the second monitor's corner, where the root's corner was taken
-// (the indicator 1280 or 1080 px off).
+// (the indicator 1280 or 1080 px off). Then dragged across the edge between the monitors, its
+// middle 40 px inside the first.
 TEST_P(ScaledProgramTest, MarksTheDrawnCaretWhereTheWindowsMiddleLiesOffEveryMonitor) {
   const auto [toolkit, factor, scale] = GetParam();
   if (toolkit == Toolkit::Gtk3) GTEST_SKIP() << "GDK counts from the root's corner on every screen";
@@ -425,6 +427,12 @@ TEST_P(ScaledProgramTest, MarksTheDrawnCaretWhereTheWindowsMiddleLiesOffEveryMon
   ASSERT_NO_FATAL_FAILURE(typeIntoEntry(factor));
   ASSERT_NO_FATAL_FAILURE(startProgram(scale));
   ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("with its middle off every monitor, window at " + describe(window_)));
+
+  const QPoint across = first.width() == second.width() && first.x() == second.x()
+                            ? QPoint(200, second.y() - size.height() / 2 - 40)
+                            : QPoint(second.x() - size.width() / 2 - 40, 150);
+  ASSERT_NO_FATAL_FAILURE(moveAndType(across, QStringLiteral("xxxx"), 12));
+  ASSERT_NO_FATAL_FAILURE(expectIndicatorAtDrawnCaret("across both monitors, window at " + describe(window_)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledProgramTest,
