@@ -92,6 +92,7 @@ work=${ZORBEL_MUTANTS_DIR:-}
 if [[ -z $work ]]; then
   work=$(mktemp -d "${TMPDIR:-/tmp}/zorbel-mutants.XXXXXX") || exit 1
 fi
+mkdir -p "$work" || { echo "mutants: cannot make $work" >&2; exit 2; }
 # Two runs in one folder would restore each other's originals over the wrong files.
 exec 9>"$work/.lock"
 flock -n 9 || { echo "mutants: another run is using $work" >&2; exit 2; }
