@@ -138,7 +138,11 @@ void HUDWindow::orderFront()
     restoreMouseHandling();
     if (std::exchange(parked_, false)) setFrame(frame_);
     // Mapped once; again only when a changed window flag took it down.
-    if (!isVisible()) show();
+    if (!isVisible()) {
+        show();
+        // No window manager touches it, so nothing there is news to the toolkit.
+        platform::workspace().ignorePropertyChanges(winId());
+    }
     raise();
 }
 

@@ -1,6 +1,7 @@
 #include "Platform/QtScheduler.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -17,11 +18,16 @@ int toMilliseconds(double seconds)
 }
 
 // The timer holds its handle, so a job runs even when the caller drops the
-// handle; a cancelled timer deletes itself at its next tick.
+// handle; a cancelled timer stops at once and is deleted on the next turn.
 TimerRef startTimer(int ms, bool repeating, std::function<void()> fn)
 {
     auto handle = std::make_shared<TimerHandle>();
     auto* timer = new QTimer(QCoreApplication::instance());
+    handle->onCancel([guard = QPointer<QTimer>(timer)] {
+        if (!guard) return;
+        guard->stop();
+        guard->deleteLater();
+    });
     timer->setSingleShot(!repeating);
     timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, handle, repeating, fn = std::move(fn)]() {

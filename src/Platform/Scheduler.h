@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace zorbel::platform {
 
@@ -9,11 +10,19 @@ namespace zorbel::platform {
 // dispatched block or a scheduled timer); call cancel() to stop it.
 class TimerHandle {
 public:
-    void cancel() { active_ = false; }
+    void cancel()
+    {
+        if (!std::exchange(active_, false)) return;
+        if (auto stop = std::exchange(stop_, {})) stop();
+    }
     bool isActive() const { return active_; }
+    // How the scheduler drops the job at once when it is cancelled (a
+    // stopped timer does not wake the loop once more to find it cancelled).
+    void onCancel(std::function<void()> stop) { stop_ = std::move(stop); }
 
 private:
     bool active_ = true;
+    std::function<void()> stop_;
 };
 using TimerRef = std::shared_ptr<TimerHandle>;
 

@@ -80,6 +80,11 @@ public:
     // Keeps one window of this program (by its native id) above the windows
     // of applications, also where the desktop lets a raised window cover it.
     virtual void keepWindowInFront(std::uint64_t /*window*/) {}
+    // The toolkit no longer hears of changes to the window's properties (by its
+    // native id), for a window it need not follow (one the window manager never
+    // manages): a fade sets the opacity property at every step, and each change
+    // would come back as an event that wakes the program a second time.
+    virtual void ignorePropertyChanges(std::uint64_t /*window*/) {}
 
     // Opens an address with the desktop's handler; false when none took it.
     virtual bool openURL(const QString& url) = 0;

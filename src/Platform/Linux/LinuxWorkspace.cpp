@@ -12,11 +12,16 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
 
 #include <atspi/atspi.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
 
 
 namespace zorbel::platform {
@@ -204,6 +209,21 @@ bool LinuxWorkspace::isObscured(std::uint64_t window)
 void LinuxWorkspace::keepWindowInFront(std::uint64_t window)
 {
     X11Desktop::instance().keepAbove(static_cast<std::uint32_t>(window));
+}
+
+// Through the toolkit's own connection: an event mask belongs to the client that selected it.
+void LinuxWorkspace::ignorePropertyChanges(std::uint64_t window)
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !window) return;
+    const auto id = static_cast<xcb_window_t>(window);
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, id), nullptr), &std::free);
+    if (!attributes || !(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) return;
+    const std::uint32_t mask = attributes->your_event_mask & ~std::uint32_t{XCB_EVENT_MASK_PROPERTY_CHANGE};
+    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection);
 }
 
 bool LinuxWorkspace::openURL(const QString& url)

@@ -29,6 +29,7 @@ public:
     void requestBlurBehind(std::uint64_t window) override;
     bool isObscured(std::uint64_t window) override;
     void keepWindowInFront(std::uint64_t window) override;
+    void ignorePropertyChanges(std::uint64_t window) override;
     std::optional<QPointF> mouseLocation() override;
     bool openURL(const QString& url) override;
     void openURLThen(const QString& url, std::function<void(bool taken)> answered) override;
