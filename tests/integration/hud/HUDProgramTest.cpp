@@ -101,6 +101,13 @@ protected:
         output_ += program_.readAll();
         return output_.right(3000).toStdString();
     }
+    // Whether the program printed `text` at any time since the output was last cleared (the
+    // tail that output() shows may have moved past it).
+    bool printed(const char* text)
+    {
+        output();
+        return output_.contains(text);
+    }
 
     std::optional<QRect> settled(const QString& title, std::chrono::milliseconds quiet)
     {
@@ -244,7 +251,7 @@ TEST_F(HUDProgramTest, ABackgroundThatIsNoFileIsNamedAsWhatItIsAndHoldsNothingUp
         ASSERT_TRUE(focusWindow(client_->windowId()));
         ASSERT_NO_FATAL_FAILURE(toggleCapsLock());
         EXPECT_TRUE(settled(kHUDTitle, 300ms)) << output();
-        EXPECT_TRUE(pollUntil([&] { return output().find(said) != std::string::npos; }, 5s)) << output();
+        EXPECT_TRUE(pollUntil([&] { return printed(said); }, 5s)) << output();
         stopProgram();
         EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit) << "it quit on TERM by itself";
         ASSERT_NO_FATAL_FAILURE(toggleCapsLock());

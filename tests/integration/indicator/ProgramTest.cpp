@@ -242,7 +242,10 @@ TEST_P(ProgramTest, TypingKeepsTheConsoleQuietAndTheExportedLogCarriesTheLogButN
       return open && tray_.click(tray_.items().back(), open->id);
     }, 10s)) << output();
     ASSERT_TRUE(shown(QStringLiteral("Zorbel 设置"))) << output();
-    ASSERT_TRUE(pollUntil([&] { return output().find("[AutoStartupManager] 最终结果") != std::string::npos; }, 10s))
+    ASSERT_TRUE(pollUntil([&] {
+      output();
+      return output_.contains("[AutoStartupManager] 最终结果");
+    }, 10s))
         << output();
 
     // Typing with the settings window open beside the editor: its launch-at-login check runs

@@ -195,7 +195,10 @@ TEST_F(InputMethodProgramTest, TheMappingHoldsAcrossARestartAndKeyToolFlipsAreNo
     output_.clear();
     ASSERT_NO_FATAL_FAILURE(startProgram());
     EXPECT_TRUE(showsFill(Hue::green)) << "after a restart\n" << output();
-    ASSERT_TRUE(pollUntil([&] { return output().find("输入法样式功能初始化完成") != std::string::npos; }, 5s))
+    ASSERT_TRUE(pollUntil([&] {
+        output();
+        return output_.contains("输入法样式功能初始化完成");
+    }, 5s))
         << "the start-up job ran\n" << output();
 
     // xdotool flips the group to 0 and back around each key while group 1 is locked.

@@ -83,8 +83,12 @@ class TrayTest : public ::testing::Test {
     ASSERT_TRUE(pollUntil([&] { return host_.icon(item_).has_value(); }, 5s)) << output();
   }
 
+  // Anywhere in the output, not only in the tail that output() shows.
   bool printed(const std::string& line) {
-    return pollUntil([&] { return output().find(line) != std::string::npos; }, 5s);
+    return pollUntil([&] {
+      output();
+      return output_.contains(line.c_str());
+    }, 5s);
   }
 
   bool storedSwitch() {
