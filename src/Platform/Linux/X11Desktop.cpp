@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -323,24 +324,21 @@ void X11Desktop::takeIn(const void* raw)
     // A window's kept place and size go with any event of its structure
     // (a window manager sends one for each move of its frame).
     const auto* event = static_cast<const xcb_generic_event_t*>(raw);
+    // Each of these events names the window it is about in the same field.
+    constexpr auto windowField = offsetof(xcb_configure_notify_event_t, window);
+    static_assert(offsetof(xcb_reparent_notify_event_t, window) == windowField &&
+                  offsetof(xcb_gravity_notify_event_t, window) == windowField &&
+                  offsetof(xcb_map_notify_event_t, window) == windowField &&
+                  offsetof(xcb_unmap_notify_event_t, window) == windowField &&
+                  offsetof(xcb_destroy_notify_event_t, window) == windowField);
     switch (event->response_type & 0x7f) {
     case XCB_CONFIGURE_NOTIFY:
-        forgetGeometry(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window);
-        break;
     case XCB_REPARENT_NOTIFY:
-        forgetGeometry(reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window);
-        break;
     case XCB_GRAVITY_NOTIFY:
-        forgetGeometry(reinterpret_cast<const xcb_gravity_notify_event_t*>(event)->window);
-        break;
     case XCB_MAP_NOTIFY:
-        forgetGeometry(reinterpret_cast<const xcb_map_notify_event_t*>(event)->window);
-        break;
     case XCB_UNMAP_NOTIFY:
-        forgetGeometry(reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window);
-        break;
     case XCB_DESTROY_NOTIFY:
-        forgetGeometry(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+        forgetGeometry(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window);
         break;
     case XCB_PROPERTY_NOTIFY: {
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
